@@ -1,0 +1,17 @@
+#include "DEVICE/DEVICE_ClassLauncherBackEnd.h"
+
+#include "GUI/GUI_ClassLauncherWindow.h"
+
+CLASS_LAUNCHER_BACKEND::CLASS_LAUNCHER_BACKEND(QObject* parent) : QObject(parent), window(nullptr) {}
+
+CLASS_LAUNCHER_BACKEND::~CLASS_LAUNCHER_BACKEND()
+{
+    delete window;
+}
+
+void CLASS_LAUNCHER_BACKEND::Start()
+{
+    window = new CLASS_LAUNCHER_WINDOW(nullptr);
+    window->setMinimumSize(1330, 720);
+    window->show();
+}

@@ -1,0 +1,91 @@
+#include "GUI/GUI_MessageBox.h"
+
+namespace
+{
+QMessageBox::StandardButton nextAnswer = QMessageBox::NoButton;
+bool autoAnswer = false;
+QStringList texts;
+QString lastTitle;
+QMessageBox::Icon lastIcon = QMessageBox::NoIcon;
+} // namespace
+
+QMessageBox::StandardButton CLASS_MESSAGE_BOX::Information(QWidget* parent, const QString& title,
+                                                           const QString& text, Qt::TextFormat format)
+{
+    return Show(parent, QMessageBox::Information, title, text, QMessageBox::Ok, format);
+}
+
+QMessageBox::StandardButton CLASS_MESSAGE_BOX::Warning(QWidget* parent, const QString& title, const QString& text)
+{
+    return Show(parent, QMessageBox::Warning, title, text, QMessageBox::Ok, Qt::AutoText);
+}
+
+QMessageBox::StandardButton CLASS_MESSAGE_BOX::Critical(QWidget* parent, const QString& title, const QString& text)
+{
+    return Show(parent, QMessageBox::Critical, title, text, QMessageBox::Ok, Qt::AutoText);
+}
+
+QMessageBox::StandardButton CLASS_MESSAGE_BOX::Question(QWidget* parent, const QString& title, const QString& text,
+                                                        QMessageBox::StandardButtons buttons)
+{
+    return Show(parent, QMessageBox::Question, title, text, buttons, Qt::AutoText);
+}
+
+QMessageBox::StandardButton CLASS_MESSAGE_BOX::Show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                                                    const QString& text, QMessageBox::StandardButtons buttons,
+                                                    Qt::TextFormat format)
+{
+    texts.append(text);
+    lastTitle = title;
+    lastIcon = icon;
+    if (nextAnswer != QMessageBox::NoButton)
+    {
+        const QMessageBox::StandardButton answer = nextAnswer;
+        nextAnswer = QMessageBox::NoButton;
+        return answer;
+    }
+    if (autoAnswer)
+    {
+        return buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Yes;
+    }
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setTextFormat(format);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void CLASS_MESSAGE_BOX::SetNextAnswer(QMessageBox::StandardButton answer)
+{
+    nextAnswer = answer;
+}
+
+void CLASS_MESSAGE_BOX::SetAutoAnswer(bool on)
+{
+    autoAnswer = on;
+}
+
+QStringList CLASS_MESSAGE_BOX::Texts()
+{
+    return texts;
+}
+
+QString CLASS_MESSAGE_BOX::LastText()
+{
+    return texts.isEmpty() ? QString() : texts.constLast();
+}
+
+QString CLASS_MESSAGE_BOX::LastTitle()
+{
+    return lastTitle;
+}
+
+QMessageBox::Icon CLASS_MESSAGE_BOX::LastIcon()
+{
+    return lastIcon;
+}
+
+void CLASS_MESSAGE_BOX::ClearHistory()
+{
+    texts.clear();
+    lastTitle.clear();
+    lastIcon = QMessageBox::NoIcon;
+}

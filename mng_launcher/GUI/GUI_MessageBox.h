@@ -1,0 +1,39 @@
+#ifndef GUI_MESSAGEBOX_H
+#define GUI_MESSAGEBOX_H
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Every modal box of the launcher goes through here, so that a test can answer a box in advance
+// (setNextAnswer) and read what it said (LastText) without a real modal loop.
+class CLASS_MESSAGE_BOX
+{
+public:
+    static QMessageBox::StandardButton Information(QWidget* parent, const QString& title, const QString& text,
+                                                   Qt::TextFormat format = Qt::AutoText);
+    static QMessageBox::StandardButton Warning(QWidget* parent, const QString& title, const QString& text);
+    static QMessageBox::StandardButton Critical(QWidget* parent, const QString& title, const QString& text);
+    static QMessageBox::StandardButton Question(QWidget* parent, const QString& title, const QString& text,
+                                                QMessageBox::StandardButtons buttons);
+
+    // Test hooks: the next box returns this answer at once instead of showing itself.
+    static void SetNextAnswer(QMessageBox::StandardButton answer);
+    // Every box answers at once with its default (Ok) while set.
+    static void SetAutoAnswer(bool on);
+    // Texts of the boxes shown (or answered) so far, oldest first.
+    static QStringList Texts();
+    static QString LastText();
+    static QString LastTitle();
+    static QMessageBox::Icon LastIcon();
+    static void ClearHistory();
+
+private:
+    static QMessageBox::StandardButton Show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                                            const QString& text, QMessageBox::StandardButtons buttons,
+                                            Qt::TextFormat format);
+};
+
+#endif // GUI_MESSAGEBOX_H

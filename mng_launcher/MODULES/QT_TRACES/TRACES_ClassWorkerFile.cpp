@@ -1,0 +1,266 @@
+#include "QT_TRACES/TRACES_ClassWorkerFile.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QMutexLocker>
+
+#include <cstdio>
+#include <functional>
+
+namespace
+{
+const QString LOG_FILTER = QStringLiteral("*.log*");
+const QString LINK_ERROR = QStringLiteral("CURRENT_ERROR.lnk");
+const QString LINK_INFO = QStringLiteral("CURRENT_INFO.lnk");
+
+void PrintToStandardError(const char* format, const QString& path)
+{
+    std::fprintf(stderr, format, path.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+// The number in the given "separator"-split part of a file name, when the name has enough parts.
+bool NumberAt(const QString& fileName, QChar separator, int minimumParts, int part, unsigned int& number)
+{
+    const QStringList parts = fileName.split(separator, Qt::SkipEmptyParts);
+    if (parts.size() < minimumParts)
+    {
+        return false;
+    }
+    bool ok = false;
+    const qulonglong value = parts.at(part).toULongLong(&ok, 10);
+    if (!ok || value > 0xFFFFFFFFull)
+    {
+        return false;
+    }
+    number = static_cast<unsigned int>(value);
+    return true;
+}
+
+bool RunNumber(const QFileInfo& entry, unsigned int& number)
+{
+    return NumberAt(entry.fileName(), QLatin1Char('_'), 2, 0, number);
+}
+
+bool RotationNumber(const QFileInfo& entry, unsigned int& number)
+{
+    return NumberAt(entry.fileName(), QLatin1Char('.'), 3, 2, number);
+}
+
+QFileInfoList LogEntries(const QString& folderPath)
+{
+    return QDir(folderPath).entryInfoList(QStringList{LOG_FILTER}, QDir::Files, QDir::Unsorted);
+}
+
+void RelinkShortcut(const QString& folderPath, const QString& linkName, const QString& target)
+{
+    const QString linkPath = folderPath + QLatin1Char('/') + linkName;
+    QFile::remove(linkPath);
+    QFile::link(target, linkPath);
+}
+
+// One cycle-repeating pass of DeleteToSize over the numbers that "numberOf" reads from the entries.
+bool DeletePass(const QString& folderPath, unsigned int limitBytes,
+                const std::function<bool(const QFileInfo&, unsigned int&)>& numberOf)
+{
+    while (CLASS_WORKER_FILE::FolderSize(folderPath) >= limitBytes)
+    {
+        const QFileInfoList entries = LogEntries(folderPath);
+        bool any = false;
+        unsigned int minimum = 0;
+        unsigned int maximum = 0;
+        for (const QFileInfo& entry : entries)
+        {
+            unsigned int number = 0;
+            if (numberOf(entry, number))
+            {
+                minimum = any ? qMin(minimum, number) : number;
+                maximum = any ? qMax(maximum, number) : number;
+                any = true;
+            }
+        }
+        if (!any || minimum == maximum)
+        {
+            return false;
+        }
+        const unsigned int half = (maximum - minimum) / 2;
+        int removed = 0;
+        for (const QFileInfo& entry : entries)
+        {
+            unsigned int number = 0;
+            if (numberOf(entry, number) && number - minimum <= half && QFile::remove(entry.absoluteFilePath()))
+            {
+                ++removed;
+            }
+        }
+        if (removed == 0)
+        {
+            // Files that cannot be removed would make this cycle repeat for ever.
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
+CLASS_WORKER_FILE::CLASS_WORKER_FILE(const QString& folder, const QString& name, TraceErrorHook onError,
+                                     TracePeriodicHook onPeriod, unsigned int period,
+                                     TraceLastIndexFunction lastIndex, QObject* parent)
+    : CLASS_WORKER(name, onError, onPeriod, period, parent), folderPath(folder), lastIndexFunction(lastIndex)
+{
+    OpenTraceFiles();
+}
+
+CLASS_WORKER_FILE::~CLASS_WORKER_FILE()
+{
+    if (infoFile != nullptr)
+    {
+        infoFile->deleteLater();
+    }
+    if (errorFile != nullptr)
+    {
+        errorFile->deleteLater();
+    }
+}
+
+void CLASS_WORKER_FILE::OpenTraceFiles()
+{
+    QDir folder(folderPath);
+    if (!folder.exists() && !folder.mkpath(QStringLiteral(".")))
+    {
+        PrintToStandardError("Can't create directory %s for trace\n", folder.absolutePath());
+        return;
+    }
+    QMutexLocker locker(&filesMutex);
+    const QFileInfoList entries = LogEntries(folderPath);
+    const unsigned int previous =
+        lastIndexFunction != nullptr ? lastIndexFunction(entries) : MaxFileIndex(entries);
+    const QString runNumber = QStringLiteral("%1").arg(qulonglong(previous) + 1, 8, 10, QLatin1Char('0'));
+    const QString absolute = folder.absolutePath() + QLatin1Char('/');
+    errorFilePath = absolute + runNumber + QDateTime::currentDateTime().toString(
+                                               QStringLiteral("'_ERROR_'yyyy-MM-dd_HH-mm-ss'.log'"));
+    infoFilePath = absolute + runNumber + QDateTime::currentDateTime().toString(
+                                              QStringLiteral("'_INFO_'yyyy-MM-dd_HH-mm-ss'.log'"));
+    errorFile = new QFile(errorFilePath, this);
+    infoFile = new QFile(infoFilePath, this);
+    if (!infoFile->open(QIODevice::WriteOnly | QIODevice::Append))
+    {
+        PrintToStandardError("Can't open file %s for trace\n", infoFilePath);
+        return;
+    }
+    infoFile->close();
+    RelinkShortcut(folderPath, LINK_ERROR, errorFilePath);
+    RelinkShortcut(folderPath, LINK_INFO, infoFilePath);
+
+    const QString tags = TraceElapsedTag() + TraceThreadTag();
+    banner = tags + TraceTag(0) + applicationName + QStringLiteral(" PROGRAM START\n") + tags + TraceTag(0) +
+             QStringLiteral("Version ") + QStringLiteral(QT_TRACES_VERSION) + QLatin1Char('\n') + tags +
+             TraceTag(2) +
+             QStringLiteral("%1").arg(QDateTime::currentMSecsSinceEpoch(), 13, 10, QLatin1Char('0')) +
+             QLatin1Char('\n');
+    initialised = true;
+}
+
+void CLASS_WORKER_FILE::SLOT_WriteTraceError(const QString& TraceMessage)
+{
+    CLASS_WORKER::SLOT_WriteTraceError(TraceMessage);
+    QMutexLocker locker(&filesMutex);
+    if (errorFile != nullptr && errorFile->open(QIODevice::WriteOnly | QIODevice::Append))
+    {
+        errorFile->write(TraceMessage.toUtf8());
+        errorFile->close();
+    }
+}
+
+void CLASS_WORKER_FILE::SLOT_WriteTraceInfo(const QString& TraceMessage)
+{
+    CLASS_WORKER::SLOT_WriteTraceInfo(TraceMessage);
+    QMutexLocker locker(&filesMutex);
+    if (infoFile != nullptr && infoFile->open(QIODevice::WriteOnly | QIODevice::Append))
+    {
+        infoFile->write(TraceMessage.toUtf8());
+        infoFile->close();
+    }
+}
+
+void CLASS_WORKER_FILE::Rotate()
+{
+    if (!initialised)
+    {
+        return;
+    }
+    enabled = false;
+    QMutexLocker locker(&filesMutex);
+    errorFile->deleteLater();
+    infoFile->deleteLater();
+    ++errorRotation;
+    const QString errorPath = errorFilePath + QStringLiteral(".%1").arg(errorRotation, 3, 10, QLatin1Char('0'));
+    errorFile = new QFile(errorPath, this);
+    ++infoRotation;
+    const QString infoPath = infoFilePath + QStringLiteral(".%1").arg(infoRotation, 3, 10, QLatin1Char('0'));
+    infoFile = new QFile(infoPath, this);
+    RelinkShortcut(folderPath, LINK_ERROR, errorPath);
+    RelinkShortcut(folderPath, LINK_INFO, infoPath);
+    enabled = true;
+    errorBannerWritten = false;
+    infoBannerWritten = false;
+}
+
+bool CLASS_WORKER_FILE::DeleteToSize(unsigned int limitBytes)
+{
+    QMutexLocker locker(&filesMutex);
+    if (DeletePass(folderPath, limitBytes, RunNumber) || DeletePass(folderPath, limitBytes, RotationNumber))
+    {
+        return true;
+    }
+    TraceError(TraceComposeMessage(QStringLiteral("..\\mng_launcher\\MODULES\\QT_TRACES\\TRACES_ClassWorkerFile"),
+                                   "DeleteToSize", __LINE__, QStringLiteral("Error in files logs suppressions")),
+               0);
+    return false;
+}
+
+unsigned int CLASS_WORKER_FILE::MaxFileIndex(const QFileInfoList& entries)
+{
+    unsigned int maximum = 0;
+    for (const QFileInfo& entry : entries)
+    {
+        unsigned int number = 0;
+        if (RunNumber(entry, number))
+        {
+            maximum = qMax(maximum, number);
+        }
+    }
+    return maximum;
+}
+
+unsigned int CLASS_WORKER_FILE::MaxRotationSuffix(const QFileInfoList& entries)
+{
+    unsigned int maximum = 0;
+    for (const QFileInfo& entry : entries)
+    {
+        unsigned int number = 0;
+        if (RotationNumber(entry, number))
+        {
+            maximum = qMax(maximum, number);
+        }
+    }
+    return maximum;
+}
+
+quint32 CLASS_WORKER_FILE::FolderSize(const QString& path)
+{
+    quint32 total = 0;
+    QDirIterator it(path, QDir::Dirs | QDir::Files | QDir::Drives | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+    {
+        it.next();
+        if (it.fileInfo().isFile())
+        {
+            total += static_cast<quint32>(it.fileInfo().size());
+        }
+    }
+    return total;
+}

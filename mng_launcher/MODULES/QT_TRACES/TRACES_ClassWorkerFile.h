@@ -1,0 +1,54 @@
+#ifndef TRACES_CLASSWORKERFILE_H
+#define TRACES_CLASSWORKERFILE_H
+
+#include "QT_TRACES/TRACES_ClassWorker.h"
+
+#include <QFileInfoList>
+#include <QRecursiveMutex>
+#include <QString>
+
+class QFile;
+
+// Writes the info and error lines of each run to a numbered pair of log files, one line at a time.
+class CLASS_WORKER_FILE : public CLASS_WORKER
+{
+    Q_OBJECT
+
+public:
+    CLASS_WORKER_FILE(const QString& folderPath, const QString& applicationName, TraceErrorHook errorHook,
+                      TracePeriodicHook periodicHook, unsigned int hookPeriod,
+                      TraceLastIndexFunction lastIndexFunction, QObject* parent = nullptr);
+    ~CLASS_WORKER_FILE() override;
+
+    virtual void OpenTraceFiles();
+    bool DeleteToSize(unsigned int limitBytes) override;
+    int WorkerKind() const override { return 0; }
+    void Rotate() override;
+
+    // Largest run number (first "_" part) among the entries, 0 when none.
+    static unsigned int MaxFileIndex(const QFileInfoList& entries);
+    // Largest continuation number (third "." part) among the entries, 0 when none.
+    static unsigned int MaxRotationSuffix(const QFileInfoList& entries);
+    // Bytes of every file in the folder and its subfolders.
+    static quint32 FolderSize(const QString& path);
+
+    QString InfoFilePath() const { return infoFilePath; }
+    QString ErrorFilePath() const { return errorFilePath; }
+
+public slots:
+    void SLOT_WriteTraceError(const QString& TraceMessage) override;
+    void SLOT_WriteTraceInfo(const QString& TraceMessage) override;
+
+private:
+    QFile* infoFile = nullptr;
+    QFile* errorFile = nullptr;
+    QString folderPath;
+    QRecursiveMutex filesMutex;
+    QString infoFilePath;
+    QString errorFilePath;
+    quint32 infoRotation = 0;
+    quint32 errorRotation = 0;
+    TraceLastIndexFunction lastIndexFunction = nullptr;
+};
+
+#endif // TRACES_CLASSWORKERFILE_H

@@ -1,0 +1,59 @@
+#ifndef TRACES_TRACES_H
+#define TRACES_TRACES_H
+
+#include <QDir>
+#include <QString>
+
+class QThread;
+class CLASS_WORKER;
+
+// Process-wide tracing operations. A call may come from any thread: the calling thread composes the
+// whole line and hands it to the one trace worker, which writes it on the trace thread.
+
+#define QT_TRACES_VERSION "1.1.3"
+
+typedef void (*TraceErrorHook)();
+typedef void (*TracePeriodicHook)(unsigned int messageCount);
+typedef unsigned int (*TraceLastIndexFunction)(const QFileInfoList& logEntries);
+
+void InitTraces(QThread* traceThread);
+void CreateTracesWorker(const QString& applicationName, const QDir& baseFolder, QThread* thread,
+                        TraceErrorHook errorHook, TracePeriodicHook periodicHook, unsigned int hookPeriod,
+                        TraceLastIndexFunction lastIndexFunction = nullptr);
+void EnableTraces();
+void DisableTraces();
+void RotateTraceFiles();
+void TraceError(const QString& message, int tagIndex);
+void TraceInfo(const QString& message, int tagIndex);
+inline void TraceDebug(const QString&) {}
+void DeleteTracesToSize(unsigned int limitBytes);
+void EchoTraceToDebug(const QString& message);
+void SetTraceDebugEcho(bool on);
+bool TraceDebugEcho();
+
+// The process-wide worker, or null before CreateTracesWorker.
+CLASS_WORKER* TracesWorker();
+
+// Pieces of a line, exposed for the worker's banner and for tests.
+QString TraceElapsedTag();
+QString TraceElapsedTag(qint64 elapsedMs);
+QString TraceThreadTag();
+QString TraceTag(int tagIndex);
+
+// "..\mng_launcher\DEVICE\DEVICE_ClassMainBackEnd" for ".../mng_launcher/DEVICE/DEVICE_ClassMainBackEnd.cpp".
+QString TraceUnitPath(const char* sourceFile);
+// unit path + " " + function + "() Line " + line + " " + text
+QString TraceComposeMessage(const QString& unitPath, const char* function, int line, const QString& text);
+
+// Every caller logs through these, so no unit formats the message by hand.
+#define TRACE_UNIT_PATH()                                                                                    \
+    ([]() -> const QString& {                                                                                \
+        static const QString unitPath = TraceUnitPath(__FILE__);                                             \
+        return unitPath;                                                                                     \
+    }())
+#define TRACE_MESSAGE(text) TraceComposeMessage(TRACE_UNIT_PATH(), __func__, __LINE__, (text))
+#define TRACE_ERROR(text) TraceError(TRACE_MESSAGE(text), 0)
+#define TRACE_INFO(text) TraceInfo(TRACE_MESSAGE(text), 0)
+#define TRACE_DEBUG(text) TraceDebug(QString())
+
+#endif // TRACES_TRACES_H

@@ -1,0 +1,46 @@
+#ifndef TESTHTTPSERVER_H
+#define TESTHTTPSERVER_H
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+// A programmable HTTP server on 127.0.0.1 with an ephemeral port, for tests. Each route answers with a
+// given body and status, optionally after a delay, cut short after some bytes, or as a redirect.
+// The server runs on its own threads; the test's event loop stays free for the client side.
+class TestHttpServer
+{
+public:
+    TestHttpServer();
+    ~TestHttpServer();
+
+    // Binds 127.0.0.1 on a free port and starts serving. False when no port could be bound.
+    bool Start();
+    void Stop();
+
+    int Port() const;
+    // "http://127.0.0.1:<port>" + path
+    QString Url(const QString& path = QString()) const;
+
+    void SetRoute(const QString& path, const QByteArray& body, int status = 200,
+                  const QString& contentType = QStringLiteral("application/octet-stream"));
+    // The route waits this long before answering (ended early by Stop).
+    void SetDelay(const QString& path, int milliseconds);
+    // The route announces its whole length but sends only the first "bytes" bytes, then closes.
+    void SetTruncated(const QString& path, qint64 bytes);
+    // The route answers 302 with Location: target (a path on this server or a whole URL).
+    void SetRedirect(const QString& path, const QString& target);
+    // The route sends its body in chunks of this size, pausing between chunks (slow transfer).
+    void SetChunked(const QString& path, int chunkBytes, int pauseMilliseconds);
+    void RemoveRoute(const QString& path);
+
+    // How many requests reached the path so far.
+    int RequestCount(const QString& path) const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+#endif // TESTHTTPSERVER_H
