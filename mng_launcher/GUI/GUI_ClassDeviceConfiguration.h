@@ -1,0 +1,49 @@
+#ifndef GUI_CLASSDEVICECONFIGURATION_H
+#define GUI_CLASSDEVICECONFIGURATION_H
+
+#include <QList>
+#include <QWidget>
+
+class QCheckBox;
+class QFrame;
+class QGridLayout;
+class QLabel;
+class QLayout;
+
+// The "Configuration" area of a session's device group: the connector panel of the simulated device
+// drawn as a grid of tiles, and the audio card check box beside the audio tile.
+class CLASS_DEVICE_CONFIGURATION : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The device type does not change the drawing: every model shows the same connector panel.
+    CLASS_DEVICE_CONFIGURATION(QWidget* parent, int deviceType);
+    ~CLASS_DEVICE_CONFIGURATION() override;
+
+    bool IsAudioPlugged() const;
+    void SetAudioPlugged(bool plugged);
+    void SetAudioCheckEnabled(bool enabled);
+
+    // The tiles in the order they were built.
+    const QList<QWidget*>& Tiles() const { return tiles; }
+
+signals:
+    void SIGNAL_RequestUpdate();
+
+private:
+    void BuildFrame();
+    void BuildConnectorPanel();
+    void BuildTile(int row, int column, int kind, int number);
+    QLayout* BuildTileLayout(int kind, int number);
+    void BuildAudioTile(QWidget* tile);
+    QWidget* BuildAudioIconPair(QWidget* parent);
+    void SLOT_AudioStateChanged(int state);
+
+    QGridLayout* grid;
+    QList<QWidget*> tiles;
+    QFrame* audioFrame;
+    QCheckBox* audioCheckBox;
+};
+
+#endif // GUI_CLASSDEVICECONFIGURATION_H

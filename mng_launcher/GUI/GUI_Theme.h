@@ -1,0 +1,39 @@
+#ifndef GUI_THEME_H
+#define GUI_THEME_H
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class QApplication;
+
+// The launcher's look: one palette, one application style sheet written with the palette's
+// placeholder names, and the Open Sans faces compiled into the program.
+
+struct THEME_PALETTE_ENTRY
+{
+    QString placeholder;
+    QString value;
+};
+
+// The palette, in replacement order: a name that begins another name comes after it.
+const QVector<THEME_PALETTE_ENTRY>& ThemePalette();
+
+// Replaces every placeholder of the palette, row after row, case-sensitively.
+QString ReplacePalettePlaceholders(QString text);
+
+// The twelve font resources, in registration order.
+const QStringList& ApplicationFontResources();
+void RegisterApplicationFonts();
+
+// The style sheet resource with its placeholders replaced; a null string when it cannot be read.
+QString ApplicationStyleSheet();
+
+// Sets the style sheet on the whole application; an unreadable resource leaves it unthemed.
+void ApplyTheme(QApplication* application);
+
+// Registers every resource collection of the launcher's library. The library is static, so its
+// resources are linked in only through this call; the program and the tests make it once at start.
+void InitLauncherResources();
+
+#endif // GUI_THEME_H
