@@ -1,0 +1,90 @@
+#ifndef TESTS_TRACECAPTURE_H
+#define TESTS_TRACECAPTURE_H
+
+#include "QT_TRACES/TRACES_ClassWorker.h"
+#include "QT_TRACES/TRACES_Traces.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Records the trace lines that the code under test sends to the process-wide trace worker.
+// The worker writes into a temporary folder that lives as long as the test process.
+class TraceCapture
+{
+public:
+    TraceCapture()
+    {
+        static QTemporaryDir logFolder;
+        if (TracesWorker() == nullptr)
+        {
+            CreateTracesWorker(QStringLiteral("tarvo_tests"), QDir(logFolder.path()), nullptr, nullptr,
+                               nullptr, 10300);
+            EnableTraces();
+        }
+        CLASS_WORKER* worker = TracesWorker();
+        if (worker != nullptr)
+        {
+            errorConnection = QObject::connect(worker, &CLASS_WORKER::SIGNAL_WriteTraceError,
+                                               [this](const QString& line) { errors << line; });
+            infoConnection = QObject::connect(worker, &CLASS_WORKER::SIGNAL_WriteTraceInfo,
+                                              [this](const QString& line) { infos << line; });
+        }
+    }
+    ~TraceCapture()
+    {
+        QObject::disconnect(errorConnection);
+        QObject::disconnect(infoConnection);
+    }
+    TraceCapture(const TraceCapture&) = delete;
+    TraceCapture& operator=(const TraceCapture&) = delete;
+
+    bool Ready() const { return TracesWorker() != nullptr && TracesWorker()->enabled; }
+
+    // Lines of the unit's function ending with exactly the text.
+    QStringList Errors(const QString& function, const QString& text) const
+    {
+        return Matching(errors, function, text);
+    }
+    QStringList Infos(const QString& function, const QString& text) const
+    {
+        return Matching(infos, function, text);
+    }
+    // Every captured line whose message part (after "() Line n ") starts with the text.
+    int ErrorsStartingWith(const QString& text) const
+    {
+        int count = 0;
+        const QRegularExpression pattern(QStringLiteral("\\(\\) Line \\d+ ") +
+                                         QRegularExpression::escape(text));
+        for (const QString& line : errors)
+        {
+            count += pattern.match(line).hasMatch() ? 1 : 0;
+        }
+        return count;
+    }
+    int ErrorCount() const { return MessageLines(errors).size(); }
+    int InfoCount() const { return MessageLines(infos).size(); }
+    QStringList AllErrors() const { return MessageLines(errors); }
+
+private:
+    static QStringList MessageLines(const QStringList& lines)
+    {
+        // The worker's banner lines carry no "() Line " part.
+        return lines.filter(QRegularExpression(QStringLiteral("\\(\\) Line \\d+ ")));
+    }
+    static QStringList Matching(const QStringList& lines, const QString& function, const QString& text)
+    {
+        const QRegularExpression pattern(QStringLiteral(" ") + QRegularExpression::escape(function) +
+                                         QStringLiteral("\\(\\) Line \\d+ ") +
+                                         QRegularExpression::escape(text) + QStringLiteral("\n$"));
+        return lines.filter(pattern);
+    }
+
+    QStringList errors;
+    QStringList infos;
+    QMetaObject::Connection errorConnection;
+    QMetaObject::Connection infoConnection;
+};
+
+#endif // TESTS_TRACECAPTURE_H
