@@ -1,0 +1,147 @@
+#include "DEVICE/DEVICE_Helpers.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QScopedPointer>
+#include <QSettings>
+
+#include <algorithm>
+
+namespace
+{
+const QString PACKAGE_PREFIX = QStringLiteral("TARVO_");
+
+bool IsSameOrInside(const QString& path, const QString& folder)
+{
+    return !folder.isEmpty() && (path == folder || path.startsWith(folder + QLatin1Char('/')));
+}
+
+// Copying a folder into itself or into one of its own sub-folders would feed the walk forever.
+bool TargetInsideSource(const QString& source, const QString& target)
+{
+    const QString targetPath = QDir::cleanPath(QFileInfo(target).absoluteFilePath());
+    const QString sourcePath = QDir::cleanPath(QFileInfo(source).absoluteFilePath());
+    const QString sourceCanonical = QFileInfo(source).canonicalFilePath();
+    return IsSameOrInside(targetPath, sourcePath) || IsSameOrInside(targetPath, sourceCanonical);
+}
+
+QFileInfoList SubFolders(const QString& folder)
+{
+    return QDir(folder).entryInfoList(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
+}
+
+QList<qulonglong> Numbers(const QString& text)
+{
+    static const QRegularExpression digits(QStringLiteral("(\\d+)"));
+    QList<qulonglong> numbers;
+    QRegularExpressionMatchIterator it = digits.globalMatch(text);
+    while (it.hasNext())
+    {
+        numbers.append(it.next().captured(1).toULongLong());
+    }
+    return numbers;
+}
+} // namespace
+
+bool CopyDirectory(const QString& source, const QString& target)
+{
+    if (TargetInsideSource(source, target))
+    {
+        return false;
+    }
+    QDir().mkpath(target);
+    bool allCopied = true;
+    const QFileInfoList entries =
+        QDir(source).entryInfoList(QDir::AllEntries | QDir::Readable | QDir::NoDotAndDotDot, QDir::Unsorted);
+    for (const QFileInfo& entry : entries)
+    {
+        const QString destination = target + QStringLiteral("/") + entry.fileName();
+        const bool copied = entry.isDir() ? CopyDirectory(entry.absoluteFilePath(), destination)
+                                          : QFile::copy(entry.absoluteFilePath(), destination);
+        allCopied = allCopied && copied;
+    }
+    return allCopied;
+}
+
+QString PackageFolderName(const QString& version)
+{
+    return PACKAGE_PREFIX + QString(version).replace(QLatin1Char('.'), QLatin1Char('_'));
+}
+
+QStringList ListInstalledVersions(const QString& folder)
+{
+    QStringList versions;
+    const QFileInfoList entries = SubFolders(folder);
+    for (const QFileInfo& entry : entries)
+    {
+        QString name = entry.fileName();
+        if (name.contains(PACKAGE_PREFIX))
+        {
+            versions.append(name.remove(PACKAGE_PREFIX).replace(QLatin1Char('_'), QLatin1Char('.')));
+        }
+    }
+    return versions;
+}
+
+QStringList ListSessionVersions(const QString& folder)
+{
+    QStringList versions;
+    const QFileInfoList entries = SubFolders(folder);
+    for (const QFileInfo& entry : entries)
+    {
+        const QSettings settings(entry.absoluteFilePath() + QStringLiteral("/settings.ini"),
+                                 QSettings::IniFormat);
+        versions.append(
+            settings.value(QStringLiteral("VERSION")).toString().replace(QLatin1Char('_'), QLatin1Char('.')));
+    }
+    SortNewestFirst(versions);
+    return versions;
+}
+
+bool VersionIsNewer(const QString& a, const QString& b)
+{
+    const QList<qulonglong> numbersA = Numbers(a);
+    const QList<qulonglong> numbersB = Numbers(b);
+    const int common = std::min(numbersA.size(), numbersB.size());
+    for (int i = 0; i < common; ++i)
+    {
+        if (numbersA.at(i) != numbersB.at(i))
+        {
+            return numbersA.at(i) > numbersB.at(i);
+        }
+    }
+    return a.size() < b.size();
+}
+
+void SortNewestFirst(QStringList& versions)
+{
+    // Hand-edited texts can make the relation inconsistent; a merge sort stays within bounds even then.
+    std::stable_sort(versions.begin(), versions.end(), VersionIsNewer);
+}
+
+QNetworkReply* GetAndWait(QNetworkAccessManager& manager, const QString& url, int timeoutMs)
+{
+    QNetworkRequest request{QUrl(url)};
+    request.setTransferTimeout(timeoutMs);
+    QNetworkReply* reply = manager.get(request);
+    if (!reply->isFinished())
+    {
+        QEventLoop loop;
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return reply;
+}
+
+bool IsInternetReachable(const QString& probeUrl, int timeoutMs)
+{
+    QNetworkAccessManager manager;
+    const QScopedPointer<QNetworkReply> reply(GetAndWait(manager, probeUrl, timeoutMs));
+    return reply->error() == QNetworkReply::NoError;
+}

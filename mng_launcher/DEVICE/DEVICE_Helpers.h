@@ -1,0 +1,42 @@
+#ifndef DEVICE_HELPERS_H
+#define DEVICE_HELPERS_H
+
+#include "DEVICE/DEVICE_Constants.h"
+
+#include <QString>
+#include <QStringList>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// Folder and version helpers shared by the session back end and the package code. Stateless; GUI thread.
+
+// Copies every entry of source into target (created with its parents), recursively. Existing target files
+// are not overwritten and count as failures; the walk goes on after a failure. True if every copy worked.
+// A target inside the source (or the source itself) is refused: the copy would never end.
+bool CopyDirectory(const QString& source, const QString& target);
+
+// "TARVO_" + version with every "." replaced by "_": "3.1.51" -> "TARVO_3_1_51".
+QString PackageFolderName(const QString& version);
+
+// Version texts of the package folders in folder (sub-folders whose name contains "TARVO_"), by name.
+QStringList ListInstalledVersions(const QString& folder);
+
+// VERSION of every session folder's settings.ini in folder ("_" read as "."), newest first.
+QStringList ListSessionVersions(const QString& folder);
+
+// True when version a is newer than b: the runs of digits are compared pairwise as numbers, the first
+// difference decides; when one text runs out of numbers first, the shorter text counts as newer.
+bool VersionIsNewer(const QString& a, const QString& b);
+
+// Sorts versions newest first with VersionIsNewer (a stable sort: safe on odd texts too).
+void SortNewestFirst(QStringList& versions);
+
+// Sends a plain GET for url through manager and waits in a local event loop until the reply finishes;
+// a transfer that stalls for timeoutMs is aborted (OperationCanceledError). The caller owns the reply.
+QNetworkReply* GetAndWait(QNetworkAccessManager& manager, const QString& url, int timeoutMs);
+
+// One GET to probeUrl; true when it answers without error within timeoutMs.
+bool IsInternetReachable(const QString& probeUrl = PROBE_URL, int timeoutMs = SMALL_TRANSFER_TIMEOUT_MS);
+
+#endif // DEVICE_HELPERS_H
