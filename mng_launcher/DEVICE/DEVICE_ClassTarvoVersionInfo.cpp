@@ -1,0 +1,175 @@
+#include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
+
+#include "DEVICE/DEVICE_ClassSessionSettings.h"
+#include "DEVICE/DEVICE_Constants.h"
+#include "DEVICE/DEVICE_DeviceTables.h"
+#include "DEVICE/DEVICE_Helpers.h"
+#include "QT_TRACES/TRACES_Traces.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSaveFile>
+#include <QScopedPointer>
+#include <QSettings>
+
+#include <algorithm>
+
+namespace
+{
+const QString LOCAL_CATALOGUE_NAME = QStringLiteral("tarvo4kpackages.ini");
+const QString VERSION_GROUP = QStringLiteral("version");
+const QString COMPATIBILITY_KEY = QStringLiteral("version/compatibility");
+
+// The downloaded catalogue replaces the local copy in one step: a failed write leaves the old copy.
+void SaveCatalogue(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+    {
+        TRACE_ERROR(QStringLiteral("Error opening file for writing:") + file.errorString());
+        return;
+    }
+    if (file.write(content) != content.size() || !file.commit())
+    {
+        TRACE_ERROR(QStringLiteral("Error writing file:") + file.errorString());
+    }
+}
+} // namespace
+
+TARVO_VERSION_INFO_LOCATIONS TARVO_VERSION_INFO_LOCATIONS::WithDefaults() const
+{
+    TARVO_VERSION_INFO_LOCATIONS filled = *this;
+    if (filled.applicationFolder.isEmpty())
+    {
+        filled.applicationFolder = QCoreApplication::applicationDirPath();
+    }
+    if (filled.sessionsRoot.isEmpty())
+    {
+        filled.sessionsRoot = CLASS_SESSION_SETTINGS::SessionsRoot();
+    }
+    if (filled.catalogueUrl.isEmpty())
+    {
+        filled.catalogueUrl = CATALOGUE_URL;
+    }
+    if (filled.transferTimeoutMs <= 0)
+    {
+        filled.transferTimeoutMs = SMALL_TRANSFER_TIMEOUT_MS;
+    }
+    return filled;
+}
+
+CLASS_TARVO_VERSION_INFO::CLASS_TARVO_VERSION_INFO()
+    : CLASS_TARVO_VERSION_INFO(TARVO_VERSION_INFO_LOCATIONS())
+{
+}
+
+CLASS_TARVO_VERSION_INFO::CLASS_TARVO_VERSION_INFO(const TARVO_VERSION_INFO_LOCATIONS& given)
+    : locations(given.WithDefaults())
+{
+    FindInstalledVersions();
+    FetchPackages();
+    FindPackagesList();
+}
+
+QString CLASS_TARVO_VERSION_INFO::GetLocalCatalogueFile() const
+{
+    const QString& root = locations.sessionsRoot;
+    return root + (root.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) + LOCAL_CATALOGUE_NAME;
+}
+
+void CLASS_TARVO_VERSION_INFO::FindInstalledVersions()
+{
+    QStringList versions = ListInstalledVersions(locations.applicationFolder);
+    SortNewestFirst(versions);
+    installedVersions = versions;
+}
+
+void CLASS_TARVO_VERSION_INFO::FetchPackages()
+{
+    QNetworkAccessManager manager;
+    const QScopedPointer<QNetworkReply> reply(
+        GetAndWait(manager, locations.catalogueUrl, locations.transferTimeoutMs));
+    const QString path = GetLocalCatalogueFile();
+    if (reply->error() == QNetworkReply::NoError)
+    {
+        SaveCatalogue(path, reply->readAll());
+        return;
+    }
+    TRACE_ERROR(QStringLiteral("Error downloading file:") + reply->errorString());
+    // The last catalogue that arrived stays in use; only a first run without one gets the fallback.
+    if (!QFileInfo::exists(path))
+    {
+        WriteFallbackCatalogue(path);
+    }
+}
+
+QStringList CLASS_TARVO_VERSION_INFO::KnownVersions() const
+{
+    QStringList known;
+    const QStringList candidates = installedVersions + ListSessionVersions(locations.sessionsRoot);
+    for (const QString& version : candidates)
+    {
+        // A session folder without a VERSION key names no package.
+        if (!version.isEmpty() && !known.contains(version))
+        {
+            known.append(version);
+        }
+    }
+    SortNewestFirst(known);
+    return known;
+}
+
+void CLASS_TARVO_VERSION_INFO::WriteFallbackCatalogue(const QString& path) const
+{
+    const QStringList known = KnownVersions();
+    if (known.isEmpty())
+    {
+        return;
+    }
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSettings catalogue(path, QSettings::IniFormat);
+    for (const QString& text : known)
+    {
+        const QString version = QString(text).replace(QLatin1Char('_'), QLatin1Char('.'));
+        catalogue.setValue(PackageFolderName(version), version);
+    }
+    catalogue.sync();
+    if (catalogue.status() != QSettings::NoError)
+    {
+        TRACE_ERROR(QStringLiteral("Error opening file for writing:") + path);
+    }
+}
+
+void CLASS_TARVO_VERSION_INFO::FindPackagesList()
+{
+    packagesList.clear();
+    const QString path = GetLocalCatalogueFile();
+    if (!QFileInfo::exists(path))
+    {
+        TRACE_INFO(QStringLiteral("Packages file is missing"));
+        packagesList = DEFAULT_PACKAGES_LIST;
+        return;
+    }
+    const QSettings catalogue(path, QSettings::IniFormat);
+    if (catalogue.status() != QSettings::NoError)
+    {
+        TRACE_ERROR(QStringLiteral("Failed to parse packages file"));
+        packagesList = DEFAULT_PACKAGES_LIST;
+        return;
+    }
+    // Keys come sorted by name (TARVO_3_1_51 before TARVO_3_2_0); reversed, such names list the newest first.
+    QStringList keys = catalogue.childKeys();
+    std::reverse(keys.begin(), keys.end());
+    for (int i = 0; i < keys.size(); ++i)
+    {
+        packagesList.insert(i, catalogue.value(keys.at(i)).toString());
+    }
+    if (catalogue.childGroups().contains(VERSION_GROUP))
+    {
+        compatibility = catalogue.value(COMPATIBILITY_KEY).toInt();
+    }
+}

@@ -1,0 +1,58 @@
+#ifndef DEVICE_CLASSTARVOVERSIONINFO_H
+#define DEVICE_CLASSTARVOVERSIONINFO_H
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+// Where the catalogue comes from and where it looks; the defaults are the launcher's own locations.
+struct TARVO_VERSION_INFO_LOCATIONS
+{
+    QString applicationFolder; // package folders; default: the folder of the launcher executable
+    QString sessionsRoot;      // session folders and the local catalogue copy; default: the sessions root
+    QString catalogueUrl;      // remote catalogue; default: CATALOGUE_URL
+    int transferTimeoutMs = 0; // limit of the catalogue download; default: SMALL_TRANSFER_TIMEOUT_MS
+
+    // Every empty field replaced by its default.
+    TARVO_VERSION_INFO_LOCATIONS WithDefaults() const;
+};
+
+// The package catalogue: the versions the maker offers (downloaded once per run), the versions installed
+// beside the launcher, and the catalogue's compatibility level.
+class CLASS_TARVO_VERSION_INFO
+{
+public:
+    // Scans the installed versions, downloads the catalogue and parses it, in this order.
+    CLASS_TARVO_VERSION_INFO();
+    explicit CLASS_TARVO_VERSION_INFO(const TARVO_VERSION_INFO_LOCATIONS& locations);
+
+    // Rescans the application folder for package folders (also after every installer job).
+    void FindInstalledVersions();
+    // Downloads the remote catalogue into the local copy; on failure keeps the old copy, or writes a
+    // fallback catalogue from the installed and session versions when there is none.
+    void FetchPackages();
+    // Parses the local copy into the packages list and the compatibility level.
+    void FindPackagesList();
+
+    QStringList GetInstalledVersions() const { return installedVersions; }
+    const QMap<int, QString>& GetPackagesList() const { return packagesList; }
+    int GetCompatibility() const { return compatibility; }
+    const QMap<int, QString>& GetVersionsTable() const { return versionsTable; }
+    void SetVersionsTable(const QMap<int, QString>& table) { versionsTable = table; }
+
+    // The folder that holds the package folders, and the local catalogue file.
+    QString GetApplicationFolder() const { return locations.applicationFolder; }
+    QString GetLocalCatalogueFile() const;
+
+private:
+    QStringList KnownVersions() const;
+    void WriteFallbackCatalogue(const QString& path) const;
+
+    QMap<int, QString> versionsTable;
+    QMap<int, QString> packagesList;
+    QStringList installedVersions;
+    int compatibility = 1;
+    TARVO_VERSION_INFO_LOCATIONS locations;
+};
+
+#endif // DEVICE_CLASSTARVOVERSIONINFO_H
