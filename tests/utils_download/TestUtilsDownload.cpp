@@ -1,0 +1,233 @@
+#include "QT_UTILS/UTILS_ClassUtilsDownload.h"
+#include "TestHttpServer.h"
+#include "TraceCapture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The download helper against the programmable HTTP server on 127.0.0.1.
+class TestUtilsDownload : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestHttpServer server;
+
+    static void Touch(const QString& path, const QByteArray& content)
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    static QByteArray Read(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    static QStringList Files(const QTemporaryDir& folder)
+    {
+        return QDir(folder.path()).entryList(QDir::Files, QDir::Name);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(server.Start());
+        server.SetRoute(QStringLiteral("/files/update.zip"), "zip body");
+        server.SetRoute(QStringLiteral("/files/report.tar.gz"), "tarball");
+        server.SetRoute(QStringLiteral("/files/"), "index page");
+        server.SetRoute(QStringLiteral("/files/moved.bin"), QByteArray());
+        server.SetRedirect(QStringLiteral("/files/moved.bin"), QStringLiteral("/files/update.zip"));
+        server.SetRoute(QStringLiteral("/missing.zip"), "not here", 404);
+        server.SetRoute(QStringLiteral("/cut.bin"), QByteArray(50000, 'c'));
+        server.SetTruncated(QStringLiteral("/cut.bin"), 1000);
+        server.SetRoute(QStringLiteral("/slow.bin"), QByteArray(200000, 's'));
+        server.SetChunked(QStringLiteral("/slow.bin"), 1000, 100);
+        server.SetRoute(QStringLiteral("/late.txt"), "late");
+        server.SetDelay(QStringLiteral("/late.txt"), 60000);
+        server.SetRoute(QStringLiteral("/soon.txt"), "soon");
+        server.SetDelay(QStringLiteral("/soon.txt"), 300);
+    }
+
+    void fileNames_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("expectedName");
+        QTest::addColumn<QByteArray>("expectedBody");
+
+        QTest::newRow("free name") << "/files/update.zip" << QStringList() << "update.zip"
+                                   << QByteArray("zip body");
+        QTest::newRow("numbered after two taken")
+            << "/files/update.zip" << QStringList{"update.zip", "update(1).zip"} << "update(2).zip"
+            << QByteArray("zip body");
+        QTest::newRow("number before the complete suffix")
+            << "/files/report.tar.gz" << QStringList{"report.tar.gz"} << "report(1).tar.gz"
+            << QByteArray("tarball");
+        QTest::newRow("trailing slash")
+            << "/files/" << QStringList() << "download" << QByteArray("index page");
+        QTest::newRow("trailing slash, name taken")
+            << "/files/" << QStringList{"download"} << "download(1)." << QByteArray("index page");
+        QTest::newRow("redirect followed, name from the request")
+            << "/files/moved.bin" << QStringList() << "moved.bin" << QByteArray("zip body");
+    }
+
+    void fileNames()
+    {
+        QFETCH(QString, path);
+        QFETCH(QStringList, existing);
+        QFETCH(QString, expectedName);
+        QFETCH(QByteArray, expectedBody);
+
+        QTemporaryDir folder;
+        for (const QString& name : existing)
+        {
+            Touch(folder.filePath(name), "old " + name.toUtf8());
+        }
+        CLASS_UTILS_DOWNLOAD downloader;
+        QSignalSpy finished(&downloader, &CLASS_UTILS_DOWNLOAD::SIGNAL_DownloadFinished);
+        QSignalSpy failed(&downloader, &CLASS_UTILS_DOWNLOAD::SIGNAL_DownloadFailed);
+        QVERIFY(downloader.DownloadToFile(QUrl(server.Url(path)), folder.path()));
+        QCOMPARE(downloader.GetDownloadState(), 1);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(failed.count(), 0);
+        const QString expectedPath = folder.path() + QDir::separator() + expectedName;
+        QCOMPARE(finished.first().first().toString(), expectedPath);
+        QCOMPARE(Read(expectedPath), expectedBody);
+        QCOMPARE(downloader.GetDownloadState(), 2);
+        for (const QString& name : existing)
+        {
+            QCOMPARE(Read(folder.filePath(name)), "old " + name.toUtf8());
+        }
+        QCOMPARE(Files(folder).size(), existing.size() + 1);
+    }
+
+    void failuresRemoveThePartialFile_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("transferTimeout");
+        QTest::newRow("404") << "/missing.zip" << 15000;
+        QTest::newRow("connection cut") << "/cut.bin" << 15000;
+        QTest::newRow("no answer within the transfer limit") << "/late.txt" << 300;
+    }
+
+    void failuresRemoveThePartialFile()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, transferTimeout);
+        TraceCapture traces;
+        QTemporaryDir folder;
+        CLASS_UTILS_DOWNLOAD downloader;
+        downloader.SetTransferTimeout(transferTimeout);
+        QSignalSpy finished(&downloader, &CLASS_UTILS_DOWNLOAD::SIGNAL_DownloadFinished);
+        QSignalSpy failed(&downloader, &CLASS_UTILS_DOWNLOAD::SIGNAL_DownloadFailed);
+        const QUrl url(server.Url(path));
+        QVERIFY(downloader.DownloadToFile(url, folder.path()));
+        QVERIFY(failed.wait(10000));
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(downloader.GetDownloadState(), 3);
+        QCOMPARE(Files(folder), QStringList());
+        QCOMPARE(traces.ErrorsStartingWith(QStringLiteral("Download of ") + url.toString(QUrl::FullyEncoded) +
+                                           QStringLiteral(" failed: ")),
+                 1);
+        QVERIFY(traces.AllErrors().first().contains(QStringLiteral(
+            "..\\mng_launcher\\MODULES\\QT_UTILS\\UTILS_ClassUtilsDownload SLOT_DownloadFinished() Line ")));
+    }
+
+    void secondDownloadWhileBusy()
+    {
+        QTemporaryDir folder;
+        CLASS_UTILS_DOWNLOAD downloader;
+        QSignalSpy finished(&downloader, &CLASS_UTILS_DOWNLOAD::SIGNAL_DownloadFinished);
+        QVERIFY(downloader.DownloadToFile(QUrl(server.Url(QStringLiteral("/soon.txt"))), folder.path()));
+        QVERIFY(
+            !downloader.DownloadToFile(QUrl(server.Url(QStringLiteral("/files/update.zip"))), folder.path()));
+        QVERIFY(!downloader.DownloadToByteArray(QUrl(server.Url(QStringLiteral("/files/update.zip")))));
+        QCOMPARE(downloader.GetDownloadState(), 1);
+        QCOMPARE(Files(folder), QStringList{"soon.txt"});
+
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(Read(folder.filePath(QStringLiteral("soon.txt"))), QByteArray("soon"));
+
+        QVERIFY(
+            downloader.DownloadToFile(QUrl(server.Url(QStringLiteral("/files/update.zip"))), folder.path()));
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(Read(folder.filePath(QStringLiteral("update.zip"))), QByteArray("zip body"));
+    }
+
+    void abortDuringFileDownload()
+    {
+        QTemporaryDir folder;
+        CLASS_UTILS_DOWNLOAD downloader;
+        QSignalSpy progress(&downloader, &CLASS_UTILS_DOWNLOAD::SIGNAL_UpdateDownloadProgress);
+        QSignalSpy failed(&downloader, &CLASS_UTILS_DOWNLOAD::SIGNAL_DownloadFailed);
+        QSignalSpy finished(&downloader, &CLASS_UTILS_DOWNLOAD::SIGNAL_DownloadFinished);
+        QVERIFY(downloader.DownloadToFile(QUrl(server.Url(QStringLiteral("/slow.bin"))), folder.path()));
+        QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() && progress.last().first().toLongLong() > 0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(folder.filePath(QStringLiteral("slow.bin"))).size() > 0, 10000);
+        QCOMPARE(progress.last().at(1).toLongLong(), 200000);
+
+        downloader.AbortDownload();
+        QVERIFY(failed.wait(10000));
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(downloader.GetDownloadState(), 3);
+        QCOMPARE(Files(folder), QStringList());
+    }
+
+    void missingFolderRefused()
+    {
+        QTemporaryDir folder;
+        CLASS_UTILS_DOWNLOAD downloader;
+        QSignalSpy failed(&downloader, &CLASS_UTILS_DOWNLOAD::SIGNAL_DownloadFailed);
+        QVERIFY(!downloader.DownloadToFile(QUrl(server.Url(QStringLiteral("/files/update.zip"))),
+                                           folder.filePath(QStringLiteral("absent"))));
+        QCOMPARE(downloader.GetDownloadState(), 0);
+        QTest::qWait(50);
+        QCOMPARE(failed.count(), 0);
+        // Nothing was left running: the next download starts.
+        QVERIFY(
+            downloader.DownloadToFile(QUrl(server.Url(QStringLiteral("/files/update.zip"))), folder.path()));
+    }
+
+    void downloadToMemory()
+    {
+        CLASS_UTILS_DOWNLOAD downloader;
+        QSignalSpy data(&downloader, &CLASS_UTILS_DOWNLOAD::SIGNAL_DownloadToByteArrayFinished);
+        QSignalSpy progress(&downloader, &CLASS_UTILS_DOWNLOAD::SIGNAL_UpdateDownloadProgress);
+        QSignalSpy fileFinished(&downloader, &CLASS_UTILS_DOWNLOAD::SIGNAL_DownloadFinished);
+        QVERIFY(downloader.DownloadToByteArray(QUrl(server.Url(QStringLiteral("/files/moved.bin")))));
+        QVERIFY(data.wait(10000));
+        QCOMPARE(data.first().first().toByteArray(), QByteArray("zip body"));
+        QCOMPARE(fileFinished.count(), 0);
+        QCOMPARE(downloader.GetDownloadState(), 2);
+        QVERIFY(!progress.isEmpty());
+        QCOMPARE(progress.last().first().toLongLong(), 8);
+
+        QSignalSpy failed(&downloader, &CLASS_UTILS_DOWNLOAD::SIGNAL_DownloadFailed);
+        QVERIFY(downloader.DownloadToByteArray(QUrl(server.Url(QStringLiteral("/missing.zip")))));
+        QVERIFY(failed.wait(10000));
+        QCOMPARE(downloader.GetDownloadState(), 3);
+    }
+
+    void destroyedWhileDownloading()
+    {
+        QTemporaryDir folder;
+        {
+            CLASS_UTILS_DOWNLOAD downloader;
+            QVERIFY(downloader.DownloadToFile(QUrl(server.Url(QStringLiteral("/slow.bin"))), folder.path()));
+            QTest::qWait(50);
+        }
+        // Pending notifications of the destroyed downloader go nowhere.
+        QTest::qWait(100);
+    }
+
+    void cleanupTestCase() { server.Stop(); }
+};
+
+QTEST_GUILESS_MAIN(TestUtilsDownload)
+#include "TestUtilsDownload.moc"
