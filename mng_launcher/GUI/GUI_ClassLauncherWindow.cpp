@@ -1,17 +1,190 @@
 #include "GUI/GUI_ClassLauncherWindow.h"
 
 #include "DEVICE/DEVICE_Constants.h"
+#include "GUI/GUI_ClassMainWindow.h"
+#include "GUI/GUI_Theme.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QScrollArea>
 
-CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent) : QMainWindow(parent)
+namespace
 {
+const QString PRODUCT_LOGO = QStringLiteral(":/LOGO/logo-Tarvo-4k-Simulator.svg");
+const QString MAKER_LOGO = QStringLiteral(":/LOGO/Logo_Vorntal.svg");
+constexpr int PRODUCT_LOGO_WIDTH = 180;
+constexpr int PRODUCT_LOGO_HEIGHT = 25;
+constexpr int MENU_OFFSET = 48;
+
+QAction* MakeAction(const QString& text, const QString& objectName, QObject* parent)
+{
+    QAction* action = new QAction(text, parent);
+    action->setObjectName(objectName);
+    return action;
+}
+} // namespace
+
+CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
+    : QMainWindow(parent), fileMenu(new QMenu(QStringLiteral("&File"), this)),
+      helpMenu(new QMenu(QStringLiteral("&Help"), this)),
+      exitAction(MakeAction(QStringLiteral("&Exit"), QStringLiteral("actionExit"), this)),
+      aboutAction(
+          MakeAction(QStringLiteral("&About Tarvo 4K Simulator"), QStringLiteral("actionAbout"), this)),
+      exportAction(MakeAction(QStringLiteral("&Export Session Files"), QStringLiteral("actionExport"), this)),
+      importAction(MakeAction(QStringLiteral("&Import Session Files"), QStringLiteral("actionImport"), this)),
+      packageManagerAction(
+          MakeAction(QStringLiteral("&Package manager"), QStringLiteral("actionPackageManager"), this)),
+      updateCheckAction(
+          MakeAction(QStringLiteral("Check for &Updates..."), QStringLiteral("actionUpdateCheck"), this)),
+      mainWindow(nullptr), scrollArea(nullptr), menuBar(nullptr), headerBar(nullptr)
+{
+    fileMenu->setObjectName(QStringLiteral("menuFile"));
+    helpMenu->setObjectName(QStringLiteral("menuHelp"));
+    BuildGui();
+    ConnectActions();
+}
+
+void CLASS_LAUNCHER_WINDOW::BuildGui()
+{
+    mainWindow = new CLASS_MAIN_WINDOW(this);
+    mainWindow->setObjectName(QStringLiteral("mainWindow"));
+    RegisterApplicationFonts();
+
+    scrollArea = new QScrollArea(this);
+    scrollArea->setWidget(mainWindow);
+    scrollArea->setWidgetResizable(true);
+    mainWindow->setFrameShape(QFrame::NoFrame);
+    scrollArea->setFrameShape(QFrame::NoFrame);
+    setCentralWidget(scrollArea);
+
     setWindowTitle(LAUNCHER_TITLE + QStringLiteral(" v") + LAUNCHER_VERSION);
+    BuildMenus();
+    BuildHeaderBar();
+    ApplyTheme(qobject_cast<QApplication*>(QCoreApplication::instance()));
+}
+
+void CLASS_LAUNCHER_WINDOW::BuildMenus()
+{
+    fileMenu->addAction(importAction);
+    fileMenu->addAction(exportAction);
+    fileMenu->addAction(packageManagerAction);
+    fileMenu->addAction(exitAction);
+    helpMenu->addAction(aboutAction);
+    helpMenu->addAction(updateCheckAction);
+
+    menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("menuBar"));
+    menuBar->setAccessibleName(QStringLiteral("Menu"));
+    menuBar->addMenu(fileMenu);
+    menuBar->addMenu(helpMenu);
+    menuBar->setContentsMargins(0, 0, 0, 0);
+}
+
+void CLASS_LAUNCHER_WINDOW::BuildHeaderBar()
+{
+    headerBar = new QFrame(this);
+    headerBar->setObjectName(QStringLiteral("headerBar"));
+    headerBar->setStyleSheet(QStringLiteral(".QFrame {background-color: #08141B;}"));
+    headerBar->setFixedHeight(HEADER_BAR_HEIGHT);
+    QGridLayout* headerLayout = new QGridLayout(headerBar);
+
+    QLabel* productLogo = new QLabel(headerBar);
+    productLogo->setObjectName(QStringLiteral("productLogo"));
+    productLogo->setAccessibleName(QStringLiteral("Tarvo 4k Simulator"));
+    productLogo->setPixmap(
+        QPixmap(PRODUCT_LOGO)
+            .scaled(PRODUCT_LOGO_WIDTH, PRODUCT_LOGO_HEIGHT, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    productLogo->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    headerLayout->addWidget(productLogo, 0, 0);
+
+    QHBoxLayout* menuRow = new QHBoxLayout;
+    menuRow->setContentsMargins(0, 0, 0, 0);
+    menuRow->addSpacing(MENU_OFFSET);
+    menuRow->addWidget(menuBar);
+    menuBar->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    headerLayout->addLayout(menuRow, 0, 1);
+
+    QLabel* makerLogo = new QLabel(headerBar);
+    makerLogo->setObjectName(QStringLiteral("makerLogo"));
+    makerLogo->setAccessibleName(QStringLiteral("Vorntal"));
+    makerLogo->setPixmap(QPixmap(MAKER_LOGO));
+    makerLogo->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    headerLayout->addWidget(makerLogo, 0, 0, 1, 3, Qt::AlignHCenter | Qt::AlignVCenter);
+
+    setMenuWidget(headerBar);
+}
+
+void CLASS_LAUNCHER_WINDOW::ConnectActions()
+{
+    // Queued: a menu command runs from the event loop once its menu has closed.
+    connect(exitAction, &QAction::triggered, this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void CLASS_LAUNCHER_WINDOW::closeEvent(QCloseEvent* event)
 {
     QCoreApplication::quit();
     event->accept();
+}
+
+void CLASS_LAUNCHER_WINDOW::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+}
+
+CLASS_MAIN_WINDOW* CLASS_LAUNCHER_WINDOW::GetMainWindow() const
+{
+    return mainWindow;
+}
+
+QFrame* CLASS_LAUNCHER_WINDOW::GetHeaderBar() const
+{
+    return headerBar;
+}
+
+QMenu* CLASS_LAUNCHER_WINDOW::FileMenu() const
+{
+    return fileMenu;
+}
+
+QMenu* CLASS_LAUNCHER_WINDOW::HelpMenu() const
+{
+    return helpMenu;
+}
+
+QAction* CLASS_LAUNCHER_WINDOW::ImportAction() const
+{
+    return importAction;
+}
+
+QAction* CLASS_LAUNCHER_WINDOW::ExportAction() const
+{
+    return exportAction;
+}
+
+QAction* CLASS_LAUNCHER_WINDOW::PackageManagerAction() const
+{
+    return packageManagerAction;
+}
+
+QAction* CLASS_LAUNCHER_WINDOW::ExitAction() const
+{
+    return exitAction;
+}
+
+QAction* CLASS_LAUNCHER_WINDOW::AboutAction() const
+{
+    return aboutAction;
+}
+
+QAction* CLASS_LAUNCHER_WINDOW::UpdateCheckAction() const
+{
+    return updateCheckAction;
 }

@@ -1,18 +1,63 @@
 #ifndef GUI_CLASSLAUNCHERWINDOW_H
 #define GUI_CLASSLAUNCHERWINDOW_H
 
+#include "GUI/GUI_ClassAbstractGui.h"
+
 #include <QMainWindow>
 
-// The launcher's only top-level window.
-class CLASS_LAUNCHER_WINDOW : public QMainWindow
+class CLASS_MAIN_WINDOW;
+class QAction;
+class QFrame;
+class QMenu;
+class QMenuBar;
+class QScrollArea;
+
+// The launcher's only top-level window: the header bar with the logos and the menus, and the main view
+// in a scroll area. Closing it ends the program.
+class CLASS_LAUNCHER_WINDOW : public QMainWindow, public CLASS_ABSTRACT_GUI
 {
     Q_OBJECT
 
 public:
+    static constexpr int HEADER_BAR_HEIGHT = 48;
+
     explicit CLASS_LAUNCHER_WINDOW(QWidget* parent = nullptr);
+
+    void BuildGui() override;
+
+    CLASS_MAIN_WINDOW* GetMainWindow() const;
+    QFrame* GetHeaderBar() const;
+    QMenu* FileMenu() const;
+    QMenu* HelpMenu() const;
+    // The menu entries; each one's triggered signal is connected queued by whoever carries it out.
+    QAction* ImportAction() const;
+    QAction* ExportAction() const;
+    QAction* PackageManagerAction() const;
+    QAction* ExitAction() const;
+    QAction* AboutAction() const;
+    QAction* UpdateCheckAction() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildHeaderBar();
+    void ConnectActions();
+
+    QMenu* fileMenu;
+    QMenu* helpMenu;
+    QAction* exitAction;
+    QAction* aboutAction;
+    QAction* exportAction;
+    QAction* importAction;
+    QAction* packageManagerAction;
+    QAction* updateCheckAction;
+    CLASS_MAIN_WINDOW* mainWindow;
+    QScrollArea* scrollArea;
+    QMenuBar* menuBar;
+    QFrame* headerBar;
 };
 
 #endif // GUI_CLASSLAUNCHERWINDOW_H

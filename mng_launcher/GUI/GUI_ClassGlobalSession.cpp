@@ -1,0 +1,210 @@
+#include "GUI/GUI_ClassGlobalSession.h"
+
+#include "GUI/GUI_ClassSessionWidget.h"
+
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace
+{
+constexpr int CARD_HEIGHT = 150;
+
+const QString STYLE_SELECTED = QStringLiteral("QFrame {background-color: #2185D0; padding: 2px;}");
+const QString STYLE_SELECTED_HOVER = QStringLiteral("QFrame {background-color: #2493e6; padding: 2px;}");
+const QString STYLE_UNSELECTED = QStringLiteral("QFrame {background-color: #1B272F; padding: 2px;}");
+const QString STYLE_UNSELECTED_HOVER = QStringLiteral("QFrame {background-color: #283239; padding: 2px;}");
+} // namespace
+
+CLASS_GLOBAL_SESSION::CLASS_GLOBAL_SESSION(QWidget* parent)
+    : QFrame(parent), outerLayout(new QVBoxLayout(this)), cardLayout(nullptr),
+      scrollArea(new QScrollArea(this)), sessionCount(0), selectedSession(nullptr)
+{
+    outerLayout->setContentsMargins(0, 0, 0, 0);
+    scrollArea->setWidgetResizable(true);
+    scrollArea->setAccessibleName(QStringLiteral("Sessions"));
+    QWidget* content = new QWidget(scrollArea);
+    cardLayout = new QVBoxLayout(content);
+    scrollArea->setWidget(content);
+    outerLayout->addWidget(scrollArea);
+}
+
+int CLASS_GLOBAL_SESSION::GetSelectedIndex() const
+{
+    return sessions.indexOf(selectedSession);
+}
+
+CLASS_SESSION_WIDGET* CLASS_GLOBAL_SESSION::GetSelectedSession() const
+{
+    return selectedSession;
+}
+
+CLASS_SESSION_WIDGET* CLASS_GLOBAL_SESSION::GetSession(int index) const
+{
+    if (index < 0 || index >= sessions.size())
+    {
+        return nullptr;
+    }
+    return sessions.at(index);
+}
+
+int CLASS_GLOBAL_SESSION::GetSessionCount() const
+{
+    return sessionCount;
+}
+
+int CLASS_GLOBAL_SESSION::GetCopyOrigin(int index) const
+{
+    return copyOrigins.value(index, -1);
+}
+
+int CLASS_GLOBAL_SESSION::NextSessionNumber() const
+{
+    // A single pass in list order: a name met after the number was raised past it is not looked at again.
+    int number = sessionCount + 1;
+    for (const CLASS_SESSION_WIDGET* session : sessions)
+    {
+        if (session->GetName() == QStringLiteral("Session %1").arg(number))
+        {
+            ++number;
+        }
+    }
+    return number;
+}
+
+void CLASS_GLOBAL_SESSION::AddSession()
+{
+    const int previousCount = sessions.size();
+    CLASS_SESSION_WIDGET* session = new CLASS_SESSION_WIDGET(this, NextSessionNumber());
+    sessions.append(session);
+    session->setFixedHeight(CARD_HEIGHT);
+    cardLayout->setAlignment(Qt::AlignTop);
+    cardLayout->addWidget(session);
+
+    selectedSession = session;
+    SetCardStyle(session, true, false);
+
+    connect(session, &CLASS_SESSION_WIDGET::SIGNAL_ClickedWithMouse, this,
+            &CLASS_GLOBAL_SESSION::SLOT_SessionClicked, Qt::QueuedConnection);
+    connect(session, &CLASS_SESSION_WIDGET::SIGNAL_ActivatedWithKeyboard, this,
+            &CLASS_GLOBAL_SESSION::SLOT_SessionClicked, Qt::QueuedConnection);
+    connect(session, &CLASS_SESSION_WIDGET::SIGNAL_HoverEnter, this,
+            &CLASS_GLOBAL_SESSION::SLOT_SessionHoverEnter, Qt::QueuedConnection);
+    connect(session, &CLASS_SESSION_WIDGET::SIGNAL_HoverLeave, this,
+            &CLASS_GLOBAL_SESSION::SLOT_SessionHoverLeave, Qt::QueuedConnection);
+
+    for (int index = 0; index < previousCount; ++index)
+    {
+        emit SIGNAL_SessionToHide(index, true);
+        SetCardStyle(sessions.at(index), false, false);
+    }
+
+    ++sessionCount;
+    copyOrigins.append(0);
+    scrollArea->ensureWidgetVisible(session);
+}
+
+void CLASS_GLOBAL_SESSION::RemoveSelectedSession()
+{
+    const int index = sessions.indexOf(selectedSession);
+    if (sessions.isEmpty() || index < 0)
+    {
+        return;
+    }
+
+    CLASS_SESSION_WIDGET* removed = selectedSession;
+    if (sessions.size() == 1)
+    {
+        selectedSession = nullptr;
+    }
+    else
+    {
+        const int nextIndex = (index == sessions.size() - 1) ? 0 : index + 1;
+        selectedSession = sessions.at(nextIndex);
+        SetCardStyle(selectedSession, true, false);
+        // The index is the one the card had before the removal; the back end shows the selected session.
+        emit SIGNAL_SessionToHide(nextIndex, false);
+    }
+
+    sessions.removeAt(index);
+    delete removed;
+    --sessionCount;
+    copyOrigins.removeAt(index);
+}
+
+void CLASS_GLOBAL_SESSION::DuplicateSelectedSession()
+{
+    if (sessions.isEmpty())
+    {
+        return;
+    }
+    int sourceIndex = sessions.indexOf(selectedSession);
+    if (sourceIndex < 0)
+    {
+        sourceIndex = 0;
+    }
+    const QString sourceName = sessions.at(sourceIndex)->GetName();
+
+    AddSession();
+    const int copyIndex = sessions.indexOf(selectedSession);
+    copyOrigins[copyIndex] = sourceIndex;
+
+    // Plain cards record 0, so copies of the first card also count the plain cards after it.
+    int copyNumber = 0;
+    for (int position = 1; position < sessionCount; ++position)
+    {
+        if (copyOrigins.at(position) == sourceIndex)
+        {
+            ++copyNumber;
+        }
+    }
+    selectedSession->SetName(sourceName + QStringLiteral("(%1)").arg(copyNumber));
+}
+
+void CLASS_GLOBAL_SESSION::SLOT_SessionClicked(CLASS_SESSION_WIDGET* session)
+{
+    // The click arrives from the event loop: a card removed meanwhile is no longer ours to select.
+    if (!sessions.contains(session))
+    {
+        return;
+    }
+
+    CLASS_SESSION_WIDGET* previous = selectedSession;
+    const int previousIndex = sessions.indexOf(previous);
+    if (previousIndex >= 0)
+    {
+        emit SIGNAL_SessionToHide(previousIndex, true);
+        SetCardStyle(previous, false, false);
+    }
+
+    selectedSession = session;
+    SetCardStyle(session, true, false);
+    emit SIGNAL_SessionToHide(sessions.indexOf(session), false);
+}
+
+void CLASS_GLOBAL_SESSION::SLOT_SessionHoverEnter(CLASS_SESSION_WIDGET* session)
+{
+    if (sessions.contains(session))
+    {
+        SetCardStyle(session, session == selectedSession, true);
+    }
+}
+
+void CLASS_GLOBAL_SESSION::SLOT_SessionHoverLeave(CLASS_SESSION_WIDGET* session)
+{
+    if (sessions.contains(session))
+    {
+        SetCardStyle(session, session == selectedSession, false);
+    }
+}
+
+void CLASS_GLOBAL_SESSION::SetCardStyle(CLASS_SESSION_WIDGET* session, bool selected, bool hovered)
+{
+    if (selected)
+    {
+        session->setStyleSheet(hovered ? STYLE_SELECTED_HOVER : STYLE_SELECTED);
+    }
+    else
+    {
+        session->setStyleSheet(hovered ? STYLE_UNSELECTED_HOVER : STYLE_UNSELECTED);
+    }
+}

@@ -1,0 +1,56 @@
+#ifndef GUI_CLASSGLOBALSESSION_H
+#define GUI_CLASSGLOBALSESSION_H
+
+#include "ZR_Types.h"
+
+#include <QFrame>
+#include <QList>
+
+class CLASS_SESSION_WIDGET;
+class QScrollArea;
+class QVBoxLayout;
+
+// The sessions list: one card per session in display order; a card's position is its session index.
+class CLASS_GLOBAL_SESSION : public QFrame
+{
+    Q_OBJECT
+
+public:
+    explicit CLASS_GLOBAL_SESSION(QWidget* parent = nullptr);
+
+    // Index of the selected card, -1 when the list is empty or nothing is selected.
+    int GetSelectedIndex() const;
+    CLASS_SESSION_WIDGET* GetSelectedSession() const;
+    // The card at the index, null when the index is out of range.
+    CLASS_SESSION_WIDGET* GetSession(int index) const;
+    int GetSessionCount() const;
+    // Index of the card a card was duplicated from, 0 for a plain card; -1 for an index out of range.
+    int GetCopyOrigin(int index) const;
+
+    void AddSession();
+    void RemoveSelectedSession();
+    void DuplicateSelectedSession();
+
+signals:
+    // toHide true: the card at sessionIndex stopped being the selected one; false: it became it.
+    void SIGNAL_SessionToHide(SDWord sessionIndex, Bool toHide);
+
+private slots:
+    void SLOT_SessionClicked(CLASS_SESSION_WIDGET* session);
+    void SLOT_SessionHoverEnter(CLASS_SESSION_WIDGET* session);
+    void SLOT_SessionHoverLeave(CLASS_SESSION_WIDGET* session);
+
+private:
+    int NextSessionNumber() const;
+    void SetCardStyle(CLASS_SESSION_WIDGET* session, bool selected, bool hovered);
+
+    QVBoxLayout* outerLayout;
+    QVBoxLayout* cardLayout;
+    QList<CLASS_SESSION_WIDGET*> sessions;
+    QScrollArea* scrollArea;
+    int sessionCount;
+    QList<int> copyOrigins;
+    CLASS_SESSION_WIDGET* selectedSession;
+};
+
+#endif // GUI_CLASSGLOBALSESSION_H

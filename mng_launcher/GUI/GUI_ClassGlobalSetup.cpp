@@ -1,0 +1,276 @@
+#include "GUI/GUI_ClassGlobalSetup.h"
+
+#include "GUI/GUI_ClassDeviceConfiguration.h"
+#include "GUI/GUI_ClassSelectPlatform.h"
+#include "QT_TRACES/TRACES_Traces.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace
+{
+constexpr int MAIN_SPACING = 3;
+constexpr int CAPTION_WIDTH = 100;
+constexpr int EDITOR_STRETCH = 10;
+constexpr int DESCRIPTION_HEIGHT = 50;
+constexpr int DEFAULT_DEVICE_TYPE = 3;
+constexpr int SELECTION_SIZE = 3;
+const QString DEFAULT_PORT = QStringLiteral("3000");
+const QString CAPTION_STYLE = QStringLiteral("QLabel {color: #E6FFFFFF; font-size: 12px; font: bold;}");
+
+void SetGroupMargins(QLayout* layout)
+{
+    layout->setContentsMargins(10, 3, 10, 3);
+}
+
+QLabel* MakeCaption(const QString& text, QWidget* buddy, QWidget* parent)
+{
+    QLabel* caption = new QLabel(text, parent);
+    caption->setStyleSheet(CAPTION_STYLE);
+    caption->setFixedWidth(CAPTION_WIDTH);
+    caption->setBuddy(buddy);
+    return caption;
+}
+} // namespace
+
+CLASS_GLOBAL_SETUP::CLASS_GLOBAL_SETUP(CLASS_TARVO_VERSION_INFO* versionInfo, QWidget* parent)
+    : QWidget(parent), mainLayout(nullptr), labelEditor(nullptr), portEditor(nullptr),
+      descriptionEditor(nullptr), configurationView(nullptr), platformSelector(nullptr),
+      deviceBoxLayout(nullptr), versionInfo(versionInfo)
+{
+}
+
+void CLASS_GLOBAL_SETUP::BuildPanel()
+{
+    if (mainLayout)
+    {
+        return;
+    }
+    mainLayout = new QVBoxLayout(this);
+    mainLayout->setContentsMargins(0, 0, 0, 0);
+    mainLayout->setSpacing(MAIN_SPACING);
+    mainLayout->addWidget(BuildIdentificationBox());
+    mainLayout->addWidget(BuildNetworkBox());
+    mainLayout->addWidget(BuildDeviceBox(), EDITOR_STRETCH);
+    ConnectEditors();
+}
+
+QWidget* CLASS_GLOBAL_SETUP::BuildIdentificationBox()
+{
+    QGroupBox* box = new QGroupBox(QStringLiteral("Identification"), this);
+    QVBoxLayout* boxLayout = new QVBoxLayout(box);
+    SetGroupMargins(boxLayout);
+
+    labelEditor = new QLineEdit(box);
+    labelEditor->setObjectName(QStringLiteral("labelEditor"));
+    labelEditor->setAccessibleName(QStringLiteral("Session label"));
+    labelEditor->setMaxLength(LABEL_MAX_LENGTH);
+    QHBoxLayout* labelRow = new QHBoxLayout;
+    labelRow->addWidget(MakeCaption(QStringLiteral("Label"), labelEditor, box));
+    labelRow->addWidget(labelEditor, EDITOR_STRETCH);
+    labelRow->addWidget(new QWidget(box), EDITOR_STRETCH);
+    boxLayout->addLayout(labelRow);
+
+    descriptionEditor = new QTextEdit(box);
+    descriptionEditor->setObjectName(QStringLiteral("descriptionEditor"));
+    descriptionEditor->setAccessibleName(QStringLiteral("Session description"));
+    descriptionEditor->setFixedHeight(DESCRIPTION_HEIGHT);
+    // The description is plain text: pasted markup stays text, and Tab leaves the editor.
+    descriptionEditor->setAcceptRichText(false);
+    descriptionEditor->setTabChangesFocus(true);
+    QLabel* descriptionCaption = MakeCaption(QStringLiteral("Description"), descriptionEditor, box);
+    descriptionCaption->setAlignment(Qt::AlignTop);
+    QHBoxLayout* descriptionRow = new QHBoxLayout;
+    descriptionRow->addWidget(descriptionCaption);
+    descriptionRow->addWidget(descriptionEditor, EDITOR_STRETCH);
+    descriptionRow->addWidget(new QWidget(box), EDITOR_STRETCH);
+    boxLayout->addLayout(descriptionRow);
+    return box;
+}
+
+QWidget* CLASS_GLOBAL_SETUP::BuildNetworkBox()
+{
+    QGroupBox* box = new QGroupBox(QStringLiteral("Network"), this);
+    QHBoxLayout* boxLayout = new QHBoxLayout(box);
+    SetGroupMargins(boxLayout);
+
+    portEditor = new QSpinBox(box);
+    portEditor->setObjectName(QStringLiteral("portEditor"));
+    portEditor->setAccessibleName(QStringLiteral("Web port"));
+    portEditor->setRange(PORT_MIN, PORT_MAX);
+    portEditor->setValue(DEFAULT_PORT.toInt());
+    boxLayout->addWidget(MakeCaption(QStringLiteral("Port"), portEditor, box));
+    boxLayout->addWidget(portEditor, EDITOR_STRETCH);
+    boxLayout->addWidget(new QWidget(box), EDITOR_STRETCH);
+    return box;
+}
+
+QWidget* CLASS_GLOBAL_SETUP::BuildDeviceBox()
+{
+    QGroupBox* box = new QGroupBox(QStringLiteral("Device"), this);
+    deviceBoxLayout = new QVBoxLayout(box);
+    SetGroupMargins(deviceBoxLayout);
+
+    platformSelector = new CLASS_SELECT_PLATFORM(box);
+    platformSelector->setObjectName(QStringLiteral("platformSelector"));
+    deviceBoxLayout->addWidget(platformSelector, 0, Qt::AlignTop);
+    SLOT_ReplaceConfigurationView(DEFAULT_DEVICE_TYPE);
+    deviceBoxLayout->addStretch();
+    return box;
+}
+
+void CLASS_GLOBAL_SETUP::ConnectEditors()
+{
+    connect(labelEditor, &QLineEdit::textChanged, this, &CLASS_GLOBAL_SETUP::SIGNAL_TextChangedDevicetype,
+            Qt::QueuedConnection);
+    connect(descriptionEditor, &QTextEdit::textChanged, this,
+            &CLASS_GLOBAL_SETUP::SLOT_LimitDescriptionLength, Qt::QueuedConnection);
+    connect(descriptionEditor, &QTextEdit::textChanged, this, &CLASS_GLOBAL_SETUP::SIGNAL_RequestUpdate,
+            Qt::QueuedConnection);
+    connect(portEditor, QOverload<int>::of(&QSpinBox::valueChanged), this,
+            &CLASS_GLOBAL_SETUP::SIGNAL_ValueChangedPort, Qt::QueuedConnection);
+    // Direct, so that the new configuration view exists as soon as SetDeviceType returns.
+    connect(platformSelector, &CLASS_SELECT_PLATFORM::SIGNAL_SelectedDeviceType, this,
+            &CLASS_GLOBAL_SETUP::SLOT_ReplaceConfigurationView, Qt::DirectConnection);
+    connect(platformSelector, &CLASS_SELECT_PLATFORM::SIGNAL_RequestTypeUpdate, this,
+            &CLASS_GLOBAL_SETUP::SIGNAL_RequestTypeUpdate, Qt::QueuedConnection);
+    connect(platformSelector, &CLASS_SELECT_PLATFORM::SIGNAL_RequestUpdate, this,
+            &CLASS_GLOBAL_SETUP::SIGNAL_RequestUpdate, Qt::QueuedConnection);
+}
+
+void CLASS_GLOBAL_SETUP::SLOT_ReplaceConfigurationView(SDWord type)
+{
+    delete configurationView;
+    configurationView = new CLASS_DEVICE_CONFIGURATION(this, type);
+    configurationView->setObjectName(QStringLiteral("configurationView"));
+    deviceBoxLayout->insertWidget(1, configurationView);
+    connect(configurationView, &CLASS_DEVICE_CONFIGURATION::SIGNAL_RequestUpdate, this,
+            &CLASS_GLOBAL_SETUP::SIGNAL_RequestUpdate, Qt::QueuedConnection);
+}
+
+void CLASS_GLOBAL_SETUP::SLOT_LimitDescriptionLength()
+{
+    const QString text = descriptionEditor->toPlainText();
+    const int excess = text.length() - DESCRIPTION_MAX_LENGTH;
+    if (excess <= 0)
+    {
+        return;
+    }
+    // The surplus is what was just typed or pasted: the characters that end at the cursor.
+    const int cursorPosition = descriptionEditor->textCursor().position();
+    int start = cursorPosition - excess;
+    int newCursorPosition = start;
+    if (start < 0)
+    {
+        // The cursor sits before the surplus (a text set at once): the beginning is kept.
+        start = DESCRIPTION_MAX_LENGTH;
+        newCursorPosition = cursorPosition;
+    }
+    descriptionEditor->setPlainText(QString(text).remove(start, excess));
+    QTextCursor cursor = descriptionEditor->textCursor();
+    cursor.setPosition(newCursorPosition);
+    descriptionEditor->setTextCursor(cursor);
+}
+
+QString CLASS_GLOBAL_SETUP::GetLabel() const
+{
+    return labelEditor->text();
+}
+
+void CLASS_GLOBAL_SETUP::SetLabel(const QString& label)
+{
+    labelEditor->clear();
+    labelEditor->insert(label);
+}
+
+QString CLASS_GLOBAL_SETUP::GetDescription() const
+{
+    return descriptionEditor->toPlainText();
+}
+
+void CLASS_GLOBAL_SETUP::SetDescription(const QString& description)
+{
+    // Plain text: a stored description that looks like markup comes back exactly as it was written.
+    descriptionEditor->setPlainText(description);
+}
+
+int CLASS_GLOBAL_SETUP::GetPortValue() const
+{
+    return portEditor->value();
+}
+
+void CLASS_GLOBAL_SETUP::SetPortValue(int port)
+{
+    portEditor->setValue(port);
+}
+
+int CLASS_GLOBAL_SETUP::GetVersionIndex() const
+{
+    return platformSelector->GetVersionIndex();
+}
+
+bool CLASS_GLOBAL_SETUP::IsVersionMissing() const
+{
+    return platformSelector->IsVersionMissing();
+}
+
+void CLASS_GLOBAL_SETUP::ClearVersions()
+{
+    platformSelector->ClearVersions();
+}
+
+void CLASS_GLOBAL_SETUP::AddVersion(const QString& version, int row, bool installed)
+{
+    platformSelector->AddVersion(QString(version).replace(QLatin1Char('_'), QLatin1Char('.')), row,
+                                 DEFAULT_DEVICE_TYPE, installed);
+}
+
+void CLASS_GLOBAL_SETUP::BuildTypeButtons()
+{
+    platformSelector->BuildTypeButtons();
+}
+
+void CLASS_GLOBAL_SETUP::CheckVersion()
+{
+    platformSelector->CheckVersion();
+}
+
+void CLASS_GLOBAL_SETUP::SetEditable(bool editable)
+{
+    platformSelector->SetTypeButtonsEnabled(editable);
+    configurationView->SetAudioCheckEnabled(editable);
+}
+
+QList<int> CLASS_GLOBAL_SETUP::GetSelection() const
+{
+    return {platformSelector->GetVersionIndex(), platformSelector->GetDeviceType(),
+            configurationView->IsAudioPlugged() ? 1 : 0};
+}
+
+void CLASS_GLOBAL_SETUP::RestoreSelection(const QList<int>& selection)
+{
+    if (selection.size() < SELECTION_SIZE)
+    {
+        TRACE_ERROR(QStringLiteral("Incomplete session configuration: %1 values").arg(selection.size()));
+        return;
+    }
+    platformSelector->SetVersionIndex(selection.at(0));
+    platformSelector->SetDeviceType(selection.at(1));
+    configurationView->SetAudioPlugged(selection.at(2) != 0);
+}
+
+CLASS_SELECT_PLATFORM* CLASS_GLOBAL_SETUP::GetPlatformSelector() const
+{
+    return platformSelector;
+}
+
+CLASS_DEVICE_CONFIGURATION* CLASS_GLOBAL_SETUP::GetConfigurationView() const
+{
+    return configurationView;
+}

@@ -1,0 +1,83 @@
+#ifndef GUI_CLASSGLOBALSETUP_H
+#define GUI_CLASSGLOBALSETUP_H
+
+#include "ZR_Types.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+class CLASS_DEVICE_CONFIGURATION;
+class CLASS_SELECT_PLATFORM;
+class CLASS_TARVO_VERSION_INFO;
+class QLineEdit;
+class QSpinBox;
+class QTextEdit;
+class QVBoxLayout;
+
+// The setup panel of one session: label, description, web port, device model, simulator version and
+// audio card. It reads and writes no file; the session back end fills it and reads it back.
+class CLASS_GLOBAL_SETUP : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int LABEL_MAX_LENGTH = 17;
+    static constexpr int DESCRIPTION_MAX_LENGTH = 280;
+    static constexpr int PORT_MIN = 1024;
+    static constexpr int PORT_MAX = 65535;
+
+    CLASS_GLOBAL_SETUP(CLASS_TARVO_VERSION_INFO* versionInfo, QWidget* parent = nullptr);
+
+    void BuildPanel();
+    QString GetLabel() const;
+    // Clears the label editor and inserts the text, so that the 17-character limit applies.
+    void SetLabel(const QString& label);
+    QString GetDescription() const;
+    void SetDescription(const QString& description);
+    int GetPortValue() const;
+    void SetPortValue(int port);
+    int GetVersionIndex() const;
+    bool IsVersionMissing() const;
+    void ClearVersions();
+    // The version's "_" become "."; it is added for device model 3.
+    void AddVersion(const QString& version, int row, bool installed);
+    void BuildTypeButtons();
+    void CheckVersion();
+    // Locks or unlocks the device model buttons and the audio card check box.
+    void SetEditable(bool editable);
+    // [version index, device type, 1 if the audio card is plugged else 0]
+    QList<int> GetSelection() const;
+    void RestoreSelection(const QList<int>& selection);
+
+    CLASS_SELECT_PLATFORM* GetPlatformSelector() const;
+    CLASS_DEVICE_CONFIGURATION* GetConfigurationView() const;
+
+signals:
+    void SIGNAL_TextChangedDevicetype(QString newText);
+    void SIGNAL_ValueChangedPort(SDWord newValue);
+    void SIGNAL_RequestUpdate();
+    void SIGNAL_RequestTypeUpdate(SDWord newType);
+
+private slots:
+    void SLOT_LimitDescriptionLength();
+    void SLOT_ReplaceConfigurationView(SDWord type);
+
+private:
+    QWidget* BuildIdentificationBox();
+    QWidget* BuildNetworkBox();
+    QWidget* BuildDeviceBox();
+    void ConnectEditors();
+
+    QVBoxLayout* mainLayout;
+    QLineEdit* labelEditor;
+    QSpinBox* portEditor;
+    QTextEdit* descriptionEditor;
+    CLASS_DEVICE_CONFIGURATION* configurationView;
+    CLASS_SELECT_PLATFORM* platformSelector;
+    QVBoxLayout* deviceBoxLayout;
+    // The package catalogue the back end hands over; kept for the panel's owner, not used here.
+    CLASS_TARVO_VERSION_INFO* versionInfo;
+};
+
+#endif // GUI_CLASSGLOBALSETUP_H

@@ -1,0 +1,181 @@
+#include "GUI/GUI_ClassMainWindow.h"
+
+#include "GUI/GUI_ClassGlobalSession.h"
+#include "GUI/GUI_ClassGlobalSetup.h"
+#include "GUI/GUI_ClassSessionWidget.h"
+#include "GUI/GUI_ClassStartWindow.h"
+
+#include <QDesktopServices>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace
+{
+constexpr int VIEW_MARGIN = 10;
+constexpr int SESSION_LIST_WIDTH = 240;
+} // namespace
+
+CLASS_MAIN_WINDOW::CLASS_MAIN_WINDOW(QWidget* parent)
+    : QFrame(parent), layout(new QGridLayout(this)), createButton(nullptr), duplicateButton(nullptr),
+      deleteButton(nullptr), sessionList(new CLASS_GLOBAL_SESSION(nullptr)),
+      startWindow(new CLASS_START_WINDOW(nullptr))
+{
+    createButton = MakeButton(QStringLiteral("&Create New Session"), QStringLiteral("createSessionButton"));
+    duplicateButton =
+        MakeButton(QStringLiteral("&Duplicate Session"), QStringLiteral("duplicateSessionButton"));
+    deleteButton = MakeButton(QStringLiteral("&Delete Session"), QStringLiteral("deleteSessionButton"));
+    sessionList->setObjectName(QStringLiteral("sessionList"));
+    startWindow->setObjectName(QStringLiteral("startWindow"));
+    BuildLayout();
+
+    connect(createButton, &QPushButton::clicked, this, &CLASS_MAIN_WINDOW::SIGNAL_CreateNewSession,
+            Qt::QueuedConnection);
+    connect(deleteButton, &QPushButton::clicked, this, &CLASS_MAIN_WINDOW::SIGNAL_DeleteSession,
+            Qt::QueuedConnection);
+    connect(duplicateButton, &QPushButton::clicked, this, &CLASS_MAIN_WINDOW::SIGNAL_DuplicateSession,
+            Qt::QueuedConnection);
+    connect(sessionList, &CLASS_GLOBAL_SESSION::SIGNAL_SessionToHide, this,
+            &CLASS_MAIN_WINDOW::SIGNAL_SessionToHide, Qt::QueuedConnection);
+    connect(startWindow, &CLASS_START_WINDOW::SIGNAL_RequestToSaveSession, this,
+            &CLASS_MAIN_WINDOW::SIGNAL_RequestToSaveSession, Qt::QueuedConnection);
+    connect(startWindow, &CLASS_START_WINDOW::SIGNAL_RequestToDiscardSession, this,
+            &CLASS_MAIN_WINDOW::SIGNAL_RequestToDiscardSession, Qt::QueuedConnection);
+    connect(startWindow, &CLASS_START_WINDOW::SIGNAL_RequestStartOrStopSession, this,
+            &CLASS_MAIN_WINDOW::SLOT_StartOrStopRequested, Qt::QueuedConnection);
+    connect(startWindow, &CLASS_START_WINDOW::SIGNAL_OpenWebZkm, this, &CLASS_MAIN_WINDOW::SLOT_OpenWebZkm,
+            Qt::QueuedConnection);
+}
+
+QPushButton* CLASS_MAIN_WINDOW::MakeButton(const QString& text, const QString& objectName)
+{
+    QPushButton* button = new QPushButton(text, this);
+    button->setObjectName(objectName);
+    QString accessibleName = text;
+    button->setAccessibleName(accessibleName.remove(QLatin1Char('&')));
+    return button;
+}
+
+void CLASS_MAIN_WINDOW::BuildLayout()
+{
+    layout->setContentsMargins(VIEW_MARGIN, VIEW_MARGIN, VIEW_MARGIN, VIEW_MARGIN);
+    layout->addWidget(new QLabel(QStringLiteral("SESSIONS"), this), 0, 0, 1, 1);
+    layout->addWidget(new QLabel(QStringLiteral("SETUP"), this), 0, 2, 1, 1);
+
+    sessionList->setFixedWidth(SESSION_LIST_WIDTH);
+    layout->addWidget(sessionList, 1, 0, 1, 1);
+
+    QVBoxLayout* sessionButtons = new QVBoxLayout;
+    sessionButtons->setContentsMargins(0, 0, 0, 0);
+    sessionButtons->addWidget(createButton);
+    sessionButtons->addWidget(duplicateButton);
+    sessionButtons->addWidget(deleteButton);
+    layout->addLayout(sessionButtons, 2, 0, 1, 1);
+
+    QHBoxLayout* bottomBar = new QHBoxLayout;
+    bottomBar->addWidget(new QWidget(this));
+    bottomBar->addWidget(startWindow);
+    layout->addLayout(bottomBar, 2, 2, 1, 1);
+}
+
+int CLASS_MAIN_WINDOW::GetSelectedSessionIndex() const
+{
+    return sessionList->GetSelectedIndex();
+}
+
+CLASS_SESSION_WIDGET* CLASS_MAIN_WINDOW::GetSelectedSessionWidget() const
+{
+    return sessionList->GetSelectedSession();
+}
+
+CLASS_SESSION_WIDGET* CLASS_MAIN_WINDOW::GetSessionWidget(int index) const
+{
+    return sessionList->GetSession(index);
+}
+
+void CLASS_MAIN_WINDOW::AddSessionEntry()
+{
+    sessionList->AddSession();
+}
+
+void CLASS_MAIN_WINDOW::RemoveSelectedSessionEntry()
+{
+    sessionList->RemoveSelectedSession();
+}
+
+void CLASS_MAIN_WINDOW::DuplicateSelectedSessionEntry()
+{
+    sessionList->DuplicateSelectedSession();
+}
+
+void CLASS_MAIN_WINDOW::SetSelectedSessionDevice(const QString& name)
+{
+    CLASS_SESSION_WIDGET* session = sessionList->GetSelectedSession();
+    if (session)
+    {
+        session->SetDevice(name);
+    }
+}
+
+void CLASS_MAIN_WINDOW::AddSetupPanel(CLASS_GLOBAL_SETUP* panel)
+{
+    layout->addWidget(panel, 1, 2, 1, 1);
+}
+
+void CLASS_MAIN_WINDOW::SetWebPageUrl(const QString& url)
+{
+    webPageUrl = url;
+}
+
+QString CLASS_MAIN_WINDOW::GetWebPageUrl() const
+{
+    return webPageUrl;
+}
+
+void CLASS_MAIN_WINDOW::SetStartEnabled(bool enabled)
+{
+    startWindow->SetStartEnabled(enabled);
+}
+
+void CLASS_MAIN_WINDOW::SetSaveEnabled(bool enabled)
+{
+    startWindow->SetSaveEnabled(enabled);
+}
+
+void CLASS_MAIN_WINDOW::SetDiscardEnabled(bool enabled)
+{
+    startWindow->SetDiscardEnabled(enabled);
+}
+
+void CLASS_MAIN_WINDOW::SetOpenWebEnabled(bool enabled)
+{
+    startWindow->SetOpenWebEnabled(enabled);
+}
+
+void CLASS_MAIN_WINDOW::SetStartStopText(const QString& text)
+{
+    startWindow->SetStartStopText(text);
+}
+
+CLASS_GLOBAL_SESSION* CLASS_MAIN_WINDOW::GetSessionList() const
+{
+    return sessionList;
+}
+
+CLASS_START_WINDOW* CLASS_MAIN_WINDOW::GetStartWindow() const
+{
+    return startWindow;
+}
+
+void CLASS_MAIN_WINDOW::SLOT_StartOrStopRequested()
+{
+    emit SIGNAL_RequestStartOrStopSession(sessionList->GetSelectedIndex());
+}
+
+void CLASS_MAIN_WINDOW::SLOT_OpenWebZkm()
+{
+    QDesktopServices::openUrl(QUrl(webPageUrl));
+}

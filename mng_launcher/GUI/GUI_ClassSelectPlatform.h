@@ -1,0 +1,73 @@
+#ifndef GUI_CLASSSELECTPLATFORM_H
+#define GUI_CLASSSELECTPLATFORM_H
+
+#include "ZR_Types.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+class CLASS_ZR_COMBO_BOX;
+class QHBoxLayout;
+class QPushButton;
+class QVBoxLayout;
+
+// The platform selector of a setup panel: one button per device model and the simulator version list.
+class CLASS_SELECT_PLATFORM : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CLASS_SELECT_PLATFORM(QWidget* parent = nullptr);
+
+    int GetVersionIndex() const;
+    int GetDeviceType() const;
+    bool IsVersionMissing() const;
+
+    // Appends a version; one that is not installed is marked, greyed and hidden in the pop-up.
+    void AddVersion(const QString& text, int row, int machineType, bool installed);
+    void ClearVersions();
+    // Marks the list (red border, disabled) while its current entry is a version that is not installed.
+    void CheckVersion();
+    void SetVersionIndex(int index);
+    // Selects a device model as a button click would, and always emits.
+    void SetDeviceType(int type);
+    void BuildTypeButtons();
+    void SetTypeButtonsEnabled(bool enabled);
+
+    CLASS_ZR_COMBO_BOX* GetVersionList() const;
+
+signals:
+    void SIGNAL_SelectedDeviceType(SDWord selectedDevice);
+    void SIGNAL_RequestUpdate();
+    void SIGNAL_UpdateVersionChanged();
+    void SIGNAL_RequestTypeUpdate(SDWord machineType);
+
+private slots:
+    void SLOT_VersionIndexChanged(int index);
+
+private:
+    struct TYPE_BUTTON
+    {
+        int index;
+        QString name;
+        QPushButton* button;
+    };
+
+    void TypeButtonClicked(QPushButton* button);
+    void ApplyDeviceType();
+    void StyleTypeButtons();
+    void AddTypeButton(const QString& name);
+
+    QVBoxLayout* layout;
+    int versionIndex;
+    int deviceType;
+    int typeButtonCount;
+    QHBoxLayout* versionRow;
+    QHBoxLayout* typeRow;
+    CLASS_ZR_COMBO_BOX* versionList;
+    QList<TYPE_BUTTON> typeButtons;
+    bool versionMissing;
+};
+
+#endif // GUI_CLASSSELECTPLATFORM_H

@@ -1,0 +1,211 @@
+#include "GUI/GUI_ClassSessionWidget.h"
+
+#include "DEVICE/DEVICE_DeviceTables.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+
+namespace
+{
+const QString DEVICE_PREFIX = QStringLiteral("Tarvo 4k ");
+constexpr int DEFAULT_DEVICE_INDEX = 3;
+
+QString LedPixmapPath(int state)
+{
+    switch (state)
+    {
+    case CLASS_SESSION_WIDGET::LED_RUNNING:
+        return QStringLiteral(":/ICONS/led-verte.png");
+    case CLASS_SESSION_WIDGET::LED_WAITING:
+        return QStringLiteral(":/ICONS/led-orange.png");
+    case CLASS_SESSION_WIDGET::LED_STOPPED:
+        return QStringLiteral(":/ICONS/led-rouge.png");
+    default:
+        return QString();
+    }
+}
+
+QString LedStateText(int state)
+{
+    switch (state)
+    {
+    case CLASS_SESSION_WIDGET::LED_RUNNING:
+        return QStringLiteral("running");
+    case CLASS_SESSION_WIDGET::LED_WAITING:
+        return QStringLiteral("waiting");
+    default:
+        return QStringLiteral("not running");
+    }
+}
+} // namespace
+
+CLASS_SESSION_WIDGET::CLASS_SESSION_WIDGET(QWidget* parent, int number)
+    : QFrame(parent), layout(new QGridLayout(this)),
+      nameLabel(new QLabel(QStringLiteral("Session %1").arg(number), this)), ledLabel(new QLabel(this)),
+      deviceLabel(new QLabel(DEVICE_PREFIX + DeviceModelName(DEFAULT_DEVICE_INDEX), this)),
+      ipCaption(new QLabel(QStringLiteral("IP address :"), this)),
+      portCaption(new QLabel(QStringLiteral("Port :"), this)), versionLabel(new QLabel(this)),
+      ipLabel(new QLabel(QStringLiteral("127.0.0.1"), this)),
+      portLabel(new QLabel(QStringLiteral("3000"), this)), ledState(-1)
+{
+    nameLabel->setObjectName(QStringLiteral("sessionName"));
+    ledLabel->setObjectName(QStringLiteral("sessionLed"));
+    deviceLabel->setObjectName(QStringLiteral("sessionDevice"));
+    versionLabel->setObjectName(QStringLiteral("sessionVersion"));
+    ipLabel->setObjectName(QStringLiteral("sessionIp"));
+    portLabel->setObjectName(QStringLiteral("sessionPort"));
+
+    layout->addWidget(nameLabel, 0, 0, 1, 1);
+    layout->addWidget(ledLabel, 0, 1, 1, 1, Qt::AlignHCenter | Qt::AlignVCenter);
+    layout->addWidget(deviceLabel, 1, 0, 1, 1);
+    layout->addWidget(ipCaption, 2, 0, 1, 1);
+    layout->addWidget(portCaption, 3, 0, 1, 1);
+    layout->addWidget(versionLabel, 1, 1, 1, 1);
+    layout->addWidget(ipLabel, 2, 1, 1, 1);
+    layout->addWidget(portLabel, 3, 1, 1, 1);
+
+    setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    setLineWidth(2);
+    setAttribute(Qt::WA_Hover);
+    // A card takes the keyboard focus by Tab and is selected with Space or Enter.
+    setFocusPolicy(Qt::StrongFocus);
+    SetLedState(LED_STOPPED);
+}
+
+void CLASS_SESSION_WIDGET::SetLedState(int state)
+{
+    const QString path = LedPixmapPath(state);
+    if (path.isEmpty())
+    {
+        return;
+    }
+    ledState = state;
+    ledLabel->setPixmap(QPixmap(path));
+    UpdateAccessibleName();
+}
+
+int CLASS_SESSION_WIDGET::GetLedState() const
+{
+    return ledState;
+}
+
+QString CLASS_SESSION_WIDGET::GetName() const
+{
+    return nameLabel->text();
+}
+
+void CLASS_SESSION_WIDGET::SetName(const QString& name)
+{
+    nameLabel->setText(name);
+    UpdateAccessibleName();
+}
+
+QString CLASS_SESSION_WIDGET::GetPort() const
+{
+    return portLabel->text();
+}
+
+void CLASS_SESSION_WIDGET::SetPort(int port)
+{
+    portLabel->setText(QStringLiteral("%1").arg(port));
+    UpdateAccessibleName();
+}
+
+void CLASS_SESSION_WIDGET::SetDevice(const QString& name)
+{
+    deviceLabel->setText(DEVICE_PREFIX + name);
+    UpdateAccessibleName();
+}
+
+QString CLASS_SESSION_WIDGET::GetDevice() const
+{
+    return deviceLabel->text();
+}
+
+void CLASS_SESSION_WIDGET::SetVersion(const QString& version)
+{
+    versionLabel->setText(version);
+    UpdateAccessibleName();
+}
+
+QString CLASS_SESSION_WIDGET::GetVersion() const
+{
+    return versionLabel->text();
+}
+
+bool CLASS_SESSION_WIDGET::event(QEvent* event)
+{
+    switch (event->type())
+    {
+    case QEvent::HoverEnter:
+        emit SIGNAL_HoverEnter(this);
+        return true;
+    case QEvent::HoverLeave:
+        emit SIGNAL_HoverLeave(this);
+        return true;
+    default:
+        return QWidget::event(event);
+    }
+}
+
+void CLASS_SESSION_WIDGET::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+    emit SIGNAL_ClickedWithMouse(this);
+}
+
+void CLASS_SESSION_WIDGET::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key())
+    {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        emit SIGNAL_ActivatedWithKeyboard(this);
+        break;
+    default:
+        QFrame::keyPressEvent(event);
+        break;
+    }
+}
+
+void CLASS_SESSION_WIDGET::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    if (!hasFocus())
+    {
+        return;
+    }
+    // The card's own style sheet carries its background; the focus is drawn over it as a light outline.
+    QPainter painter(this);
+    painter.setPen(QPen(QColor(0x54, 0xC8, 0xFF), 2, Qt::DashLine));
+    painter.drawRoundedRect(rect().adjusted(2, 2, -2, -2), 3, 3);
+}
+
+void CLASS_SESSION_WIDGET::focusInEvent(QFocusEvent* event)
+{
+    QFrame::focusInEvent(event);
+    update();
+}
+
+void CLASS_SESSION_WIDGET::focusOutEvent(QFocusEvent* event)
+{
+    QFrame::focusOutEvent(event);
+    update();
+}
+
+void CLASS_SESSION_WIDGET::UpdateAccessibleName()
+{
+    setAccessibleName(
+        QStringLiteral("%1, %2, port %3, %4")
+            .arg(nameLabel->text(), deviceLabel->text(), portLabel->text(), LedStateText(ledState)));
+    setAccessibleDescription(versionLabel->text().isEmpty()
+                                 ? QString()
+                                 : QStringLiteral("Simulator version %1").arg(versionLabel->text()));
+}
