@@ -1,0 +1,29 @@
+#!/bin/sh
+# Draws the launcher's bitmap icons with ImageMagick (Debian package imagemagick). The PNGs are
+# committed; run this from its folder only to redraw them. Each image is drawn four times larger and
+# reduced, which smooths its edges.
+set -eu
+IM=${IM:-/usr/bin/convert}
+
+# led <file> <light> <core> <rim>: a round status light with a glow and a specular highlight.
+led() {
+    "$IM" -size 80x80 xc:none \
+        -fill '#08141B' -draw 'circle 40,40 40,1' \
+        -fill "$4" -draw 'circle 40,40 40,5' \
+        -fill "$3" -draw 'circle 40,40 40,10' \
+        \( -size 80x80 xc:none -fill "$2" -draw 'circle 35,35 35,14' -blur 0x9 \
+           \( -size 80x80 xc:none -fill white -draw 'circle 40,40 40,10' \) -compose DstIn -composite \) \
+        -compose Over -composite \
+        \( -size 80x80 xc:none -fill '#FFFFFFB0' -draw 'ellipse 31,27 10,6 0,360' -blur 0x2 \) \
+        -compose Over -composite \
+        -resize 20x20 -strip PNG32:"ICONS/$1"
+}
+
+led led-verte.png '#B8FFD9' '#00C866' '#00602F'
+led led-orange.png '#FFE0B0' '#F2711C' '#7A3300'
+led led-rouge.png '#FFC4C4' '#E03030' '#6E1010'
+
+# The filter field's magnifying glass: a ring and a handle, white at 70 % on transparent.
+"$IM" -size 64x64 xc:none -stroke '#FFFFFFB3' -fill none -strokewidth 7 \
+    -draw 'circle 26,26 26,8' -strokewidth 9 -draw 'line 40,40 56,56' \
+    -resize 16x16 -strip PNG32:ICON/loop.png
