@@ -1,6 +1,7 @@
 #include "DEVICE/DEVICE_ClassLauncherBackEnd.h"
 #include "DEVICE/DEVICE_ClassSingleApplication.h"
 #include "DEVICE/DEVICE_StartUp.h"
+#include "GUI/GUI_Theme.h"
 
 #include <QMessageBox>
 
@@ -21,6 +22,7 @@ int main(int argc, char* argv[])
         std::exit(1);
     }
 
+    InitLauncherResources();
     RegisterTypeAliases();
     StartTracing();
 
