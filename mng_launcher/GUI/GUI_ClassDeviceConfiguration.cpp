@@ -1,16 +1,187 @@
 #include "GUI/GUI_ClassDeviceConfiguration.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
+#include <QLabel>
+#include <QPixmap>
+
+namespace
+{
+enum CONNECTOR_KIND
+{
+    KIND_SDI_AND_HDMI_INPUT = 0,
+    KIND_HDMI_INPUT_WITH_LOOP = 1,
+    KIND_HDMI_INPUT = 2,
+    KIND_SDI_INPUT = 3,
+    KIND_DISPLAYPORT_INPUT = 4,
+    KIND_OUTPUT = 5,
+    KIND_GENLOCK = 6,
+    KIND_LOOP = 7,
+    KIND_AUDIO = 8,
+};
+
+struct TILE_PLACE
+{
+    int row;
+    int column;
+    int kind;
+    int number;
+};
+
+// The connector panel, in build order. Columns 4, 5 and 10 to 13 of row 0 stay empty.
+constexpr TILE_PLACE CONNECTOR_PANEL[] = {
+    {0, 0, KIND_SDI_AND_HDMI_INPUT, 1},
+    {0, 1, KIND_SDI_AND_HDMI_INPUT, 2},
+    {0, 2, KIND_SDI_INPUT, 3},
+    {0, 3, KIND_SDI_INPUT, 4},
+    {1, 2, KIND_HDMI_INPUT_WITH_LOOP, 5},
+    {1, 4, KIND_HDMI_INPUT, 6},
+    {1, 5, KIND_HDMI_INPUT, 7},
+    {1, 6, KIND_HDMI_INPUT_WITH_LOOP, 8},
+    {1, 8, KIND_DISPLAYPORT_INPUT, 9},
+    {1, 9, KIND_DISPLAYPORT_INPUT, 10},
+    {1, 10, KIND_OUTPUT, 1},
+    {1, 12, KIND_OUTPUT, 2},
+    {1, 14, KIND_OUTPUT, -1},
+    {0, 6, KIND_AUDIO, 0},
+    {0, 14, KIND_GENLOCK, 0},
+    {0, 15, KIND_LOOP, 0},
+};
+
+// The output numbered -1 is the multiviewer.
+constexpr int MULTIVIEWER_NUMBER = -1;
+
+const char* const ICON_SDI = ":/ICONS/plug-sdi-18.svg";
+const char* const ICON_HDMI = ":/ICONS/plug-hdmi-18.svg";
+const char* const ICON_DISPLAYPORT = ":/ICONS/plug-displayport-18.svg";
+const char* const ICON_HDBT = ":/ICONS/plug-hdbt-18.svg";
+const char* const ICON_AUDIO = ":/ICONS/audio-line-18.svg";
+constexpr int ICON_SIDE = 20;
+
+const char* const TILE_STYLE =
+    ".QWidget {background-color: #B0B3B5; border: 1px solid #838B91; border-radius: 4px;}";
+const char* const CAPTION_STYLE = "QLabel {color: #E6000000; font-family: 'Open Sans'; font-size: 12px; "
+                                  "font-style: blod; line-height: 16px;}";
+const char* const AUDIO_CAPTION_STYLE =
+    "QLabel {color: #E6000000; font-family: 'Open Sans'; font-size: 12px; "
+    "font-style: blod; line-height: 16px;} QLabel::disabled {color: #808080;}";
+
+constexpr int FRAME_HEIGHT = 170;
+constexpr int TITLE_WIDTH = 100;
+constexpr int FRAME_STRETCH = 30;
+constexpr int INPUT_TOP_SPACING = 27;
+
+QLabel* IconLabel(const char* resource)
+{
+    QLabel* label = new QLabel;
+    label->setPixmap(QPixmap(QString::fromLatin1(resource))
+                         .scaled(ICON_SIDE, ICON_SIDE, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    return label;
+}
+
+QLabel* Caption(const QString& text, const char* style = CAPTION_STYLE)
+{
+    QLabel* label = new QLabel(text);
+    label->setStyleSheet(QString::fromLatin1(style));
+    return label;
+}
+
+QString InputCaption(int number)
+{
+    return QStringLiteral("IN #%1").arg(number);
+}
+
+QString OutputCaption(int number)
+{
+    return number == MULTIVIEWER_NUMBER ? QStringLiteral("MVW") : QStringLiteral("OUT #%1").arg(number);
+}
+
+// A vertical column of widgets, each centred horizontally, with their stretches (0 where none is given).
+QVBoxLayout* Column(const QList<QWidget*>& widgets, const QList<int>& stretches = {})
+{
+    QVBoxLayout* column = new QVBoxLayout;
+    for (int i = 0; i < widgets.size(); ++i)
+    {
+        column->addWidget(widgets.at(i), i < stretches.size() ? stretches.at(i) : 0, Qt::AlignHCenter);
+    }
+    return column;
+}
+
+QHBoxLayout* Row(const QList<QLayout*>& columns, const QList<int>& stretches = {})
+{
+    QHBoxLayout* row = new QHBoxLayout;
+    for (int i = 0; i < columns.size(); ++i)
+    {
+        row->addLayout(columns.at(i), i < stretches.size() ? stretches.at(i) : 0);
+    }
+    return row;
+}
+
+QSize Span(int kind)
+{
+    switch (kind)
+    {
+    case KIND_SDI_AND_HDMI_INPUT:
+        return QSize(1, 2); // one column, two rows
+    case KIND_HDMI_INPUT_WITH_LOOP:
+    case KIND_OUTPUT:
+        return QSize(2, 1);
+    case KIND_AUDIO:
+        return QSize(4, 1);
+    default:
+        return QSize(1, 1);
+    }
+}
+
+// What a screen reader says for a tile.
+QString TileAccessibleName(int kind, int number)
+{
+    switch (kind)
+    {
+    case KIND_SDI_AND_HDMI_INPUT:
+        return InputCaption(number) + QStringLiteral(" (SDI and HDMI)");
+    case KIND_HDMI_INPUT_WITH_LOOP:
+        return InputCaption(number) + QStringLiteral(" and ") + InputCaption(number) +
+               QStringLiteral(" LOOP (HDMI)");
+    case KIND_HDMI_INPUT:
+        return InputCaption(number) + QStringLiteral(" (HDMI)");
+    case KIND_SDI_INPUT:
+        return InputCaption(number) + QStringLiteral(" (SDI)");
+    case KIND_DISPLAYPORT_INPUT:
+        return InputCaption(number) + QStringLiteral(" (DisplayPort)");
+    case KIND_OUTPUT:
+        return OutputCaption(number) + QStringLiteral(" (HDMI and SDI)");
+    case KIND_GENLOCK:
+        return QStringLiteral("GENLOCK (SDI)");
+    case KIND_LOOP:
+        return QStringLiteral("LOOP (SDI)");
+    case KIND_AUDIO:
+        return QStringLiteral("Audio card: Line In, Line Out, HDBaseT 1 and 2");
+    default:
+        return QString();
+    }
+}
+} // namespace
 
 CLASS_DEVICE_CONFIGURATION::CLASS_DEVICE_CONFIGURATION(QWidget* parent, int)
     : QWidget(parent), grid(new QGridLayout), audioFrame(nullptr), audioCheckBox(new QCheckBox)
 {
-    audioCheckBox->setParent(this);
+    audioCheckBox->setObjectName(QStringLiteral("audioCheckBox"));
+    audioCheckBox->setAccessibleName(QStringLiteral("Audio card plugged"));
+    BuildFrame();
+    BuildConnectorPanel();
 }
 
-CLASS_DEVICE_CONFIGURATION::~CLASS_DEVICE_CONFIGURATION() = default;
+CLASS_DEVICE_CONFIGURATION::~CLASS_DEVICE_CONFIGURATION()
+{
+    // The check box has no parent until the audio tile takes it.
+    if (audioCheckBox->parent() == nullptr)
+    {
+        delete audioCheckBox;
+    }
+}
 
 bool CLASS_DEVICE_CONFIGURATION::IsAudioPlugged() const
 {
@@ -27,16 +198,131 @@ void CLASS_DEVICE_CONFIGURATION::SetAudioCheckEnabled(bool enabled)
     audioCheckBox->setEnabled(enabled);
 }
 
-void CLASS_DEVICE_CONFIGURATION::BuildFrame() {}
-void CLASS_DEVICE_CONFIGURATION::BuildConnectorPanel() {}
-void CLASS_DEVICE_CONFIGURATION::BuildTile(int, int, int, int) {}
-QLayout* CLASS_DEVICE_CONFIGURATION::BuildTileLayout(int, int)
+void CLASS_DEVICE_CONFIGURATION::BuildFrame()
 {
-    return nullptr;
+    QHBoxLayout* layout = new QHBoxLayout(this);
+    layout->setAlignment(Qt::AlignTop);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    QLabel* title = new QLabel(QStringLiteral("Configuration"), this);
+    title->setAlignment(Qt::AlignTop);
+    title->setFixedWidth(TITLE_WIDTH);
+    layout->addWidget(title);
+
+    // A plain frame: the application style sheet gives it its dark background and border.
+    QFrame* frame = new QFrame(this);
+    frame->setObjectName(QStringLiteral("connectorPanel"));
+    frame->setAccessibleName(QStringLiteral("Connector panel"));
+    grid->setAlignment(Qt::AlignTop);
+    frame->setLayout(grid);
+    frame->setFixedHeight(FRAME_HEIGHT);
+    layout->addWidget(frame, FRAME_STRETCH);
 }
-void CLASS_DEVICE_CONFIGURATION::BuildAudioTile(QWidget*) {}
-QWidget* CLASS_DEVICE_CONFIGURATION::BuildAudioIconPair(QWidget*)
+
+void CLASS_DEVICE_CONFIGURATION::BuildConnectorPanel()
 {
-    return nullptr;
+    for (const TILE_PLACE& place : CONNECTOR_PANEL)
+    {
+        BuildTile(place.row, place.column, place.kind, place.number);
+    }
 }
-void CLASS_DEVICE_CONFIGURATION::SLOT_AudioStateChanged(int) {}
+
+void CLASS_DEVICE_CONFIGURATION::BuildTile(int row, int column, int kind, int number)
+{
+    if (kind < KIND_SDI_AND_HDMI_INPUT || kind > KIND_AUDIO)
+    {
+        return;
+    }
+    QWidget* tile = new QWidget(this);
+    tiles.append(tile);
+    tile->setObjectName(QStringLiteral("tile%1").arg(tiles.size()));
+    tile->setAccessibleName(TileAccessibleName(kind, number));
+
+    if (kind == KIND_AUDIO)
+    {
+        BuildAudioTile(tile);
+    }
+    else
+    {
+        tile->setLayout(BuildTileLayout(kind, number));
+    }
+    tile->setStyleSheet(QString::fromLatin1(TILE_STYLE));
+    const QSize span = Span(kind);
+    grid->addWidget(tile, row, column, span.height(), span.width());
+}
+
+QLayout* CLASS_DEVICE_CONFIGURATION::BuildTileLayout(int kind, int number)
+{
+    switch (kind)
+    {
+    case KIND_SDI_AND_HDMI_INPUT:
+    {
+        QVBoxLayout* column = new QVBoxLayout;
+        column->addSpacing(INPUT_TOP_SPACING);
+        column->addWidget(IconLabel(ICON_SDI), 5, Qt::AlignHCenter);
+        column->addWidget(IconLabel(ICON_HDMI), 5, Qt::AlignHCenter);
+        column->addWidget(Caption(InputCaption(number)), 1, Qt::AlignHCenter);
+        return column;
+    }
+    case KIND_HDMI_INPUT_WITH_LOOP:
+        return Row({Column({IconLabel(ICON_HDMI), Caption(InputCaption(number))}),
+                    Column({IconLabel(ICON_HDMI), Caption(InputCaption(number) + QStringLiteral(" LOOP"))})});
+    case KIND_HDMI_INPUT:
+        return Column({IconLabel(ICON_HDMI), Caption(InputCaption(number))});
+    case KIND_DISPLAYPORT_INPUT:
+        return Column({IconLabel(ICON_DISPLAYPORT), Caption(InputCaption(number))});
+    case KIND_SDI_INPUT:
+        return Column({Caption(InputCaption(number)), IconLabel(ICON_SDI)});
+    case KIND_OUTPUT:
+        return Row(
+            {Column({IconLabel(ICON_HDMI), Caption(OutputCaption(number))}), Column({IconLabel(ICON_SDI)})});
+    case KIND_GENLOCK:
+        return Column({Caption(QStringLiteral("GENLOCK")), IconLabel(ICON_SDI)});
+    case KIND_LOOP:
+        return Column({Caption(QStringLiteral("LOOP")), IconLabel(ICON_SDI)});
+    default:
+        return nullptr;
+    }
+}
+
+void CLASS_DEVICE_CONFIGURATION::BuildAudioTile(QWidget* tile)
+{
+    audioFrame = new QFrame;
+    audioFrame->setObjectName(QStringLiteral("audioFrame"));
+
+    QHBoxLayout* tileLayout = new QHBoxLayout(tile);
+    tileLayout->setContentsMargins(0, 0, 0, 0);
+    tileLayout->addWidget(audioFrame, 10, Qt::AlignVCenter);
+    tileLayout->addWidget(audioCheckBox, 0);
+
+    const QList<QLayout*> columns = {
+        Column({Caption(QStringLiteral("Line In"), AUDIO_CAPTION_STYLE), BuildAudioIconPair(audioFrame)},
+               {1, 5}),
+        Column({Caption(QStringLiteral("Line Out"), AUDIO_CAPTION_STYLE), BuildAudioIconPair(audioFrame)},
+               {1, 5}),
+        Column({Caption(QStringLiteral("1"), AUDIO_CAPTION_STYLE), IconLabel(ICON_HDBT)}, {1, 5}),
+        Column({Caption(QStringLiteral("2"), AUDIO_CAPTION_STYLE), IconLabel(ICON_HDBT)}, {1, 5}),
+    };
+    audioFrame->setLayout(Row(columns, {1, 1, 5, 5}));
+
+    connect(audioCheckBox, &QCheckBox::stateChanged, this, &CLASS_DEVICE_CONFIGURATION::SIGNAL_RequestUpdate,
+            Qt::QueuedConnection);
+    connect(audioCheckBox, &QCheckBox::stateChanged, this,
+            &CLASS_DEVICE_CONFIGURATION::SLOT_AudioStateChanged, Qt::QueuedConnection);
+    audioFrame->setEnabled(audioCheckBox->checkState() == Qt::Checked);
+}
+
+QWidget* CLASS_DEVICE_CONFIGURATION::BuildAudioIconPair(QWidget* parent)
+{
+    QWidget* pair = new QWidget(parent);
+    QHBoxLayout* layout = new QHBoxLayout(pair);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(IconLabel(ICON_AUDIO));
+    layout->addWidget(IconLabel(ICON_AUDIO));
+    return pair;
+}
+
+void CLASS_DEVICE_CONFIGURATION::SLOT_AudioStateChanged(int state)
+{
+    audioFrame->setEnabled(state == Qt::Checked);
+}
