@@ -121,7 +121,8 @@ bool VersionIsNewer(const QString& a, const QString& b)
 
 void SortNewestFirst(QStringList& versions)
 {
-    // Hand-edited texts can make the relation inconsistent; a merge sort stays within bounds even then.
+    // Hand-edited texts can make the relation inconsistent; a merge sort never leaves the range even then,
+    // and equal versions keep their order.
     std::stable_sort(versions.begin(), versions.end(), VersionIsNewer);
 }
 
