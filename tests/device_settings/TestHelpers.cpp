@@ -78,7 +78,7 @@ private slots:
     {
         QStringList versions = {QStringLiteral("3.1.51"), QStringLiteral("3.10.1"), QStringLiteral("3.2.0")};
         SortNewestFirst(versions);
-        QCOMPARE(normal,
+        QCOMPARE(versions,
                  (QStringList{QStringLiteral("3.10.1"), QStringLiteral("3.2.0"), QStringLiteral("3.1.51")}));
     }
 
