@@ -129,5 +129,11 @@ void ApplyTheme(QApplication* application)
 
 void InitLauncherResources()
 {
-    InitLauncherResourceCollections();
+    // Registering a collection twice would stack a second copy of it; the first call is enough.
+    static bool registered = false;
+    if (!registered)
+    {
+        InitLauncherResourceCollections();
+        registered = true;
+    }
 }
