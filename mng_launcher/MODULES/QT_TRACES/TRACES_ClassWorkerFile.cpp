@@ -5,6 +5,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QMutexLocker>
+#include <QThread>
 
 #include <cstdio>
 #include <functional>
@@ -143,8 +144,8 @@ void CLASS_WORKER_FILE::OpenTraceFiles()
                                                QStringLiteral("'_ERROR_'yyyy-MM-dd_HH-mm-ss'.log'"));
     infoFilePath = absolute + runNumber + QDateTime::currentDateTime().toString(
                                               QStringLiteral("'_INFO_'yyyy-MM-dd_HH-mm-ss'.log'"));
-    errorFile = new QFile(errorFilePath, this);
-    infoFile = new QFile(infoFilePath, this);
+    errorFile = NewLogFile(errorFilePath);
+    infoFile = NewLogFile(infoFilePath);
     if (!infoFile->open(QIODevice::WriteOnly | QIODevice::Append))
     {
         PrintToStandardError("Can't open file %s for trace\n", infoFilePath);
@@ -161,6 +162,20 @@ void CLASS_WORKER_FILE::OpenTraceFiles()
              QStringLiteral("%1").arg(QDateTime::currentMSecsSinceEpoch(), 13, 10, QLatin1Char('0')) +
              QLatin1Char('\n');
     initialised = true;
+}
+
+QFile* CLASS_WORKER_FILE::NewLogFile(const QString& path)
+{
+    // Rotation runs on the caller's thread while the worker lives on the trace thread: a QObject cannot
+    // get a parent in another thread, so there the file object is handed to the worker's thread instead
+    // and deleted like the others (deleteLater at the next rotation or in the destructor).
+    if (QThread::currentThread() == thread())
+    {
+        return new QFile(path, this);
+    }
+    QFile* file = new QFile(path);
+    file->moveToThread(thread());
+    return file;
 }
 
 void CLASS_WORKER_FILE::SLOT_WriteTraceError(const QString& TraceMessage)
@@ -197,10 +212,10 @@ void CLASS_WORKER_FILE::Rotate()
     infoFile->deleteLater();
     ++errorRotation;
     const QString errorPath = errorFilePath + QStringLiteral(".%1").arg(errorRotation, 3, 10, QLatin1Char('0'));
-    errorFile = new QFile(errorPath, this);
+    errorFile = NewLogFile(errorPath);
     ++infoRotation;
     const QString infoPath = infoFilePath + QStringLiteral(".%1").arg(infoRotation, 3, 10, QLatin1Char('0'));
-    infoFile = new QFile(infoPath, this);
+    infoFile = NewLogFile(infoPath);
     RelinkShortcut(folderPath, LINK_ERROR, errorPath);
     RelinkShortcut(folderPath, LINK_INFO, infoPath);
     enabled = true;
@@ -215,9 +230,7 @@ bool CLASS_WORKER_FILE::DeleteToSize(unsigned int limitBytes)
     {
         return true;
     }
-    TraceError(TraceComposeMessage(QStringLiteral("..\\mng_launcher\\MODULES\\QT_TRACES\\TRACES_ClassWorkerFile"),
-                                   "DeleteToSize", __LINE__, QStringLiteral("Error in files logs suppressions")),
-               0);
+    TRACE_ERROR(QStringLiteral("Error in files logs suppressions"));
     return false;
 }
 
@@ -257,7 +270,9 @@ quint32 CLASS_WORKER_FILE::FolderSize(const QString& path)
     while (it.hasNext())
     {
         it.next();
-        if (it.fileInfo().isFile())
+        // A symbolic link (the current-file shortcuts on Linux) holds no log data of its own: its
+        // target is counted once, as itself.
+        if (it.fileInfo().isFile() && !it.fileInfo().isSymbolicLink())
         {
             total += static_cast<quint32>(it.fileInfo().size());
         }

@@ -40,6 +40,9 @@ public slots:
     void SLOT_WriteTraceInfo(const QString& TraceMessage) override;
 
 private:
+    // A log file object owned by the worker, made on the calling thread (see Rotate).
+    QFile* NewLogFile(const QString& path);
+
     QFile* infoFile = nullptr;
     QFile* errorFile = nullptr;
     QString folderPath;
