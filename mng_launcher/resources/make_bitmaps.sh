@@ -23,7 +23,3 @@ led led-verte.png '#B8FFD9' '#00C866' '#00602F'
 led led-orange.png '#FFE0B0' '#F2711C' '#7A3300'
 led led-rouge.png '#FFC4C4' '#E03030' '#6E1010'
 
-# The filter field's magnifying glass: a ring and a handle, white at 70 % on transparent.
-"$IM" -size 64x64 xc:none -stroke '#FFFFFFB3' -fill none -strokewidth 7 \
-    -draw 'circle 26,26 26,8' -strokewidth 9 -draw 'line 40,40 56,56' \
-    -resize 16x16 -strip PNG32:ICON/loop.png

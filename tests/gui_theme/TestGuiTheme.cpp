@@ -266,7 +266,6 @@ void TestGuiTheme::namedResources_data()
         ":/css_icons/arrow-right.svg",
         ":/css_icons/drag-indicator-50.svg",
         ":/css_icons/drag-indicator-horizontal-50.svg",
-        ":/ICON/loop.png",
     };
     for (const char* resource : resources)
     {
