@@ -1,0 +1,240 @@
+// What the entry function sets up before the back end exists: the eight type aliases (so that signals
+// declared with them cross threads) and the two named threads with tracing on the second one.
+#include "DEVICE/DEVICE_StartUp.h"
+#include "QT_TRACES/TRACES_ClassWorkerFile.h"
+#include "QT_TRACES/TRACES_Traces.h"
+#include "ZR_Types.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMetaMethod>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <QtTest>
+
+#include <limits>
+
+// Declares its signals with the program's own type names, as the back ends do.
+class AliasSender : public QObject
+{
+    Q_OBJECT
+
+signals:
+    void SIGNAL_SessionToHide(SDWord sessionIndex, Bool toHide);
+    void SIGNAL_AllAliases(Bool b, Byte by, Word w, DWord dw, QWord qw, SByte sb, SWord sw, SDWord sd);
+};
+
+class AliasReceiver : public QObject
+{
+    Q_OBJECT
+
+public:
+    QThread* calledOn = nullptr;
+    SDWord sessionIndex = 0;
+    Bool toHide = false;
+    QVariantList all;
+
+public slots:
+    void SLOT_SessionToHide(SDWord index, Bool hide)
+    {
+        sessionIndex = index;
+        toHide = hide;
+        calledOn = QThread::currentThread();
+    }
+    void SLOT_AllAliases(Bool b, Byte by, Word w, DWord dw, QWord qw, SByte sb, SWord sw, SDWord sd)
+    {
+        all = {b, by, w, dw, qw, sb, sw, sd};
+        calledOn = QThread::currentThread();
+    }
+};
+
+class TestStartUp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void typeAliasesAreRegistered_data();
+    void typeAliasesAreRegistered();
+    void aliasSignalCrossesThreads_data();
+    void aliasSignalCrossesThreads();
+    void everyAliasCrossesThreads();
+    void startTracingNamesThreadsAndOpensLogs();
+    void traceThreadEndsWhenTheApplicationQuits();
+
+private:
+    QTemporaryDir temp;
+    QThread receiverThread;
+};
+
+void TestStartUp::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(temp.isValid());
+    // The aliases are unknown until registered: otherwise the checks below would prove nothing.
+    QCOMPARE(QMetaType::type("SDWord"), int(QMetaType::UnknownType));
+    QCOMPARE(QMetaType::type("Bool"), int(QMetaType::UnknownType));
+    RegisterTypeAliases();
+    receiverThread.start();
+}
+
+void TestStartUp::cleanupTestCase()
+{
+    receiverThread.quit();
+    receiverThread.wait();
+}
+
+void TestStartUp::typeAliasesAreRegistered_data()
+{
+    QTest::addColumn<QByteArray>("alias");
+    QTest::addColumn<int>("typeId");
+
+    QTest::newRow("Bool") << QByteArray("Bool") << 1;
+    QTest::newRow("Byte") << QByteArray("Byte") << 37;
+    QTest::newRow("Word") << QByteArray("Word") << 36;
+    QTest::newRow("DWord") << QByteArray("DWord") << 3;
+    QTest::newRow("QWord") << QByteArray("QWord") << 5;
+    QTest::newRow("SByte") << QByteArray("SByte") << 40;
+    QTest::newRow("SWord") << QByteArray("SWord") << 33;
+    QTest::newRow("SDWord") << QByteArray("SDWord") << 2;
+}
+
+void TestStartUp::typeAliasesAreRegistered()
+{
+    QFETCH(QByteArray, alias);
+    QFETCH(int, typeId);
+    QCOMPARE(QMetaType::type(alias.constData()), typeId);
+}
+
+void TestStartUp::aliasSignalCrossesThreads_data()
+{
+    QTest::addColumn<bool>("byMetaMethod");
+    QTest::addColumn<int>("sessionIndex");
+    QTest::addColumn<bool>("toHide");
+
+    // The meta-method connection looks the parameter types up by their declared names ("SDWord",
+    // "Bool"): it can only queue them once the aliases are registered.
+    QTest::newRow("meta-method connection") << true << 7 << true;
+    QTest::newRow("meta-method connection, negative index") << true << -3 << false;
+    QTest::newRow("pointer-to-member connection") << false << std::numeric_limits<int>::max() << true;
+}
+
+void TestStartUp::aliasSignalCrossesThreads()
+{
+    QFETCH(bool, byMetaMethod);
+    QFETCH(int, sessionIndex);
+    QFETCH(bool, toHide);
+
+    AliasSender sender;
+    AliasReceiver receiver;
+    receiver.moveToThread(&receiverThread);
+    QMetaObject::Connection connection;
+    if (byMetaMethod)
+    {
+        connection =
+            QObject::connect(&sender, QMetaMethod::fromSignal(&AliasSender::SIGNAL_SessionToHide), &receiver,
+                             receiver.metaObject()->method(
+                                 receiver.metaObject()->indexOfSlot("SLOT_SessionToHide(SDWord,Bool)")),
+                             Qt::QueuedConnection);
+    }
+    else
+    {
+        connection = QObject::connect(&sender, &AliasSender::SIGNAL_SessionToHide, &receiver,
+                                      &AliasReceiver::SLOT_SessionToHide, Qt::QueuedConnection);
+    }
+    QVERIFY(connection);
+    emit sender.SIGNAL_SessionToHide(sessionIndex, toHide);
+    QTRY_COMPARE(receiver.calledOn, &receiverThread);
+    QCOMPARE(receiver.sessionIndex, sessionIndex);
+    QCOMPARE(receiver.toHide, toHide);
+    // Back to this thread so that it is destroyed here.
+    QMetaObject::invokeMethod(
+        &receiver, [&receiver, self = QThread::currentThread()]() { receiver.moveToThread(self); },
+        Qt::BlockingQueuedConnection);
+}
+
+void TestStartUp::everyAliasCrossesThreads()
+{
+    AliasSender sender;
+    AliasReceiver receiver;
+    receiver.moveToThread(&receiverThread);
+    const QMetaMethod slot = receiver.metaObject()->method(
+        receiver.metaObject()->indexOfSlot("SLOT_AllAliases(Bool,Byte,Word,DWord,QWord,SByte,SWord,SDWord)"));
+    QVERIFY(slot.isValid());
+    QVERIFY(QObject::connect(&sender, QMetaMethod::fromSignal(&AliasSender::SIGNAL_AllAliases), &receiver,
+                             slot, Qt::QueuedConnection));
+    emit sender.SIGNAL_AllAliases(true, 250, 65000, 4000000000u, 18000000000000000000ull, -100, -32000,
+                                  -2000000000);
+    QTRY_COMPARE(receiver.calledOn, &receiverThread);
+    const QVariantList expected{
+        true,        Byte(250),     Word(65000),        DWord(4000000000u), QWord(18000000000000000000ull),
+        SByte(-100), SWord(-32000), SDWord(-2000000000)};
+    QCOMPARE(receiver.all, expected);
+    QMetaObject::invokeMethod(
+        &receiver, [&receiver, self = QThread::currentThread()]() { receiver.moveToThread(self); },
+        Qt::BlockingQueuedConnection);
+}
+
+void TestStartUp::startTracingNamesThreadsAndOpensLogs()
+{
+    // InitTraces writes below QDir::tempPath(), which follows TMPDIR.
+    const QString tempPath = temp.path() + QStringLiteral("/tmp");
+    QVERIFY(QDir().mkpath(tempPath));
+    qputenv("TMPDIR", QFile::encodeName(tempPath));
+    QCOMPARE(QDir::tempPath(), tempPath);
+
+    QThread* traceThread = StartTracing();
+    QVERIFY(traceThread != nullptr);
+    QCOMPARE(TraceThread(), traceThread);
+    QCOMPARE(QThread::currentThread()->objectName(), QStringLiteral("THREAD_MAIN"));
+    QCOMPARE(traceThread->objectName(), QStringLiteral("THREAD_TRACES"));
+    QVERIFY(traceThread->isRunning());
+    QVERIFY(traceThread->parent() == nullptr);
+
+    auto* worker = qobject_cast<CLASS_WORKER_FILE*>(TracesWorker());
+    QVERIFY(worker != nullptr);
+    QVERIFY(worker->initialised);
+    QVERIFY(worker->enabled);
+    QCOMPARE(worker->thread(), traceThread);
+    QCOMPARE(worker->hookPeriod, 10300u);
+    QVERIFY(worker->periodicHook == nullptr);
+    QVERIFY(worker->errorHook == nullptr);
+
+    const QString logFolder =
+        tempPath + QStringLiteral("/vaDevazade/ZR_TRACES/") + QCoreApplication::applicationName();
+    QCOMPARE(QFileInfo(worker->InfoFilePath()).absolutePath(), logFolder);
+    QVERIFY(QFileInfo(worker->InfoFilePath()).fileName().startsWith(QStringLiteral("00000001_INFO_")));
+    QVERIFY(QFileInfo::exists(worker->InfoFilePath()));
+
+    TRACE_INFO(QStringLiteral("start-up done"));
+    const QRegularExpression line(QStringLiteral(
+        "^\\[\\d{13}\\]\\[MAIN\\]\\[M\\]\\S+ startTracingNamesThreadsAndOpensLogs\\(\\) Line \\d+ "
+        "start-up done$"));
+    auto lines = [worker]()
+    {
+        QFile file(worker->InfoFilePath());
+        file.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    };
+    QTRY_VERIFY(!lines().filter(line).isEmpty());
+    QVERIFY(lines().at(0).endsWith(QStringLiteral("[MAIN][M]") + QCoreApplication::applicationName() +
+                                   QStringLiteral(" PROGRAM START")));
+}
+
+void TestStartUp::traceThreadEndsWhenTheApplicationQuits()
+{
+    QThread* traceThread = TraceThread();
+    QVERIFY(traceThread != nullptr && traceThread->isRunning());
+    // The application's event loop emits aboutToQuit when it returns.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(traceThread->wait(5000));
+    QVERIFY(traceThread->isFinished());
+}
+
+QTEST_GUILESS_MAIN(TestStartUp)
+#include "TestStartUp.moc"
