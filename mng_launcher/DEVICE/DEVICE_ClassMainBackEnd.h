@@ -1,0 +1,114 @@
+#ifndef DEVICE_CLASSMAINBACKEND_H
+#define DEVICE_CLASSMAINBACKEND_H
+
+#include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
+#include "ZR_Types.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class CLASS_GLOBAL_SETUP;
+class CLASS_MAIN_WINDOW;
+class CLASS_SESSION_RECORD;
+class CLASS_SESSION_RUNNER;
+class QSettings;
+
+// The session back end: keeps the list of sessions (at most ten created or duplicated), loads them at
+// start, creates, duplicates, saves, discards and deletes them on the main view's requests, keeps the
+// bottom bar in step with the selected session, and holds the launcher's state file and the package
+// catalogue. Starting and stopping simulators is the run control's job (CLASS_SESSION_RUNNER).
+class CLASS_MAIN_BACKEND : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MAX_SESSIONS = 10;
+    static constexpr int CONNECT_LOADED_DELAY_MS = 2500;
+    static constexpr int DISCARD_BUTTONS_DELAY_MS = 800;
+    static constexpr int DUPLICATE_SAVE_DELAY_MS = 100;
+
+    // The locations default to the launcher's own (sessions root, executable folder, update server);
+    // tests hand in temporary ones.
+    CLASS_MAIN_BACKEND(CLASS_MAIN_WINDOW* mainWindow, QObject* parent = nullptr,
+                       const TARVO_VERSION_INFO_LOCATIONS& locations = TARVO_VERSION_INFO_LOCATIONS());
+    ~CLASS_MAIN_BACKEND() override;
+
+    // List operations (queued from the main view's signals).
+    void LoadSessions();
+    void CreateNewSession();
+    void DuplicateSession();
+    void ShowSession(SDWord sessionIndex, Bool toHide);
+    void MarkSessionModified();
+    // Saves the selected session, or the session at the index (a duplicate saving itself).
+    void SLOT_SaveRequest(int sessionIndex = -1);
+    void DiscardRequest();
+    void DeleteSession();
+
+    // Run control.
+    void StartOrStopSession(SDWord sessionIndex);
+    void StopSession(int sessionIndex);
+
+    // The settings file of session i, written into its folder. False when it could not be written.
+    bool WriteSessionSettings(int sessionIndex);
+    // Loads one session folder of the sessions root; false when it was not loaded.
+    bool ParseSession(const QString& folderName);
+    // Loads a folder (an imported session) and completes it as the sessions loaded at start.
+    bool LoadSessionFolder(const QString& folderName);
+
+    // The state file's TARVO_LAST_VERSION_CHECKED.
+    QString GetLastVersionChecked() const;
+    void SetLastVersionChecked(const QString& version);
+
+    CLASS_TARVO_VERSION_INFO* GetVersionInfo() const { return versionInfo; }
+    QString GetSessionsRoot() const { return sessionsRoot; }
+    QString GetApplicationFolder() const { return applicationFolder; }
+    QString GetStateFilePath() const;
+    int GetSessionCount() const { return sessions.size(); }
+    // Read access for the import/export code and for tests; -1 / empty / null for an index out of range.
+    QString GetSessionFolder(int sessionIndex) const;
+    bool IsSessionIdle(int sessionIndex) const;
+    bool IsSessionModified(int sessionIndex) const;
+    bool IsSessionLocked(int sessionIndex) const;
+    qint64 GetSessionProcessId(int sessionIndex) const;
+    CLASS_GLOBAL_SETUP* GetSetupPanel(int sessionIndex) const;
+
+public slots:
+    void SLOT_RefreshUpdaters();
+
+private:
+    void ConnectMainWindow();
+    CLASS_SESSION_RECORD* Record(int index) const;
+    CLASS_SESSION_RECORD* SelectedRecord() const;
+    int IndexOfPanel(const CLASS_GLOBAL_SETUP* panel) const;
+    CLASS_GLOBAL_SETUP* CreateSetupPanel();
+    void FillVersions(CLASS_GLOBAL_SETUP* panel) const;
+    void ConnectChangeSignals(CLASS_GLOBAL_SETUP* panel);
+    void ConnectLoadedSessions(const QList<CLASS_GLOBAL_SETUP*>& panels);
+    void SetDeviceLabels();
+    void ShowOnlySelectedPanel();
+    QString VersionText(int versionKey) const;
+    QString VersionLabel(int versionKey) const;
+    bool IsInstalled(int versionKey) const;
+    QString NewSessionFolder() const;
+    bool LimitReached();
+    void MarkPanelModified(const CLASS_GLOBAL_SETUP* panel);
+    void SetModified(int index);
+    bool DiffersFromSaved(const CLASS_SESSION_RECORD* record) const;
+    void RememberSaved(CLASS_SESSION_RECORD* record);
+    void SaveSession(int index);
+    void CopyPackageResources(int versionKey, const QString& folder);
+    void UpdateWebAddress();
+    void UpdateBottomBar();
+    void UpdateButtons();
+
+    CLASS_MAIN_WINDOW* mainWindow;
+    QString applicationFolder;
+    QString sessionsRoot;
+    QSettings* stateFile;
+    QList<CLASS_SESSION_RECORD*> sessions;
+    CLASS_TARVO_VERSION_INFO* versionInfo;
+    CLASS_SESSION_RUNNER* runner;
+};
+
+#endif // DEVICE_CLASSMAINBACKEND_H

@@ -1,0 +1,325 @@
+#include "DEVICE/DEVICE_ClassSessionRunner.h"
+
+#include "DEVICE/DEVICE_ClassSessionRecord.h"
+#include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
+#include "DEVICE/DEVICE_Constants.h"
+#include "DEVICE/DEVICE_Helpers.h"
+#include "GUI/GUI_ClassGlobalSetup.h"
+#include "GUI/GUI_ClassMainWindow.h"
+#include "GUI/GUI_ClassSessionWidget.h"
+#include "GUI/GUI_MessageBox.h"
+#include "PLATFORM/PLATFORM_Platform.h"
+#include "QT_TRACES/TRACES_Traces.h"
+
+#include <QVariant>
+
+namespace
+{
+const QString START_TEXT = QStringLiteral("Start Session");
+const QString STOP_TEXT = QStringLiteral("Stop Session");
+// Marks a process object that was let go while an end notice of it may still be queued.
+const char* const RETIRED_PROPERTY = "tarvoRetired";
+// How long a killed simulator may take to be reaped before its object is released anyway.
+constexpr int REAP_TIMEOUT_MS = 5000;
+} // namespace
+
+CLASS_SESSION_RUNNER::CLASS_SESSION_RUNNER(CLASS_MAIN_WINDOW* mainWindow,
+                                           const QList<CLASS_SESSION_RECORD*>* sessions,
+                                           const CLASS_TARVO_VERSION_INFO* versionInfo,
+                                           const QString& applicationFolder, QObject* parent)
+    : QObject(parent), mainWindow(mainWindow), sessions(sessions), versionInfo(versionInfo),
+      applicationFolder(applicationFolder)
+{
+    qRegisterMetaType<QProcess::ExitStatus>("QProcess::ExitStatus");
+    clock.start();
+}
+
+CLASS_SESSION_RECORD* CLASS_SESSION_RUNNER::Record(int index) const
+{
+    return (index >= 0 && index < sessions->size()) ? sessions->at(index) : nullptr;
+}
+
+bool CLASS_SESSION_RUNNER::AnySessionRunning() const
+{
+    for (const CLASS_SESSION_RECORD* record : *sessions)
+    {
+        if (!record->idle)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString CLASS_SESSION_RUNNER::SimulatorProgram(int versionKey) const
+{
+    const QString version = versionInfo->GetVersionsTable().value(versionKey);
+    return PLATFORM::SimulatorProgramPath(applicationFolder + QLatin1Char('/') + PackageFolderName(version));
+}
+
+void CLASS_SESSION_RUNNER::StartOrStopSession(SDWord sessionIndex)
+{
+    CLASS_SESSION_RECORD* record = Record(sessionIndex);
+    if (record == nullptr)
+    {
+        return;
+    }
+    if (!record->idle)
+    {
+        StopSession(sessionIndex);
+        MarkIdle(sessionIndex);
+        return;
+    }
+    if (AnySessionRunning())
+    {
+        CLASS_MESSAGE_BOX::Warning(nullptr, MESSAGE_BOX_TITLE,
+                                   QStringLiteral("One session is already running!"));
+        return;
+    }
+    if (record->folder.isEmpty())
+    {
+        TRACE_ERROR(QStringLiteral("The session has never been saved: nothing to start"));
+        return;
+    }
+    if (!CheckPortFree(sessionIndex))
+    {
+        return;
+    }
+    record->restartTimes.clear();
+    if (SLOT_StartSession(sessionIndex))
+    {
+        MarkRunning(sessionIndex);
+    }
+}
+
+bool CLASS_SESSION_RUNNER::CheckPortFree(int index)
+{
+    const int port = Record(index)->savedPort;
+    if (port > 0 && port <= 65535 && PLATFORM::IsPortFree(static_cast<quint16>(port)))
+    {
+        return true;
+    }
+    TRACE_ERROR(QStringLiteral("The web port is already in use : ") + QString::number(port));
+    CLASS_MESSAGE_BOX::Warning(nullptr, MESSAGE_BOX_TITLE,
+                               QStringLiteral("The port %1 is already in use on 127.0.0.1.\n"
+                                              "Close the program that uses it or choose another port.")
+                                   .arg(port));
+    return false;
+}
+
+bool CLASS_SESSION_RUNNER::SLOT_StartSession(int sessionIndex)
+{
+    CLASS_SESSION_RECORD* record = Record(sessionIndex);
+    if (record == nullptr || record->panel.isNull())
+    {
+        return false;
+    }
+    const QList<int> configuration = record->panel->GetSelection();
+    if (record->process == nullptr)
+    {
+        record->process = new QProcess();
+        // The simulator's output goes where the launcher's goes instead of piling up unread.
+        record->process->setProcessChannelMode(QProcess::ForwardedChannels);
+    }
+    if (record->process->state() == QProcess::Running)
+    {
+        return true;
+    }
+    const QString program = SimulatorProgram(configuration.value(0));
+    connect(record->process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
+            &CLASS_SESSION_RUNNER::SLOT_ShutOrRebootSession, Qt::QueuedConnection);
+    record->process->start(program, {record->folder}, QIODevice::ReadWrite);
+    if (!record->process->waitForStarted(START_TIMEOUT_MS))
+    {
+        TRACE_ERROR(QStringLiteral("Failed to start the simulator ") + program + QStringLiteral(" : ") +
+                    record->process->errorString());
+        ReleaseProcess(record, true);
+        CLASS_MESSAGE_BOX::Warning(nullptr, MESSAGE_BOX_TITLE,
+                                   QStringLiteral("The simulator could not be started:\n") + program);
+        return false;
+    }
+    TRACE_INFO(QStringLiteral("Simulator Launched"));
+    return true;
+}
+
+void CLASS_SESSION_RUNNER::StopSession(int sessionIndex)
+{
+    CLASS_SESSION_RECORD* record = Record(sessionIndex);
+    if (record != nullptr)
+    {
+        StopProcess(record, true);
+    }
+}
+
+void CLASS_SESSION_RUNNER::StopAllSessions()
+{
+    for (CLASS_SESSION_RECORD* record : *sessions)
+    {
+        if (!record->idle)
+        {
+            // No event loop runs any more: the process objects go at once.
+            StopProcess(record, false);
+            record->idle = true;
+        }
+    }
+}
+
+void CLASS_SESSION_RUNNER::StopProcess(CLASS_SESSION_RECORD* record, bool releaseLater)
+{
+    if (record->process == nullptr)
+    {
+        return;
+    }
+    disconnect(record->process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
+               &CLASS_SESSION_RUNNER::SLOT_ShutOrRebootSession);
+    if (record->process->state() != QProcess::NotRunning)
+    {
+        PLATFORM::KillProcessTree(record->process->processId());
+        // The tree is gone; reaping the simulator itself lets its object go without a second kill.
+        record->process->waitForFinished(REAP_TIMEOUT_MS);
+    }
+    ReleaseProcess(record, releaseLater);
+}
+
+void CLASS_SESSION_RUNNER::ReleaseProcess(CLASS_SESSION_RECORD* record, bool later)
+{
+    QProcess* process = record->process;
+    record->process = nullptr;
+    if (process == nullptr)
+    {
+        return;
+    }
+    process->disconnect(this);
+    process->setProperty(RETIRED_PROPERTY, true);
+    if (later)
+    {
+        // An end notice of this process may still wait in the event queue: the object must outlive it.
+        process->deleteLater();
+    }
+    else
+    {
+        delete process;
+    }
+}
+
+void CLASS_SESSION_RUNNER::SLOT_ShutOrRebootSession(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    QObject* ended = sender();
+    int index = -1;
+    for (int i = 0; i < sessions->size() && ended != nullptr; ++i)
+    {
+        if (sessions->at(i)->process == ended && sessions->at(i)->process->state() == QProcess::NotRunning)
+        {
+            index = i;
+            break;
+        }
+    }
+    if (index < 0)
+    {
+        // A process that was stopped or replaced meanwhile: its end is already handled.
+        if (ended == nullptr || !ended->property(RETIRED_PROPERTY).toBool())
+        {
+            TRACE_ERROR(QStringLiteral("Failed to identify session"));
+        }
+        return;
+    }
+    if (exitStatus == QProcess::CrashExit)
+    {
+        TRACE_ERROR(QStringLiteral("The simulator crashed"));
+        StartOrStopSession(index);
+    }
+    else if (exitCode == 0)
+    {
+        TRACE_INFO(QStringLiteral("The simulator shut down"));
+        StartOrStopSession(index);
+    }
+    else if (exitCode == 1)
+    {
+        RestartSession(index);
+    }
+    else
+    {
+        TRACE_ERROR(QStringLiteral("The simulator ended with the exit code %1").arg(exitCode));
+        StartOrStopSession(index);
+    }
+}
+
+bool CLASS_SESSION_RUNNER::RestartAllowed(CLASS_SESSION_RECORD* record)
+{
+    const qint64 now = clock.elapsed();
+    while (!record->restartTimes.isEmpty() && now - record->restartTimes.first() > RESTART_WINDOW_MS)
+    {
+        record->restartTimes.removeFirst();
+    }
+    if (record->restartTimes.size() >= RESTART_LIMIT)
+    {
+        return false;
+    }
+    record->restartTimes.append(now);
+    return true;
+}
+
+void CLASS_SESSION_RUNNER::RestartSession(int index)
+{
+    CLASS_SESSION_RECORD* record = Record(index);
+    StopSession(index);
+    MarkIdle(index);
+    if (!RestartAllowed(record))
+    {
+        TRACE_ERROR(QStringLiteral("The simulator asked for a reboot %1 times within %2 s: not restarted")
+                        .arg(RESTART_LIMIT + 1)
+                        .arg(RESTART_WINDOW_MS / 1000));
+        CLASS_MESSAGE_BOX::Warning(
+            nullptr, MESSAGE_BOX_TITLE,
+            QStringLiteral("The simulator keeps asking for a reboot and was not restarted.\n"
+                           "Start the session again when the problem is solved."));
+        return;
+    }
+    TRACE_INFO(QStringLiteral("Simulator reboot requested"));
+    // The simulator has just let its port go: no port check here.
+    if (SLOT_StartSession(index))
+    {
+        MarkRunning(index);
+    }
+}
+
+void CLASS_SESSION_RUNNER::MarkRunning(int index)
+{
+    CLASS_SESSION_RECORD* record = Record(index);
+    record->idle = false;
+    CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(index);
+    if (card != nullptr)
+    {
+        card->SetLedState(CLASS_SESSION_WIDGET::LED_RUNNING);
+    }
+    if (!record->panel.isNull())
+    {
+        record->panel->setEnabled(false);
+    }
+    if (card != nullptr && card == mainWindow->GetSelectedSessionWidget())
+    {
+        mainWindow->SetOpenWebEnabled(true);
+        mainWindow->SetStartStopText(STOP_TEXT);
+        mainWindow->SetStartEnabled(true);
+    }
+}
+
+void CLASS_SESSION_RUNNER::MarkIdle(int index)
+{
+    CLASS_SESSION_RECORD* record = Record(index);
+    record->idle = true;
+    CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(index);
+    if (card != nullptr)
+    {
+        card->SetLedState(CLASS_SESSION_WIDGET::LED_STOPPED);
+    }
+    if (!record->panel.isNull())
+    {
+        record->panel->setEnabled(true);
+    }
+    if (card != nullptr && card == mainWindow->GetSelectedSessionWidget())
+    {
+        mainWindow->SetOpenWebEnabled(false);
+        mainWindow->SetStartStopText(START_TEXT);
+    }
+}

@@ -1,0 +1,66 @@
+#ifndef DEVICE_CLASSSESSIONRUNNER_H
+#define DEVICE_CLASSSESSIONRUNNER_H
+
+#include "ZR_Types.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QProcess>
+#include <QString>
+
+class CLASS_MAIN_WINDOW;
+class CLASS_SESSION_RECORD;
+class CLASS_TARVO_VERSION_INFO;
+
+// Run control of the sessions: starts the simulator of a session's version with the session folder as
+// its only argument, follows it until it ends (0 or a crash: shut down, 1: reboot), and stops it with its
+// whole process tree. At most one session runs at a time. Works on the session back end's records.
+class CLASS_SESSION_RUNNER : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int START_TIMEOUT_MS = 30000;
+    // A simulator that asks for this many restarts within the window is not restarted once more.
+    static constexpr int RESTART_LIMIT = 5;
+    static constexpr qint64 RESTART_WINDOW_MS = 60000;
+
+    CLASS_SESSION_RUNNER(CLASS_MAIN_WINDOW* mainWindow, const QList<CLASS_SESSION_RECORD*>* sessions,
+                         const CLASS_TARVO_VERSION_INFO* versionInfo, const QString& applicationFolder,
+                         QObject* parent = nullptr);
+
+    // Start request for an idle session, stop request for a running one.
+    void StartOrStopSession(SDWord sessionIndex);
+    // Starts the simulator of a session; false (logged, and the user told) when it did not start.
+    bool SLOT_StartSession(int sessionIndex);
+    // Ends the session's simulator with its process tree, without the shutdown or reboot handling.
+    void StopSession(int sessionIndex);
+    // Stops every session that runs (the launcher quits).
+    void StopAllSessions();
+
+    // The simulator program of a version key: application folder / TARVO_<v> / bin / ZR_APP_SIMULATOR.
+    QString SimulatorProgram(int versionKey) const;
+
+public slots:
+    void SLOT_ShutOrRebootSession(int exitCode, QProcess::ExitStatus exitStatus);
+
+private:
+    CLASS_SESSION_RECORD* Record(int index) const;
+    bool AnySessionRunning() const;
+    bool CheckPortFree(int index);
+    void MarkRunning(int index);
+    void MarkIdle(int index);
+    void RestartSession(int index);
+    bool RestartAllowed(CLASS_SESSION_RECORD* record);
+    void StopProcess(CLASS_SESSION_RECORD* record, bool releaseLater);
+    void ReleaseProcess(CLASS_SESSION_RECORD* record, bool later);
+
+    CLASS_MAIN_WINDOW* mainWindow;
+    const QList<CLASS_SESSION_RECORD*>* sessions;
+    const CLASS_TARVO_VERSION_INFO* versionInfo;
+    QString applicationFolder;
+    QElapsedTimer clock; // times the restarts
+};
+
+#endif // DEVICE_CLASSSESSIONRUNNER_H
