@@ -172,8 +172,10 @@ void CLASS_COMMON_LABEL::FitFontSize(int availableWidth)
         candidate.setPointSize(pointSize);
         return Fits(QFontMetrics(candidate), fullText, availableWidth);
     };
-    // A font sized in pixels reports no point size; the search then starts from 1 point.
-    int pointSize = qMax(1, font().pointSize());
+    // The search starts from the current size brought into the allowed range: a size left below the
+    // minimum by an earlier fit (or a font sized in pixels, which reports no point size) would otherwise
+    // never come back up to the minimum.
+    int pointSize = qBound(minFontSize, font().pointSize(), qMax(minFontSize, maxFontSize));
     if (fitsAt(pointSize))
     {
         // Grows while the next size still fits; it stops below the maximum, where the text did not fit.
