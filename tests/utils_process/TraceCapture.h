@@ -16,7 +16,7 @@ class TraceCapture
 public:
     TraceCapture()
     {
-        static QTemporaryDir logFolder;
+        static QTemporaryDir logFolder(QDir::tempPath() + QStringLiteral("/tarvo_test_traces-XXXXXX"));
         if (TracesWorker() == nullptr)
         {
             CreateTracesWorker(QStringLiteral("tarvo_tests"), QDir(logFolder.path()), nullptr, nullptr,
