@@ -4,6 +4,7 @@
 #include "GUI/GUI_ClassSelectPlatform.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -149,6 +150,13 @@ void CLASS_GLOBAL_SETUP::SLOT_ReplaceConfigurationView(SDWord type)
     delete configurationView;
     configurationView = new CLASS_DEVICE_CONFIGURATION(this, type);
     configurationView->setObjectName(QStringLiteral("configurationView"));
+    for (QCheckBox* checkBox : configurationView->findChildren<QCheckBox*>())
+    {
+        if (checkBox->accessibleName().isEmpty())
+        {
+            checkBox->setAccessibleName(QStringLiteral("Audio card plugged"));
+        }
+    }
     deviceBoxLayout->insertWidget(1, configurationView);
     connect(configurationView, &CLASS_DEVICE_CONFIGURATION::SIGNAL_RequestUpdate, this,
             &CLASS_GLOBAL_SETUP::SIGNAL_RequestUpdate, Qt::QueuedConnection);

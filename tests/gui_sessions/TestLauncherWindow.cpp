@@ -1,0 +1,223 @@
+#include "DEVICE/DEVICE_StartUp.h"
+#include "GUI/GUI_ClassGlobalSetup.h"
+#include "GUI/GUI_ClassLauncherWindow.h"
+#include "GUI/GUI_ClassMainWindow.h"
+#include "GUI/GUI_ClassSessionWidget.h"
+#include "GUI/GUI_Theme.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSet>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace
+{
+QStringList ActionTexts(const QMenu* menu)
+{
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+    {
+        texts << action->text();
+    }
+    return texts;
+}
+
+// Presses Tab until the focus comes back to where it started and returns every widget it visited.
+QSet<QWidget*> TabCycle(QWidget* window, QWidget* start)
+{
+    QSet<QWidget*> visited;
+    start->setFocus(Qt::TabFocusReason);
+    for (int step = 0; step < 200; ++step)
+    {
+        QWidget* focused = QApplication::focusWidget();
+        if (!focused || (step > 0 && focused == start))
+        {
+            break;
+        }
+        visited.insert(focused);
+        QTest::keyClick(focused, Qt::Key_Tab);
+        Q_UNUSED(window);
+    }
+    return visited;
+}
+
+bool IsControl(QWidget* widget)
+{
+    return qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget) ||
+           qobject_cast<QTextEdit*>(widget) || qobject_cast<QAbstractSpinBox*>(widget) ||
+           qobject_cast<QComboBox*>(widget) || qobject_cast<CLASS_SESSION_WIDGET*>(widget);
+}
+} // namespace
+
+class TestLauncherWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        InitLauncherResources();
+        RegisterTypeAliases();
+    }
+
+    void titleAndCentralView()
+    {
+        CLASS_LAUNCHER_WINDOW window;
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tarvo 4k Simulator v1.5.3"));
+        QScrollArea* scrollArea = qobject_cast<QScrollArea*>(window.centralWidget());
+        QVERIFY(scrollArea);
+        QVERIFY(scrollArea->widgetResizable());
+        QCOMPARE(scrollArea->frameShape(), QFrame::NoFrame);
+        QCOMPARE(scrollArea->widget(), static_cast<QWidget*>(window.GetMainWindow()));
+        QCOMPARE(window.GetMainWindow()->frameShape(), QFrame::NoFrame);
+    }
+
+    void menus()
+    {
+        CLASS_LAUNCHER_WINDOW window;
+        QCOMPARE(window.FileMenu()->title(), QStringLiteral("&File"));
+        QCOMPARE(window.HelpMenu()->title(), QStringLiteral("&Help"));
+        QCOMPARE(
+            ActionTexts(window.FileMenu()),
+            (QStringList{"&Import Session Files", "&Export Session Files", "&Package manager", "&Exit"}));
+        QCOMPARE(ActionTexts(window.HelpMenu()),
+                 (QStringList{"&About Tarvo 4K Simulator", "Check for &Updates..."}));
+        QCOMPARE(window.ImportAction()->objectName(), QStringLiteral("actionImport"));
+        QCOMPARE(window.UpdateCheckAction()->text(), QStringLiteral("Check for &Updates..."));
+        for (const QAction* action : window.FileMenu()->actions() + window.HelpMenu()->actions())
+        {
+            QVERIFY(action->shortcut().isEmpty());
+            QVERIFY(!action->isCheckable());
+            QVERIFY(action->icon().isNull());
+        }
+        QMenuBar* menuBar = window.findChild<QMenuBar*>(QStringLiteral("menuBar"));
+        QVERIFY(menuBar);
+        QCOMPARE(menuBar->actions().size(), 2);
+        QCOMPARE(menuBar->actions().at(0)->menu(), window.FileMenu());
+        QCOMPARE(menuBar->actions().at(1)->menu(), window.HelpMenu());
+    }
+
+    void headerBar()
+    {
+        CLASS_LAUNCHER_WINDOW window;
+        QFrame* header = window.GetHeaderBar();
+        QVERIFY(header);
+        QCOMPARE(window.menuWidget(), static_cast<QWidget*>(header));
+        QCOMPARE(header->minimumHeight(), 48);
+        QCOMPARE(header->maximumHeight(), 48);
+        QCOMPARE(header->styleSheet(), QStringLiteral(".QFrame {background-color: #08141B;}"));
+        QVERIFY(header->isAncestorOf(window.findChild<QMenuBar*>(QStringLiteral("menuBar"))));
+        const QLabel* productLogo = header->findChild<QLabel*>(QStringLiteral("productLogo"));
+        const QLabel* makerLogo = header->findChild<QLabel*>(QStringLiteral("makerLogo"));
+        QVERIFY(productLogo && !productLogo->pixmap(Qt::ReturnByValue).isNull());
+        QVERIFY(makerLogo && !makerLogo->pixmap(Qt::ReturnByValue).isNull());
+        QVERIFY(productLogo->pixmap(Qt::ReturnByValue).width() <= 180);
+        QVERIFY(productLogo->pixmap(Qt::ReturnByValue).height() <= 25);
+    }
+
+    void exitClosesAndQuits()
+    {
+        CLASS_LAUNCHER_WINDOW window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTimer::singleShot(0, window.ExitAction(), &QAction::trigger);
+        QTimer safety;
+        safety.setSingleShot(true);
+        connect(&safety, &QTimer::timeout, []() { QCoreApplication::exit(2); });
+        safety.start(10000);
+        // The close runs from the event loop after the menu command and ends the loop with status 0.
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(!window.isVisible());
+    }
+
+    void closingQuitsWhileAnotherWindowIsOpen()
+    {
+        CLASS_LAUNCHER_WINDOW window;
+        QWidget other;
+        window.show();
+        other.show();
+        QTimer::singleShot(0, &window, &QWidget::close);
+        QTimer::singleShot(10000, []() { QCoreApplication::exit(2); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(other.isVisible());
+    }
+
+    void keyboardReachesEveryControl()
+    {
+        CLASS_LAUNCHER_WINDOW window;
+        CLASS_MAIN_WINDOW* view = window.GetMainWindow();
+        view->AddSessionEntry();
+        view->AddSessionEntry();
+        CLASS_GLOBAL_SETUP* panel = new CLASS_GLOBAL_SETUP(nullptr);
+        panel->BuildPanel();
+        panel->BuildTypeButtons();
+        panel->AddVersion(QStringLiteral("3.1.51"), 0, true);
+        view->AddSetupPanel(panel);
+        view->SetSaveEnabled(true);
+        view->SetDiscardEnabled(true);
+        view->SetStartEnabled(true);
+        view->SetOpenWebEnabled(true);
+        window.resize(1330, 720);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        QPushButton* create = view->findChild<QPushButton*>(QStringLiteral("createSessionButton"));
+        const QSet<QWidget*> reached = TabCycle(&window, create);
+        QStringList missing;
+        for (QWidget* widget : view->findChildren<QWidget*>())
+        {
+            // The line edit inside a spin box takes the focus through the spin box.
+            if (IsControl(widget) && !qobject_cast<QAbstractSpinBox*>(widget->parentWidget()) &&
+                widget->isVisibleTo(&window) && widget->isEnabled() && widget->focusPolicy() != Qt::NoFocus &&
+                !reached.contains(widget))
+            {
+                missing << widget->metaObject()->className() + QStringLiteral(" ") + widget->objectName();
+            }
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
+        QVERIFY(reached.contains(view->GetSessionWidget(0)));
+        QVERIFY(reached.contains(panel->findChild<QCheckBox*>()));
+
+        // A card reached by Tab is selected with the keyboard alone.
+        view->GetSessionWidget(0)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(view->GetSessionWidget(0), Qt::Key_Space);
+        QTRY_COMPARE(view->GetSelectedSessionIndex(), 0);
+    }
+
+    void everyControlHasAnAccessibleName()
+    {
+        CLASS_LAUNCHER_WINDOW window;
+        CLASS_MAIN_WINDOW* view = window.GetMainWindow();
+        view->AddSessionEntry();
+        CLASS_GLOBAL_SETUP* panel = new CLASS_GLOBAL_SETUP(nullptr);
+        panel->BuildPanel();
+        panel->BuildTypeButtons();
+        view->AddSetupPanel(panel);
+        for (QWidget* widget : view->findChildren<QWidget*>())
+        {
+            if (IsControl(widget) && !qobject_cast<QAbstractSpinBox*>(widget->parentWidget()))
+            {
+                QVERIFY2(!widget->accessibleName().isEmpty(),
+                         qPrintable(widget->metaObject()->className() + QStringLiteral(" ") +
+                                    widget->objectName()));
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestLauncherWindow)
+#include "TestLauncherWindow.moc"

@@ -1,0 +1,437 @@
+#include "DEVICE/DEVICE_StartUp.h"
+#include "GUI/GUI_ClassGlobalSession.h"
+#include "GUI/GUI_ClassMainWindow.h"
+#include "GUI/GUI_ClassSessionWidget.h"
+#include "GUI/GUI_ClassStartWindow.h"
+#include "GUI/GUI_Theme.h"
+
+#include <QDesktopServices>
+#include <QHoverEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+#include <QUrl>
+
+namespace
+{
+const QString SELECTED = QStringLiteral("QFrame {background-color: #2185D0; padding: 2px;}");
+const QString SELECTED_HOVER = QStringLiteral("QFrame {background-color: #2493e6; padding: 2px;}");
+const QString UNSELECTED = QStringLiteral("QFrame {background-color: #1B272F; padding: 2px;}");
+const QString UNSELECTED_HOVER = QStringLiteral("QFrame {background-color: #283239; padding: 2px;}");
+
+void AddSessions(CLASS_GLOBAL_SESSION& list, int count)
+{
+    for (int i = 0; i < count; ++i)
+    {
+        list.AddSession();
+    }
+}
+
+QStringList Names(const CLASS_GLOBAL_SESSION& list)
+{
+    QStringList names;
+    for (int i = 0; i < list.GetSessionCount(); ++i)
+    {
+        names << list.GetSession(i)->GetName();
+    }
+    return names;
+}
+
+// Clicks a card and lets the queued click handler run.
+void ClickCard(CLASS_SESSION_WIDGET* card)
+{
+    QTest::mouseClick(card, Qt::LeftButton);
+    QCoreApplication::processEvents();
+}
+
+void Hover(CLASS_SESSION_WIDGET* card, QEvent::Type type)
+{
+    QHoverEvent event(type, QPointF(5, 5), QPointF(-1, -1));
+    QCoreApplication::sendEvent(card, &event);
+    QCoreApplication::processEvents();
+}
+
+using HideCall = QPair<int, bool>;
+
+QList<HideCall> HideCalls(const QSignalSpy& spy)
+{
+    QList<HideCall> calls;
+    for (const QList<QVariant>& arguments : spy)
+    {
+        calls << HideCall(arguments.at(0).toInt(), arguments.at(1).toBool());
+    }
+    return calls;
+}
+} // namespace
+
+// Receives the address "Open Web ZKM" asks the desktop to open, instead of a browser.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public slots:
+    void Open(const QUrl& url) { urls << url; }
+};
+
+class TestSessionList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        InitLauncherResources();
+        RegisterTypeAliases();
+    }
+
+    void newCardNames_data()
+    {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Session 1, 2 gives 3") << QStringList{"Session 1", "Session 2"} << "Session 3";
+        QTest::newRow("only Session 2 gives 3") << QStringList{"Session 2"} << "Session 3";
+        QTest::newRow("Session 4, 3 gives 4 again") << QStringList{"Session 4", "Session 3"} << "Session 4";
+        QTest::newRow("Session 2, 3 gives 4") << QStringList{"Session 2", "Session 3"} << "Session 4";
+        QTest::newRow("empty list gives 1") << QStringList{} << "Session 1";
+    }
+
+    void newCardNames()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, expected);
+        CLASS_GLOBAL_SESSION list;
+        AddSessions(list, existing.size());
+        for (int i = 0; i < existing.size(); ++i)
+        {
+            list.GetSession(i)->SetName(existing.at(i));
+        }
+        list.AddSession();
+        QCOMPARE(list.GetSession(existing.size())->GetName(), expected);
+    }
+
+    void addSelectsNewCardAndHidesOthers()
+    {
+        CLASS_GLOBAL_SESSION list;
+        QSignalSpy hide(&list, &CLASS_GLOBAL_SESSION::SIGNAL_SessionToHide);
+        AddSessions(list, 3);
+        QCOMPARE(list.GetSelectedIndex(), 2);
+        QCOMPARE(list.GetSession(2)->styleSheet(), SELECTED);
+        QCOMPARE(list.GetSession(0)->styleSheet(), UNSELECTED);
+        QCOMPARE(list.GetSession(1)->styleSheet(), UNSELECTED);
+        QCOMPARE(list.GetSession(2)->height(), 150);
+        // No "show" for the new card: the back end shows the new session's panel itself.
+        QCOMPARE(HideCalls(hide), (QList<HideCall>{{0, true}, {0, true}, {1, true}}));
+        QCOMPARE(list.GetSession(2)->GetLedState(), int(CLASS_SESSION_WIDGET::LED_STOPPED));
+    }
+
+    void removeSelection_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("expectedSelected");
+        QTest::addColumn<int>("expectedIndex");
+        QTest::addColumn<QList<HideCall>>("expectedSignals");
+        QTest::newRow("last of three selects the first")
+            << 3 << 2 << "Session 1" << 0 << QList<HideCall>{{0, false}};
+        // The signal carries the index the card had before the removal.
+        QTest::newRow("middle selects the following")
+            << 3 << 1 << "Session 3" << 1 << QList<HideCall>{{2, false}};
+        QTest::newRow("first selects the second")
+            << 3 << 0 << "Session 2" << 0 << QList<HideCall>{{1, false}};
+        QTest::newRow("only card empties the list") << 1 << 0 << QString() << -1 << QList<HideCall>{};
+    }
+
+    void removeSelection()
+    {
+        QFETCH(int, count);
+        QFETCH(int, selected);
+        QFETCH(QString, expectedSelected);
+        QFETCH(int, expectedIndex);
+        QFETCH(QList<HideCall>, expectedSignals);
+
+        CLASS_GLOBAL_SESSION list;
+        AddSessions(list, count);
+        ClickCard(list.GetSession(selected));
+        QCOMPARE(list.GetSelectedIndex(), selected);
+
+        QSignalSpy hide(&list, &CLASS_GLOBAL_SESSION::SIGNAL_SessionToHide);
+        list.RemoveSelectedSession();
+        QCOMPARE(list.GetSessionCount(), count - 1);
+        QCOMPARE(list.GetSelectedIndex(), expectedIndex);
+        QCOMPARE(HideCalls(hide), expectedSignals);
+        if (expectedSelected.isEmpty())
+        {
+            QVERIFY(list.GetSelectedSession() == nullptr);
+        }
+        else
+        {
+            QCOMPARE(list.GetSelectedSession()->GetName(), expectedSelected);
+            QCOMPARE(list.GetSelectedSession()->styleSheet(), SELECTED);
+        }
+    }
+
+    void operationsOnEmptyListDoNothing()
+    {
+        CLASS_GLOBAL_SESSION list;
+        QSignalSpy hide(&list, &CLASS_GLOBAL_SESSION::SIGNAL_SessionToHide);
+        list.RemoveSelectedSession();
+        list.DuplicateSelectedSession();
+        QCOMPARE(list.GetSessionCount(), 0);
+        QCOMPARE(list.GetSelectedIndex(), -1);
+        QVERIFY(list.GetSession(0) == nullptr);
+        QVERIFY(list.GetSession(-1) == nullptr);
+        QCOMPARE(hide.count(), 0);
+    }
+
+    void duplicateNames_data()
+    {
+        QTest::addColumn<int>("plainCards");
+        QTest::addColumn<QList<int>>("duplicateFrom");
+        QTest::addColumn<QStringList>("expectedNames");
+        // Plain cards record 0 as their origin, so copies of the first card count them too.
+        QTest::newRow("first card with a plain card after it")
+            << 2 << QList<int>{0} << QStringList{"Session 1", "Session 2", "Session 1(2)"};
+        QTest::newRow("single card") << 1 << QList<int>{0} << QStringList{"Session 1", "Session 1(1)"};
+        QTest::newRow("second card") << 2 << QList<int>{1}
+                                     << QStringList{"Session 1", "Session 2", "Session 2(1)"};
+        QTest::newRow("second card twice")
+            << 2 << QList<int>{1, 1} << QStringList{"Session 1", "Session 2", "Session 2(1)", "Session 2(2)"};
+    }
+
+    void duplicateNames()
+    {
+        QFETCH(int, plainCards);
+        QFETCH(QList<int>, duplicateFrom);
+        QFETCH(QStringList, expectedNames);
+        CLASS_GLOBAL_SESSION list;
+        AddSessions(list, plainCards);
+        for (int source : duplicateFrom)
+        {
+            ClickCard(list.GetSession(source));
+            list.DuplicateSelectedSession();
+            QCOMPARE(list.GetSelectedIndex(), list.GetSessionCount() - 1);
+            QCOMPARE(list.GetCopyOrigin(list.GetSessionCount() - 1), source);
+        }
+        QCOMPARE(Names(list), expectedNames);
+    }
+
+    void clickSelectsFromEventLoop()
+    {
+        CLASS_GLOBAL_SESSION list;
+        AddSessions(list, 2);
+        QSignalSpy hide(&list, &CLASS_GLOBAL_SESSION::SIGNAL_SessionToHide);
+        QTest::mouseClick(list.GetSession(0), Qt::LeftButton);
+        // The click handler is queued: nothing has changed yet.
+        QCOMPARE(list.GetSelectedIndex(), 1);
+        QCOMPARE(hide.count(), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(list.GetSelectedIndex(), 0);
+        QCOMPARE(HideCalls(hide), (QList<HideCall>{{1, true}, {0, false}}));
+        QCOMPARE(list.GetSession(0)->styleSheet(), SELECTED);
+        QCOMPARE(list.GetSession(1)->styleSheet(), UNSELECTED);
+
+        hide.clear();
+        ClickCard(list.GetSession(0));
+        QCOMPARE(HideCalls(hide), (QList<HideCall>{{0, true}, {0, false}}));
+    }
+
+    void clickOnRemovedCardIsIgnored()
+    {
+        CLASS_GLOBAL_SESSION list;
+        AddSessions(list, 2);
+        QTest::mouseClick(list.GetSession(1), Qt::LeftButton);
+        list.RemoveSelectedSession(); // removes card 1 before its queued click runs
+        QCoreApplication::processEvents();
+        QCOMPARE(list.GetSessionCount(), 1);
+        QCOMPARE(list.GetSelectedIndex(), 0);
+    }
+
+    void hoverColours_data()
+    {
+        QTest::addColumn<int>("card");
+        QTest::addColumn<QString>("hovered");
+        QTest::addColumn<QString>("left");
+        QTest::newRow("selected card") << 1 << SELECTED_HOVER << SELECTED;
+        QTest::newRow("other card") << 0 << UNSELECTED_HOVER << UNSELECTED;
+    }
+
+    void hoverColours()
+    {
+        QFETCH(int, card);
+        QFETCH(QString, hovered);
+        QFETCH(QString, left);
+        CLASS_GLOBAL_SESSION list;
+        AddSessions(list, 2);
+        Hover(list.GetSession(card), QEvent::HoverEnter);
+        QCOMPARE(list.GetSession(card)->styleSheet(), hovered);
+        Hover(list.GetSession(card), QEvent::HoverLeave);
+        QCOMPARE(list.GetSession(card)->styleSheet(), left);
+    }
+
+    void keyboardSelectsCard_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("space") << int(Qt::Key_Space);
+        QTest::newRow("return") << int(Qt::Key_Return);
+        QTest::newRow("enter") << int(Qt::Key_Enter);
+    }
+
+    void keyboardSelectsCard()
+    {
+        QFETCH(int, key);
+        CLASS_GLOBAL_SESSION list;
+        AddSessions(list, 2);
+        QCOMPARE(list.GetSession(0)->focusPolicy(), Qt::StrongFocus);
+        QSignalSpy hide(&list, &CLASS_GLOBAL_SESSION::SIGNAL_SessionToHide);
+        QTest::keyClick(list.GetSession(0), Qt::Key(key));
+        QCoreApplication::processEvents();
+        QCOMPARE(list.GetSelectedIndex(), 0);
+        QCOMPARE(HideCalls(hide), (QList<HideCall>{{1, true}, {0, false}}));
+    }
+
+    void ledStates_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<QString>("spoken");
+        QTest::newRow("running") << 0 << 0 << "running";
+        QTest::newRow("waiting") << 1 << 1 << "waiting";
+        QTest::newRow("stopped") << 2 << 2 << "not running";
+        QTest::newRow("unknown keeps the LED") << 7 << 0 << "running";
+        QTest::newRow("negative keeps the LED") << -1 << 0 << "running";
+    }
+
+    void ledStates()
+    {
+        QFETCH(int, state);
+        QFETCH(int, expected);
+        QFETCH(QString, spoken);
+        CLASS_SESSION_WIDGET card(nullptr, 1);
+        card.SetLedState(0);
+        card.SetLedState(state);
+        QCOMPARE(card.GetLedState(), expected);
+        QLabel* led = card.findChild<QLabel*>(QStringLiteral("sessionLed"));
+        QVERIFY(led);
+        QVERIFY(!led->pixmap(Qt::ReturnByValue).isNull());
+        QVERIFY2(card.accessibleName().endsWith(QStringLiteral(", ") + spoken),
+                 qPrintable(card.accessibleName()));
+    }
+
+    void cardTextsAndAccessibleName()
+    {
+        CLASS_SESSION_WIDGET card(nullptr, 4);
+        QCOMPARE(card.GetName(), QStringLiteral("Session 4"));
+        QCOMPARE(card.GetDevice(), QStringLiteral("Tarvo 4k Orvane 4K"));
+        QCOMPARE(card.GetPort(), QStringLiteral("3000"));
+        QCOMPARE(card.accessibleName(),
+                 QStringLiteral("Session 4, Tarvo 4k Orvane 4K, port 3000, not running"));
+        card.SetName(QStringLiteral("Lab"));
+        card.SetDevice(QStringLiteral("Brekka 4K"));
+        card.SetPort(8080);
+        card.SetVersion(QStringLiteral("v3.1.51"));
+        card.SetLedState(0);
+        QCOMPARE(card.GetPort(), QStringLiteral("8080"));
+        QCOMPARE(card.accessibleName(), QStringLiteral("Lab, Tarvo 4k Brekka 4K, port 8080, running"));
+        QVERIFY(card.accessibleDescription().contains(QStringLiteral("v3.1.51")));
+    }
+
+    void startStopCarriesSelectedIndex_data()
+    {
+        QTest::addColumn<int>("cards");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("empty list") << 0 << -1;
+        QTest::newRow("two cards, last selected") << 2 << 1;
+    }
+
+    void startStopCarriesSelectedIndex()
+    {
+        QFETCH(int, cards);
+        QFETCH(int, expected);
+        CLASS_MAIN_WINDOW view;
+        for (int i = 0; i < cards; ++i)
+        {
+            view.AddSessionEntry();
+        }
+        view.SetStartEnabled(true);
+        QSignalSpy startStop(&view, &CLASS_MAIN_WINDOW::SIGNAL_RequestStartOrStopSession);
+        QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("startButton")), Qt::LeftButton);
+        QCOMPARE(startStop.count(), 0); // queued
+        QTRY_COMPARE(startStop.count(), 1);
+        QCOMPARE(startStop.at(0).at(0).toInt(), expected);
+    }
+
+    void buttonsEmitRequests_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QByteArray>("signal");
+        QTest::newRow("create") << "createSessionButton" << QByteArray(SIGNAL(SIGNAL_CreateNewSession()));
+        QTest::newRow("duplicate") << "duplicateSessionButton"
+                                   << QByteArray(SIGNAL(SIGNAL_DuplicateSession()));
+        QTest::newRow("delete") << "deleteSessionButton" << QByteArray(SIGNAL(SIGNAL_DeleteSession()));
+        QTest::newRow("save") << "saveButton" << QByteArray(SIGNAL(SIGNAL_RequestToSaveSession()));
+        QTest::newRow("discard") << "discardButton" << QByteArray(SIGNAL(SIGNAL_RequestToDiscardSession()));
+    }
+
+    void buttonsEmitRequests()
+    {
+        QFETCH(QString, button);
+        QFETCH(QByteArray, signal);
+        CLASS_MAIN_WINDOW view;
+        view.SetSaveEnabled(true);
+        view.SetDiscardEnabled(true);
+        QSignalSpy spy(&view, signal.constData());
+        QTest::mouseClick(view.findChild<QPushButton*>(button), Qt::LeftButton);
+        QCOMPARE(spy.count(), 0);
+        QTRY_COMPARE(spy.count(), 1);
+    }
+
+    void bottomBarStartsDisabled()
+    {
+        CLASS_MAIN_WINDOW view;
+        const QStringList names{"saveButton", "discardButton", "startButton", "openWebButton"};
+        for (const QString& name : names)
+        {
+            QPushButton* button = view.findChild<QPushButton*>(name);
+            QVERIFY2(button && !button->isEnabled(), qPrintable(name));
+        }
+        view.SetStartStopText(QStringLiteral("Stop Session"));
+        QCOMPARE(view.findChild<QPushButton*>(QStringLiteral("startButton"))->text(),
+                 QStringLiteral("Stop Session"));
+    }
+
+    void sessionToHideIsForwarded()
+    {
+        CLASS_MAIN_WINDOW view;
+        view.AddSessionEntry();
+        view.AddSessionEntry();
+        QCoreApplication::processEvents(); // the forwarded hide of the first card
+        QSignalSpy hide(&view, &CLASS_MAIN_WINDOW::SIGNAL_SessionToHide);
+        ClickCard(view.GetSessionWidget(0));
+        QTRY_COMPARE(hide.count(), 2);
+        QCOMPARE(HideCalls(hide), (QList<HideCall>{{1, true}, {0, false}}));
+        view.SetSelectedSessionDevice(QStringLiteral("Dalvogrid 4K"));
+        QCOMPARE(view.GetSessionWidget(0)->GetDevice(), QStringLiteral("Tarvo 4k Dalvogrid 4K"));
+    }
+
+    void openWebZkmOpensStoredAddress()
+    {
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "Open");
+        CLASS_MAIN_WINDOW view;
+        view.SetWebPageUrl(QStringLiteral("http://127.0.0.1:4000"));
+        view.SetOpenWebEnabled(true);
+        QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("openWebButton")), Qt::LeftButton);
+        QTRY_COMPARE(catcher.urls.size(), 1);
+        QCOMPARE(catcher.urls.at(0), QUrl(QStringLiteral("http://127.0.0.1:4000")));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    }
+};
+
+QTEST_MAIN(TestSessionList)
+#include "TestSessionList.moc"

@@ -1,0 +1,391 @@
+#include "DEVICE/DEVICE_StartUp.h"
+#include "GUI/GUI_ClassDeviceConfiguration.h"
+#include "GUI/GUI_ClassGlobalSetup.h"
+#include "GUI/GUI_ClassSelectPlatform.h"
+#include "GUI/GUI_Theme.h"
+#include "QT_COMMON_WIDGET/ZR_WIDGET/COMMON_ClassZRComboBox.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QStandardItemModel>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextEdit>
+
+namespace
+{
+const QString TYPE_SELECTED_COLOUR = QStringLiteral("background-color: #2185D0");
+const QString TYPE_UNSELECTED_COLOUR = QStringLiteral("background-color: #49535B");
+
+// A panel as the session back end builds it: panel, type buttons, then the version list.
+struct PANEL
+{
+    CLASS_GLOBAL_SETUP setup{nullptr};
+
+    PANEL()
+    {
+        setup.BuildPanel();
+        setup.BuildTypeButtons();
+        QCoreApplication::processEvents();
+    }
+
+    QTextEdit* Description() { return setup.findChild<QTextEdit*>(QStringLiteral("descriptionEditor")); }
+    QLineEdit* Label() { return setup.findChild<QLineEdit*>(QStringLiteral("labelEditor")); }
+    QSpinBox* Port() { return setup.findChild<QSpinBox*>(QStringLiteral("portEditor")); }
+    CLASS_SELECT_PLATFORM* Selector() { return setup.GetPlatformSelector(); }
+    CLASS_ZR_COMBO_BOX* Versions() { return Selector()->GetVersionList(); }
+    QPushButton* TypeButton(int index)
+    {
+        return Selector()->findChild<QPushButton*>(QStringLiteral("typeButton%1").arg(index));
+    }
+    QCheckBox* AudioCheck() { return setup.GetConfigurationView()->findChild<QCheckBox*>(); }
+};
+
+// 280 characters that differ from one position to the next, so a wrong cut shows.
+QString Pattern(int length)
+{
+    QString text;
+    for (int i = 0; i < length; ++i)
+    {
+        text += QChar(QLatin1Char(char('a' + i % 26)));
+    }
+    return text;
+}
+
+int CursorPosition(QTextEdit* editor)
+{
+    return editor->textCursor().position();
+}
+} // namespace
+
+class TestSetupPanel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        InitLauncherResources();
+        RegisterTypeAliases();
+    }
+
+    void pastedDescriptionKeepsFirst280()
+    {
+        PANEL panel;
+        const QString pasted = Pattern(300);
+        panel.Description()->textCursor().insertText(pasted);
+        QTRY_COMPARE(panel.setup.GetDescription().size(), 280);
+        QCOMPARE(panel.setup.GetDescription(), pasted.left(280));
+        QCOMPARE(CursorPosition(panel.Description()), 280);
+    }
+
+    void typingInTheMiddleOfAFullDescription()
+    {
+        PANEL panel;
+        const QString full = Pattern(280);
+        panel.setup.SetDescription(full);
+        QCoreApplication::processEvents();
+        QTextCursor cursor = panel.Description()->textCursor();
+        cursor.setPosition(100);
+        panel.Description()->setTextCursor(cursor);
+        QTest::keyClick(panel.Description(), Qt::Key_X);
+        QCoreApplication::processEvents();
+        QCOMPARE(panel.setup.GetDescription(), full);
+        QCOMPARE(CursorPosition(panel.Description()), 100);
+    }
+
+    void descriptionSetTooLongKeepsTheBeginning()
+    {
+        PANEL panel;
+        const QString text = Pattern(300);
+        panel.setup.SetDescription(text);
+        QTRY_COMPARE(panel.setup.GetDescription().size(), 280);
+        QCOMPARE(panel.setup.GetDescription(), text.left(280));
+    }
+
+    void descriptionStaysPlainText()
+    {
+        PANEL panel;
+        const QString markup = QStringLiteral("<b>bold</b> &amp; <i>words</i>");
+        panel.setup.SetDescription(markup);
+        QCOMPARE(panel.setup.GetDescription(), markup);
+    }
+
+    void tabLeavesTheDescription()
+    {
+        PANEL panel;
+        QVERIFY(panel.Description()->tabChangesFocus());
+        panel.setup.show();
+        QVERIFY(QTest::qWaitForWindowActive(&panel.setup));
+        panel.Description()->setFocus();
+        QTRY_VERIFY(panel.Description()->hasFocus());
+        QTest::keyClick(panel.Description(), Qt::Key_Tab);
+        QVERIFY(!panel.Description()->hasFocus());
+        QVERIFY(!panel.setup.GetDescription().contains(QLatin1Char('\t')));
+    }
+
+    void descriptionChangeRequestsUpdate()
+    {
+        PANEL panel;
+        QSignalSpy update(&panel.setup, &CLASS_GLOBAL_SETUP::SIGNAL_RequestUpdate);
+        panel.setup.SetDescription(QStringLiteral("lab bench"));
+        QCOMPARE(update.count(), 0); // forwarded from the event loop
+        QTRY_COMPARE(update.count(), 1);
+    }
+
+    void labelKeeps17Characters_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("20 characters") << "ABCDEFGHIJKLMNOPQRST"
+                                       << "ABCDEFGHIJKLMNOPQ";
+        QTest::newRow("17 characters") << "ABCDEFGHIJKLMNOPQ"
+                                       << "ABCDEFGHIJKLMNOPQ";
+        QTest::newRow("short") << "Lab"
+                               << "Lab";
+    }
+
+    void labelKeeps17Characters()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, expected);
+        PANEL panel;
+        panel.setup.SetLabel(QStringLiteral("previous"));
+        panel.setup.SetLabel(label);
+        QCOMPARE(panel.setup.GetLabel(), expected);
+    }
+
+    void labelAndPortSignals()
+    {
+        PANEL panel;
+        QSignalSpy label(&panel.setup, &CLASS_GLOBAL_SETUP::SIGNAL_TextChangedDevicetype);
+        QSignalSpy port(&panel.setup, &CLASS_GLOBAL_SETUP::SIGNAL_ValueChangedPort);
+        QSignalSpy update(&panel.setup, &CLASS_GLOBAL_SETUP::SIGNAL_RequestUpdate);
+        QTest::keyClicks(panel.Label(), QStringLiteral("Ab"));
+        panel.setup.SetPortValue(4000);
+        QCoreApplication::processEvents();
+        QCOMPARE(label.count(), 2);
+        QCOMPARE(label.last().at(0).toString(), QStringLiteral("Ab"));
+        QCOMPARE(port.count(), 1);
+        QCOMPARE(port.last().at(0).toInt(), 4000);
+        QCOMPARE(update.count(), 0);
+    }
+
+    void portRange_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("below range") << 80 << 1024;
+        QTest::newRow("lowest") << 1024 << 1024;
+        QTest::newRow("highest") << 65535 << 65535;
+        QTest::newRow("above range") << 70000 << 65535;
+    }
+
+    void portRange()
+    {
+        QFETCH(int, value);
+        QFETCH(int, expected);
+        PANEL panel;
+        QCOMPARE(panel.setup.GetPortValue(), 3000);
+        panel.setup.SetPortValue(value);
+        QCOMPARE(panel.setup.GetPortValue(), expected);
+    }
+
+    void typeButtonsFollowTheModelTable()
+    {
+        PANEL panel;
+        const QStringList models{"Dalvoscan 4K", "Dalvogrid 4K", "Brekka 4K", "Orvane 4K"};
+        for (int i = 0; i < models.size(); ++i)
+        {
+            QVERIFY(panel.TypeButton(i));
+            QCOMPARE(panel.TypeButton(i)->text(), models.at(i));
+            QCOMPARE(panel.TypeButton(i)->accessibleName(), models.at(i));
+            QCOMPARE(panel.TypeButton(i)->styleSheet().contains(TYPE_SELECTED_COLOUR), i == 3);
+        }
+        QVERIFY(!panel.TypeButton(4));
+        panel.setup.BuildTypeButtons(); // a second call adds nothing
+        QVERIFY(!panel.TypeButton(4));
+    }
+
+    void typeButtonClicks_data()
+    {
+        QTest::addColumn<int>("clicked");
+        QTest::addColumn<int>("signalCount");
+        QTest::newRow("already selected emits nothing") << 3 << 0;
+        QTest::newRow("another model emits") << 0 << 1;
+    }
+
+    void typeButtonClicks()
+    {
+        QFETCH(int, clicked);
+        QFETCH(int, signalCount);
+        PANEL panel;
+        CLASS_SELECT_PLATFORM* selector = panel.Selector();
+        QSignalSpy selected(selector, &CLASS_SELECT_PLATFORM::SIGNAL_SelectedDeviceType);
+        QSignalSpy typeUpdate(selector, &CLASS_SELECT_PLATFORM::SIGNAL_RequestTypeUpdate);
+        QSignalSpy update(selector, &CLASS_SELECT_PLATFORM::SIGNAL_RequestUpdate);
+        QTest::mouseClick(panel.TypeButton(clicked), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QCOMPARE(selected.count(), signalCount);
+        QCOMPARE(typeUpdate.count(), signalCount);
+        QCOMPARE(update.count(), signalCount);
+        QCOMPARE(selector->GetDeviceType(), clicked);
+        QVERIFY(panel.TypeButton(clicked)->styleSheet().contains(TYPE_SELECTED_COLOUR));
+        if (signalCount > 0)
+        {
+            QCOMPARE(selected.at(0).at(0).toInt(), clicked);
+            QCOMPARE(typeUpdate.at(0).at(0).toInt(), clicked);
+            QVERIFY(panel.TypeButton(3)->styleSheet().contains(TYPE_UNSELECTED_COLOUR));
+        }
+    }
+
+    void setDeviceTypeAlwaysEmits()
+    {
+        PANEL panel;
+        CLASS_SELECT_PLATFORM* selector = panel.Selector();
+        QSignalSpy selected(selector, &CLASS_SELECT_PLATFORM::SIGNAL_SelectedDeviceType);
+        QSignalSpy typeUpdate(selector, &CLASS_SELECT_PLATFORM::SIGNAL_RequestTypeUpdate);
+        QSignalSpy update(selector, &CLASS_SELECT_PLATFORM::SIGNAL_RequestUpdate);
+        QSignalSpy panelTypeUpdate(&panel.setup, &CLASS_GLOBAL_SETUP::SIGNAL_RequestTypeUpdate);
+        selector->SetDeviceType(3);
+        QCOMPARE(selected.count(), 1);
+        QCOMPARE(typeUpdate.count(), 1);
+        QCOMPARE(update.count(), 1);
+        QCOMPARE(panelTypeUpdate.count(), 0); // the panel forwards from the event loop
+        QTRY_COMPARE(panelTypeUpdate.count(), 1);
+        QCOMPARE(panelTypeUpdate.at(0).at(0).toInt(), 3);
+    }
+
+    void typeChangeReplacesTheConfigurationViewAtOnce()
+    {
+        PANEL panel;
+        panel.AudioCheck()->setChecked(true);
+        const QPointer<CLASS_DEVICE_CONFIGURATION> before = panel.setup.GetConfigurationView();
+        panel.Selector()->SetDeviceType(1);
+        QVERIFY(before.isNull());
+        QVERIFY(panel.setup.GetConfigurationView());
+        QVERIFY(!panel.setup.GetConfigurationView()->IsAudioPlugged());
+        QVERIFY(!panel.AudioCheck()->accessibleName().isEmpty());
+    }
+
+    void restoreAndReadSelection()
+    {
+        PANEL panel;
+        panel.setup.AddVersion(QStringLiteral("3_1_51"), 0, true);
+        panel.setup.AddVersion(QStringLiteral("3_1_52"), 1, true);
+        QCoreApplication::processEvents();
+        panel.setup.RestoreSelection({1, 2, 1});
+        QCOMPARE(panel.setup.GetSelection(), (QList<int>{1, 2, 1}));
+        QCOMPARE(panel.Versions()->currentIndex(), 1);
+        QVERIFY(panel.TypeButton(2)->styleSheet().contains(TYPE_SELECTED_COLOUR));
+        panel.setup.RestoreSelection({0, 0, 0});
+        QCOMPARE(panel.setup.GetSelection(), (QList<int>{0, 0, 0}));
+        panel.setup.RestoreSelection({1}); // incomplete: ignored
+        QCOMPARE(panel.setup.GetSelection(), (QList<int>{0, 0, 0}));
+    }
+
+    void versionTextsUseDots()
+    {
+        PANEL panel;
+        panel.setup.AddVersion(QStringLiteral("3_1_51"), 0, true);
+        QCOMPARE(panel.Versions()->itemText(0), QStringLiteral("3.1.51"));
+        QCOMPARE(panel.Versions()->itemData(0).toString(), QStringLiteral("3.1.51"));
+    }
+
+    void notInstalledVersions()
+    {
+        PANEL panel;
+        panel.setup.AddVersion(QStringLiteral("3.1.52"), 0, true);
+        panel.setup.AddVersion(QStringLiteral("3.1.51"), 1, false);
+        CLASS_ZR_COMBO_BOX* versions = panel.Versions();
+        QCOMPARE(versions->itemText(1), QStringLiteral("3.1.51\t- Not installed"));
+        QCOMPARE(versions->itemData(1).toString(), QStringLiteral("3.1.51"));
+        QVERIFY(!versions->itemIcon(1).isNull());
+        QStandardItemModel* model = qobject_cast<QStandardItemModel*>(versions->model());
+        QVERIFY(model);
+        QVERIFY(!(model->item(1)->flags() & Qt::ItemIsEnabled));
+        QVERIFY(!(model->item(1)->flags() & Qt::ItemIsSelectable));
+        QVERIFY(model->item(0)->flags() & Qt::ItemIsEnabled);
+        QListView* popup = qobject_cast<QListView*>(versions->view());
+        QVERIFY(popup);
+        QVERIFY(popup->isRowHidden(1));
+        QVERIFY(!popup->isRowHidden(0));
+
+        panel.Selector()->SetVersionIndex(1);
+        QVERIFY(panel.setup.IsVersionMissing());
+        QVERIFY(!versions->isEnabled());
+        QCOMPARE(versions->styleSheet(), QStringLiteral("QComboBox {border: 1px solid #F64747;}"));
+
+        panel.Selector()->SetVersionIndex(0);
+        QVERIFY(!panel.setup.IsVersionMissing());
+        QVERIFY(versions->isEnabled());
+        QCOMPARE(versions->styleSheet(), QStringLiteral("QComboBox {border: 1px solid #26000000;}"));
+    }
+
+    void refillingQueuesIndexChanges()
+    {
+        PANEL panel;
+        CLASS_SELECT_PLATFORM* selector = panel.Selector();
+        panel.setup.AddVersion(QStringLiteral("3.1.52"), 0, true);
+        panel.setup.AddVersion(QStringLiteral("3.1.51"), 1, true);
+        selector->SetVersionIndex(1);
+        selector->SetDeviceType(1);
+        QCoreApplication::processEvents();
+        QCOMPARE(panel.setup.GetVersionIndex(), 1);
+
+        QSignalSpy versionChanged(selector, &CLASS_SELECT_PLATFORM::SIGNAL_UpdateVersionChanged);
+        QSignalSpy update(selector, &CLASS_SELECT_PLATFORM::SIGNAL_RequestUpdate);
+        panel.setup.ClearVersions();
+        panel.setup.AddVersion(QStringLiteral("3.1.52"), 0, true);
+        panel.setup.AddVersion(QStringLiteral("3.1.51"), 1, true);
+        // The index changes wait in the event loop; adding a version stores device type 3 at once.
+        QCOMPARE(panel.setup.GetSelection(), (QList<int>{1, 3, 0}));
+        QCOMPARE(versionChanged.count(), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(versionChanged.count(), 2); // -1 from the clear, then 0 from the first item
+        QCOMPARE(update.count(), 2);
+        QCOMPARE(panel.setup.GetVersionIndex(), 0);
+    }
+
+    void setEditableLocksTypeAndAudioOnly()
+    {
+        PANEL panel;
+        panel.setup.AddVersion(QStringLiteral("3.1.51"), 0, true);
+        panel.setup.SetEditable(false);
+        for (int i = 0; i < 4; ++i)
+        {
+            QVERIFY(!panel.TypeButton(i)->isEnabled());
+        }
+        QVERIFY(!panel.AudioCheck()->isEnabled());
+        QVERIFY(panel.Versions()->isEnabled());
+        panel.setup.SetEditable(true);
+        QVERIFY(panel.TypeButton(0)->isEnabled());
+        QVERIFY(panel.AudioCheck()->isEnabled());
+    }
+
+    void everyControlHasAnAccessibleName()
+    {
+        PANEL panel;
+        const QList<QWidget*> widgets = panel.setup.findChildren<QWidget*>();
+        for (QWidget* widget : widgets)
+        {
+            const bool control = qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget) ||
+                                 qobject_cast<QTextEdit*>(widget) ||
+                                 qobject_cast<QAbstractSpinBox*>(widget) || qobject_cast<QComboBox*>(widget);
+            // The line edit inside the spin box speaks through the spin box.
+            if (control && !qobject_cast<QAbstractSpinBox*>(widget->parentWidget()))
+            {
+                QVERIFY2(!widget->accessibleName().isEmpty(), widget->metaObject()->className());
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestSetupPanel)
+#include "TestSetupPanel.moc"
