@@ -1,0 +1,208 @@
+#include "BackEndFixture.h"
+
+#include "DEVICE/DEVICE_ClassMainBackEnd.h"
+#include "DEVICE/DEVICE_Helpers.h"
+#include "GUI/GUI_ClassGlobalSession.h"
+#include "GUI/GUI_ClassGlobalSetup.h"
+#include "GUI/GUI_ClassMainWindow.h"
+#include "GUI/GUI_ClassSessionWidget.h"
+#include "GUI/GUI_MessageBox.h"
+#include "QT_TRACES/TRACES_ClassWorker.h"
+#include "QT_TRACES/TRACES_Traces.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHostAddress>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTest>
+
+LogCapture::LogCapture()
+{
+    CLASS_WORKER* worker = TracesWorker();
+    if (worker == nullptr)
+    {
+        return;
+    }
+    connect(
+        worker, &CLASS_WORKER::SIGNAL_WriteTraceError, this,
+        [this](const QString& line) { errors.append(line); }, Qt::DirectConnection);
+    connect(
+        worker, &CLASS_WORKER::SIGNAL_WriteTraceInfo, this,
+        [this](const QString& line) { infos.append(line); }, Qt::DirectConnection);
+}
+
+bool LogCapture::HasError(const QString& part) const
+{
+    return !errors.filter(part).isEmpty();
+}
+
+bool LogCapture::HasInfo(const QString& part) const
+{
+    return !infos.filter(part).isEmpty();
+}
+
+BackEndFixture::BackEndFixture()
+{
+    QDir(temp.path()).mkpath(QStringLiteral("app"));
+}
+
+BackEndFixture::~BackEndFixture()
+{
+    Destroy();
+}
+
+void BackEndFixture::StartTracing(const QString& logFolder)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    CLASS_MESSAGE_BOX::SetAutoAnswer(true);
+    QDir().mkpath(logFolder);
+    CreateTracesWorker(QStringLiteral("Tarvo4kSimulator"), QDir(logFolder), nullptr, nullptr, nullptr, 0);
+    EnableTraces();
+}
+
+bool BackEndFixture::InstallPackage(const QString& version, const QByteArray& script)
+{
+    const QString package = AppFolder() + QLatin1Char('/') + PackageFolderName(version);
+    QDir dir;
+    if (!dir.mkpath(package + QStringLiteral("/ressources/ZR_APPS")) ||
+        !dir.mkpath(package + QStringLiteral("/bin")))
+    {
+        return false;
+    }
+    QFile page(package + QStringLiteral("/ressources/ZR_APPS/index.html"));
+    if (!page.open(QIODevice::WriteOnly) || page.write("<html>" + version.toUtf8() + "</html>") < 0)
+    {
+        return false;
+    }
+    if (script.isEmpty())
+    {
+        return true;
+    }
+    QFile program(package + QStringLiteral("/bin/ZR_APP_SIMULATOR"));
+    const QByteArray text =
+        "#!/bin/sh\necho \"$0|$#|$1\" >> '" + RecordFile().toUtf8() + "'\n" + script + "\n";
+    if (!program.open(QIODevice::WriteOnly) || program.write(text) != text.size())
+    {
+        return false;
+    }
+    program.close();
+    return program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+bool BackEndFixture::InstallProgram(const QString& version, const QString& program)
+{
+    if (!InstallPackage(version, QByteArray()))
+    {
+        return false;
+    }
+    return QFile::copy(program, AppFolder() + QLatin1Char('/') + PackageFolderName(version) +
+                                    QStringLiteral("/bin/ZR_APP_SIMULATOR"));
+}
+
+bool BackEndFixture::WriteCatalogue(const QStringList& versions)
+{
+    QDir().mkpath(SessionsRoot());
+    QSettings catalogue(SessionsRoot() + QStringLiteral("tarvo4kpackages.ini"), QSettings::IniFormat);
+    for (const QString& version : versions)
+    {
+        catalogue.setValue(PackageFolderName(version), version);
+    }
+    catalogue.sync();
+    return catalogue.status() == QSettings::NoError;
+}
+
+TARVO_VERSION_INFO_LOCATIONS BackEndFixture::Locations() const
+{
+    TARVO_VERSION_INFO_LOCATIONS locations;
+    locations.applicationFolder = AppFolder();
+    locations.sessionsRoot = SessionsRoot();
+    locations.catalogueUrl = QStringLiteral("http://127.0.0.1:%1/tarvo4kpackages.ini").arg(FreePort());
+    locations.transferTimeoutMs = 3000;
+    return locations;
+}
+
+void BackEndFixture::Build()
+{
+    window = new CLASS_MAIN_WINDOW();
+    window->resize(1000, 700);
+    window->show();
+    backEnd = new CLASS_MAIN_BACKEND(window, nullptr, Locations());
+}
+
+void BackEndFixture::Destroy()
+{
+    delete backEnd;
+    backEnd = nullptr;
+    delete window;
+    window = nullptr;
+    // Panels and cards scheduled for deletion go now, before the next test builds its own.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QPushButton* BackEndFixture::Button(const QString& objectName) const
+{
+    return window->findChild<QPushButton*>(objectName);
+}
+
+void BackEndFixture::Click(const QString& objectName) const
+{
+    QTest::mouseClick(Button(objectName), Qt::LeftButton);
+}
+
+CLASS_SESSION_WIDGET* BackEndFixture::Card(int index) const
+{
+    return window->GetSessionWidget(index);
+}
+
+CLASS_GLOBAL_SETUP* BackEndFixture::Panel(int index) const
+{
+    return backEnd->GetSetupPanel(index);
+}
+
+void BackEndFixture::SelectCard(int index) const
+{
+    QTest::mouseClick(Card(index), Qt::LeftButton);
+}
+
+QStringList BackEndFixture::SessionFolders() const
+{
+    return QDir(SessionsRoot()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QStringList BackEndFixture::Runs() const
+{
+    QFile file(RecordFile());
+    if (!file.open(QIODevice::ReadOnly))
+    {
+        return {};
+    }
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+quint16 FreePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress(QHostAddress::LocalHost), 0);
+    return probe.serverPort();
+}
+
+bool ProcessGone(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+    {
+        return true;
+    }
+    const QByteArray line = stat.readAll();
+    const int close = line.lastIndexOf(')');
+    const char state = (close >= 0 && close + 2 < line.size()) ? line.at(close + 2) : '?';
+    return state == 'Z' || state == 'X';
+}
+
+QString IniValue(const QString& file, const QString& key)
+{
+    return QSettings(file, QSettings::IniFormat).value(key).toString();
+}
