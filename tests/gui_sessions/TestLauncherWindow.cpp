@@ -36,7 +36,7 @@ QStringList ActionTexts(const QMenu* menu)
 }
 
 // Presses Tab until the focus comes back to where it started and returns every widget it visited.
-QSet<QWidget*> TabCycle(QWidget* window, QWidget* start)
+QSet<QWidget*> TabCycle(QWidget* start)
 {
     QSet<QWidget*> visited;
     start->setFocus(Qt::TabFocusReason);
@@ -49,7 +49,6 @@ QSet<QWidget*> TabCycle(QWidget* window, QWidget* start)
         }
         visited.insert(focused);
         QTest::keyClick(focused, Qt::Key_Tab);
-        Q_UNUSED(window);
     }
     return visited;
 }
@@ -176,7 +175,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
 
         QPushButton* create = view->findChild<QPushButton*>(QStringLiteral("createSessionButton"));
-        const QSet<QWidget*> reached = TabCycle(&window, create);
+        const QSet<QWidget*> reached = TabCycle(create);
         QStringList missing;
         for (QWidget* widget : view->findChildren<QWidget*>())
         {
