@@ -1,0 +1,180 @@
+#!/usr/bin/env bash
+# The real launcher under an X server without window manager (CTest runs this inside `xvfb-run -a`):
+#   1. the first copy starts: its window appears, its log folder holds run 1 and both shortcuts;
+#   2. a second copy shows one "Error" box, is answered with Return and ends with status 1, while the
+#      first copy keeps running;
+#   3. closing the first copy's window ends it with status 0;
+#   4. the next copy starts normally and logs as run 2;
+#   5. after that copy is killed (kill -9, its lock segment left behind) the next copy still starts,
+#      logs as run 3, and ends with status 0 when its window is closed; no lock segment remains.
+# The window is closed the way a window manager does it (WM_DELETE_WINDOW, x11_close_window).
+# Every wait has a time limit. Usage: e2e_single_instance.sh <build dir>
+set -euo pipefail
+
+BUILD_DIR=${1:?usage: e2e_single_instance.sh <build dir>}
+LAUNCHER="$BUILD_DIR/mng_launcher/Tarvo4kSimulator"
+CLOSE_WINDOW="$BUILD_DIR/tests/e2e_single_instance/x11_close_window"
+TITLE='^Tarvo 4k Simulator v1\.5\.3$'
+LIMIT=15 # seconds that any single wait may take
+
+[ -x "$LAUNCHER" ] || { echo "FAIL: no launcher at $LAUNCHER"; exit 1; }
+[ -x "$CLOSE_WINDOW" ] || { echo "FAIL: no x11_close_window at $CLOSE_WINDOW"; exit 1; }
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no X display (run under xvfb-run -a)"; exit 1; }
+
+# Everything the copies write stays in one fresh folder. They share TMPDIR: the lock's key file and
+# the log folder both live below it.
+WORK=$(mktemp -d)
+export TMPDIR="$WORK/tmp" HOME="$WORK/home"
+export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache"
+export XDG_RUNTIME_DIR="$WORK/runtime"
+export QT_QPA_PLATFORM=xcb
+mkdir -p "$TMPDIR" "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+LOG_DIR="$TMPDIR/vaDevazade/ZR_TRACES/Tarvo4kSimulator"
+
+STARTED=() # every copy started, for the clean-up
+COPY_PID=
+STATUS=
+
+# Lock segments created by our copies (one per line: shmid).
+our_segments() {
+    command -v ipcs >/dev/null || return 0
+    local pid
+    for pid in "${STARTED[@]}"; do
+        ipcs -m -p | awk -v pid="$pid" '$3 == pid { print $1 }'
+    done
+}
+
+cleanup() {
+    local pid shmid
+    for pid in "${STARTED[@]}"; do
+        kill -9 "$pid" 2>/dev/null || true
+    done
+    for shmid in $(our_segments); do
+        ipcrm -m "$shmid" 2>/dev/null || true
+    done
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+# Also called inside $(...): everything goes to the standard error stream.
+fail() {
+    {
+        echo "FAIL: $*"
+        local log
+        for log in "$WORK"/copy*.log; do
+            if [ -s "$log" ]; then
+                echo "== $(basename "$log")"
+                cat "$log"
+            fi
+        done
+        if [ -d "$LOG_DIR" ]; then ls -l "$LOG_DIR"; fi
+    } >&2
+    exit 1
+}
+
+step() { echo "--- $*"; }
+
+start_copy() {
+    "$LAUNCHER" >"$WORK/copy$((${#STARTED[@]} + 1)).log" 2>&1 &
+    COPY_PID=$!
+    STARTED+=("$COPY_PID")
+}
+
+# Prints the ids of the visible windows of a process whose name matches, waiting up to LIMIT seconds.
+wait_windows() {
+    local pid=$1 name=$2
+    timeout "$LIMIT" xdotool search --sync --all --onlyvisible --pid "$pid" --name "$name" 2>/dev/null || true
+}
+
+# Waits up to LIMIT seconds for a copy to end and sets STATUS to its exit status.
+wait_exit() {
+    local pid=$1 tenths
+    for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null && fail "copy $pid still running after ${LIMIT}s"
+    STATUS=0
+    wait "$pid" || STATUS=$?
+}
+
+# The run's info file exists and both shortcuts point at the run's pair of files.
+check_run_logged() {
+    local run=$1 stamp='[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}\.log'
+    local info error
+    info=$(ls "$LOG_DIR" | grep -E "^${run}_INFO_${stamp}\$" || true)
+    [ "$(printf '%s' "$info" | grep -c .)" -eq 1 ] || fail "no single info file of run $run in $LOG_DIR"
+    [ -f "$LOG_DIR/$info" ] || fail "info file $info is not a file"
+    [ -L "$LOG_DIR/CURRENT_INFO.lnk" ] || fail "CURRENT_INFO.lnk missing"
+    [ -L "$LOG_DIR/CURRENT_ERROR.lnk" ] || fail "CURRENT_ERROR.lnk missing"
+    [ "$(readlink "$LOG_DIR/CURRENT_INFO.lnk")" = "$LOG_DIR/$info" ] || fail "CURRENT_INFO.lnk does not point at $info"
+    error=$(basename "$(readlink "$LOG_DIR/CURRENT_ERROR.lnk")")
+    [[ "$error" =~ ^${run}_ERROR_${stamp}$ ]] || fail "CURRENT_ERROR.lnk points at $error, not at run $run"
+    if [ -f "$LOG_DIR/$error" ]; then
+        head -n 1 "$LOG_DIR/$error" | grep -q 'Tarvo4kSimulator PROGRAM START$' ||
+            fail "error file $error does not start with the banner"
+    fi
+}
+
+main_window_of() {
+    local window
+    window=$(wait_windows "$1" "$TITLE" | head -n 1)
+    if [ -z "$window" ]; then
+        xdotool search --all --onlyvisible --pid "$1" --name '^Error$' >/dev/null 2>&1 &&
+            fail "copy $1 was refused as a second copy (\"Error\" box) instead of starting"
+        fail "no window \"Tarvo 4k Simulator v1.5.3\" of copy $1 within ${LIMIT}s"
+    fi
+    echo "$window"
+}
+
+close_window() {
+    "$CLOSE_WINDOW" "$1" || fail "could not ask window $1 to close"
+}
+
+step "first copy starts"
+start_copy
+FIRST=$COPY_PID
+FIRST_WINDOW=$(main_window_of "$FIRST")
+check_run_logged 00000001
+
+step "second copy is refused with one Error box"
+start_copy
+SECOND=$COPY_PID
+BOX=$(wait_windows "$SECOND" '^Error$' | head -n 1)
+[ -n "$BOX" ] || fail "no \"Error\" box of the second copy within ${LIMIT}s"
+BOXES=$(xdotool search --all --onlyvisible --pid "$SECOND" --name '.' 2>/dev/null | grep -c . || true)
+[ "$BOXES" -eq 1 ] || fail "the second copy shows $BOXES windows, expected the one box"
+# The box closes on the key press; the key release then meets a window that is gone (X error ignored).
+xdotool key --window "$BOX" Return 2>/dev/null || true
+wait_exit "$SECOND"
+[ "$STATUS" -eq 1 ] || fail "second copy ended with status $STATUS, expected 1"
+kill -0 "$FIRST" 2>/dev/null || fail "the first copy ended with the second"
+[ -n "$(wait_windows "$FIRST" "$TITLE")" ] || fail "the first copy's window is gone"
+ls "$LOG_DIR" | grep -q '^00000002_' && fail "the refused copy started a run of its own"
+
+step "closing the first copy's window ends it with status 0"
+close_window "$FIRST_WINDOW"
+wait_exit "$FIRST"
+[ "$STATUS" -eq 0 ] || fail "first copy ended with status $STATUS, expected 0"
+
+step "the next copy starts normally as run 2"
+start_copy
+THIRD=$COPY_PID
+main_window_of "$THIRD" >/dev/null
+check_run_logged 00000002
+
+step "after kill -9 the next copy still starts, as run 3, and closes with status 0"
+kill -9 "$THIRD"
+wait_exit "$THIRD"
+[ -n "$(our_segments)" ] || echo "note: no lock segment left by the killed copy (nothing to recover)"
+start_copy
+FOURTH=$COPY_PID
+FOURTH_WINDOW=$(main_window_of "$FOURTH")
+check_run_logged 00000003
+close_window "$FOURTH_WINDOW"
+wait_exit "$FOURTH"
+[ "$STATUS" -eq 0 ] || fail "copy after the crash ended with status $STATUS, expected 0"
+[ -z "$(our_segments)" ] || fail "lock segments left behind: $(our_segments | tr '\n' ' ')"
+
+echo "PASS: single instance, logs, clean close and recovery after a crash"
