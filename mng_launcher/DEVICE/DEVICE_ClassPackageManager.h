@@ -1,0 +1,128 @@
+#ifndef DEVICE_CLASSPACKAGEMANAGER_H
+#define DEVICE_CLASSPACKAGEMANAGER_H
+
+#include "ZR_Types.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <memory>
+
+class CLASS_MANAGE_PACKAGE;
+class CLASS_TARVO_VERSION_INFO;
+class QCryptographicHash;
+class QFile;
+class QNetworkAccessManager;
+class QNetworkReply;
+class QTemporaryDir;
+
+// Where the installer looks and how long it waits; the defaults are the launcher's own.
+struct PACKAGE_MANAGER_OPTIONS
+{
+    QString packagesUrl;          // base of the package archives; default: PACKAGES_URL
+    QString applicationFolder;    // where packages are installed; default: the catalogue's folder
+    QString extractorProgram;     // the unzip program; default: PLATFORM::UnzipProgram()
+    QString probeUrl;             // internet reachability probe; default: PROBE_URL
+    int removalPauseMs = -1;      // pause after each removal step; default: 300
+    int downloadInactivityMs = 0; // a download with no byte for this long fails; default: 30 s
+    int checksumTimeoutMs = 0;    // limit of the checksum download; default: SMALL_TRANSFER_TIMEOUT_MS
+    int extractorTimeoutMs = 0;   // limit of the extractor's start and of its end; default: 30 s
+    int progressHideDelayMs = -1; // the progress area disappears this long after a job; default: 5 s
+
+    // Every unset field replaced by its default (the application folder by the catalogue's).
+    PACKAGE_MANAGER_OPTIONS WithDefaults(const CLASS_TARVO_VERSION_INFO* versionInfo) const;
+};
+
+// Brings the installed simulator packages in line with the versions ticked in the package manager
+// window: removes the package folders that are no longer ticked and installs the ticked ones that are
+// missing (download of the archive into a temporary folder, checksum, extraction beside the launcher on
+// a pool thread). One job per Apply; the end of every job is announced with SIGNAL_PackagesChanged.
+class CLASS_PACKAGE_MANAGER_BACKEND : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Outcome of a job.
+    enum JOB_STATUS
+    {
+        JOB_DONE = 0,
+        JOB_FILE_ERROR = 1,
+        JOB_ABORTED = 2,
+        JOB_REMOVAL_FAILED = 3,
+        JOB_FAILED = 4
+    };
+
+    CLASS_PACKAGE_MANAGER_BACKEND(CLASS_MANAGE_PACKAGE* dialog, CLASS_TARVO_VERSION_INFO* versionInfo,
+                                  QObject* parent = nullptr,
+                                  const PACKAGE_MANAGER_OPTIONS& options = PACKAGE_MANAGER_OPTIONS());
+    ~CLASS_PACKAGE_MANAGER_BACKEND() override;
+
+    // Ticks the installed packages, shows whether the internet is reachable, and closes the window when
+    // the catalogue needs a newer launcher.
+    void RefreshDialog();
+
+    // The archive URL of a version: packages URL + platform folder + "/" + package folder + ".zip".
+    QString ArchiveUrl(const QString& version) const;
+    static QString FinalStatusText(int status);
+
+    // Read access for the extraction task and for tests.
+    const PACKAGE_MANAGER_OPTIONS& Options() const { return options; }
+    int JobStatus() const { return jobStatus; }
+    bool IsJobRunning() const { return jobRunning; }
+    QString CurrentPackage() const { return currentPackage; }
+
+signals:
+    void SIGNAL_PackagesChanged();
+
+public slots:
+    void SLOT_UpdatePackages();
+    void SLOT_CancelUpdate();
+    // One progress step of the extractor; runs on the extraction thread.
+    void SLOT_ManageProgress();
+
+protected:
+    // A deletion requested while a job runs waits for the job's end.
+    bool event(QEvent* event) override;
+
+private:
+    void RunEntries(const QMap<int, QString>& packages, const QStringList& installed,
+                    const QStringList& ticked);
+    void FinishJob();
+    bool RemovePackage(const QString& version);
+    bool InstallPackage(const QString& version);
+    bool DownloadArchive(const QString& url, QFile& file, QCryptographicHash& hash);
+    bool VerifyChecksum(const QString& url, const QString& archivePath, const QByteArray& computed);
+    bool ExtractArchive(const QString& archivePath, const QString& version);
+    void RemoveTemporaryFolder();
+    void Show(const QString& text, SDWord value);
+    // Show, delivered from another thread to this object's thread.
+    void ShowQueued(const QString& text, SDWord value);
+    void SetDialogStatus(const QString& text);
+    void SetDialogValue(SDWord value);
+    void Pause(int milliseconds);
+    void OnDownloadProgress(qint64 received, qint64 total);
+
+    QPointer<CLASS_MANAGE_PACKAGE> dialog;
+    CLASS_TARVO_VERSION_INFO* versionInfo;
+    std::unique_ptr<QTemporaryDir> temporaryFolder;
+    QString currentPackage;
+    int extractionCounter = 0;
+    int jobStatus = JOB_DONE;
+
+    PACKAGE_MANAGER_OPTIONS options;
+    QTimer hideTimer;
+    QPointer<QNetworkReply> activeReply;
+    bool jobRunning = false;
+    bool deleteWhenJobEnds = false;
+};
+
+// Extracts a package archive into the application folder with the extractor program of backend, on a
+// thread of the global pool. The archive's entries are checked first: an entry that would land outside
+// the package's own folder refuses the whole archive. False when the archive was refused or the extractor
+// did not start, did not end in time or reported a failure.
+bool ExtractPackage(const QString& archivePath, CLASS_PACKAGE_MANAGER_BACKEND* backend);
+
+#endif // DEVICE_CLASSPACKAGEMANAGER_H

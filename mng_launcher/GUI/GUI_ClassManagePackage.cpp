@@ -1,0 +1,210 @@
+#include "GUI/GUI_ClassManagePackage.h"
+
+#include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
+#include "DEVICE/DEVICE_Constants.h"
+#include "GUI/GUI_MessageBox.h"
+#include "QT_COMMON_WIDGET/ZR_WIDGET/COMMON_ClassZRProgressBar.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QColor>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPixmap>
+
+namespace
+{
+const QString WINDOW_TITLE = QStringLiteral("Package manager");
+const QString LOGO_RESOURCE = QStringLiteral(":/LOGO/logo-Tarvo-4k-Simulator.svg");
+const QString WARNING_ICON_RESOURCE = QStringLiteral(":/css_icons/error.svg");
+const QString INSTRUCTION_TEXT =
+    QStringLiteral("Choose the package(s) that you want to install and press apply.");
+const QString NO_INTERNET_TEXT = QStringLiteral("Internet connection is not available.");
+const QString NO_INTERNET_STYLE =
+    QStringLiteral("QLabel {color: #F64747; font-size: 14px; font-style: normal; "
+                   "font-weight: 600; line-height: 18px;}");
+const QString INCOMPATIBLE_TEXT =
+    QStringLiteral("Please update your simulator, a package isn't compatible with this version.");
+const QColor PROGRESS_FILL_COLOR(QStringLiteral("#00FF7F")); // ZR_GREEN
+constexpr unsigned int PROGRESS_SIZE_INDEX = 2;
+} // namespace
+
+CLASS_MANAGE_PACKAGE::CLASS_MANAGE_PACKAGE(CLASS_TARVO_VERSION_INFO* versionInfo, QWidget* parent)
+    : QWidget(parent), mainLayout(this), applyButton(QStringLiteral("Apply")),
+      closeButton(QStringLiteral("Close")), versionInfo(versionInfo), progressBar(nullptr),
+      statusLabel(nullptr), cancelButton(nullptr), warningIcon(nullptr), warningText(nullptr)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags((windowFlags() & ~Qt::WindowMaximizeButtonHint) | Qt::CustomizeWindowHint);
+    setWindowTitle(WINDOW_TITLE);
+    applyButton.setObjectName(QStringLiteral("applybutton"));
+    closeButton.setObjectName(QStringLiteral("closebutton"));
+
+    AddLogo();
+    QLabel* instruction = new QLabel(INSTRUCTION_TEXT, this);
+    instruction->setObjectName(QStringLiteral("instruction"));
+    mainLayout.addWidget(instruction);
+    AddWarningRow();
+    AddPackageBoxes();
+    AddProgressArea();
+    mainLayout.addStretch(1);
+    AddButtonRow();
+    ConnectSignals();
+    SetProgressHidden(true);
+}
+
+void CLASS_MANAGE_PACKAGE::AddLogo()
+{
+    logo.setObjectName(QStringLiteral("logo"));
+    logo.setPixmap(QPixmap(LOGO_RESOURCE)
+                       .scaled(LOGO_WIDTH, LOGO_HEIGHT, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    mainLayout.addWidget(&logo);
+}
+
+void CLASS_MANAGE_PACKAGE::AddWarningRow()
+{
+    QHBoxLayout* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    warningIcon = new QLabel(this);
+    warningIcon->setObjectName(QStringLiteral("warningicon"));
+    warningIcon->setPixmap(QPixmap(WARNING_ICON_RESOURCE));
+    warningText = new QLabel(NO_INTERNET_TEXT, this);
+    warningText->setObjectName(QStringLiteral("warningtext"));
+    warningText->setStyleSheet(NO_INTERNET_STYLE);
+    row->addWidget(warningIcon, 0, Qt::AlignLeft);
+    row->addWidget(warningText, 0, Qt::AlignLeft);
+    row->addStretch();
+    mainLayout.addLayout(row);
+    SetNoInternet(false);
+}
+
+void CLASS_MANAGE_PACKAGE::AddPackageBoxes()
+{
+    QGridLayout* grid = new QGridLayout;
+    if (versionInfo != nullptr)
+    {
+        const QMap<int, QString>& packages = versionInfo->GetPackagesList();
+        int row = 0;
+        for (auto it = packages.constBegin(); it != packages.constEnd(); ++it, ++row)
+        {
+            QCheckBox* box = new QCheckBox(it.value(), this);
+            box->setObjectName(QStringLiteral("package_%1").arg(row));
+            grid->addWidget(box, row, 0);
+            packageBoxes.append(box);
+        }
+    }
+    mainLayout.addLayout(grid);
+}
+
+void CLASS_MANAGE_PACKAGE::AddProgressArea()
+{
+    statusLabel = new QLabel(this);
+    statusLabel->setObjectName(QStringLiteral("statuslabel"));
+    mainLayout.addWidget(statusLabel, 0, Qt::AlignCenter);
+
+    progressBar = new CLASS_ZR_PROGRESS_BAR(PROGRESS_SIZE_INDEX, PROGRESS_FILL_COLOR, this);
+    progressBar->setObjectName(QStringLiteral("progressbar"));
+    progressBar->setRange(0, 100);
+    progressBar->setValue(0);
+    mainLayout.addWidget(progressBar);
+
+    cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelbutton"));
+    cancelButton->setFixedSize(CANCEL_WIDTH, CANCEL_HEIGHT);
+    mainLayout.addWidget(cancelButton, 0, Qt::AlignCenter);
+}
+
+void CLASS_MANAGE_PACKAGE::AddButtonRow()
+{
+    QHBoxLayout* row = new QHBoxLayout;
+    row->addWidget(&closeButton);
+    row->addWidget(&applyButton);
+    mainLayout.addLayout(row);
+}
+
+void CLASS_MANAGE_PACKAGE::ConnectSignals()
+{
+    connect(this, &CLASS_MANAGE_PACKAGE::SIGNAL_ValueChanged, progressBar, &QProgressBar::setValue,
+            Qt::QueuedConnection);
+    connect(cancelButton, &QPushButton::clicked, this, &CLASS_MANAGE_PACKAGE::SIGNAL_RequestCancel,
+            Qt::QueuedConnection);
+    connect(&applyButton, &QPushButton::clicked, this, &CLASS_MANAGE_PACKAGE::SIGNAL_RequestUpdate,
+            Qt::QueuedConnection);
+    connect(&closeButton, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void CLASS_MANAGE_PACKAGE::SetPackageChecked(int index, bool checked)
+{
+    if (index >= 0 && index < packageBoxes.size())
+    {
+        packageBoxes.at(index)->setChecked(checked);
+    }
+}
+
+void CLASS_MANAGE_PACKAGE::GetCheckedPackages(QStringList& packages) const
+{
+    packages.clear();
+    for (const QCheckBox* box : packageBoxes)
+    {
+        if (box->isChecked())
+        {
+            packages.append(box->text());
+        }
+    }
+}
+
+void CLASS_MANAGE_PACKAGE::SetProgressHidden(bool hidden)
+{
+    progressBar->setHidden(hidden);
+    statusLabel->setHidden(hidden);
+    cancelButton->setHidden(hidden);
+}
+
+void CLASS_MANAGE_PACKAGE::SetStatusText(const QString& text)
+{
+    statusLabel->setText(text);
+}
+
+void CLASS_MANAGE_PACKAGE::SetButtonsEnabled(bool enabled)
+{
+    applyButton.setEnabled(enabled);
+    closeButton.setEnabled(enabled);
+}
+
+void CLASS_MANAGE_PACKAGE::SetNoInternet(bool noInternet)
+{
+    warningIcon->setVisible(noInternet);
+    warningText->setVisible(noInternet);
+    applyButton.setEnabled(!noInternet);
+}
+
+void CLASS_MANAGE_PACKAGE::ShowIncompatibleAndClose()
+{
+    CLASS_MESSAGE_BOX::Information(this, MESSAGE_BOX_TITLE, INCOMPATIBLE_TEXT);
+    close();
+}
+
+QCheckBox* CLASS_MANAGE_PACKAGE::PackageBox(int index) const
+{
+    return (index >= 0 && index < packageBoxes.size()) ? packageBoxes.at(index) : nullptr;
+}
+
+QString CLASS_MANAGE_PACKAGE::StatusText() const
+{
+    return statusLabel->text();
+}
+
+void CLASS_MANAGE_PACKAGE::setVisible(bool visible)
+{
+    if (visible && closed)
+    {
+        return;
+    }
+    QWidget::setVisible(visible);
+}
+
+void CLASS_MANAGE_PACKAGE::closeEvent(QCloseEvent* event)
+{
+    closed = true;
+    QWidget::closeEvent(event);
+}
