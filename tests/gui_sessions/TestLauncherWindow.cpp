@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,6 +21,7 @@
 #include <QSet>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -65,9 +68,16 @@ class TestLauncherWindow : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir home;
+
 private slots:
     void initTestCase()
     {
+        // The window's content may read and write session folders and a state file in the working
+        // directory: both go to a temporary folder.
+        QVERIFY(home.isValid());
+        qputenv("HOME", QFile::encodeName(home.path()));
+        QVERIFY(QDir::setCurrent(home.path()));
         QStandardPaths::setTestModeEnabled(true);
         InitLauncherResources();
         RegisterTypeAliases();
