@@ -1,0 +1,352 @@
+#include "PLATFORM/PLATFORM_Platform.h"
+
+#include "TestHttpServer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <signal.h>
+#include <unistd.h>
+
+namespace
+{
+// State letter of a process from /proc/<pid>/stat; 0 when there is no such process.
+char ProcessState(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+    {
+        return 0;
+    }
+    const QByteArray line = stat.readAll();
+    const int close = line.lastIndexOf(')');
+    return (close < 0 || close + 2 >= line.size()) ? 0 : line.at(close + 2);
+}
+
+bool IsAlive(qint64 pid)
+{
+    const char state = ProcessState(pid);
+    return state != 0 && state != 'Z' && state != 'X';
+}
+
+// Living processes whose command line mentions the text (each test's scripts live in their own folder).
+QList<qint64> LivingProcessesMentioning(const QString& text)
+{
+    QList<qint64> found;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries)
+    {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (!isPid || pid == QCoreApplication::applicationPid() || !cmdline.open(QIODevice::ReadOnly))
+        {
+            continue;
+        }
+        if (cmdline.readAll().replace('\0', ' ').contains(text.toLocal8Bit()) && IsAlive(pid))
+        {
+            found.append(pid);
+        }
+    }
+    return found;
+}
+} // namespace
+
+// The platform layer on Linux: ending process trees, program paths, archive tools, port probe.
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder;
+
+    // Writes a shell script into the test folder. A copy of sleep named after the folder marks every
+    // process of the tree, so that the test can look for survivors without trusting the code it tests.
+    QString WriteScript(const QString& name, const QByteArray& body)
+    {
+        const QString marker = folder.filePath(QStringLiteral("marker_sleep"));
+        if (!QFileInfo::exists(marker))
+        {
+            QFile::link(QStandardPaths::findExecutable(QStringLiteral("sleep")), marker);
+        }
+        const QString path = folder.filePath(name);
+        QFile script(path);
+        if (!script.open(QIODevice::WriteOnly))
+        {
+            return QString();
+        }
+        script.write("#!/bin/sh\ndir=$(dirname \"$0\")\n" + body);
+        script.close();
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        return path;
+    }
+
+    // Numbers printed by the script as "<word> <pid>" lines.
+    static qint64 PrintedPid(const QByteArray& output, const QByteArray& word)
+    {
+        for (const QByteArray& line : output.split('\n'))
+        {
+            const QList<QByteArray> parts = line.trimmed().split(' ');
+            if (parts.size() == 2 && parts.at(0) == word)
+            {
+                return parts.at(1).toLongLong();
+            }
+        }
+        return 0;
+    }
+
+    // The script that starts a child shell, which starts the marked grandchild.
+    QString WriteGrandchildScript()
+    {
+        return WriteScript(QStringLiteral("tree.sh"),
+                           "sh -c \"\\\"$dir/marker_sleep\\\" 300 & echo grandchild \\$!; wait\" &\n"
+                           "echo child $!\n"
+                           "wait\n");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        qRegisterMetaType<QProcess::ExitStatus>("QProcess::ExitStatus");
+        QVERIFY(folder.isValid());
+    }
+
+    void cleanup()
+    {
+        // A failed test must not leave its processes behind: end the marked ones, by their ids.
+        for (const qint64 pid : LivingProcessesMentioning(folder.path()))
+        {
+            ::kill(static_cast<pid_t>(pid), SIGKILL);
+        }
+    }
+
+    void killProcessTreeEndsChildAndGrandchild()
+    {
+        QProcess root;
+        QSignalSpy finished(&root, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+        root.start(WriteGrandchildScript(), QStringList());
+        QVERIFY(root.waitForStarted(10000));
+        QByteArray output;
+        QTRY_VERIFY_WITH_TIMEOUT((output += root.readAllStandardOutput()).contains("grandchild"), 10000);
+        const qint64 child = PrintedPid(output, "child");
+        const qint64 grandchild = PrintedPid(output, "grandchild");
+        QVERIFY(IsAlive(child));
+        QTRY_VERIFY_WITH_TIMEOUT(IsAlive(grandchild), 10000);
+
+        QVERIFY(PLATFORM::KillProcessTree(root.processId()));
+
+        // Nothing of the tree runs any more the moment the call returns.
+        QVERIFY(!IsAlive(root.processId()));
+        QVERIFY(!IsAlive(child));
+        QVERIFY(!IsAlive(grandchild));
+        QCOMPARE(LivingProcessesMentioning(folder.path()), QList<qint64>());
+        // QProcess still reaps its child and reports the end.
+        QVERIFY(finished.count() == 1 || finished.wait(10000));
+        QCOMPARE(root.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(root.state(), QProcess::NotRunning);
+    }
+
+    void killProcessTreeStopsATreeThatKeepsForking()
+    {
+        const QString script = WriteScript(QStringLiteral("spawner.sh"), "echo started\n"
+                                                                         "i=0\n"
+                                                                         "while [ $i -lt 3000 ]; do\n"
+                                                                         "  \"$dir/marker_sleep\" 300 &\n"
+                                                                         "  i=$((i+1))\n"
+                                                                         "done\n"
+                                                                         "wait\n");
+        QProcess root;
+        QSignalSpy finished(&root, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+        root.start(script, QStringList());
+        QVERIFY(root.waitForStarted(10000));
+        // Kill while the loop is still starting sleepers.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            LivingProcessesMentioning(folder.filePath(QStringLiteral("marker_sleep"))).size() >= 20, 10000);
+
+        QVERIFY(PLATFORM::KillProcessTree(root.processId()));
+
+        QCOMPARE(LivingProcessesMentioning(folder.path()), QList<qint64>());
+        QVERIFY(finished.count() == 1 || finished.wait(10000));
+    }
+
+    void killProcessTreeOfAProcessThatIsNotOurChild()
+    {
+        QProcess root;
+        QSignalSpy finished(&root, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+        root.start(WriteGrandchildScript(), QStringList());
+        QVERIFY(root.waitForStarted(10000));
+        QByteArray output;
+        QTRY_VERIFY_WITH_TIMEOUT((output += root.readAllStandardOutput()).contains("grandchild"), 10000);
+        const qint64 child = PrintedPid(output, "child");
+        const qint64 grandchild = PrintedPid(output, "grandchild");
+        QTRY_VERIFY_WITH_TIMEOUT(IsAlive(grandchild), 10000);
+
+        QVERIFY(PLATFORM::KillProcessTree(child));
+
+        QVERIFY(!IsAlive(child));
+        QVERIFY(!IsAlive(grandchild));
+        // The script's "wait" returns once its child is gone, and it ends by itself.
+        QVERIFY(finished.count() == 1 || finished.wait(10000));
+        QCOMPARE(root.exitStatus(), QProcess::NormalExit);
+    }
+
+    void killProcessTreeOfAnEndedProcess()
+    {
+        QProcess ended;
+        qint64 pid = 0;
+        connect(&ended, &QProcess::started, this, [&] { pid = ended.processId(); });
+        ended.start(QStringLiteral("true"), QStringList());
+        QVERIFY(ended.waitForFinished(10000));
+        QVERIFY(pid > 0);
+        QTRY_COMPARE(ProcessState(pid), char(0));
+
+        QVERIFY(PLATFORM::KillProcessTree(pid));
+    }
+
+    void killProcessTreeRefuses_data()
+    {
+        QTest::addColumn<qint64>("pid");
+        QTest::newRow("zero") << qint64(0);
+        QTest::newRow("negative") << qint64(-12);
+        QTest::newRow("init") << qint64(1);
+        QTest::newRow("the launcher itself") << QCoreApplication::applicationPid();
+        QTest::newRow("a tree holding the launcher") << qint64(::getppid());
+    }
+
+    void killProcessTreeRefuses()
+    {
+        QFETCH(qint64, pid);
+        QVERIFY(!PLATFORM::KillProcessTree(pid));
+        // Not even stopped: the parent (the test runner) still runs.
+        QVERIFY(ProcessState(::getppid()) != 'T');
+    }
+
+    void isPortFree_data()
+    {
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<bool>("free");
+        QTest::newRow("nobody") << QString() << true;
+        QTest::newRow("listening on 127.0.0.1") << QStringLiteral("local") << false;
+        QTest::newRow("listening on every address") << QStringLiteral("any") << false;
+        QTest::newRow("an HTTP server sharing its port") << QStringLiteral("http") << false;
+    }
+
+    void isPortFree()
+    {
+        QFETCH(QString, holder);
+        QFETCH(bool, free);
+        QTcpServer tcp;
+        TestHttpServer http;
+        quint16 port = 0;
+        if (holder == QLatin1String("http"))
+        {
+            QVERIFY(http.Start());
+            port = static_cast<quint16>(http.Port());
+        }
+        else
+        {
+            QVERIFY(tcp.listen(holder == QLatin1String("any") ? QHostAddress::Any : QHostAddress::LocalHost));
+            port = tcp.serverPort();
+            if (holder.isEmpty())
+            {
+                tcp.close();
+            }
+        }
+        QCOMPARE(PLATFORM::IsPortFree(port), free);
+    }
+
+    void portZeroIsNeverFree() { QVERIFY(!PLATFORM::IsPortFree(0)); }
+
+    void simulatorProgramPathStarts()
+    {
+        // A package folder with a blank in its path, as under "Program Files".
+        const QString package = folder.filePath(QStringLiteral("apps dir/TARVO_3_1_51"));
+        QVERIFY(QDir().mkpath(package + QStringLiteral("/bin")));
+        const QString program = PLATFORM::SimulatorProgramPath(package);
+#ifdef Q_OS_WIN
+        QCOMPARE(program, QLatin1Char('"') + package + QStringLiteral("/bin/ZR_APP_SIMULATOR\""));
+#else
+        QCOMPARE(program, package + QStringLiteral("/bin/ZR_APP_SIMULATOR"));
+        QFile simulator(program);
+        QVERIFY(simulator.open(QIODevice::WriteOnly));
+        simulator.write("#!/bin/sh\necho \"$1\"\nexit 7\n");
+        simulator.close();
+        simulator.setPermissions(simulator.permissions() | QFileDevice::ExeOwner);
+        // The path as given starts the program, with the session folder as its one argument.
+        QProcess process;
+        process.start(program, {QStringLiteral("/sessions/Tarvo2024_03_05_14_07_59")});
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 7);
+        QCOMPARE(process.readAllStandardOutput().trimmed(), QByteArray("/sessions/Tarvo2024_03_05_14_07_59"));
+#endif
+    }
+
+    void archiveTool_data()
+    {
+        QTest::addColumn<QString>("beside");
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("expected");
+        const QString zipOnPath = QStandardPaths::findExecutable(QStringLiteral("zip"));
+        QTest::newRow("executable beside the launcher")
+            << QStringLiteral("exec") << QStringLiteral("zip") << QStringLiteral("BESIDE");
+        QTest::newRow("file beside it that cannot run")
+            << QStringLiteral("plain") << QStringLiteral("zip") << zipOnPath;
+        QTest::newRow("nothing beside it") << QString() << QStringLiteral("zip") << zipOnPath;
+        QTest::newRow("found nowhere") << QString() << QStringLiteral("no_such_archiver_tool")
+                                       << QStringLiteral("no_such_archiver_tool");
+    }
+
+    void archiveTool()
+    {
+        QFETCH(QString, beside);
+        QFETCH(QString, tool);
+        QFETCH(QString, expected);
+        QTemporaryDir launcherFolder;
+        QVERIFY(launcherFolder.isValid());
+        const QString besidePath = launcherFolder.filePath(tool);
+        if (!beside.isEmpty())
+        {
+            QFile file(besidePath);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("#!/bin/sh\n");
+            file.close();
+            if (beside == QLatin1String("exec"))
+            {
+                file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+            }
+        }
+        QCOMPARE(PLATFORM::ArchiveToolProgram(launcherFolder.path(), tool),
+                 expected == QLatin1String("BESIDE") ? besidePath : expected);
+    }
+
+    void archiveToolsOfTheLauncherRun()
+    {
+        // Installed from Debian's zip and unzip packages; nothing lies beside the test program.
+        for (const QString& program : {PLATFORM::ZipProgram(), PLATFORM::UnzipProgram()})
+        {
+            QVERIFY2(QFileInfo(program).isExecutable(), qPrintable(program));
+            QProcess process;
+            process.start(program, {QStringLiteral("-h")});
+            QVERIFY(process.waitForFinished(10000));
+            QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        }
+    }
+
+    void folders()
+    {
+        QCOMPARE(PLATFORM::PackageArchiveFolder(), QStringLiteral("Linux"));
+        QCOMPARE(PLATFORM::ApplicationFolder(), QCoreApplication::applicationDirPath());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "TestPlatform.moc"
