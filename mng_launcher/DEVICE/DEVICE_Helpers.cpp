@@ -1,5 +1,8 @@
 #include "DEVICE/DEVICE_Helpers.h"
 
+#include "PLATFORM/PLATFORM_Platform.h"
+#include "QT_UTILS/UTILS_ZrProcess.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -145,4 +148,40 @@ bool IsInternetReachable(const QString& probeUrl, int timeoutMs)
     QNetworkAccessManager manager;
     const QScopedPointer<QNetworkReply> reply(GetAndWait(manager, probeUrl, timeoutMs));
     return reply->error() == QNetworkReply::NoError;
+}
+
+QString QuotedCommandPart(const QString& text)
+{
+    const QChar quote = QLatin1Char('"');
+    QString inner = text;
+    inner.replace(quote, QStringLiteral("\"\"\""));
+    return quote + inner + quote;
+}
+
+bool CompressSessionFolder(const QString& workingFolder, const QString& folderName, const QString& target,
+                           const QString& commentFile, const QString& toolFolder, int startTimeoutMs,
+                           int finishTimeoutMs)
+{
+    QString folder = toolFolder;
+    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+    {
+        folder.chop(1);
+    }
+    const QString program = PLATFORM::ArchiveToolProgram(folder, QStringLiteral("zip"));
+    // Session folder names carry no blanks; one that does is quoted so that it stays one argument.
+    const bool plainName =
+        !folderName.isEmpty() && !folderName.contains(QLatin1Char('"')) &&
+        std::none_of(folderName.begin(), folderName.end(), [](QChar c) { return c.isSpace(); });
+    QString commandLine = QuotedCommandPart(program) + QStringLiteral(" -r ") + QuotedCommandPart(target) +
+                          QLatin1Char(' ') + (plainName ? folderName : QuotedCommandPart(folderName));
+
+    // The tool runs in the working folder; the launcher's own current directory stays as it is.
+    CLASS_UTILS_ZRPROCESS process(false, true, nullptr);
+    process.setWorkingDirectory(workingFolder);
+    if (!commentFile.isEmpty())
+    {
+        commandLine += QStringLiteral(" -z ");
+        process.setStandardInputFile(commentFile);
+    }
+    return process.ShellProcessStart(commandLine, startTimeoutMs, finishTimeoutMs);
 }

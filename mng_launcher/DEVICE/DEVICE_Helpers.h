@@ -39,4 +39,19 @@ QNetworkReply* GetAndWait(QNetworkAccessManager& manager, const QString& url, in
 // One GET to probeUrl; true when it answers without error within timeoutMs.
 bool IsInternetReachable(const QString& probeUrl = PROBE_URL, int timeoutMs = SMALL_TRANSFER_TIMEOUT_MS);
 
+// Limits of one run of the compression tool, as the session export waits for it.
+inline constexpr int COMPRESS_START_TIMEOUT_MS = 30000;
+inline constexpr int COMPRESS_FINISH_TIMEOUT_MS = 30000;
+
+// Runs the zip tool of toolFolder from workingFolder: "zip" -r "target" folderName, so that the archive
+// target + ".zip" holds the folder itself. A non-empty commentFile is fed to the tool as the archive
+// comment (-z). True when the tool ended in time with exit code 0.
+bool CompressSessionFolder(const QString& workingFolder, const QString& folderName, const QString& target,
+                           const QString& commentFile, const QString& toolFolder,
+                           int startTimeoutMs = COMPRESS_START_TIMEOUT_MS,
+                           int finishTimeoutMs = COMPRESS_FINISH_TIMEOUT_MS);
+
+// text as one piece of a command line: double quotes around it (a double quote inside is tripled).
+QString QuotedCommandPart(const QString& text);
+
 #endif // DEVICE_HELPERS_H
