@@ -1,5 +1,6 @@
 #include "GUI/GUI_ClassLauncherWindow.h"
 
+#include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_Theme.h"
@@ -44,7 +45,8 @@ CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
           MakeAction(QStringLiteral("&Package manager"), QStringLiteral("actionPackageManager"), this)),
       updateCheckAction(
           MakeAction(QStringLiteral("Check for &Updates..."), QStringLiteral("actionUpdateCheck"), this)),
-      mainWindow(nullptr), scrollArea(nullptr), menuBar(nullptr), headerBar(nullptr)
+      mainWindow(nullptr), scrollArea(nullptr), menuBar(nullptr), headerBar(nullptr),
+      sessionBackEnd(nullptr)
 {
     fileMenu->setObjectName(QStringLiteral("menuFile"));
     helpMenu->setObjectName(QStringLiteral("menuHelp"));
@@ -57,6 +59,7 @@ void CLASS_LAUNCHER_WINDOW::BuildGui()
     mainWindow = new CLASS_MAIN_WINDOW(this);
     mainWindow->setObjectName(QStringLiteral("mainWindow"));
     RegisterApplicationFonts();
+    sessionBackEnd = new CLASS_MAIN_BACKEND(mainWindow, this);
 
     scrollArea = new QScrollArea(this);
     scrollArea->setWidget(mainWindow);
@@ -142,6 +145,11 @@ void CLASS_LAUNCHER_WINDOW::showEvent(QShowEvent* event)
 CLASS_MAIN_WINDOW* CLASS_LAUNCHER_WINDOW::GetMainWindow() const
 {
     return mainWindow;
+}
+
+CLASS_MAIN_BACKEND* CLASS_LAUNCHER_WINDOW::SessionBackEnd() const
+{
+    return sessionBackEnd;
 }
 
 QFrame* CLASS_LAUNCHER_WINDOW::GetHeaderBar() const

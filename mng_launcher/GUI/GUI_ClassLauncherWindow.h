@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 
+class CLASS_MAIN_BACKEND;
 class CLASS_MAIN_WINDOW;
 class QAction;
 class QFrame;
@@ -26,6 +27,7 @@ public:
     void BuildGui() override;
 
     CLASS_MAIN_WINDOW* GetMainWindow() const;
+    CLASS_MAIN_BACKEND* SessionBackEnd() const;
     QFrame* GetHeaderBar() const;
     QMenu* FileMenu() const;
     QMenu* HelpMenu() const;
@@ -58,6 +60,7 @@ private:
     QScrollArea* scrollArea;
     QMenuBar* menuBar;
     QFrame* headerBar;
+    CLASS_MAIN_BACKEND* sessionBackEnd;
 };
 
 #endif // GUI_CLASSLAUNCHERWINDOW_H
