@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMutex>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -127,6 +128,7 @@ private:
 
     QTemporaryDir temp;
     QThread traceThread;
+    QPointer<CLASS_WORKER> failedWorker;
 };
 
 void TestTracesFront::initTestCase()
@@ -186,6 +188,7 @@ void TestTracesFront::unopenableLogFolderLeavesTracingOff()
     QVERIFY(!TracesWorker()->enabled);
     TraceError(QStringLiteral("dropped while uninitialised"), 0);
     QVERIFY(!TracesWorker()->errorBannerWritten);
+    failedWorker = TracesWorker();
 }
 
 void TestTracesFront::setUpOpensInfoFileAndShortcutsOnly()
@@ -195,6 +198,9 @@ void TestTracesFront::setUpOpensInfoFileAndShortcutsOnly()
     EnableTraces();
     CLASS_WORKER_FILE* worker = Worker();
     QVERIFY(worker != nullptr);
+    // The worker of the failed attempt is replaced and deleted.
+    QVERIFY(worker != failedWorker);
+    QTRY_VERIFY(failedWorker.isNull());
     QVERIFY(worker->initialised);
     QVERIFY(worker->enabled);
     QCOMPARE(worker->WorkerKind(), 0);

@@ -78,7 +78,12 @@ void CreateTracesWorker(const QString& applicationName, const QDir& baseFolder, 
         std::fflush(stderr);
         return;
     }
-    // An uninitialised worker from an earlier attempt is left alive: lines may still be queued to it.
+    // A worker from an earlier attempt never opened its files, so no line was ever posted to it: it is
+    // deleted on its own thread.
+    if (traceWorker != nullptr)
+    {
+        traceWorker->deleteLater();
+    }
     traceWorker = new CLASS_WORKER_FILE(basePath + QStringLiteral("/") + applicationName, applicationName,
                                         errorHook, periodicHook, hookPeriod, lastIndexFunction);
     if (thread != nullptr)
