@@ -3,7 +3,9 @@
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "GUI/GUI_ClassMainWindow.h"
+#include "GUI/GUI_MessageBox.h"
 #include "GUI/GUI_Theme.h"
+#include "QT_UPDATER/UPDATER_ClassUpdaterFromWeb.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,13 +47,22 @@ CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
           MakeAction(QStringLiteral("&Package manager"), QStringLiteral("actionPackageManager"), this)),
       updateCheckAction(
           MakeAction(QStringLiteral("Check for &Updates..."), QStringLiteral("actionUpdateCheck"), this)),
-      mainWindow(nullptr), scrollArea(nullptr), menuBar(nullptr), headerBar(nullptr),
-      sessionBackEnd(nullptr)
+      aboutWindow(nullptr), mainWindow(nullptr), scrollArea(nullptr), menuBar(nullptr), headerBar(nullptr),
+      sessionBackEnd(nullptr), webUpdater(nullptr), automaticCheck(false)
 {
     fileMenu->setObjectName(QStringLiteral("menuFile"));
     helpMenu->setObjectName(QStringLiteral("menuHelp"));
     BuildGui();
     ConnectActions();
+
+    webUpdater = new CLASS_UPDATER_FROM_WEB(LAUNCHER_VERSION, VERSION_FILE_URL, LAUNCHER_PRODUCT_ID,
+                                            LAUNCHER_DEV_CHANNEL, this);
+    connect(webUpdater, &CLASS_UPDATER_FROM_WEB::SIGNAL_VersionCheckingFinished, this,
+            &CLASS_LAUNCHER_WINDOW::SLOT_VersionCheckingFinished, Qt::QueuedConnection);
+    StartVersionCheck(true);
+    connect(
+        updateCheckAction, &QAction::triggered, this, [this]() { StartVersionCheck(false); },
+        Qt::QueuedConnection);
 }
 
 void CLASS_LAUNCHER_WINDOW::BuildGui()
@@ -129,6 +140,60 @@ void CLASS_LAUNCHER_WINDOW::ConnectActions()
 {
     // Queued: a menu command runs from the event loop once its menu has closed.
     connect(exitAction, &QAction::triggered, this, &QWidget::close, Qt::QueuedConnection);
+    connect(aboutAction, &QAction::triggered, &aboutWindow, &QWidget::show, Qt::QueuedConnection);
+}
+
+void CLASS_LAUNCHER_WINDOW::StartVersionCheck(bool automatic)
+{
+    // A check the user asks for forgets any earlier result, so it always answers.
+    automaticCheck = automatic;
+    if (!automatic)
+    {
+        webUpdater->ResetVersions();
+    }
+    webUpdater->CheckIfNewVersionIsAvailable();
+}
+
+void CLASS_LAUNCHER_WINDOW::SLOT_VersionCheckingFinished(Bool isSuccessfull, Bool moreRecentFound)
+{
+    if (!isSuccessfull)
+    {
+        if (!automaticCheck)
+        {
+            CLASS_MESSAGE_BOX::Information(
+                this, MESSAGE_BOX_TITLE,
+                QStringLiteral("Failed to check version, please check your connection before retrying."));
+        }
+        return;
+    }
+    if (!moreRecentFound)
+    {
+        if (!automaticCheck)
+        {
+            CLASS_MESSAGE_BOX::Information(this, MESSAGE_BOX_TITLE,
+                                           QStringLiteral("There are currently no updates available."));
+        }
+        return;
+    }
+    AnnounceVersion();
+}
+
+void CLASS_LAUNCHER_WINDOW::AnnounceVersion()
+{
+    const VersionInfo newest = webUpdater->GetMostRecentVersionInfo();
+    const QString versionText = newest.version.toString();
+    // The automatic check announces a given version once only.
+    if (automaticCheck && sessionBackEnd->GetLastVersionChecked() == versionText)
+    {
+        return;
+    }
+    CLASS_MESSAGE_BOX::Information(
+        this, MESSAGE_BOX_TITLE,
+        newest.productName + QStringLiteral(" v") + versionText +
+            QStringLiteral(" is available on Vorntal website. Please click <a href='") + newest.url +
+            QStringLiteral("'>here</a> for more information."),
+        Qt::RichText);
+    sessionBackEnd->SetLastVersionChecked(versionText);
 }
 
 void CLASS_LAUNCHER_WINDOW::closeEvent(QCloseEvent* event)
@@ -195,4 +260,14 @@ QAction* CLASS_LAUNCHER_WINDOW::AboutAction() const
 QAction* CLASS_LAUNCHER_WINDOW::UpdateCheckAction() const
 {
     return updateCheckAction;
+}
+
+CLASS_ABOUT_WINDOW* CLASS_LAUNCHER_WINDOW::AboutWindow()
+{
+    return &aboutWindow;
+}
+
+CLASS_UPDATER_FROM_WEB* CLASS_LAUNCHER_WINDOW::WebUpdater() const
+{
+    return webUpdater;
 }

@@ -1,12 +1,15 @@
 #ifndef GUI_CLASSLAUNCHERWINDOW_H
 #define GUI_CLASSLAUNCHERWINDOW_H
 
+#include "GUI/GUI_ClassAboutWindow.h"
 #include "GUI/GUI_ClassAbstractGui.h"
+#include "ZR_Types.h"
 
 #include <QMainWindow>
 
 class CLASS_MAIN_BACKEND;
 class CLASS_MAIN_WINDOW;
+class CLASS_UPDATER_FROM_WEB;
 class QAction;
 class QFrame;
 class QMenu;
@@ -38,6 +41,11 @@ public:
     QAction* ExitAction() const;
     QAction* AboutAction() const;
     QAction* UpdateCheckAction() const;
+    CLASS_ABOUT_WINDOW* AboutWindow();
+    CLASS_UPDATER_FROM_WEB* WebUpdater() const;
+
+public slots:
+    void SLOT_VersionCheckingFinished(Bool isSuccessfull, Bool moreRecentFound);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -47,6 +55,8 @@ private:
     void BuildMenus();
     void BuildHeaderBar();
     void ConnectActions();
+    void StartVersionCheck(bool automatic);
+    void AnnounceVersion();
 
     QMenu* fileMenu;
     QMenu* helpMenu;
@@ -56,11 +66,15 @@ private:
     QAction* importAction;
     QAction* packageManagerAction;
     QAction* updateCheckAction;
+    CLASS_ABOUT_WINDOW aboutWindow;
     CLASS_MAIN_WINDOW* mainWindow;
     QScrollArea* scrollArea;
     QMenuBar* menuBar;
     QFrame* headerBar;
     CLASS_MAIN_BACKEND* sessionBackEnd;
+    CLASS_UPDATER_FROM_WEB* webUpdater;
+    // True while the running version check is the automatic one started with the window.
+    bool automaticCheck;
 };
 
 #endif // GUI_CLASSLAUNCHERWINDOW_H
