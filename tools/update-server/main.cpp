@@ -22,6 +22,8 @@ namespace
 constexpr int DEFAULT_PORT = 8470;
 constexpr int EXIT_USAGE = 2;
 constexpr int EXIT_PORT_TAKEN = 3;
+// An idle keep-alive connection holds a stop request back at most this long.
+constexpr time_t KEEP_ALIVE_SECONDS = 1;
 
 struct Options
 {
@@ -135,6 +137,7 @@ int main(int argc, char* argv[])
 
     httplib::Server server;
     server.set_socket_options(ExclusiveSocketOptions);
+    server.set_keep_alive_timeout(KEEP_ALIVE_SECONDS);
     SetUpRoutes(server, options.content);
     int port = options.port;
     if (port == 0)
