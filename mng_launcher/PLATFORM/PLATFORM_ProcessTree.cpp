@@ -20,6 +20,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/types.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -135,6 +136,23 @@ int AddChildren(std::map<pid_t, unsigned long long>& tree)
     return added;
 }
 
+// Reaps the ended members that are the launcher's own children, except the root: the root's owner reaps
+// it (QProcess reports finished only for a child it reaps itself). Other members become children of the
+// launcher only when it is a subreaper; otherwise init reaps them.
+void ReapOwnChildren(const std::map<pid_t, unsigned long long>& tree, pid_t root)
+{
+    const pid_t self = ::getpid();
+    for (const auto& [pid, startTime] : tree)
+    {
+        ProcessEntry entry;
+        if (pid != root && ReadProcessEntry(pid, entry) && entry.startTime == startTime &&
+            entry.parent == self)
+        {
+            ::waitpid(pid, nullptr, WNOHANG);
+        }
+    }
+}
+
 void SignalAll(const std::map<pid_t, unsigned long long>& tree, int signalNumber)
 {
     for (const auto& member : tree)
@@ -213,7 +231,9 @@ bool KillProcessTree(qint64 pid)
         SignalAll(tree, SIGSTOP);
     } while (AddChildren(tree) > 0 && ++round < STOP_ROUNDS_LIMIT);
     SignalAll(tree, SIGKILL);
-    if (!WaitForTreeEnd(tree))
+    const bool ended = WaitForTreeEnd(tree);
+    ReapOwnChildren(tree, root);
+    if (!ended)
     {
         TRACE_ERROR(QStringLiteral("The process tree of ") + QString::number(pid) +
                     QStringLiteral(" did not end in time"));

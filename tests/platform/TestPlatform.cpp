@@ -14,6 +14,7 @@
 #include <QtTest>
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace
@@ -197,6 +198,31 @@ private slots:
         // The script's "wait" returns once its child is gone, and it ends by itself.
         QVERIFY(finished.count() == 1 || finished.wait(10000));
         QCOMPARE(root.exitStatus(), QProcess::NormalExit);
+    }
+
+    void killProcessTreeReapsWhatBecameOurs()
+    {
+        // As a subreaper the test inherits the orphaned members of the killed tree: nothing may stay a
+        // zombie, and QProcess still reaps its own child.
+        QCOMPARE(::prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0), 0);
+        QProcess root;
+        QSignalSpy finished(&root, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+        root.start(WriteGrandchildScript(), QStringList());
+        QVERIFY(root.waitForStarted(10000));
+        QByteArray output;
+        QTRY_VERIFY_WITH_TIMEOUT((output += root.readAllStandardOutput()).contains("grandchild"), 10000);
+        const qint64 child = PrintedPid(output, "child");
+        const qint64 grandchild = PrintedPid(output, "grandchild");
+        QTRY_VERIFY_WITH_TIMEOUT(IsAlive(grandchild), 10000);
+
+        const bool killed = PLATFORM::KillProcessTree(root.processId());
+        ::prctl(PR_SET_CHILD_SUBREAPER, 0, 0, 0, 0);
+
+        QVERIFY(killed);
+        QCOMPARE(ProcessState(child), char(0));
+        QCOMPARE(ProcessState(grandchild), char(0));
+        QVERIFY(finished.count() == 1 || finished.wait(10000));
+        QCOMPARE(root.exitStatus(), QProcess::CrashExit);
     }
 
     void killProcessTreeOfAnEndedProcess()
