@@ -44,6 +44,9 @@ public:
     CLASS_ABOUT_WINDOW* AboutWindow();
     CLASS_UPDATER_FROM_WEB* WebUpdater() const;
 
+    // Starts a version check; an automatic one stays silent unless it finds a version not announced yet.
+    void StartVersionCheck(bool automatic);
+
 public slots:
     void SLOT_VersionCheckingFinished(Bool isSuccessfull, Bool moreRecentFound);
 
@@ -55,7 +58,6 @@ private:
     void BuildMenus();
     void BuildHeaderBar();
     void ConnectActions();
-    void StartVersionCheck(bool automatic);
     void AnnounceVersion();
 
     QMenu* fileMenu;

@@ -35,6 +35,8 @@ public:
                     const QString& fileName) override;
 
     QString GetVersionFileUrl() const { return versionFileUrl; }
+    // Points later checks at another version file (another update server).
+    void SetVersionFileUrl(const QString& url) { versionFileUrl = url; }
     int GetProductId() const { return productId; }
     int GetDevFilter() const { return devFilter; }
     // Qualifies only entries of the given development channel among the versions already seen.
