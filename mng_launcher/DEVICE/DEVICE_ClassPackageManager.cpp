@@ -113,7 +113,9 @@ CLASS_PACKAGE_MANAGER_BACKEND::CLASS_PACKAGE_MANAGER_BACKEND(CLASS_MANAGE_PACKAG
     RefreshDialog();
     if (!this->dialog.isNull())
     {
-        // A window closed while a job runs stops the job: nothing is shown on it any more.
+        // A window closed while a job runs stops the job: the window goes only once the job has
+        // returned to the main event loop, so the close itself is watched, and the destruction as well.
+        this->dialog->installEventFilter(this);
         connect(this->dialog.data(), &QObject::destroyed, this,
                 &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_CancelUpdate);
         connect(this->dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestUpdate, this,
@@ -132,6 +134,15 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::event(QEvent* event)
         return true;
     }
     return QObject::event(event);
+}
+
+bool CLASS_PACKAGE_MANAGER_BACKEND::eventFilter(QObject* watched, QEvent* event)
+{
+    if (jobRunning && watched == dialog.data() && event->type() == QEvent::Close)
+    {
+        SLOT_CancelUpdate();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::RefreshDialog()

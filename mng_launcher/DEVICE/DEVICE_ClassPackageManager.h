@@ -86,6 +86,8 @@ public slots:
 protected:
     // A deletion requested while a job runs waits for the job's end.
     bool event(QEvent* event) override;
+    // Closing the window while a job runs cancels the job.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void RunEntries(const QMap<int, QString>& packages, const QStringList& installed,

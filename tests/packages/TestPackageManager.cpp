@@ -1,0 +1,728 @@
+#include "DEVICE/DEVICE_ClassPackageManager.h"
+#include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
+#include "DEVICE/DEVICE_Helpers.h"
+#include "DEVICE/DEVICE_PackageArchive.h"
+#include "GUI/GUI_ClassManagePackage.h"
+#include "GUI/GUI_MessageBox.h"
+#include "GUI/GUI_Theme.h"
+#include "PLATFORM/PLATFORM_Platform.h"
+#include "PackageTestSupport.h"
+#include "QT_COMMON_WIDGET/ZR_WIDGET/COMMON_ClassZRProgressBar.h"
+#include "TestHttpServer.h"
+#include "TraceCapture.h"
+
+#include <QCheckBox>
+#include <QCryptographicHash>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace
+{
+const QString TREE = QStringLiteral("/~ftp-xml/tarvo4ksimulator/");
+const QString CATALOGUE_PATH = TREE + QStringLiteral("tarvo4kpackages.ini");
+const QString PROBE_PATH = QStringLiteral("/probe");
+const QByteArray THREE_PACKAGES("[General]\nTARVO_1_0_0=1.0.0\nTARVO_2_0_0=2.0.0\nTARVO_3_0_0=3.0.0\n");
+constexpr int JOB_WAIT_MS = 30000;
+
+QString ServerPath(const QString& version)
+{
+    return TREE + PLATFORM::PackageArchiveFolder() + QLatin1Char('/') + PackageFolderName(version) +
+           QStringLiteral(".zip");
+}
+
+QByteArray Package(const QString& version, int extraFiles = 0)
+{
+    return BuildPackageArchive(PackageFolderName(version), QStringList(), extraFiles);
+}
+
+// An extractor script: "-Z1" listings go to the real unzip, the extraction runs body.
+QByteArray ExtractorScript(const QByteArray& body)
+{
+    return "#!/bin/sh\nif [ \"$1\" = \"-Z1\" ]; then exec unzip \"$@\"; fi\n" + body + "\n";
+}
+} // namespace
+
+// The package installer driven through its window: removals, installations, the failures that end a job,
+// cancelling, closing the window while a job runs, the checksum and the archive checks.
+class TestPackageManager : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestHttpServer> server;
+    std::unique_ptr<QTemporaryDir> applicationFolder;
+    std::unique_ptr<QTemporaryDir> sessionsRoot;
+    std::unique_ptr<QTemporaryDir> work;
+    std::unique_ptr<CLASS_TARVO_VERSION_INFO> versionInfo;
+    QPointer<CLASS_MANAGE_PACKAGE> dialog;
+    QPointer<CLASS_PACKAGE_MANAGER_BACKEND> backend;
+    std::function<void(const QString&, int)> onShow;
+    QList<QPair<QString, int>> shows;
+
+    void Route(const QString& path, const QByteArray& body, int status = 200)
+    {
+        server->SetRoute(path, body, status);
+    }
+    void ServePackage(const QString& version, int extraFiles = 0)
+    {
+        Route(ServerPath(version), Package(version, extraFiles));
+    }
+    QString PackageFolder(const QString& version) const
+    {
+        return applicationFolder->filePath(PackageFolderName(version));
+    }
+    bool Installed(const QString& version) const
+    {
+        return QFileInfo(PackageFolder(version) + QStringLiteral("/bin/ZR_APP_SIMULATOR")).isFile();
+    }
+    void Install(const QString& version)
+    {
+        QVERIFY(WriteTestFile(PackageFolder(version) + QStringLiteral("/bin/ZR_APP_SIMULATOR"), "x", true));
+    }
+    QString Script(const QByteArray& body)
+    {
+        const QString path = work->filePath(QStringLiteral("extractor.sh"));
+        WriteTestFile(path, ExtractorScript(body), true);
+        return path;
+    }
+
+    PACKAGE_MANAGER_OPTIONS Options() const
+    {
+        PACKAGE_MANAGER_OPTIONS options;
+        options.packagesUrl = server->Url(TREE);
+        options.probeUrl = server->Url(PROBE_PATH);
+        options.removalPauseMs = 1;
+        options.downloadInactivityMs = 5000;
+        options.checksumTimeoutMs = 5000;
+        options.extractorTimeoutMs = 10000;
+        return options;
+    }
+
+    // The catalogue as served, the window and its back end as the launcher window opens them.
+    void Open(const QByteArray& catalogue, const PACKAGE_MANAGER_OPTIONS& options)
+    {
+        Route(CATALOGUE_PATH, catalogue);
+        TARVO_VERSION_INFO_LOCATIONS locations;
+        locations.applicationFolder = applicationFolder->path();
+        locations.sessionsRoot = sessionsRoot->path() + QStringLiteral("/");
+        locations.catalogueUrl = server->Url(CATALOGUE_PATH);
+        locations.transferTimeoutMs = 5000;
+        versionInfo = std::make_unique<CLASS_TARVO_VERSION_INFO>(locations);
+        dialog = new CLASS_MANAGE_PACKAGE(versionInfo.get());
+        backend = new CLASS_PACKAGE_MANAGER_BACKEND(dialog, versionInfo.get(), nullptr, options);
+        if (!dialog.isNull())
+        {
+            connect(dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_ValueChanged, this,
+                    [this](SDWord value)
+                    {
+                        shows.append({dialog->StatusText(), value});
+                        if (onShow)
+                        {
+                            onShow(dialog->StatusText(), value);
+                        }
+                    });
+            dialog->show();
+            QVERIFY(dialog->isVisible() == !dialog->IsClosed());
+            QVERIFY(dialog->IsClosed() || QTest::qWaitForWindowExposed(dialog));
+        }
+    }
+
+    void Tick(const QStringList& versions)
+    {
+        for (int i = 0; i < dialog->PackageCount(); ++i)
+        {
+            dialog->PackageBox(i)->setChecked(versions.contains(dialog->PackageBox(i)->text()));
+        }
+    }
+    QPushButton* Button(const char* name) const
+    {
+        return dialog->findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+    // Presses Apply and waits for the job's end.
+    bool Apply()
+    {
+        QSignalSpy changed(backend.data(), &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged);
+        QTest::mouseClick(Button("applybutton"), Qt::LeftButton);
+        return changed.wait(JOB_WAIT_MS) && changed.count() == 1;
+    }
+    void ClickCancel() { QTest::mouseClick(Button("cancelbutton"), Qt::LeftButton); }
+    bool ValuesInRange() const
+    {
+        for (const auto& show : shows)
+        {
+            if (show.second < 0 || show.second > 100)
+            {
+                return false;
+            }
+        }
+        return true;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        InitLauncherResources();
+    }
+
+    void init()
+    {
+        applicationFolder = std::make_unique<QTemporaryDir>();
+        sessionsRoot = std::make_unique<QTemporaryDir>();
+        work = std::make_unique<QTemporaryDir>();
+        server = std::make_unique<TestHttpServer>();
+        QVERIFY(server->Start());
+        Route(PROBE_PATH, "ok");
+        shows.clear();
+        onShow = nullptr;
+    }
+
+    void cleanup()
+    {
+        onShow = nullptr;
+        delete backend.data();
+        delete dialog.data();
+        versionInfo.reset();
+        server.reset();
+        CLASS_MESSAGE_BOX::SetAutoAnswer(false);
+        CLASS_MESSAGE_BOX::ClearHistory();
+    }
+
+    void openingTicksTheInstalledPackagesAndTellsAboutTheInternet_data()
+    {
+        QTest::addColumn<QString>("probe");
+        QTest::addColumn<bool>("noInternet");
+        QTest::newRow("probe answers") << "ok" << false;
+        QTest::newRow("probe not found") << "404" << true;
+        QTest::newRow("probe unreachable") << "closed" << true;
+    }
+    void openingTicksTheInstalledPackagesAndTellsAboutTheInternet()
+    {
+        QFETCH(QString, probe);
+        QFETCH(bool, noInternet);
+        Install(QStringLiteral("2.0.0"));
+        PACKAGE_MANAGER_OPTIONS options = Options();
+        TestHttpServer closed;
+        if (probe == QStringLiteral("404"))
+        {
+            Route(PROBE_PATH, "gone", 404);
+        }
+        else if (probe == QStringLiteral("closed"))
+        {
+            QVERIFY(closed.Start());
+            options.probeUrl = closed.Url(PROBE_PATH);
+            closed.Stop();
+        }
+        Open(THREE_PACKAGES, options);
+        QCOMPARE(dialog->PackageCount(), 3);
+        QStringList ticked;
+        dialog->GetCheckedPackages(ticked);
+        QCOMPARE(ticked, QStringList{QStringLiteral("2.0.0")});
+        QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("warningtext"))->isVisible(), noInternet);
+        QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("warningicon"))->isVisible(), noInternet);
+        QCOMPARE(Button("applybutton")->isEnabled(), !noInternet);
+    }
+
+    void tickedEqualToInstalledDoesNothing()
+    {
+        Install(QStringLiteral("1.0.0"));
+        Open(THREE_PACKAGES, Options());
+        QSignalSpy changed(backend.data(), &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged);
+        backend->SLOT_UpdatePackages();
+        QCOMPARE(changed.count(), 0);
+        QVERIFY(shows.isEmpty());
+        QCOMPARE(dialog->StatusText(), QString());
+        QVERIFY(dialog->ProgressBar()->isHidden());
+        QVERIFY(Button("applybutton")->isEnabled());
+    }
+
+    void sameSetInAnotherOrderRunsAndFindsNothingToDo()
+    {
+        // Boxes follow the catalogue (key names: 10.0.0 before 9.0.0, reversed), installed versions the
+        // version order: equal sets, different lists.
+        Install(QStringLiteral("9.0.0"));
+        Install(QStringLiteral("10.0.0"));
+        Open("[General]\nTARVO_10_0_0=10.0.0\nTARVO_9_0_0=9.0.0\n", Options());
+        QStringList ticked;
+        dialog->GetCheckedPackages(ticked);
+        QCOMPARE(ticked, (QStringList{QStringLiteral("9.0.0"), QStringLiteral("10.0.0")}));
+        QCOMPARE(versionInfo->GetInstalledVersions(),
+                 (QStringList{QStringLiteral("10.0.0"), QStringLiteral("9.0.0")}));
+        QVERIFY(Apply());
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Finished"));
+        QVERIFY(shows.isEmpty());
+        QVERIFY(Installed(QStringLiteral("9.0.0")) && Installed(QStringLiteral("10.0.0")));
+    }
+
+    void untickingAFolderAlreadyDeletedByHand()
+    {
+        TraceCapture traces;
+        Install(QStringLiteral("1.0.0"));
+        Open(THREE_PACKAGES, Options());
+        QVERIFY(QDir(PackageFolder(QStringLiteral("1.0.0"))).removeRecursively());
+        Tick({});
+        QVERIFY(Apply());
+        const QList<QPair<QString, int>> expected{{QStringLiteral("Removing 1.0.0"), 0},
+                                                  {QStringLiteral("Removing 1.0.0"), 50},
+                                                  {QStringLiteral("Removing 1.0.0"), 100}};
+        QCOMPARE(shows, expected);
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Finished"));
+        QCOMPARE(traces.ErrorCount(), 0);
+    }
+
+    void installsAndRemovesInOneJob()
+    {
+        TraceCapture traces;
+        Install(QStringLiteral("3.0.0"));
+        ServePackage(QStringLiteral("2.0.0"), 40);
+        ServePackage(QStringLiteral("1.0.0"));
+        PACKAGE_MANAGER_OPTIONS options = Options();
+        options.progressHideDelayMs = 100;
+        Open(THREE_PACKAGES, options);
+        QSignalSpy changed(backend.data(), &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged);
+        bool buttonsDisabledDuringJob = true;
+        onShow = [&](const QString&, int)
+        {
+            buttonsDisabledDuringJob = buttonsDisabledDuringJob && !Button("applybutton")->isEnabled() &&
+                                       !Button("closebutton")->isEnabled() &&
+                                       dialog->ProgressBar()->isVisible();
+        };
+        Tick({QStringLiteral("2.0.0"), QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Finished"));
+        QVERIFY(!QFileInfo::exists(PackageFolder(QStringLiteral("3.0.0"))));
+        QVERIFY(Installed(QStringLiteral("2.0.0")));
+        QVERIFY(QFileInfo::exists(PackageFolder(QStringLiteral("2.0.0")) +
+                                  QStringLiteral("/ressources/file_39.txt")));
+        QVERIFY(Installed(QStringLiteral("1.0.0")));
+        QCOMPARE(versionInfo->GetInstalledVersions(),
+                 (QStringList{QStringLiteral("2.0.0"), QStringLiteral("1.0.0")}));
+        QVERIFY(buttonsDisabledDuringJob);
+        QVERIFY(ValuesInRange());
+        QVERIFY(shows.contains({QStringLiteral("Installing updater 2.0.0"), 100}));
+        QCOMPARE(shows.last(), (QPair<QString, int>(QStringLiteral("Installing updater 1.0.0"), 100)));
+        QVERIFY(Button("applybutton")->isEnabled() && Button("closebutton")->isEnabled());
+        QTRY_VERIFY(dialog->ProgressBar()->isHidden());
+        QVERIFY(dialog->findChild<QPushButton*>(QStringLiteral("cancelbutton"))->isHidden());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(traces.ErrorCount(), 0);
+    }
+
+    void aFailedDownloadEndsTheJob_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("not found") << "404";
+        QTest::newRow("server error") << "500";
+        QTest::newRow("cut short") << "truncated";
+        QTest::newRow("stalled") << "stalled";
+    }
+    void aFailedDownloadEndsTheJob()
+    {
+        QFETCH(QString, failure);
+        TraceCapture traces;
+        ServePackage(QStringLiteral("1.0.0"));
+        PACKAGE_MANAGER_OPTIONS options = Options();
+        const QString bad = ServerPath(QStringLiteral("3.0.0"));
+        if (failure == QStringLiteral("truncated"))
+        {
+            ServePackage(QStringLiteral("3.0.0"), 20);
+            server->SetTruncated(bad, 300);
+        }
+        else if (failure == QStringLiteral("stalled"))
+        {
+            ServePackage(QStringLiteral("3.0.0"), 20);
+            server->SetChunked(bad, 200, 3000);
+            options.downloadInactivityMs = 300;
+        }
+        else if (failure == QStringLiteral("500"))
+        {
+            Route(bad, "oops", 500);
+        }
+        Open(THREE_PACKAGES, options);
+        Tick({QStringLiteral("3.0.0"), QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Failed"));
+        QVERIFY(!QFileInfo::exists(PackageFolder(QStringLiteral("3.0.0"))));
+        QVERIFY(!Installed(QStringLiteral("1.0.0")));
+        QCOMPARE(server->RequestCount(ServerPath(QStringLiteral("1.0.0"))), 0);
+        QCOMPARE(traces.ErrorsStartingWith(QStringLiteral("Error downloading file:")), 1);
+        QVERIFY(ValuesInRange());
+    }
+
+    void aSlowButSteadyDownloadIsNotCutShort()
+    {
+        // The limit is on silence, not on the whole transfer: this one lasts several times the limit.
+        ServePackage(QStringLiteral("1.0.0"), 40);
+        server->SetChunked(ServerPath(QStringLiteral("1.0.0")), 256, 50);
+        PACKAGE_MANAGER_OPTIONS options = Options();
+        options.downloadInactivityMs = 400;
+        Open(THREE_PACKAGES, options);
+        Tick({QStringLiteral("1.0.0")});
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(Apply());
+        QVERIFY2(timer.elapsed() > 3 * options.downloadInactivityMs,
+                 "the download was not slow enough to tell");
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Finished"));
+        QVERIFY(Installed(QStringLiteral("1.0.0")));
+    }
+
+    void downloadWithoutAUsableSize_data()
+    {
+        QTest::addColumn<bool>("emptyBody");
+        QTest::newRow("size not announced (-1)") << false;
+        QTest::newRow("size 0") << true;
+    }
+    void downloadWithoutAUsableSize()
+    {
+        QFETCH(bool, emptyBody);
+        const QByteArray archive = Package(QStringLiteral("1.0.0"), 200);
+        UnannouncedLengthServer unannounced(archive);
+        PACKAGE_MANAGER_OPTIONS options = Options();
+        if (emptyBody)
+        {
+            Route(ServerPath(QStringLiteral("1.0.0")), QByteArray());
+        }
+        else
+        {
+            options.packagesUrl = unannounced.Url(TREE);
+        }
+        Open(THREE_PACKAGES, options);
+        Tick({QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        QVERIFY(ValuesInRange());
+        // While downloading, the reports change the text only; a size learnt at the end may fill the bar.
+        for (const auto& show : shows)
+        {
+            QVERIFY2(!show.first.startsWith(QStringLiteral("Downloading")) || show.second == 100,
+                     qPrintable(show.first + QStringLiteral(" %1").arg(show.second)));
+        }
+        QCOMPARE(dialog->StatusText(), emptyBody ? QStringLiteral("Failed") : QStringLiteral("Finished"));
+        QCOMPARE(Installed(QStringLiteral("1.0.0")), !emptyBody);
+    }
+
+    void cancelDuringADownload()
+    {
+        TraceCapture traces;
+        ServePackage(QStringLiteral("3.0.0"), 40);
+        server->SetChunked(ServerPath(QStringLiteral("3.0.0")), 256, 100);
+        ServePackage(QStringLiteral("1.0.0"));
+        Open(THREE_PACKAGES, Options());
+        bool cancelled = false;
+        onShow = [&](const QString& text, int value)
+        {
+            if (!cancelled && text == QStringLiteral("Downloading updater 3.0.0") && value > 0)
+            {
+                cancelled = true;
+                ClickCancel();
+            }
+        };
+        Tick({QStringLiteral("3.0.0"), QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        QVERIFY(cancelled);
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Aborted"));
+        QVERIFY(!QFileInfo::exists(PackageFolder(QStringLiteral("3.0.0"))));
+        QVERIFY(!Installed(QStringLiteral("1.0.0")));
+        QCOMPARE(server->RequestCount(ServerPath(QStringLiteral("1.0.0"))), 0);
+        QCOMPARE(traces.ErrorCount(), 0);
+    }
+
+    void cancelDuringARemoval()
+    {
+        Install(QStringLiteral("3.0.0"));
+        Install(QStringLiteral("2.0.0"));
+        PACKAGE_MANAGER_OPTIONS options = Options();
+        options.removalPauseMs = 100;
+        Open(THREE_PACKAGES, options);
+        bool cancelled = false;
+        onShow = [&](const QString& text, int)
+        {
+            if (!cancelled && text == QStringLiteral("Removing 3.0.0"))
+            {
+                cancelled = true;
+                ClickCancel();
+            }
+        };
+        Tick({});
+        QVERIFY(Apply());
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Aborted"));
+        QVERIFY(!QFileInfo::exists(PackageFolder(QStringLiteral("3.0.0")))); // the removal ran to its end
+        QVERIFY(Installed(QStringLiteral("2.0.0")));                         // the next entry was not touched
+        QCOMPARE(shows.last(), (QPair<QString, int>(QStringLiteral("Removing 3.0.0"), 100)));
+        QCOMPARE(versionInfo->GetInstalledVersions(), QStringList{QStringLiteral("2.0.0")});
+    }
+
+    void aSecondApplyDuringAJobIsIgnored()
+    {
+        ServePackage(QStringLiteral("1.0.0"), 20);
+        server->SetChunked(ServerPath(QStringLiteral("1.0.0")), 512, 50);
+        Open(THREE_PACKAGES, Options());
+        QSignalSpy changed(backend.data(), &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged);
+        bool again = false;
+        onShow = [&](const QString&, int)
+        {
+            if (!again)
+            {
+                again = true;
+                backend->SLOT_UpdatePackages();
+            }
+        };
+        Tick({QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        QVERIFY(again);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(server->RequestCount(ServerPath(QStringLiteral("1.0.0"))), 1);
+        QVERIFY(Installed(QStringLiteral("1.0.0")));
+    }
+
+    void aFailedExtractionEndsTheJob_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("extractor missing") << QByteArray() << "Failed to list the package : ";
+        QTest::newRow("exits non-zero after writing")
+            << QByteArray("unzip \"$@\"\nexit 2") << "Failed to unzip the package : ";
+        QTest::newRow("crashes after writing")
+            << QByteArray("unzip \"$@\"\nkill -9 $$") << "Failed to unzip the package : ";
+        QTest::newRow("too slow") << QByteArray("unzip \"$@\"\nexec sleep 30")
+                                  << "Failed to unzip the package : ";
+    }
+    void aFailedExtractionEndsTheJob()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QString, logged);
+        TraceCapture traces;
+        ServePackage(QStringLiteral("3.0.0"));
+        ServePackage(QStringLiteral("1.0.0"));
+        PACKAGE_MANAGER_OPTIONS options = Options();
+        options.extractorProgram =
+            script.isEmpty() ? work->filePath(QStringLiteral("no-such-unzip")) : Script(script);
+        options.extractorTimeoutMs = 1500;
+        Open(THREE_PACKAGES, options);
+        Tick({QStringLiteral("3.0.0"), QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Failed"));
+        // What the extractor wrote before it failed is gone again: nothing shows as installed.
+        QVERIFY(!QFileInfo::exists(PackageFolder(QStringLiteral("3.0.0"))));
+        QVERIFY(versionInfo->GetInstalledVersions().isEmpty());
+        QCOMPARE(server->RequestCount(ServerPath(QStringLiteral("1.0.0"))), 0);
+        QTRY_COMPARE(traces.ErrorsStartingWith(logged), 1);
+    }
+
+    void extractionProgressStaysWithinTheBar()
+    {
+        // Many output notifications: one step per three of them, never past the end of the bar.
+        ServePackage(QStringLiteral("1.0.0"));
+        PACKAGE_MANAGER_OPTIONS options = Options();
+        options.extractorProgram = Script(
+            "i=0\nwhile [ $i -lt 400 ]; do echo line $i; i=$((i+1)); sleep 0.002; done\nexec unzip \"$@\"");
+        Open(THREE_PACKAGES, options);
+        Tick({QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Finished"));
+        QVERIFY(Installed(QStringLiteral("1.0.0")));
+        QVERIFY(ValuesInRange());
+        int extractionSteps = 0;
+        for (const auto& show : shows)
+        {
+            extractionSteps +=
+                (show.first == QStringLiteral("Installing updater 1.0.0") && show.second > 0) ? 1 : 0;
+        }
+        QVERIFY2(extractionSteps > 3, qPrintable(QString::number(extractionSteps)));
+    }
+
+    void archivesReachingOutsideTheirFolderAreRefused_data()
+    {
+        QTest::addColumn<QString>("extra");
+        QTest::newRow("parent folder") << "../outside_%1.txt";
+        QTest::newRow("another package folder") << "TARVO_9_9_9/bin/ZR_APP_SIMULATOR";
+        QTest::newRow("beside the package folder") << "loose_%1.txt";
+    }
+    void archivesReachingOutsideTheirFolderAreRefused()
+    {
+        QFETCH(QString, extra);
+        TraceCapture traces;
+        const QString unique = QFileInfo(applicationFolder->path()).fileName();
+        const QString entry = extra.contains(QStringLiteral("%1")) ? extra.arg(unique) : extra;
+        Route(ServerPath(QStringLiteral("1.0.0")),
+              BuildPackageArchive(PackageFolderName(QStringLiteral("1.0.0")), {entry}));
+        Open(THREE_PACKAGES, Options());
+        Tick({QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Failed"));
+        QVERIFY(QDir(applicationFolder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+        QVERIFY(!QFileInfo::exists(QDir::tempPath() + QStringLiteral("/outside_") + unique +
+                                   QStringLiteral(".txt")));
+        QTRY_COMPARE(traces.ErrorsStartingWith(QStringLiteral("Refused the package ")), 1);
+    }
+
+    void archiveEntryRules_data()
+    {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("package folder and below")
+            << QStringList{"TARVO_1/", "TARVO_1/bin/", "TARVO_1/bin/x"} << true;
+        QTest::newRow("current folder parts") << QStringList{"TARVO_1/./bin/x"} << true;
+        QTest::newRow("parent at the start") << QStringList{"TARVO_1/a", "../x"} << false;
+        QTest::newRow("parent inside") << QStringList{"TARVO_1/../../x"} << false;
+        QTest::newRow("parent with backslashes") << QStringList{"TARVO_1\\..\\..\\x"} << false;
+        QTest::newRow("absolute") << QStringList{"/etc/passwd"} << false;
+        QTest::newRow("absolute with backslash") << QStringList{"\\Windows\\x"} << false;
+        QTest::newRow("drive letter") << QStringList{"C:/x"} << false;
+        QTest::newRow("other folder") << QStringList{"TARVO_2/x"} << false;
+        QTest::newRow("folder name prefix") << QStringList{"TARVO_10/x"} << false;
+        QTest::newRow("through a stored link") << QStringList{"TARVO_1/link", "TARVO_1/link/passwd"} << false;
+        QTest::newRow("nothing") << QStringList{} << false;
+    }
+    void archiveEntryRules()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(bool, accepted);
+        QCOMPARE(ArchiveEntriesStayIn(entries, QStringLiteral("TARVO_1")), accepted);
+    }
+
+    void checksumBesideTheArchive_data()
+    {
+        QTest::addColumn<QString>("checksum");
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("matching, sha256sum layout") << "match" << true;
+        QTest::newRow("matching, upper case") << "upper" << true;
+        QTest::newRow("not published (404)") << "none" << true;
+        QTest::newRow("mismatch") << "mismatch" << false;
+        QTest::newRow("empty file") << "empty" << false;
+    }
+    void checksumBesideTheArchive()
+    {
+        QFETCH(QString, checksum);
+        QFETCH(bool, installed);
+        TraceCapture traces;
+        const QByteArray archive = Package(QStringLiteral("1.0.0"));
+        const QByteArray digest = QCryptographicHash::hash(archive, QCryptographicHash::Sha256).toHex();
+        const QByteArray wrong = QCryptographicHash::hash("other", QCryptographicHash::Sha256).toHex();
+        const QString path = ServerPath(QStringLiteral("1.0.0"));
+        Route(path, archive);
+        if (checksum == QStringLiteral("match"))
+        {
+            Route(path + QStringLiteral(".sha256"), digest + "  TARVO_1_0_0.zip\n");
+        }
+        else if (checksum == QStringLiteral("upper"))
+        {
+            Route(path + QStringLiteral(".sha256"), digest.toUpper());
+        }
+        else if (checksum == QStringLiteral("mismatch"))
+        {
+            Route(path + QStringLiteral(".sha256"), wrong + "  TARVO_1_0_0.zip\n");
+        }
+        else if (checksum == QStringLiteral("empty"))
+        {
+            Route(path + QStringLiteral(".sha256"), QByteArray());
+        }
+        Open(THREE_PACKAGES, Options());
+        Tick({QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        QCOMPARE(server->RequestCount(path + QStringLiteral(".sha256")), 1);
+        QCOMPARE(Installed(QStringLiteral("1.0.0")), installed);
+        QCOMPARE(dialog->StatusText(), installed ? QStringLiteral("Finished") : QStringLiteral("Failed"));
+        if (checksum == QStringLiteral("mismatch"))
+        {
+            QVERIFY(!QFileInfo::exists(PackageFolder(QStringLiteral("1.0.0"))));
+            const QStringList errors = traces.AllErrors();
+            QCOMPARE(errors.size(), 1);
+            QVERIFY(errors.first().contains(QStringLiteral("expected ") + QString::fromLatin1(wrong)));
+            QVERIFY(errors.first().contains(QStringLiteral("computed ") + QString::fromLatin1(digest)));
+        }
+    }
+
+    void closingTheWindowDuringAJob_data()
+    {
+        QTest::addColumn<QString>("phase");
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("during the download") << "Downloading updater 1.0.0" << false;
+        QTest::newRow("during the extraction") << "Installing updater 1.0.0" << true;
+        QTest::newRow("during a removal") << "Removing 3.0.0" << false;
+    }
+    void closingTheWindowDuringAJob()
+    {
+        QFETCH(QString, phase);
+        QFETCH(bool, installed);
+        Install(QStringLiteral("3.0.0"));
+        ServePackage(QStringLiteral("1.0.0"), 40);
+        server->SetChunked(ServerPath(QStringLiteral("1.0.0")), 256, 50);
+        PACKAGE_MANAGER_OPTIONS options = Options();
+        options.removalPauseMs = 50;
+        options.extractorProgram = Script("i=0\nwhile [ $i -lt 30 ]; do echo line $i; i=$((i+1)); sleep "
+                                          "0.01; done\nsleep 1\nexec unzip \"$@\"");
+        Open(THREE_PACKAGES, options);
+        // As the launcher window does: the back end goes once the window is destroyed.
+        connect(dialog.data(), &QObject::destroyed, backend.data(), &QObject::deleteLater,
+                Qt::QueuedConnection);
+        QSignalSpy changed(backend.data(), &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged);
+        QSignalSpy destroyed(backend.data(), &QObject::destroyed);
+        onShow = [&](const QString& text, int value)
+        {
+            if (text == phase && (value > 0 || phase.startsWith(QStringLiteral("Removing"))))
+            {
+                onShow = nullptr;
+                dialog->close();
+            }
+        };
+        Tick({QStringLiteral("1.0.0")});
+        QTest::mouseClick(Button("applybutton"), Qt::LeftButton);
+        QVERIFY(destroyed.wait(JOB_WAIT_MS));
+        QVERIFY(dialog.isNull());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(Installed(QStringLiteral("1.0.0")), installed);
+        QCOMPARE(versionInfo->GetInstalledVersions().contains(QStringLiteral("1.0.0")), installed);
+    }
+
+    void anIncompatibleCatalogueClosesTheWindow()
+    {
+        CLASS_MESSAGE_BOX::SetAutoAnswer(true);
+        Open("[General]\nTARVO_1_0_0=1.0.0\n[version]\ncompatibility=2\n", Options());
+        QCOMPARE(
+            CLASS_MESSAGE_BOX::LastText(),
+            QStringLiteral("Please update your simulator, a package isn't compatible with this version."));
+        QCOMPARE(CLASS_MESSAGE_BOX::LastTitle(), QStringLiteral("Tarvo 4k Simulator"));
+        QCOMPARE(CLASS_MESSAGE_BOX::LastIcon(), QMessageBox::Information);
+        QTRY_VERIFY(dialog.isNull());
+    }
+
+    void aCompatibleCatalogueKeepsTheWindow()
+    {
+        CLASS_MESSAGE_BOX::SetAutoAnswer(true);
+        Open("[General]\nTARVO_1_0_0=1.0.0\n[version]\ncompatibility=1\n", Options());
+        QVERIFY(CLASS_MESSAGE_BOX::Texts().isEmpty());
+        QVERIFY(!dialog.isNull() && dialog->isVisible());
+    }
+
+    void aCatalogueWithoutPackages()
+    {
+        Open("[version]\ncompatibility=1\n", Options());
+        QCOMPARE(dialog->PackageCount(), 0);
+        QSignalSpy changed(backend.data(), &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged);
+        QSignalSpy requested(dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestUpdate);
+        QTest::mouseClick(Button("applybutton"), Qt::LeftButton);
+        QVERIFY(requested.wait(1000));
+        QCoreApplication::processEvents();
+        QCOMPARE(changed.count(), 0);
+    }
+
+    void archiveLocation()
+    {
+        CLASS_PACKAGE_MANAGER_BACKEND defaults(nullptr, nullptr);
+        QCOMPARE(defaults.ArchiveUrl(QStringLiteral("3.1.51")),
+                 PACKAGES_URL + PLATFORM::PackageArchiveFolder() + QStringLiteral("/TARVO_3_1_51.zip"));
+        QCOMPARE(defaults.Options().extractorProgram, PLATFORM::UnzipProgram());
+        QCOMPARE(defaults.Options().removalPauseMs, 300);
+        QCOMPARE(defaults.Options().downloadInactivityMs, DOWNLOAD_INACTIVITY_TIMEOUT_MS);
+    }
+};
+
+QTEST_MAIN(TestPackageManager)
+#include "TestPackageManager.moc"
