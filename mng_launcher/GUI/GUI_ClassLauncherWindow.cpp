@@ -1,8 +1,10 @@
 #include "GUI/GUI_ClassLauncherWindow.h"
 
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
+#include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "GUI/GUI_ClassMainWindow.h"
+#include "GUI/GUI_ClassManagePackage.h"
 #include "GUI/GUI_MessageBox.h"
 #include "GUI/GUI_Theme.h"
 #include "QT_UPDATER/UPDATER_ClassUpdaterFromWeb.h"
@@ -141,6 +143,35 @@ void CLASS_LAUNCHER_WINDOW::ConnectActions()
     // Queued: a menu command runs from the event loop once its menu has closed.
     connect(exitAction, &QAction::triggered, this, &QWidget::close, Qt::QueuedConnection);
     connect(aboutAction, &QAction::triggered, &aboutWindow, &QWidget::show, Qt::QueuedConnection);
+    connect(packageManagerAction, &QAction::triggered, this, &CLASS_LAUNCHER_WINDOW::OpenPackageManager,
+            Qt::QueuedConnection);
+}
+
+void CLASS_LAUNCHER_WINDOW::OpenPackageManager()
+{
+    if (packageDialog != nullptr)
+    {
+        return;
+    }
+    // Both without parent: the window is top-level and goes when closed, its back end after it.
+    CLASS_TARVO_VERSION_INFO* versionInfo = sessionBackEnd->GetVersionInfo();
+    packageDialog = new CLASS_MANAGE_PACKAGE(versionInfo);
+    connect(
+        packageDialog, &QObject::destroyed, this,
+        [this]()
+        {
+            if (packageBackEnd != nullptr)
+            {
+                packageBackEnd->deleteLater();
+                packageBackEnd = nullptr;
+            }
+            packageDialog = nullptr;
+        },
+        Qt::QueuedConnection);
+    packageBackEnd = new CLASS_PACKAGE_MANAGER_BACKEND(packageDialog, versionInfo);
+    connect(packageBackEnd, &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged, sessionBackEnd,
+            &CLASS_MAIN_BACKEND::SLOT_RefreshUpdaters, Qt::QueuedConnection);
+    packageDialog->show();
 }
 
 void CLASS_LAUNCHER_WINDOW::StartVersionCheck(bool automatic)

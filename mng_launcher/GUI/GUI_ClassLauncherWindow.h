@@ -9,6 +9,8 @@
 
 class CLASS_MAIN_BACKEND;
 class CLASS_MAIN_WINDOW;
+class CLASS_MANAGE_PACKAGE;
+class CLASS_PACKAGE_MANAGER_BACKEND;
 class CLASS_UPDATER_FROM_WEB;
 class QAction;
 class QFrame;
@@ -44,6 +46,11 @@ public:
     CLASS_ABOUT_WINDOW* AboutWindow();
     CLASS_UPDATER_FROM_WEB* WebUpdater() const;
 
+    // The open package manager window, or null.
+    CLASS_MANAGE_PACKAGE* PackageDialog() const { return packageDialog; }
+    // Opens the package manager window and its back end; does nothing while one is open.
+    void OpenPackageManager();
+
     // Starts a version check; an automatic one stays silent unless it finds a version not announced yet.
     void StartVersionCheck(bool automatic);
 
@@ -69,6 +76,8 @@ private:
     QAction* packageManagerAction;
     QAction* updateCheckAction;
     CLASS_ABOUT_WINDOW aboutWindow;
+    CLASS_MANAGE_PACKAGE* packageDialog = nullptr;
+    CLASS_PACKAGE_MANAGER_BACKEND* packageBackEnd = nullptr;
     CLASS_MAIN_WINDOW* mainWindow;
     QScrollArea* scrollArea;
     QMenuBar* menuBar;
