@@ -1,0 +1,80 @@
+#ifndef DEVICE_CLASSSESSIONARCHIVE_H
+#define DEVICE_CLASSSESSIONARCHIVE_H
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QTemporaryFile;
+
+// How an export or an import ended.
+struct SESSION_ARCHIVE_RESULT
+{
+    bool ok = false;
+    QString folderName;  // the session folder exported, or unpacked into the sessions root
+    QString archivePath; // the archive written (export) or read (import)
+    // Import: the archive is named after the folder it holds, so the session is loaded at once;
+    // otherwise the unpacked folder waits for the next start.
+    bool loadNow = false;
+    QString message; // for the user when ok is false
+};
+
+// The session archives: a zip of one session folder (the folder itself at the top of the archive) with a
+// two-line comment, written by the zip tool and unpacked by the unzip tool that ship with the launcher.
+// No widgets: the session back end asks the dialogs and shows the boxes.
+//
+// An import never touches what exists: the archive is listed and tested first, must hold exactly one
+// top-level session folder with its settings.ini and no unsafe entry, and is unpacked into a hidden
+// staging folder from which the session folder is moved into the sessions root in one step.
+class CLASS_SESSION_ARCHIVE
+{
+public:
+    static constexpr int START_TIMEOUT_MS = 30000;
+    static constexpr int FINISH_TIMEOUT_MS = 30000;
+
+    // toolFolder: the folder of zip/unzip (the launcher's folder; on Linux the tools fall back to PATH).
+    CLASS_SESSION_ARCHIVE(const QString& sessionsRoot, const QString& toolFolder);
+
+    // Limits of every run of a tool (start, then finish).
+    void SetTimeLimits(int startMs, int finishMs);
+    // Test hook: the limits that objects constructed from now on start with.
+    static void SetDefaultTimeLimits(int startMs, int finishMs);
+
+    // Writes targetFolder/<folder>.zip from the session folder (a folder of the sessions root). An archive
+    // of the same name is replaced; a failed run leaves no archive behind.
+    SESSION_ARCHIVE_RESULT Export(const QString& sessionFolder, const QString& targetFolder) const;
+    // Unpacks a session archive into the sessions root, after the checks above.
+    SESSION_ARCHIVE_RESULT Import(const QString& archivePath) const;
+
+    // The archive comment: display name, line feed, application version.
+    static QString CommentText();
+    // The file name of the archive up to its first ".": the session folder that the import loads.
+    static QString SessionNameOfArchive(const QString& archivePath);
+    // The one top-level folder that every entry lies in, or empty (reason set) when an entry is absolute,
+    // climbs with "..", or lies outside that folder.
+    static QString TopLevelFolder(const QStringList& entries, QString* reason);
+
+private:
+    enum class UNZIP_RUN
+    {
+        Done,    // ended in time with exit code 0
+        Refused, // ended with another code: the tool refused the archive
+        Stuck,   // did not start, or did not end in time (it is killed)
+    };
+    // Runs the unzip tool with the limits; output receives its standard output.
+    UNZIP_RUN RunUnzip(const QStringList& arguments, const QString& workingFolder, QByteArray* output) const;
+    // Sets the message for the user (refusal: %1 the archive's file name, optional %2 the folder); false.
+    static bool Fail(SESSION_ARCHIVE_RESULT& result, UNZIP_RUN run, const QString& refusal);
+    static bool WriteComment(QTemporaryFile& file);
+    // The folder of the sessions root that an import would create, taken or not.
+    bool FolderTaken(const QString& folderName) const;
+    bool CheckArchive(const QString& archive, SESSION_ARCHIVE_RESULT& result) const;
+    bool Unpack(const QString& archive, SESSION_ARCHIVE_RESULT& result) const;
+
+    QString sessionsRoot;
+    QString toolFolder;
+    int startTimeoutMs;
+    int finishTimeoutMs;
+};
+
+#endif // DEVICE_CLASSSESSIONARCHIVE_H
