@@ -1,5 +1,6 @@
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 
+#include "DEVICE/DEVICE_ClassSessionArchive.h"
 #include "DEVICE/DEVICE_ClassSessionRecord.h"
 #include "DEVICE/DEVICE_ClassSessionRunner.h"
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
@@ -9,6 +10,7 @@
 #include "GUI/GUI_ClassGlobalSetup.h"
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassSessionWidget.h"
+#include "GUI/GUI_FileDialog.h"
 #include "GUI/GUI_MessageBox.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
@@ -132,6 +134,49 @@ bool CLASS_MAIN_BACKEND::LoadSessionFolder(const QString& folderName)
     ShowOnlySelectedPanel();
     UpdateBottomBar();
     return true;
+}
+
+void CLASS_MAIN_BACKEND::ExportRequest()
+{
+    const CLASS_SESSION_RECORD* record = SelectedRecord();
+    if (record == nullptr || record->folder.isEmpty())
+    {
+        return; // never saved
+    }
+    const QString folder = record->folder; // the dialog runs events: the record may go meanwhile
+    const QString target =
+        CLASS_FILE_DIALOG::GetExistingDirectory(nullptr, QStringLiteral("Export session"), QString());
+    if (target.isEmpty())
+    {
+        return;
+    }
+    const SESSION_ARCHIVE_RESULT result =
+        CLASS_SESSION_ARCHIVE(sessionsRoot, applicationFolder).Export(folder, target);
+    if (!result.ok)
+    {
+        TRACE_ERROR(QStringLiteral("Couldn't compress session"));
+        CLASS_MESSAGE_BOX::Information(nullptr, MESSAGE_BOX_TITLE, result.message);
+    }
+}
+
+void CLASS_MAIN_BACKEND::ImportRequest()
+{
+    const QString archive =
+        CLASS_FILE_DIALOG::GetOpenFileName(nullptr, QStringLiteral("Import session"), QString(),
+                                           QStringLiteral("Compressed (*.zip *.rar *.7z)"));
+    if (archive.isEmpty())
+    {
+        return;
+    }
+    const SESSION_ARCHIVE_RESULT result =
+        CLASS_SESSION_ARCHIVE(sessionsRoot, applicationFolder).Import(archive);
+    // An archive named otherwise than its folder leaves the folder to the next start.
+    if (!result.ok || (result.loadNow && !LoadSessionFolder(result.folderName)))
+    {
+        const QString loadFailed =
+            QStringLiteral("The session %1 could not be loaded.").arg(result.folderName);
+        CLASS_MESSAGE_BOX::Information(nullptr, MESSAGE_BOX_TITLE, result.ok ? loadFailed : result.message);
+    }
 }
 
 bool CLASS_MAIN_BACKEND::ParseSession(const QString& folderName)

@@ -56,6 +56,10 @@ public:
     // Loads a folder (an imported session) and completes it as the sessions loaded at start.
     bool LoadSessionFolder(const QString& folderName);
 
+    // Session archives (from the File menu): export the selected session, import one into the list.
+    void ExportRequest();
+    void ImportRequest();
+
     // The state file's TARVO_LAST_VERSION_CHECKED.
     QString GetLastVersionChecked() const;
     void SetLastVersionChecked(const QString& version);
