@@ -145,6 +145,10 @@ void CLASS_LAUNCHER_WINDOW::ConnectActions()
     connect(aboutAction, &QAction::triggered, &aboutWindow, &QWidget::show, Qt::QueuedConnection);
     connect(packageManagerAction, &QAction::triggered, this, &CLASS_LAUNCHER_WINDOW::OpenPackageManager,
             Qt::QueuedConnection);
+    connect(importAction, &QAction::triggered, sessionBackEnd, &CLASS_MAIN_BACKEND::ImportRequest,
+            Qt::QueuedConnection);
+    connect(exportAction, &QAction::triggered, sessionBackEnd, &CLASS_MAIN_BACKEND::ExportRequest,
+            Qt::QueuedConnection);
 }
 
 void CLASS_LAUNCHER_WINDOW::OpenPackageManager()
