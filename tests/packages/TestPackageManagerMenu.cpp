@@ -1,0 +1,98 @@
+#include "DEVICE/DEVICE_StartUp.h"
+#include "GUI/GUI_ClassLauncherWindow.h"
+#include "GUI/GUI_ClassManagePackage.h"
+#include "GUI/GUI_MessageBox.h"
+#include "GUI/GUI_Theme.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace
+{
+QList<CLASS_MANAGE_PACKAGE*> PackageWindows()
+{
+    QList<CLASS_MANAGE_PACKAGE*> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+    {
+        if (CLASS_MANAGE_PACKAGE* window = qobject_cast<CLASS_MANAGE_PACKAGE*>(widget))
+        {
+            windows << window;
+        }
+    }
+    return windows;
+}
+} // namespace
+
+// The "&Package manager" entry of the launcher window: one window at a time, a fresh one after closing.
+class TestPackageManagerMenu : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir home;
+
+private slots:
+    void initTestCase()
+    {
+        // The session back end reads and writes its folders under HOME and the working directory.
+        QVERIFY(home.isValid());
+        qputenv("HOME", QFile::encodeName(home.path()));
+        QVERIFY(QDir::setCurrent(home.path()));
+        QStandardPaths::setTestModeEnabled(true);
+        InitLauncherResources();
+        RegisterTypeAliases();
+        CLASS_MESSAGE_BOX::SetAutoAnswer(true);
+    }
+
+    void oneWindowAtATimeAndAFreshOneAfterClosing()
+    {
+        CLASS_LAUNCHER_WINDOW launcher;
+        QCOMPARE(launcher.PackageDialog(), static_cast<CLASS_MANAGE_PACKAGE*>(nullptr));
+        launcher.PackageManagerAction()->trigger();
+        QVERIFY(launcher.PackageDialog() == nullptr); // queued: opens from the event loop
+        QTRY_VERIFY(launcher.PackageDialog() != nullptr);
+        QPointer<CLASS_MANAGE_PACKAGE> first = launcher.PackageDialog();
+        QVERIFY(first->isVisible());
+        QVERIFY(first->parent() == nullptr);
+        QCOMPARE(first->windowTitle(), QStringLiteral("Package manager"));
+
+        launcher.PackageManagerAction()->trigger();
+        launcher.PackageManagerAction()->trigger();
+        QCoreApplication::processEvents(); // the two queued requests run (and find the open window)
+        QCOMPARE(PackageWindows().size(), 1);
+        QCOMPARE(launcher.PackageDialog(), first.data());
+
+        first->close();
+        QTRY_VERIFY(first.isNull());
+        QTRY_VERIFY(launcher.PackageDialog() == nullptr);
+
+        launcher.PackageManagerAction()->trigger();
+        QTRY_VERIFY(launcher.PackageDialog() != nullptr);
+        QVERIFY(launcher.PackageDialog() != first.data());
+        QCOMPARE(PackageWindows().size(), 1);
+        launcher.PackageDialog()->close();
+        QTRY_VERIFY(launcher.PackageDialog() == nullptr);
+    }
+
+    void closingTheLauncherLeavesNoDanglingPointer()
+    {
+        QPointer<CLASS_MANAGE_PACKAGE> window;
+        {
+            CLASS_LAUNCHER_WINDOW launcher;
+            launcher.PackageManagerAction()->trigger();
+            QTRY_VERIFY(launcher.PackageDialog() != nullptr);
+            window = launcher.PackageDialog();
+        }
+        // The window is not owned by the launcher window; closing it later still works.
+        QVERIFY(!window.isNull());
+        window->close();
+        QTRY_VERIFY(window.isNull());
+    }
+};
+
+QTEST_MAIN(TestPackageManagerMenu)
+#include "TestPackageManagerMenu.moc"
