@@ -13,6 +13,18 @@
 
 #include <QVariant>
 
+// Run control is part of the session back end: its log lines carry the back end's unit, as they always have
+// ("..\mng_launcher\DEVICE\DEVICE_ClassMainBackEnd SLOT_StartSession() Line n Simulator Launched").
+#undef TRACE_UNIT_PATH
+#define TRACE_UNIT_PATH()                                                                                    \
+    (                                                                                                        \
+        []() -> const QString&                                                                               \
+        {                                                                                                    \
+            static const QString unitPath =                                                                  \
+                TraceUnitPath("mng_launcher/DEVICE/DEVICE_ClassMainBackEnd.cpp");                            \
+            return unitPath;                                                                                 \
+        }())
+
 namespace
 {
 const QString START_TEXT = QStringLiteral("Start Session");

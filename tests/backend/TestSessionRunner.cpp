@@ -18,6 +18,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTcpServer>
@@ -128,8 +129,11 @@ void TestSessionRunner::startRunsThePackageProgramWithTheSessionFolder()
     QVERIFY(world->Button(QStringLiteral("openWebButton"))->isEnabled());
     QVERIFY(!world->Panel(0)->isEnabled());
     QCOMPARE(world->window->GetWebPageUrl(), QStringLiteral("http://127.0.0.1:%1").arg(port));
-    QVERIFY(log.HasInfo(QStringLiteral("SLOT_StartSession() Line ")));
-    QVERIFY(log.HasInfo(QStringLiteral("Simulator Launched")));
+    // The line names the back end's unit and the starting function.
+    const QRegularExpression launched(
+        QStringLiteral("\\]\\.\\.\\\\mng_launcher\\\\DEVICE\\\\DEVICE_ClassMainBackEnd "
+                       "SLOT_StartSession\\(\\) Line \\d+ Simulator Launched\\n$"));
+    QVERIFY2(!log.infos.filter(launched).isEmpty(), qPrintable(log.infos.join(QString())));
 
     QTRY_COMPARE(world->Runs().size(), 1);
     const QStringList run = world->Runs().at(0).split(QLatin1Char('|'));
