@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth xdotool x11-utils imagemagick
   clang libclang-rt-14-dev
   clang-format hyperfine
+  desktop-file-utils dpkg-dev
 )
 
 SUDO=""
