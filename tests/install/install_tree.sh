@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# The install tree as `cmake --install` lays it out, checked from the outside:
+#   1. the launcher, the stand-in simulator and the update server are installed, executable, in bin/
+#      (bin/Tarvo4kSimulator the program itself, not the package's command link);
+#   2. the desktop entry validates, names the installed command and an installed icon;
+#   3. the installed update server serves the installed content (catalogue, package archives);
+#   4. the installed launcher starts under Xvfb with its own HOME and TMPDIR, shows its window
+#      "Tarvo 4k Simulator v1.5.3", and is then closed (or stopped).
+# Every wait has a time limit. Exit 77 (skipped) when the X tools for step 4 are missing.
+# Usage: install_tree.sh <build dir> [<x11_close_window program>]
+#        install_tree.sh --window <prefix> <work dir> [<x11_close_window program>]   (inside xvfb-run)
+set -euo pipefail
+
+LIMIT=30 # seconds that any single wait may take
+TITLE='^Tarvo 4k Simulator v1\.5\.3$'
+SKIP=77
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# The System V lock segment and semaphore of a launcher are keyed on files in its TMPDIR (ftok with
+# project id 'Q'); a launcher that is stopped instead of closed leaves them behind.
+release_locks_of() {
+    local dir=$1 file dev ino key id
+    command -v ipcs >/dev/null || return 0
+    for file in "$dir"/qipc_*; do
+        [ -e "$file" ] || continue
+        dev=$(stat -c %d "$file")
+        ino=$(stat -c %i "$file")
+        key=$(printf '0x%08x' $(((0x51 << 24) | ((dev & 0xff) << 16) | (ino & 0xffff))))
+        for id in $(ipcs -m | awk -v key="$key" '$1 == key { print $2 }'); do ipcrm -m "$id" 2>/dev/null || true; done
+        for id in $(ipcs -s | awk -v key="$key" '$1 == key { print $2 }'); do ipcrm -s "$id" 2>/dev/null || true; done
+    done
+}
+
+# Waits up to LIMIT seconds for a child process to end and sets STATUS to its exit status; fails
+# (returns 1) when it still runs.
+STATUS=
+wait_end() {
+    local pid=$1 tenths
+    for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null && return 1
+    STATUS=0
+    wait "$pid" || STATUS=$?
+}
+
+# Step 4, run inside xvfb-run.
+window_check() {
+    local prefix=$1 work=$2 close_window=${3:-} window
+    export HOME="$work/home" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/runtime"
+    export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache"
+    export QT_QPA_PLATFORM=xcb
+    mkdir -p "$HOME" "$TMPDIR" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    cd "$work"
+    "$prefix/bin/Tarvo4kSimulator" >"$work/launcher.log" 2>&1 &
+    LAUNCHER_PID=$!
+    trap 'kill -9 "$LAUNCHER_PID" 2>/dev/null || true; release_locks_of "$TMPDIR"' EXIT
+    local pid=$LAUNCHER_PID
+    window=$(timeout "$LIMIT" xdotool search --sync --onlyvisible --pid "$pid" --name "$TITLE" 2>/dev/null |
+        head -n 1 || true)
+    if [ -z "$window" ]; then
+        cat "$work/launcher.log" >&2
+        fail "the installed launcher showed no window \"Tarvo 4k Simulator v1.5.3\" within ${LIMIT}s"
+    fi
+    [ "$(readlink "/proc/$pid/exe")" = "$prefix/bin/Tarvo4kSimulator" ] ||
+        fail "the window belongs to $(readlink "/proc/$pid/exe"), not to the installed launcher"
+    echo "ok: the installed launcher shows its window"
+    if [ -n "$close_window" ]; then
+        "$close_window" "$window" || fail "could not ask the launcher's window to close"
+        wait_end "$pid" || fail "the installed launcher still runs ${LIMIT}s after its window was closed"
+        [ "$STATUS" -eq 0 ] || fail "the installed launcher ended with status $STATUS after its window was closed"
+        echo "ok: closing its window ends it with status 0"
+    else
+        kill -TERM "$pid"
+        wait_end "$pid" || fail "the installed launcher still runs ${LIMIT}s after SIGTERM"
+        echo "ok: stopped with SIGTERM"
+    fi
+}
+
+if [ "${1:-}" = "--window" ]; then
+    window_check "${2:?}" "${3:?}" "${4:-}"
+    exit 0
+fi
+
+BUILD_DIR=${1:?usage: install_tree.sh <build dir> [<x11_close_window program>]}
+CLOSE_WINDOW=${2:-}
+WORK=$(mktemp -d)
+SERVER_PID=
+cleanup() {
+    [ -n "$SERVER_PID" ] && kill -9 "$SERVER_PID" 2>/dev/null || true
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+PREFIX="$WORK/prefix"
+
+echo "--- cmake --install into $PREFIX"
+cmake --install "$BUILD_DIR" --prefix "$PREFIX" >"$WORK/install.log" 2>&1 || {
+    cat "$WORK/install.log" >&2
+    fail "cmake --install failed (is the whole build done?)"
+}
+
+echo "--- programs"
+for program in Tarvo4kSimulator ZR_APP_SIMULATOR tarvo-update-server; do
+    [ -f "$PREFIX/bin/$program" ] && [ -x "$PREFIX/bin/$program" ] || fail "bin/$program missing or not executable"
+done
+[ -L "$PREFIX/bin/Tarvo4kSimulator" ] && fail "bin/Tarvo4kSimulator is a link, not the launcher"
+echo "ok: bin/ holds the launcher, ZR_APP_SIMULATOR and tarvo-update-server"
+# The stand-in simulator runs from the install tree: without a session folder it explains itself.
+status=0
+"$PREFIX/bin/ZR_APP_SIMULATOR" >"$WORK/simulator.log" 2>&1 || status=$?
+grep -q "usage: ZR_APP_SIMULATOR" "$WORK/simulator.log" && [ "$status" -ne 0 ] && [ "$status" -ne 1 ] ||
+    fail "the installed ZR_APP_SIMULATOR without arguments gave status $status: $(cat "$WORK/simulator.log")"
+echo "ok: the installed ZR_APP_SIMULATOR runs"
+
+echo "--- desktop entry and icons"
+DESKTOP="$PREFIX/share/applications/tarvo4ksimulator.desktop"
+[ -f "$DESKTOP" ] || fail "share/applications/tarvo4ksimulator.desktop missing"
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$DESKTOP" || fail "desktop-file-validate rejects the desktop entry"
+    echo "ok: desktop-file-validate accepts the desktop entry"
+else
+    echo "note: desktop-file-validate not installed; entry not validated"
+fi
+exec_command=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$DESKTOP")
+[ -n "$exec_command" ] && [ -x "$PREFIX/bin/$exec_command" ] ||
+    fail "the desktop entry starts \"$exec_command\", which is not an installed program in bin/"
+icon=$(sed -n 's/^Icon=//p' "$DESKTOP")
+for file in "256x256/apps/$icon.png" "scalable/apps/$icon.svg"; do
+    [ -s "$PREFIX/share/icons/hicolor/$file" ] || fail "icon $file for Icon=$icon missing"
+done
+echo "ok: the entry starts $exec_command and shows the installed icon $icon"
+
+echo "--- the installed update server serves the installed content"
+CONTENT="$PREFIX/share/tarvo4ksimulator/update-server-content"
+CATALOGUE="~ftp-xml/tarvo4ksimulator/tarvo4kpackages.ini"
+[ -s "$CONTENT/$CATALOGUE" ] || fail "catalogue $CATALOGUE missing from the installed content"
+ls "$CONTENT/~ftp-xml/tarvo4ksimulator/Linux/" | grep -q '^TARVO_.*\.zip$' || fail "no package archive installed"
+"$PREFIX/bin/tarvo-update-server" --port 0 --content "$CONTENT" >"$WORK/server.log" 2>&1 &
+SERVER_PID=$!
+for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
+    grep -q "serving" "$WORK/server.log" && break
+    kill -0 "$SERVER_PID" 2>/dev/null || break
+    sleep 0.1
+done
+address=$(sed -n 's/.* on \(http:[^ ]*\)$/\1/p' "$WORK/server.log" | head -n 1)
+[ -n "$address" ] || fail "the installed update server did not start: $(cat "$WORK/server.log")"
+curl -fsS --max-time 10 "$address/$CATALOGUE" -o "$WORK/catalogue.ini" || fail "no catalogue from $address"
+cmp -s "$WORK/catalogue.ini" "$CONTENT/$CATALOGUE" || fail "the server's catalogue differs from the installed file"
+kill "$SERVER_PID"
+wait_end "$SERVER_PID" || fail "the update server still runs ${LIMIT}s after SIGTERM"
+SERVER_PID=
+echo "ok: the installed update server serves the installed catalogue"
+
+echo "--- the installed launcher starts"
+if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
+    echo "SKIP: xvfb-run or xdotool missing (scripts/install-deps.sh installs them)"
+    exit "$SKIP"
+fi
+mkdir -p "$WORK/run"
+xvfb-run -a -s "-screen 0 1600x900x24" bash "$0" --window "$PREFIX" "$WORK/run" "$CLOSE_WINDOW" ||
+    fail "the installed launcher did not start and stop as expected"
+
+echo "PASS: install tree, desktop entry, update server and launcher start"
