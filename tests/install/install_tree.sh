@@ -93,7 +93,7 @@ CLOSE_WINDOW=${2:-}
 WORK=$(mktemp -d)
 SERVER_PID=
 cleanup() {
-    [ -n "$SERVER_PID" ] && kill -9 "$SERVER_PID" 2>/dev/null || true
+    if [ -n "$SERVER_PID" ]; then kill -9 "$SERVER_PID" 2>/dev/null || true; fi
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -107,14 +107,14 @@ cmake --install "$BUILD_DIR" --prefix "$PREFIX" >"$WORK/install.log" 2>&1 || {
 
 echo "--- programs"
 for program in Tarvo4kSimulator ZR_APP_SIMULATOR tarvo-update-server; do
-    [ -f "$PREFIX/bin/$program" ] && [ -x "$PREFIX/bin/$program" ] || fail "bin/$program missing or not executable"
+    { [ -f "$PREFIX/bin/$program" ] && [ -x "$PREFIX/bin/$program" ]; } || fail "bin/$program missing or not executable"
 done
 [ -L "$PREFIX/bin/Tarvo4kSimulator" ] && fail "bin/Tarvo4kSimulator is a link, not the launcher"
 echo "ok: bin/ holds the launcher, ZR_APP_SIMULATOR and tarvo-update-server"
 # The stand-in simulator runs from the install tree: without a session folder it explains itself.
 status=0
 "$PREFIX/bin/ZR_APP_SIMULATOR" >"$WORK/simulator.log" 2>&1 || status=$?
-grep -q "usage: ZR_APP_SIMULATOR" "$WORK/simulator.log" && [ "$status" -ne 0 ] && [ "$status" -ne 1 ] ||
+{ grep -q "usage: ZR_APP_SIMULATOR" "$WORK/simulator.log" && [ "$status" -ne 0 ] && [ "$status" -ne 1 ]; } ||
     fail "the installed ZR_APP_SIMULATOR without arguments gave status $status: $(cat "$WORK/simulator.log")"
 echo "ok: the installed ZR_APP_SIMULATOR runs"
 
@@ -128,7 +128,7 @@ else
     echo "note: desktop-file-validate not installed; entry not validated"
 fi
 exec_command=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$DESKTOP")
-[ -n "$exec_command" ] && [ -x "$PREFIX/bin/$exec_command" ] ||
+{ [ -n "$exec_command" ] && [ -x "$PREFIX/bin/$exec_command" ]; } ||
     fail "the desktop entry starts \"$exec_command\", which is not an installed program in bin/"
 icon=$(sed -n 's/^Icon=//p' "$DESKTOP")
 for file in "256x256/apps/$icon.png" "scalable/apps/$icon.svg"; do
@@ -140,7 +140,7 @@ echo "--- the installed update server serves the installed content"
 CONTENT="$PREFIX/share/tarvo4ksimulator/update-server-content"
 CATALOGUE="~ftp-xml/tarvo4ksimulator/tarvo4kpackages.ini"
 [ -s "$CONTENT/$CATALOGUE" ] || fail "catalogue $CATALOGUE missing from the installed content"
-ls "$CONTENT/~ftp-xml/tarvo4ksimulator/Linux/" | grep -q '^TARVO_.*\.zip$' || fail "no package archive installed"
+compgen -G "$CONTENT/~ftp-xml/tarvo4ksimulator/Linux/TARVO_*.zip" >/dev/null || fail "no package archive installed"
 "$PREFIX/bin/tarvo-update-server" --port 0 --content "$CONTENT" >"$WORK/server.log" 2>&1 &
 SERVER_PID=$!
 for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
