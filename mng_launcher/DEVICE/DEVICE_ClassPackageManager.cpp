@@ -138,7 +138,8 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::event(QEvent* event)
 
 bool CLASS_PACKAGE_MANAGER_BACKEND::eventFilter(QObject* watched, QEvent* event)
 {
-    if (jobRunning && watched == dialog.data() && event->type() == QEvent::Close)
+    // The type first: during the window's destruction its events still pass here, no longer as the window.
+    if (event->type() == QEvent::Close && jobRunning && watched == dialog.data())
     {
         SLOT_CancelUpdate();
     }
