@@ -1,6 +1,5 @@
 #include "DEVICE/DEVICE_ClassSessionArchive.h"
 
-#include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
