@@ -35,7 +35,35 @@ QAction* MakeAction(const QString& text, const QString& objectName, QObject* par
     action->setObjectName(objectName);
     return action;
 }
+
+// Set by SetLocations; empty until then, so every default applies.
+TARVO_VERSION_INFO_LOCATIONS& Locations()
+{
+    static TARVO_VERSION_INFO_LOCATIONS locations;
+    return locations;
+}
+
+PACKAGE_MANAGER_OPTIONS& PackageOptions()
+{
+    static PACKAGE_MANAGER_OPTIONS options;
+    return options;
+}
+
+QString& VersionFileUrl()
+{
+    static QString url;
+    return url;
+}
 } // namespace
+
+void CLASS_LAUNCHER_WINDOW::SetLocations(const TARVO_VERSION_INFO_LOCATIONS& locations,
+                                         const PACKAGE_MANAGER_OPTIONS& packageOptions,
+                                         const QString& versionFileUrl)
+{
+    Locations() = locations;
+    PackageOptions() = packageOptions;
+    VersionFileUrl() = versionFileUrl;
+}
 
 CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
     : QMainWindow(parent), fileMenu(new QMenu(QStringLiteral("&File"), this)),
@@ -57,7 +85,8 @@ CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
     BuildGui();
     ConnectActions();
 
-    webUpdater = new CLASS_UPDATER_FROM_WEB(LAUNCHER_VERSION, VERSION_FILE_URL, LAUNCHER_PRODUCT_ID,
+    const QString versionFileUrl = VersionFileUrl().isEmpty() ? VERSION_FILE_URL : VersionFileUrl();
+    webUpdater = new CLASS_UPDATER_FROM_WEB(LAUNCHER_VERSION, versionFileUrl, LAUNCHER_PRODUCT_ID,
                                             LAUNCHER_DEV_CHANNEL, this);
     connect(webUpdater, &CLASS_UPDATER_FROM_WEB::SIGNAL_VersionCheckingFinished, this,
             &CLASS_LAUNCHER_WINDOW::SLOT_VersionCheckingFinished, Qt::QueuedConnection);
@@ -72,7 +101,7 @@ void CLASS_LAUNCHER_WINDOW::BuildGui()
     mainWindow = new CLASS_MAIN_WINDOW(this);
     mainWindow->setObjectName(QStringLiteral("mainWindow"));
     RegisterApplicationFonts();
-    sessionBackEnd = new CLASS_MAIN_BACKEND(mainWindow, this);
+    sessionBackEnd = new CLASS_MAIN_BACKEND(mainWindow, this, Locations());
 
     scrollArea = new QScrollArea(this);
     scrollArea->setWidget(mainWindow);
@@ -172,7 +201,7 @@ void CLASS_LAUNCHER_WINDOW::OpenPackageManager()
             packageDialog = nullptr;
         },
         Qt::QueuedConnection);
-    packageBackEnd = new CLASS_PACKAGE_MANAGER_BACKEND(packageDialog, versionInfo);
+    packageBackEnd = new CLASS_PACKAGE_MANAGER_BACKEND(packageDialog, versionInfo, nullptr, PackageOptions());
     connect(packageBackEnd, &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged, sessionBackEnd,
             &CLASS_MAIN_BACKEND::SLOT_RefreshUpdaters, Qt::QueuedConnection);
     packageDialog->show();

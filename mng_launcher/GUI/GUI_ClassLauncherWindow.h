@@ -17,6 +17,8 @@ class QFrame;
 class QMenu;
 class QMenuBar;
 class QScrollArea;
+struct PACKAGE_MANAGER_OPTIONS;
+struct TARVO_VERSION_INFO_LOCATIONS;
 
 // The launcher's only top-level window: the header bar with the logos and the menus, and the main view
 // in a scroll area. Closing it ends the program.
@@ -28,6 +30,11 @@ public:
     static constexpr int HEADER_BAR_HEIGHT = 48;
 
     explicit CLASS_LAUNCHER_WINDOW(QWidget* parent = nullptr);
+
+    // Where the windows built afterwards keep packages and sessions and find the update server; empty
+    // fields keep the launcher's own. Tests point them at temporary folders and a local server.
+    static void SetLocations(const TARVO_VERSION_INFO_LOCATIONS& locations,
+                             const PACKAGE_MANAGER_OPTIONS& packageOptions, const QString& versionFileUrl);
 
     void BuildGui() override;
 
