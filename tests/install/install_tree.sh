@@ -8,7 +8,8 @@
 #      "Tarvo 4k Simulator v1.5.3", and is then closed (or stopped).
 # Every wait has a time limit. Exit 77 (skipped) when the X tools for step 4 are missing.
 # Usage: install_tree.sh <build dir> [<x11_close_window program>]
-#        install_tree.sh --window <prefix> <work dir> [<x11_close_window program>]   (inside xvfb-run)
+#        install_tree.sh --window <prefix> <work dir> [<x11_close_window program> [<command>]]
+#          (step 4 alone, inside xvfb-run; <command> starts the launcher, default <prefix>/bin/Tarvo4kSimulator)
 set -euo pipefail
 
 LIMIT=30 # seconds that any single wait may take
@@ -51,14 +52,14 @@ wait_end() {
 
 # Step 4, run inside xvfb-run.
 window_check() {
-    local prefix=$1 work=$2 close_window=${3:-} window
+    local prefix=$1 work=$2 close_window=${3:-} launcher=${4:-$1/bin/Tarvo4kSimulator} window
     export HOME="$work/home" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/runtime"
     export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache"
     export QT_QPA_PLATFORM=xcb
     mkdir -p "$HOME" "$TMPDIR" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
     cd "$work"
-    "$prefix/bin/Tarvo4kSimulator" >"$work/launcher.log" 2>&1 &
+    "$launcher" >"$work/launcher.log" 2>&1 &
     LAUNCHER_PID=$!
     trap 'kill -9 "$LAUNCHER_PID" 2>/dev/null || true; release_locks_of "$TMPDIR"' EXIT
     local pid=$LAUNCHER_PID
@@ -84,7 +85,7 @@ window_check() {
 }
 
 if [ "${1:-}" = "--window" ]; then
-    window_check "${2:?}" "${3:?}" "${4:-}"
+    window_check "${2:?}" "${3:?}" "${4:-}" "${5:-}"
     exit 0
 fi
 
