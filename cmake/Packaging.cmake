@@ -45,7 +45,8 @@ exports and imports sessions. Comes with a stand-in simulator program and a loca
 set(CPACK_GENERATOR "DEB")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX "/")
-# The program's folder under /opt, the desktop files under /usr, the command link in /usr/bin.
+# The program's folder under /opt, the desktop files under /usr, the command link in /usr/bin. Every
+# install rule without a COMPONENT (CMake's default component "Unspecified") belongs to the folder.
 string(REGEX REPLACE "^/" "" tarvo_package_prefix_relative "${TARVO_PACKAGE_PREFIX}")
 set(CPACK_INSTALL_CMAKE_PROJECTS
     "${CMAKE_BINARY_DIR};${PROJECT_NAME};Unspecified;/${tarvo_package_prefix_relative}"
