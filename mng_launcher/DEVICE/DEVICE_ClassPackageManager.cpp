@@ -34,6 +34,7 @@ constexpr int EXTRACTION_STEPS_PER_PERCENT = 3;
 constexpr int MAX_PROGRESS = 100;
 constexpr int SHA256_HEX_LENGTH = 64;
 constexpr int STDERR_LOG_LIMIT = 400;
+constexpr qint64 DOWNLOAD_READ_BUFFER_BYTES = 1024 * 1024;
 const QString REMOVING = QStringLiteral("Removing ");
 const QString DOWNLOADING = QStringLiteral("Downloading updater ");
 const QString INSTALLING = QStringLiteral("Installing updater ");
@@ -334,6 +335,8 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::DownloadArchive(const QString& url, QFile& f
     request.setTransferTimeout(options.downloadInactivityMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     QNetworkReply* reply = manager.get(request);
+    // The network thread reads ahead only this far: memory stays flat whatever the archive's size.
+    reply->setReadBufferSize(DOWNLOAD_READ_BUFFER_BYTES);
     activeReply = reply;
     bool writeFailed = false;
     QEventLoop loop;
