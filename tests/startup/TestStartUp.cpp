@@ -230,7 +230,7 @@ void TestStartUp::traceThreadEndsWhenTheApplicationQuits()
     QThread* traceThread = TraceThread();
     QVERIFY(traceThread != nullptr && traceThread->isRunning());
     // The application's event loop emits aboutToQuit when it returns.
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(traceThread->wait(5000));
     QVERIFY(traceThread->isFinished());
