@@ -1,0 +1,87 @@
+// The package catalogue INI as the update server (or anything between) may deliver it: fetched into the
+// local copy and parsed by the catalogue holder, exactly as at start-up.
+// Properties: the local copy holds the bytes received; the packages list is numbered 0..n-1; a file the INI
+// reader refuses gives the default list and leaves the compatibility at 1; otherwise the list holds one
+// entry per top-level key, in reversed key order, and the compatibility follows "version/compatibility".
+
+#include "FuzzSupport.h"
+
+#include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
+#include "DEVICE/DEVICE_DeviceTables.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace
+{
+QString Describe(const QMap<int, QString>& list)
+{
+    QStringList parts;
+    for (auto it = list.cbegin(); it != list.cend(); ++it)
+    {
+        parts.append(QStringLiteral("%1=[%2]").arg(it.key()).arg(it.value()));
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+// What the catalogue should hold, read from a copy at a path of its own (Qt caches parsed INI files by path).
+void CheckAgainstReader(const CLASS_TARVO_VERSION_INFO& catalogue, const QString& copyPath)
+{
+    const QMap<int, QString>& packages = catalogue.GetPackagesList();
+    const QSettings reader(copyPath, QSettings::IniFormat);
+    if (reader.status() != QSettings::NoError)
+    {
+        FUZZ::Check(packages == DEFAULT_PACKAGES_LIST, "a refused catalogue gives the default list",
+                    Describe(packages));
+        FUZZ::Check(catalogue.GetCompatibility() == 1, "a refused catalogue keeps compatibility 1");
+        return;
+    }
+    QStringList keys = reader.childKeys();
+    std::reverse(keys.begin(), keys.end());
+    FUZZ::Check(packages.size() == keys.size(), "one package per top-level key",
+                Describe(packages) + QStringLiteral(" keys: ") + keys.join(QLatin1Char(' ')));
+    for (int i = 0; i < keys.size(); ++i)
+    {
+        FUZZ::Check(packages.value(i) == reader.value(keys.at(i)).toString(),
+                    "packages follow the reversed key order", keys.at(i));
+    }
+    const int expected = reader.childGroups().contains(QStringLiteral("version"))
+                             ? reader.value(QStringLiteral("version/compatibility")).toInt()
+                             : 1;
+    FUZZ::Check(catalogue.GetCompatibility() == expected, "the compatibility follows the version group",
+                QString::number(catalogue.GetCompatibility()));
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static quint64 counter = 0;
+    const QString work = FUZZ::TemporaryFolder() + QStringLiteral("/catalogue%1").arg(++counter);
+    QDir().mkpath(work + QStringLiteral("/application"));
+    const QByteArray input = FUZZ::Bytes(data, size);
+    const QString served = work + QStringLiteral("/tarvo4kpackages.ini");
+    FUZZ::WriteFile(served, input);
+
+    TARVO_VERSION_INFO_LOCATIONS locations;
+    locations.applicationFolder = work + QStringLiteral("/application");
+    locations.sessionsRoot = work + QStringLiteral("/sessions/");
+    locations.catalogueUrl = QUrl::fromLocalFile(served).toString();
+    locations.transferTimeoutMs = 5000;
+    const CLASS_TARVO_VERSION_INFO catalogue(locations);
+
+    QFile local(catalogue.GetLocalCatalogueFile());
+    FUZZ::Check(local.open(QIODevice::ReadOnly) && local.readAll() == input,
+                "the local copy holds the catalogue as received", local.fileName());
+    const QMap<int, QString>& packages = catalogue.GetPackagesList();
+    FUZZ::Check(packages.isEmpty() || (packages.firstKey() == 0 && packages.lastKey() == packages.size() - 1),
+                "the packages list is numbered from 0 without gaps", Describe(packages));
+    const QString copy = work + QStringLiteral("/copy.ini");
+    FUZZ::WriteFile(copy, input);
+    CheckAgainstReader(catalogue, copy);
+    QDir(work).removeRecursively();
+    return 0;
+}
