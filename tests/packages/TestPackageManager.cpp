@@ -314,6 +314,35 @@ private slots:
         QCOMPARE(traces.ErrorCount(), 0);
     }
 
+    void theHidingOfAnEarlierJobLeavesTheNextAlone()
+    {
+        // The progress area of a job that follows at once stays visible: the earlier job's hiding timer
+        // must not fire into it.
+        Install(QStringLiteral("3.0.0"));
+        ServePackage(QStringLiteral("1.0.0"), 40);
+        server->SetChunked(ServerPath(QStringLiteral("1.0.0")), 256, 50);
+        PACKAGE_MANAGER_OPTIONS options = Options();
+        options.progressHideDelayMs = 300;
+        Open(THREE_PACKAGES, options);
+        Tick({});
+        QVERIFY(Apply());
+        QVERIFY(dialog->ProgressBar()->isVisible());
+        QElapsedTimer secondJob;
+        secondJob.start();
+        bool hiddenDuringJob = false;
+        qint64 lastShowMs = 0;
+        onShow = [&](const QString&, int)
+        {
+            hiddenDuringJob = hiddenDuringJob || dialog->ProgressBar()->isHidden();
+            lastShowMs = secondJob.elapsed();
+        };
+        Tick({QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        QVERIFY2(lastShowMs > 2 * options.progressHideDelayMs, "the second job was too short to tell");
+        QVERIFY(!hiddenDuringJob);
+        QTRY_VERIFY(dialog->ProgressBar()->isHidden());
+    }
+
     void aFailedDownloadEndsTheJob_data()
     {
         QTest::addColumn<QString>("failure");
