@@ -16,6 +16,7 @@
 #include <pthread.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -25,10 +26,36 @@ constexpr int EXIT_PORT_TAKEN = 3;
 // An idle keep-alive connection holds a stop request back at most this long.
 constexpr time_t KEEP_ALIVE_SECONDS = 1;
 
+bool IsFolder(const std::string& path)
+{
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The build's content folder, or, for an installed copy whose build folder is gone, the content installed
+// beside it in <prefix>/share/tarvo4ksimulator/update-server-content.
+std::string DefaultContent()
+{
+    if (IsFolder(TARVO_UPDATE_SERVER_CONTENT))
+    {
+        return TARVO_UPDATE_SERVER_CONTENT;
+    }
+    char executable[4096] = {};
+    const ssize_t length = ::readlink("/proc/self/exe", executable, sizeof(executable) - 1);
+    if (length <= 0)
+    {
+        return TARVO_UPDATE_SERVER_CONTENT;
+    }
+    std::string folder(executable, static_cast<size_t>(length));
+    folder.erase(folder.find_last_of('/'));
+    const std::string installed = folder + "/../share/tarvo4ksimulator/update-server-content";
+    return IsFolder(installed) ? installed : TARVO_UPDATE_SERVER_CONTENT;
+}
+
 struct Options
 {
     int port = DEFAULT_PORT;
-    std::string content = TARVO_UPDATE_SERVER_CONTENT;
+    std::string content = DefaultContent();
 };
 
 int Usage(const char* problem)
@@ -73,8 +100,7 @@ int ParseArguments(int argc, char* argv[], Options& options)
             return Usage(("unknown or incomplete argument: " + argument).c_str());
         }
     }
-    struct stat info;
-    if (::stat(options.content.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+    if (!IsFolder(options.content))
     {
         return Usage(("content folder not found: " + options.content).c_str());
     }
