@@ -62,11 +62,12 @@ void SetAllKeys(QSettings& settings, const SESSION_SETTINGS_DATA& data)
 }
 
 // The staging copy starts from the current file, so keys that the launcher does not write survive a
-// save as they would with the INI writer working on the file itself. A file the reader rejects is not
-// carried over: the new file is then written from scratch.
+// save as they would with the INI writer working on the file itself. A file the reader rejects, or
+// anything but a plain file (a pipe would block the read), is not carried over: the new file is then
+// written from scratch.
 bool SeedStaging(const QString& path, QTemporaryFile& staging)
 {
-    if (!QFileInfo::exists(path))
+    if (!QFileInfo(path).isFile())
     {
         return true;
     }
@@ -215,6 +216,12 @@ SESSION_LOAD_RESULT CLASS_SESSION_SETTINGS::Load(const QString& sessionsRoot, co
         folder.removeRecursively();
         return Outcome(SESSION_LOAD_STATUS::MissingFileRemoved, folderPath,
                        QStringLiteral("The configuration file is missing ") + folderPath, false);
+    }
+    // Only a plain file is opened: reading a pipe or a device in its place would block the start for good.
+    if (!QFileInfo(filePath).isFile())
+    {
+        return Outcome(SESSION_LOAD_STATUS::ParseFailed, folderPath,
+                       QStringLiteral("Failed to parse file ") + filePath, true);
     }
     const QSettings settings(filePath, QSettings::IniFormat);
     if (settings.status() != QSettings::NoError)
