@@ -98,8 +98,13 @@ QStringList ListSessionVersions(const QString& folder)
     const QFileInfoList entries = SubFolders(folder);
     for (const QFileInfo& entry : entries)
     {
-        const QSettings settings(entry.absoluteFilePath() + QStringLiteral("/settings.ini"),
-                                 QSettings::IniFormat);
+        const QString file = entry.absoluteFilePath() + QStringLiteral("/settings.ini");
+        // Only a plain file is read: a pipe in its place would block for good.
+        if (!QFileInfo(file).isFile())
+        {
+            continue;
+        }
+        const QSettings settings(file, QSettings::IniFormat);
         versions.append(
             settings.value(QStringLiteral("VERSION")).toString().replace(QLatin1Char('_'), QLatin1Char('.')));
     }
