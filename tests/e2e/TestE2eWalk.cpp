@@ -95,6 +95,17 @@ QByteArray ReadFile(const QString& path)
 }
 } // namespace
 
+// Runs a checking helper and leaves the step when it failed.
+#define CHECKED(call)                                                                                        \
+    do                                                                                                       \
+    {                                                                                                        \
+        call;                                                                                                \
+        if (QTest::currentTestFailed())                                                                      \
+        {                                                                                                    \
+            return;                                                                                          \
+        }                                                                                                    \
+    } while (false)
+
 class TestE2eWalk : public QObject
 {
     Q_OBJECT
@@ -331,15 +342,21 @@ private slots:
         CLASS_GLOBAL_SETUP* panel = nullptr;
         QTRY_VERIFY_WITH_TIMEOUT((panel = VisiblePanel(View())) != nullptr, QUICK_MS);
 
-        ReplaceText(VisibleChild<QLineEdit>(panel, QStringLiteral("labelEditor")), NAME);
-        ReplaceText(VisibleChild<QSpinBox>(panel, QStringLiteral("portEditor")), QString::number(webPort));
-        QTest::keyClicks(VisibleChild<QTextEdit>(panel, QStringLiteral("descriptionEditor")), DESCRIPTION);
+        QLineEdit* label = VisibleChild<QLineEdit>(panel, QStringLiteral("Session label"));
+        QSpinBox* port = VisibleChild<QSpinBox>(panel, QStringLiteral("Web port"));
+        QTextEdit* description = VisibleChild<QTextEdit>(panel, QStringLiteral("Session description"));
         QPushButton* model = VisibleChild<QPushButton>(panel, MODEL);
-        QVERIFY(model != nullptr);
+        QComboBox* versions = VisibleChild<QComboBox>(panel, QStringLiteral("Simulator version"));
+        QVERIFY(label != nullptr && port != nullptr && description != nullptr);
+        QVERIFY(model != nullptr && versions != nullptr);
+
+        ReplaceText(label, NAME);
+        ReplaceText(port, QString::number(webPort));
+        QTest::keyClicks(description, DESCRIPTION);
         QTest::mouseClick(model, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(View()->GetSessionWidget(0)->GetDevice(),
                                   QStringLiteral("Tarvo 4k ") + MODEL, QUICK_MS);
-        QVERIFY(PickWithKeys(VisibleChild<QComboBox>(panel, QStringLiteral("versionList")), VERSION));
+        QVERIFY(PickWithKeys(versions, VERSION));
         // The model's own configuration view, with its audio card box, replaced the previous one.
         QCheckBox* audio = nullptr;
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -369,15 +386,15 @@ private slots:
         QVERIFY(!Button(QStringLiteral("saveButton"))->isEnabled());
         QVERIFY(!model->isEnabled());
         QVERIFY(!audio->isEnabled());
-        QVERIFY(VisibleChild<QComboBox>(panel, QStringLiteral("versionList"))->isEnabled());
+        QVERIFY(versions->isEnabled());
     }
 
     void startedSessionServesItsDevicePage()
     {
         QVERIFY(ClickWhenEnabled(QStringLiteral("startButton")));
-        CheckSessionRunning(0, true);
+        CHECKED(CheckSessionRunning(0, true));
         QVERIFY(ProcessAlive(Sessions()->GetSessionProcessId(0)));
-        CheckDeviceAnswers(NAME);
+        CHECKED(CheckDeviceAnswers(NAME));
 
         // "Open Web ZKM" opens the device's page, which is the session's own web application.
         QVERIFY(ClickWhenEnabled(QStringLiteral("openWebButton")));
@@ -399,8 +416,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!ProcessAlive(before), PROCESS_MS);
         QTRY_VERIFY_WITH_TIMEOUT(ProcessAlive(Sessions()->GetSessionProcessId(0)), PROCESS_MS);
         QVERIFY(Sessions()->GetSessionProcessId(0) != before);
-        CheckDeviceAnswers(NAME);
-        CheckSessionRunning(0, true);
+        CHECKED(CheckDeviceAnswers(NAME));
+        CHECKED(CheckSessionRunning(0, true));
         QVERIFY2(CLASS_MESSAGE_BOX::Texts().isEmpty(), qPrintable(CLASS_MESSAGE_BOX::LastText()));
     }
 
@@ -408,7 +425,7 @@ private slots:
     {
         const qint64 simulator = Sessions()->GetSessionProcessId(0);
         QVERIFY(ClickWhenEnabled(QStringLiteral("startButton")));
-        CheckSessionRunning(0, false);
+        CHECKED(CheckSessionRunning(0, false));
         QTRY_VERIFY_WITH_TIMEOUT(!ProcessAlive(simulator), PROCESS_MS);
         QCOMPARE(HttpGet(WebUrl() + QStringLiteral("/api/status")).status, 0);
     }
@@ -432,7 +449,7 @@ private slots:
 
     void exportWritesTheSelectedSession()
     {
-        SelectCard(0);
+        CHECKED(SelectCard(0));
         exportedFolderName = QDir(Sessions()->GetSessionFolder(0)).dirName();
         exportedSettings = ReadFile(SettingsPath(0));
         archive = world.ExportFolder() + QLatin1Char('/') + exportedFolderName + QStringLiteral(".zip");
@@ -475,16 +492,16 @@ private slots:
     // it again gives it back.
     void versionListsFollowThePackages()
     {
-        SelectCard(1);
+        CHECKED(SelectCard(1));
         QCOMPARE(ApplyPackages({OTHER_VERSION}, {VERSION}), QStringLiteral("Finished"));
         QVERIFY(!PackageInstalled(VERSION));
         QVERIFY(PackageInstalled(OTHER_VERSION));
-        CheckVersionLists(false);
+        CHECKED(CheckVersionLists(false));
         QTRY_VERIFY_WITH_TIMEOUT(!Button(QStringLiteral("startButton"))->isEnabled(), QUICK_MS);
 
         QCOMPARE(ApplyPackages({VERSION, OTHER_VERSION}, {}), QStringLiteral("Finished"));
         QVERIFY(PackageInstalled(VERSION));
-        CheckVersionLists(true);
+        CHECKED(CheckVersionLists(true));
         QVERIFY2(CLASS_MESSAGE_BOX::Texts().isEmpty(), qPrintable(CLASS_MESSAGE_BOX::LastText()));
     }
 
@@ -501,10 +518,10 @@ private slots:
     // Closing the window quits, and the launcher's end stops the simulator that still runs.
     void closingTheLauncherStopsTheRunningSimulator()
     {
-        SelectCard(1);
+        CHECKED(SelectCard(1));
         QVERIFY(ClickWhenEnabled(QStringLiteral("startButton")));
-        CheckSessionRunning(1, true);
-        CheckDeviceAnswers(NAME);
+        CHECKED(CheckSessionRunning(1, true));
+        CHECKED(CheckDeviceAnswers(NAME));
         const qint64 simulator = Sessions()->GetSessionProcessId(1);
 
         QVERIFY(Window()->close());
