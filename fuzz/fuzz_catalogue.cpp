@@ -33,6 +33,8 @@ void CheckAgainstReader(const CLASS_TARVO_VERSION_INFO& catalogue, const QString
 {
     const QMap<int, QString>& packages = catalogue.GetPackagesList();
     const QSettings reader(copyPath, QSettings::IniFormat);
+    // The reader parses its sections on first use: only then does its status tell a malformed one.
+    static_cast<void>(reader.allKeys());
     if (reader.status() != QSettings::NoError)
     {
         FUZZ::Check(packages == DEFAULT_PACKAGES_LIST, "a refused catalogue gives the default list",

@@ -71,7 +71,10 @@ bool SeedStaging(const QString& path, QTemporaryFile& staging)
     {
         return true;
     }
-    if (QSettings(path, QSettings::IniFormat).status() != QSettings::NoError)
+    const QSettings reader(path, QSettings::IniFormat);
+    // The INI reader parses its sections on first use: only then does status() tell a malformed one.
+    static_cast<void>(reader.allKeys());
+    if (reader.status() != QSettings::NoError)
     {
         return true;
     }
@@ -179,7 +182,9 @@ bool CLASS_SESSION_SETTINGS::Write(const QString& folder, const SESSION_SETTINGS
         QSettings settings(staging.fileName(), QSettings::IniFormat);
         SetAllKeys(settings, data);
         settings.sync();
-        if (settings.status() != QSettings::NoError)
+        // A format error here can only come from the old content (Qt may cache a file it parsed before):
+        // its malformed sections are dropped and every key above is written. Only a failed write counts.
+        if (settings.status() == QSettings::AccessError)
         {
             TRACE_ERROR(QStringLiteral("Failed to write settings for ") + path);
             return false;
@@ -224,6 +229,8 @@ SESSION_LOAD_RESULT CLASS_SESSION_SETTINGS::Load(const QString& sessionsRoot, co
                        QStringLiteral("Failed to parse file ") + filePath, true);
     }
     const QSettings settings(filePath, QSettings::IniFormat);
+    // The INI reader parses its sections on first use: only then does status() tell a malformed one.
+    static_cast<void>(settings.allKeys());
     if (settings.status() != QSettings::NoError)
     {
         return Outcome(SESSION_LOAD_STATUS::ParseFailed, folderPath,

@@ -155,6 +155,8 @@ void CLASS_TARVO_VERSION_INFO::FindPackagesList()
         return;
     }
     const QSettings catalogue(path, QSettings::IniFormat);
+    // The INI reader parses its sections on first use: only then does status() tell a malformed one.
+    static_cast<void>(catalogue.allKeys());
     if (catalogue.status() != QSettings::NoError)
     {
         TRACE_ERROR(QStringLiteral("Failed to parse packages file"));
