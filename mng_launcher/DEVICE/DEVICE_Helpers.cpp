@@ -39,16 +39,33 @@ QFileInfoList SubFolders(const QString& folder)
     return QDir(folder).entryInfoList(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
 }
 
-QList<qulonglong> Numbers(const QString& text)
+// The runs of decimal digits, each without its leading zeros, so that numbers of any length compare.
+QStringList Numbers(const QString& text)
 {
     static const QRegularExpression digits(QStringLiteral("(\\d+)"));
-    QList<qulonglong> numbers;
+    QStringList numbers;
     QRegularExpressionMatchIterator it = digits.globalMatch(text);
     while (it.hasNext())
     {
-        numbers.append(it.next().captured(1).toULongLong());
+        const QString number = it.next().captured(1);
+        int first = 0;
+        while (first + 1 < number.size() && number.at(first) == QLatin1Char('0'))
+        {
+            ++first;
+        }
+        numbers.append(number.mid(first));
     }
     return numbers;
+}
+
+// -1, 0 or 1 as the decimal number a (no leading zeros) is smaller than, equal to or greater than b.
+int CompareNumbers(const QString& a, const QString& b)
+{
+    if (a.size() != b.size())
+    {
+        return a.size() < b.size() ? -1 : 1;
+    }
+    return a.compare(b);
 }
 } // namespace
 
@@ -114,14 +131,15 @@ QStringList ListSessionVersions(const QString& folder)
 
 bool VersionIsNewer(const QString& a, const QString& b)
 {
-    const QList<qulonglong> numbersA = Numbers(a);
-    const QList<qulonglong> numbersB = Numbers(b);
+    const QStringList numbersA = Numbers(a);
+    const QStringList numbersB = Numbers(b);
     const int common = std::min(numbersA.size(), numbersB.size());
     for (int i = 0; i < common; ++i)
     {
-        if (numbersA.at(i) != numbersB.at(i))
+        const int order = CompareNumbers(numbersA.at(i), numbersB.at(i));
+        if (order != 0)
         {
-            return numbersA.at(i) > numbersB.at(i);
+            return order > 0;
         }
     }
     return a.size() < b.size();
