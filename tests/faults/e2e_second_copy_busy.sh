@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# A second launcher started while the first one is busy (CTest runs this inside `xvfb-run -a`). The
+# basic case, a second copy beside an idle first one, is e2e_single_instance's; here the first copy
+#   1. runs a session: its simulator (the real stand-in) answers on the session's port;
+#   2. has its package manager window open.
+# The second copy must show its one "Error" box and end with status 1, while the first copy, its
+# simulator and its package manager window carry on untouched. Finally the first copy is closed like a
+# window manager closes it: it ends with status 0 and takes its simulator with it.
+#
+# The first copy runs from a folder of its own (a copy of the launcher binary with an installed package
+# beside it), with a prepared session in a temporary HOME. Every wait has a time limit.
+# Usage: e2e_second_copy_busy.sh <build dir>
+set -euo pipefail
+
+BUILD_DIR=${1:?usage: e2e_second_copy_busy.sh <build dir>}
+LAUNCHER_BUILT="$BUILD_DIR/mng_launcher/Tarvo4kSimulator"
+SIMULATOR_BUILT="$BUILD_DIR/tools/simulator/ZR_APP_SIMULATOR"
+CLOSE_WINDOW="$BUILD_DIR/tests/e2e_single_instance/x11_close_window"
+TITLE='^Tarvo 4k Simulator v1\.5\.3$'
+BOX_TITLE='^Tarvo 4k Simulator$'
+LIMIT=15 # seconds that any single wait may take
+# The bottom bar's "Start Session" button in the launcher window at its minimum size (1330 x 720),
+# relative to the window; a click is checked by the simulator answering, never assumed.
+START_X=1116
+START_Y=628
+
+for needed in "$LAUNCHER_BUILT" "$SIMULATOR_BUILT" "$CLOSE_WINDOW"; do
+    [ -x "$needed" ] || { echo "FAIL: $needed is not built"; exit 1; }
+done
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no X display (run under xvfb-run -a)"; exit 1; }
+command -v curl >/dev/null || { echo "FAIL: curl is needed to ask the simulator"; exit 1; }
+
+WORK=$(mktemp -d)
+export TMPDIR="$WORK/tmp" HOME="$WORK/home"
+export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache"
+export XDG_RUNTIME_DIR="$WORK/runtime"
+export QT_QPA_PLATFORM=xcb
+mkdir -p "$TMPDIR" "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+STARTED=()
+cleanup() {
+    local pid
+    for pid in "${STARTED[@]}" ${SIMULATOR_PID:-}; do
+        kill -9 "$pid" 2>/dev/null || true
+    done
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    {
+        echo "FAIL: $*"
+        local log
+        for log in "$WORK"/copy*.log; do
+            [ -s "$log" ] && { echo "== $(basename "$log")"; cat "$log"; }
+        done
+    } >&2
+    exit 1
+}
+step() { echo "--- $*"; }
+
+# The launcher's own folder: the binary and one installed package with the real stand-in simulator.
+APP="$WORK/app"
+PACKAGE="$APP/TARVO_3_1_51"
+mkdir -p "$PACKAGE/bin" "$PACKAGE/ressources/ZR_APPS"
+cp "$LAUNCHER_BUILT" "$APP/Tarvo4kSimulator"
+cp "$SIMULATOR_BUILT" "$PACKAGE/bin/ZR_APP_SIMULATOR"
+echo '<html><body>Busy session</body></html>' >"$PACKAGE/ressources/ZR_APPS/index.html"
+
+# One saved session, on a port nothing listens on.
+free_port() {
+    local port
+    while :; do
+        port=$((20000 + RANDOM % 40000))
+        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || { echo "$port"; return; }
+    done
+}
+PORT=$(free_port)
+ROOT="$XDG_DATA_HOME/VORNTAL/Tarvo_Simulator"
+SESSION="$ROOT/Tarvo2024_01_01_00_00_00"
+mkdir -p "$SESSION/ZR_APPS" "$SESSION/tmp"
+cp "$PACKAGE/ressources/ZR_APPS/index.html" "$SESSION/ZR_APPS/"
+printf '[General]\nTARVO_3_1_51=3.1.51\n' >"$ROOT/tarvo4kpackages.ini"
+printf '[General]\nDEVICE_TYPE=4\nPORT=%s\nVERSION=3.1.51\nNAME=Busy\nDESCRIPTION=\n' "$PORT" >"$SESSION/settings.ini"
+SETTINGS_BEFORE=$(md5sum <"$SESSION/settings.ini")
+
+start_copy() {
+    "$APP/Tarvo4kSimulator" >"$WORK/copy$((${#STARTED[@]} + 1)).log" 2>&1 &
+    COPY_PID=$!
+    STARTED+=("$COPY_PID")
+}
+windows_of() { # pid, title pattern; waits up to LIMIT seconds for the first
+    timeout "$LIMIT" xdotool search --sync --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null || true
+}
+windows_now() { xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null || true; }
+wait_exit() {
+    local pid=$1 tenths
+    for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null && fail "process $pid still running after ${LIMIT}s"
+    STATUS=0
+    wait "$pid" || STATUS=$?
+}
+simulator_answers() { curl -fsS -m 2 "http://127.0.0.1:$PORT/api/status" >/dev/null 2>&1; }
+simulator_pid() { pgrep -P "$FIRST" -f ZR_APP_SIMULATOR | head -n 1 || true; }
+# Presses Return in a window; without a window manager the input focus is given to it first.
+press_return() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || true
+    xdotool key --window "$1" Return 2>/dev/null || true
+}
+# A version box of the start (when an update server answers on this machine) is answered with Return.
+dismiss_boxes() {
+    local box
+    for box in $(windows_now "$FIRST" "$BOX_TITLE"); do
+        press_return "$box"
+    done
+}
+
+step "first copy starts with its saved session"
+start_copy
+FIRST=$COPY_PID
+MAIN=$(windows_of "$FIRST" "$TITLE" | head -n 1)
+[ -n "$MAIN" ] || fail "no window \"Tarvo 4k Simulator v1.5.3\" of the first copy within ${LIMIT}s"
+sleep 1 # the automatic version check answers from the event loop
+dismiss_boxes
+
+step "first copy runs the session (Start Session clicked)"
+for attempt in 1 2 3; do
+    dismiss_boxes
+    xdotool mousemove --window "$MAIN" "$START_X" "$START_Y" click 1
+    for ((tenths = 0; tenths < 50; tenths++)); do
+        SIMULATOR_PID=$(simulator_pid)
+        [ -n "$SIMULATOR_PID" ] && break 2
+        sleep 0.1
+    done
+done
+[ -n "${SIMULATOR_PID:-}" ] || fail "clicking Start Session at $START_X,$START_Y started no simulator"
+for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
+    simulator_answers && break
+    sleep 0.1
+done
+simulator_answers || fail "the simulator does not answer on port $PORT"
+
+step "first copy opens its package manager (File > Package manager, by keyboard)"
+xdotool windowfocus --sync "$MAIN" 2>/dev/null || true
+xdotool key --window "$MAIN" alt+f
+sleep 0.5
+xdotool key p
+PACKAGES=$(windows_of "$FIRST" '^Package manager$' | head -n 1)
+[ -n "$PACKAGES" ] || fail "the package manager window did not open"
+
+step "second copy is refused with one Error box and status 1"
+start_copy
+SECOND=$COPY_PID
+BOX=$(windows_of "$SECOND" '^Error$' | head -n 1)
+[ -n "$BOX" ] || fail "no \"Error\" box of the second copy within ${LIMIT}s"
+COUNT=$(windows_now "$SECOND" '.' | grep -c . || true)
+[ "$COUNT" -eq 1 ] || fail "the second copy shows $COUNT windows, expected the one box"
+# The box's OK button is clicked (here, with the first copy's windows open, the box does not reliably
+# take a Return key from xdotool).
+eval "$(xdotool getwindowgeometry --shell "$BOX")"
+xdotool mousemove --window "$BOX" $((WIDTH - 47)) $((HEIGHT - 21)) click 1
+wait_exit "$SECOND"
+[ "$STATUS" -eq 1 ] || fail "second copy ended with status $STATUS, expected 1"
+grep -q . "$WORK/copy2.log" && grep -v -i 'xdg\|propagateSizeHints' "$WORK/copy2.log" | grep -q . &&
+    echo "note: the second copy wrote: $(cat "$WORK/copy2.log")"
+
+step "the first copy carries on: window, package manager, simulator"
+kill -0 "$FIRST" 2>/dev/null || fail "the first copy ended with the second"
+[ -n "$(windows_now "$FIRST" "$TITLE")" ] || fail "the first copy's window is gone"
+[ -n "$(windows_now "$FIRST" '^Package manager$')" ] || fail "the package manager window is gone"
+[ "$(simulator_pid)" = "$SIMULATOR_PID" ] || fail "the simulator changed or ended (was $SIMULATOR_PID)"
+simulator_answers || fail "the simulator stopped answering"
+[ "$(md5sum <"$SESSION/settings.ini")" = "$SETTINGS_BEFORE" ] || fail "the session's settings.ini changed"
+
+step "closing the first copy ends it with status 0, and its simulator with it"
+"$CLOSE_WINDOW" "$PACKAGES" || fail "could not ask the package manager window to close"
+for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
+    [ -z "$(windows_now "$FIRST" '^Package manager$')" ] && break
+    sleep 0.1
+done
+"$CLOSE_WINDOW" "$MAIN" || fail "could not ask the launcher window to close"
+wait_exit "$FIRST"
+[ "$STATUS" -eq 0 ] || fail "first copy ended with status $STATUS, expected 0"
+for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
+    kill -0 "$SIMULATOR_PID" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$SIMULATOR_PID" 2>/dev/null && fail "the simulator $SIMULATOR_PID outlived the launcher"
+SIMULATOR_PID=
+
+echo "PASS: a second copy is refused while the first runs a session and has its package manager open"
