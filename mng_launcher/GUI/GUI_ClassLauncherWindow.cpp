@@ -193,15 +193,13 @@ void CLASS_LAUNCHER_WINDOW::OpenPackageManager()
         packageDialog, &QObject::destroyed, this,
         [this]()
         {
-            if (packageBackEnd != nullptr)
-            {
-                packageBackEnd->deleteLater();
-                packageBackEnd = nullptr;
-            }
+            packageBackEnd = nullptr;
             packageDialog = nullptr;
         },
         Qt::QueuedConnection);
     packageBackEnd = new CLASS_PACKAGE_MANAGER_BACKEND(packageDialog, versionInfo, nullptr, PackageOptions());
+    // The back end goes with its window, also when this launcher window has gone before it.
+    connect(packageDialog, &QObject::destroyed, packageBackEnd, &QObject::deleteLater, Qt::QueuedConnection);
     connect(packageBackEnd, &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged, sessionBackEnd,
             &CLASS_MAIN_BACKEND::SLOT_RefreshUpdaters, Qt::QueuedConnection);
     packageDialog->show();
