@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Start-up and idle memory of the launcher against a minimal Qt widgets program, side by side in one run.
+# Runs inside an X server (bench/run-all.sh starts it with `xvfb-run -a`).
+#
+#   bench/startup/measure.sh <build dir> [runs]
+#
+# Start-up: hyperfine (no shell) over bench_startup_launcher and bench_startup_minimal, each of which
+# ends itself once its first window paint has been flushed to the X server; so the time is from exec to
+# the first painted window. The launcher finds ten saved sessions in a temporary HOME and one installed
+# package beside it. Idle memory: the real Tarvo4kSimulator binary and the minimal program (mode "stay"),
+# VmRSS from /proc/<pid>/status 2 s after their window is mapped, median of three starts each.
+# Prints "key value" lines for bench/run-all.sh. Nothing is asserted.
+set -euo pipefail
+
+BUILD=${1:?usage: measure.sh <build dir> [runs]}
+RUNS=${2:-20}
+[ -n "${DISPLAY:-}" ] || { echo "measure.sh: no X display (run under xvfb-run -a)" >&2; exit 2; }
+for tool in hyperfine xdotool; do
+    command -v "$tool" >/dev/null || { echo "measure.sh: $tool is missing" >&2; exit 2; }
+done
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/bench_startup.XXXXXX")
+export TMPDIR="$WORK/tmp" HOME="$WORK/home"
+export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache"
+export XDG_RUNTIME_DIR="$WORK/runtime"
+export QT_QPA_PLATFORM=xcb
+mkdir -p "$TMPDIR" "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+RUNNING=
+cleanup() {
+    [ -n "$RUNNING" ] && kill -9 "$RUNNING" 2>/dev/null
+    # A copy ended without its teardown leaves its lock segment; one normal run releases it.
+    [ -x "$WORK/app/bench_startup_launcher" ] && timeout 20 "$WORK/app/bench_startup_launcher" quit 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+# The programs in a folder of their own, with one installed package beside them.
+APP=$WORK/app
+PACKAGE=$APP/TARVO_3_1_51
+mkdir -p "$PACKAGE/bin" "$PACKAGE/ressources/ZR_APPS"
+cp "$BUILD/bench/startup/bench_startup_launcher" "$BUILD/bench/startup/bench_startup_minimal" \
+    "$BUILD/mng_launcher/Tarvo4kSimulator" "$APP/"
+cp "$BUILD/tools/simulator/ZR_APP_SIMULATOR" "$PACKAGE/bin/"
+echo '<html><body>device</body></html>' >"$PACKAGE/ressources/ZR_APPS/index.html"
+
+# Ten saved sessions and the catalogue copy.
+ROOT=$XDG_DATA_HOME/VORNTAL/Tarvo_Simulator
+mkdir -p "$ROOT"
+printf '[General]\nTARVO_3_1_51=3.1.51\n' >"$ROOT/tarvo4kpackages.ini"
+for i in 0 1 2 3 4 5 6 7 8 9; do
+    folder=$ROOT/Tarvo2024_01_01_00_00_0$i
+    mkdir -p "$folder/ZR_APPS" "$folder/tmp"
+    cp "$PACKAGE/ressources/ZR_APPS/index.html" "$folder/ZR_APPS/"
+    printf '[General]\nDEVICE_TYPE=4\nPORT=%d\nVERSION=3.1.51\nNAME=Session %d\nDESCRIPTION=Bench session %d\n' \
+        $((3000 + i)) "$i" "$i" >"$folder/settings.ini"
+done
+
+# One run each first: log folders and caches exist before the timed runs.
+"$APP/bench_startup_launcher" quit 2>/dev/null
+"$APP/bench_startup_minimal" quit 2>/dev/null
+
+hyperfine -N --style basic --warmup 3 --runs "$RUNS" --export-csv "$WORK/startup.csv" \
+    -n launcher "$APP/bench_startup_launcher exit" \
+    -n minimal "$APP/bench_startup_minimal exit" >&2
+"$APP/bench_startup_launcher" quit 2>/dev/null
+awk -F, 'NR > 1 { gsub(/"/, "", $1); printf "startup_%s_s %s %s %s\n", $1, $2, $3, $4 }' "$WORK/startup.csv"
+
+# rss_of <title> <program> [args]: VmRSS in kB 2 s after the program's window is mapped.
+rss_of() {
+    local title=$1 pid rss
+    shift
+    "$@" >/dev/null 2>&1 &
+    pid=$!
+    RUNNING=$pid
+    timeout 20 xdotool search --sync --onlyvisible --pid "$pid" --name "$title" >/dev/null 2>&1 ||
+        { echo "measure.sh: no window \"$title\"" >&2; kill -9 "$pid"; return 1; }
+    sleep 2
+    rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    RUNNING=
+    echo "$rss"
+}
+median3() { printf '%s\n' "$@" | sort -n | sed -n 2p; }
+
+launcher=()
+minimal=()
+for _ in 1 2 3; do
+    launcher+=("$(rss_of '^Tarvo 4k Simulator v1\.5\.3$' "$APP/Tarvo4kSimulator")")
+    minimal+=("$(rss_of '^Minimal Qt Widgets$' "$APP/bench_startup_minimal" stay)")
+done
+echo "rss_launcher_kb $(median3 "${launcher[@]}")"
+echo "rss_minimal_kb $(median3 "${minimal[@]}")"
