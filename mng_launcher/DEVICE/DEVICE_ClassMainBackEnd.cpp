@@ -290,6 +290,23 @@ void CLASS_MAIN_BACKEND::FillVersions(CLASS_GLOBAL_SETUP* panel) const
     }
 }
 
+void CLASS_MAIN_BACKEND::SelectFirstInstalledVersion(CLASS_GLOBAL_SETUP* panel) const
+{
+    // A version marked "Not installed" locks the version list, so a new session whose first entry is
+    // missing could never be saved: it starts on the first installed version instead, when there is one.
+    const QList<int> keys = versionInfo->GetVersionsTable().keys();
+    for (const int key : keys)
+    {
+        if (IsInstalled(key))
+        {
+            QList<int> selection = panel->GetSelection();
+            selection[0] = key;
+            panel->RestoreSelection(selection);
+            return;
+        }
+    }
+}
+
 void CLASS_MAIN_BACKEND::ConnectChangeSignals(CLASS_GLOBAL_SETUP* panel)
 {
     // The panel is only compared by address when the notice arrives: it may have been deleted meanwhile.
@@ -350,6 +367,7 @@ void CLASS_MAIN_BACKEND::CreateNewSession()
     mainWindow->AddSessionEntry();
     CLASS_SESSION_WIDGET* card = mainWindow->GetSelectedSessionWidget();
     CLASS_GLOBAL_SETUP* panel = CreateSetupPanel();
+    SelectFirstInstalledVersion(panel);
     panel->SetLabel(card->GetName());
     panel->SetPortValue(card->GetPort().toInt());
     card->SetVersion(VersionLabel(panel->GetVersionIndex()));

@@ -86,6 +86,7 @@ private:
     CLASS_SESSION_RECORD* SelectedRecord() const;
     int IndexOfPanel(const CLASS_GLOBAL_SETUP* panel) const;
     CLASS_GLOBAL_SETUP* CreateSetupPanel();
+    void SelectFirstInstalledVersion(CLASS_GLOBAL_SETUP* panel) const;
     void FillVersions(CLASS_GLOBAL_SETUP* panel) const;
     void ConnectChangeSignals(CLASS_GLOBAL_SETUP* panel);
     void ConnectLoadedSessions(const QList<CLASS_GLOBAL_SETUP*>& panels);

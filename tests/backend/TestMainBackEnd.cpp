@@ -71,6 +71,8 @@ private slots:
     void sessionWithMissingVersion_data();
     void sessionWithMissingVersion();
     void refreshKeepsEachSessionsSettings();
+    void newSessionStartsOnAnInstalledVersion_data();
+    void newSessionStartsOnAnInstalledVersion();
 
 private:
     void CreateSession();
@@ -511,6 +513,42 @@ void TestMainBackEnd::refreshKeepsEachSessionsSettings()
     QTRY_VERIFY(world->Button(QStringLiteral("startButton"))->isEnabled());
     QVERIFY(!world->Button(QStringLiteral("saveButton"))->isEnabled());
     QCOMPARE(world->Card(0)->GetDevice(), QStringLiteral("Tarvo 4k Dalvogrid 4K"));
+}
+
+void TestMainBackEnd::newSessionStartsOnAnInstalledVersion_data()
+{
+    QTest::addColumn<QStringList>("catalogue");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("missing");
+    QTest::newRow("first entry installed")
+        << QStringList{VERSION, QStringLiteral("3.2.0")} << VERSION << false;
+    QTest::newRow("first entry missing") << QStringList{QStringLiteral("3.2.0"), VERSION} << VERSION << false;
+    QTest::newRow("nothing installed")
+        << QStringList{QStringLiteral("3.2.0"), QStringLiteral("3.9.0")} << QString() << true;
+}
+
+void TestMainBackEnd::newSessionStartsOnAnInstalledVersion()
+{
+    QFETCH(QStringList, catalogue);
+    QFETCH(QString, expected);
+    QFETCH(bool, missing);
+    QVERIFY(world->WriteCatalogue(catalogue));
+    if (missing)
+    {
+        QVERIFY(QDir(world->AppFolder() + QStringLiteral("/TARVO_3_1_51")).removeRecursively());
+    }
+    world->Build();
+    world->Click(QStringLiteral("createSessionButton"));
+    QTRY_COMPARE(world->backEnd->GetSessionCount(), 1);
+    Settle();
+    QCOMPARE(world->Panel(0)->IsVersionMissing(), missing);
+    QCOMPARE(world->Button(QStringLiteral("saveButton"))->isEnabled(), !missing);
+    if (!expected.isEmpty())
+    {
+        const int key = world->backEnd->GetVersionInfo()->GetVersionsTable().key(expected, -1);
+        QCOMPARE(world->Panel(0)->GetVersionIndex(), key);
+        QCOMPARE(world->Card(0)->GetVersion(), QStringLiteral("v") + expected);
+    }
 }
 
 QTEST_MAIN(TestMainBackEnd)
