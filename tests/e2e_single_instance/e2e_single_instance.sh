@@ -30,6 +30,10 @@ export XDG_RUNTIME_DIR="$WORK/runtime"
 export QT_QPA_PLATFORM=xcb
 mkdir -p "$TMPDIR" "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
+# A local update server may answer at the launcher's built-in address: mark the version it announces as
+# already announced, so that no announcement box stands between the windows and this test.
+mkdir -p "$XDG_DATA_HOME/VORNTAL/Tarvo_Simulator"
+printf '[General]\nTARVO_LAST_VERSION_CHECKED=1.6.0\n' > "$XDG_DATA_HOME/VORNTAL/Tarvo_Simulator/tarvoversionsconfig"
 LOG_DIR="$TMPDIR/vaDevazade/ZR_TRACES/Tarvo4kSimulator"
 
 STARTED=() # every copy started, for the clean-up
