@@ -70,11 +70,16 @@ awk -F, 'NR > 1 { gsub(/"/, "", $1); printf "startup_%s_s %s %s %s\n", $1, $2, $
 rss_of() {
     local title=$1 pid rss
     shift
-    "$@" >/dev/null 2>&1 &
+    "$@" >/dev/null 2>"$WORK/rss.log" &
     pid=$!
     RUNNING=$pid
-    timeout 20 xdotool search --sync --onlyvisible --pid "$pid" --name "$title" >/dev/null 2>&1 ||
-        { echo "measure.sh: no window \"$title\"" >&2; kill -9 "$pid"; return 1; }
+    if ! timeout 20 xdotool search --sync --onlyvisible --pid "$pid" --name "$title" >/dev/null 2>&1; then
+        echo "measure.sh: no window \"$title\" of $1 (running: $(kill -0 "$pid" 2>/dev/null && echo yes || echo no))" >&2
+        cat "$WORK/rss.log" >&2
+        kill -9 "$pid" 2>/dev/null
+        RUNNING=
+        return 1
+    fi
     sleep 2
     rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
     kill -9 "$pid" 2>/dev/null || true
@@ -82,13 +87,17 @@ rss_of() {
     RUNNING=
     echo "$rss"
 }
+# A start that shows no window (a busy machine, an X server gone) is tried again, twice at most.
+rss_retry() {
+    rss_of "$@" || rss_of "$@" || rss_of "$@"
+}
 median3() { printf '%s\n' "$@" | sort -n | sed -n 2p; }
 
 launcher=()
 minimal=()
 for _ in 1 2 3; do
-    launcher+=("$(rss_of '^Tarvo 4k Simulator v1\.5\.3$' "$APP/Tarvo4kSimulator")")
-    minimal+=("$(rss_of '^Minimal Qt Widgets$' "$APP/bench_startup_minimal" stay)")
+    launcher+=("$(rss_retry '^Tarvo 4k Simulator v1\.5\.3$' "$APP/Tarvo4kSimulator")")
+    minimal+=("$(rss_retry '^Minimal Qt Widgets$' "$APP/bench_startup_minimal" stay)")
 done
 echo "rss_launcher_kb $(median3 "${launcher[@]}")"
 echo "rss_minimal_kb $(median3 "${minimal[@]}")"
