@@ -105,7 +105,16 @@ wait_exit() {
     wait "$pid" || STATUS=$?
 }
 simulator_answers() { curl -fsS -m 2 "http://127.0.0.1:$PORT/api/status" >/dev/null 2>&1; }
-simulator_pid() { pgrep -P "$FIRST" -f ZR_APP_SIMULATOR | head -n 1 || true; }
+# The first copy's child process ZR_APP_SIMULATOR, found in /proc (procps may not be installed).
+simulator_pid() {
+    local status
+    for status in /proc/[0-9]*/status; do
+        awk -v parent="$FIRST" '/^Name:/ { name = $2 } /^PPid:/ { ppid = $2 }
+            END { if (name == "ZR_APP_SIMULATO" && ppid == parent) { exit 0 } exit 1 }' "$status" 2>/dev/null &&
+            { basename "$(dirname "$status")"; return; }
+    done
+    true
+}
 # Presses Return in a window; without a window manager the input focus is given to it first.
 press_return() {
     xdotool windowfocus --sync "$1" 2>/dev/null || true
