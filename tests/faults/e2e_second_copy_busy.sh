@@ -105,13 +105,11 @@ wait_exit() {
     wait "$pid" || STATUS=$?
 }
 simulator_answers() { curl -fsS -m 2 "http://127.0.0.1:$PORT/api/status" >/dev/null 2>&1; }
-# The first copy's child process ZR_APP_SIMULATOR, found in /proc (procps may not be installed).
+# The first copy's child process ZR_APP_SIMULATOR ("comm" keeps the first 15 characters of a name).
 simulator_pid() {
-    local status
-    for status in /proc/[0-9]*/status; do
-        awk -v parent="$FIRST" '/^Name:/ { name = $2 } /^PPid:/ { ppid = $2 }
-            END { if (name == "ZR_APP_SIMULATO" && ppid == parent) { exit 0 } exit 1 }' "$status" 2>/dev/null &&
-            { basename "$(dirname "$status")"; return; }
+    local child
+    for child in $(cat /proc/"$FIRST"/task/*/children 2>/dev/null); do
+        [ "$(cat "/proc/$child/comm" 2>/dev/null)" = ZR_APP_SIMULATO ] && { echo "$child"; return; }
     done
     true
 }
