@@ -96,6 +96,8 @@ void TestKillDuringSave::init()
 
 void TestKillDuringSave::cleanup()
 {
+    // A save makes the session folder the current directory: leave it before the folder goes.
+    QDir::setCurrent(QDir::tempPath());
     world.reset();
 }
 

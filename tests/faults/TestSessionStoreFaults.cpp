@@ -89,6 +89,8 @@ void TestSessionStoreFaults::init()
 
 void TestSessionStoreFaults::cleanup()
 {
+    // A save makes the session folder the current directory: leave it before the folder goes.
+    QDir::setCurrent(QDir::tempPath());
     world.reset();
 }
 

@@ -85,6 +85,8 @@ void TestSimulatorKilled::init()
 
 void TestSimulatorKilled::cleanup()
 {
+    // A save makes the session folder the current directory: leave it before the folder goes.
+    QDir::setCurrent(QDir::tempPath());
     world.reset();
 }
 
