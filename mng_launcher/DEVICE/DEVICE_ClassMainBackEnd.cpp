@@ -579,6 +579,14 @@ void CLASS_MAIN_BACKEND::SLOT_SaveRequest(int sessionIndex)
         panel->SetEditable(false);
         record->modified = false;
     }
+    else
+    {
+        CLASS_MESSAGE_BOX::Warning(
+            nullptr, MESSAGE_BOX_TITLE,
+            QStringLiteral("The session \"%1\" could not be saved in %2. Its changes are "
+                           "kept in the launcher; the error log names the cause.")
+                .arg(panel->GetLabel(), record->folder));
+    }
     if (index == mainWindow->GetSelectedSessionIndex())
     {
         UpdateButtons();

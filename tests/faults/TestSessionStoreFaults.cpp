@@ -179,6 +179,8 @@ void TestSessionStoreFaults::unusableSessionsRoot()
                  qPrintable(log.errors.join(QString())));
     QTRY_VERIFY(log.HasError(QStringLiteral("Error opening file for writing:")));
     QVERIFY(world->backEnd->IsSessionModified(0));
+    QTRY_VERIFY(
+        CLASS_MESSAGE_BOX::LastText().startsWith(QStringLiteral("The session \"Lost?\" could not be saved")));
     QVERIFY(world->Button(QStringLiteral("saveButton"))->isEnabled());
     QCOMPARE(world->Card(0)->GetName(), QStringLiteral("Lost?"));
     // What stood in the way is untouched.
@@ -305,6 +307,7 @@ void TestSessionStoreFaults::sessionFolderReplacedByAFile()
                  qPrintable(log.errors.join(QString())));
     QVERIFY(world->backEnd->IsSessionModified(0));
     QVERIFY(world->Button(QStringLiteral("saveButton"))->isEnabled());
+    QVERIFY(CLASS_MESSAGE_BOX::LastText().contains(QStringLiteral("could not be saved")));
     QCOMPARE(FileBytes(folder), OBSTACLE);
 
     // Deleting the session removes it from the list but not the file that is not the launcher's.
