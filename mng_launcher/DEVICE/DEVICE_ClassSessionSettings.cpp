@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <algorithm>
+
 namespace
 {
 const QString KEY_DEVICE_TYPE = QStringLiteral("DEVICE_TYPE");
@@ -73,8 +75,12 @@ bool SeedStaging(const QString& path, QTemporaryFile& staging)
     }
     const QSettings reader(path, QSettings::IniFormat);
     // The INI reader parses its sections on first use: only then does status() tell a malformed one.
-    static_cast<void>(reader.allKeys());
-    if (reader.status() != QSettings::NoError)
+    const QStringList keys = reader.allKeys();
+    // An empty key in a nested group ("[a%2Fb]" then "=x") is written back in a form the reader refuses:
+    // such a file is not carried over, or the launcher could not load its own save.
+    const bool emptyKey = std::any_of(keys.cbegin(), keys.cend(),
+                                      [](const QString& key) { return key.endsWith(QLatin1Char('/')); });
+    if (reader.status() != QSettings::NoError || emptyKey)
     {
         return true;
     }
