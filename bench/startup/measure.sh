@@ -11,6 +11,7 @@
 # VmRSS from /proc/<pid>/status 2 s after their window is mapped, median of three starts each.
 # Prints "key value" lines for bench/run-all.sh. Nothing is asserted.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/x11_test_env.sh"
 
 BUILD=${1:?usage: measure.sh <build dir> [runs]}
 RUNS=${2:-20}
@@ -20,17 +21,12 @@ for tool in hyperfine xdotool; do
 done
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/bench_startup.XXXXXX")
-export TMPDIR="$WORK/tmp" HOME="$WORK/home"
-export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache"
-export XDG_RUNTIME_DIR="$WORK/runtime"
-export QT_QPA_PLATFORM=xcb
-mkdir -p "$TMPDIR" "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+x11_env_setup "$WORK"
 RUNNING=
 cleanup() {
-    [ -n "$RUNNING" ] && kill -9 "$RUNNING" 2>/dev/null
-    # A copy ended without its teardown leaves its lock segment; one normal run releases it.
-    [ -x "$WORK/app/bench_startup_launcher" ] && timeout 20 "$WORK/app/bench_startup_launcher" quit 2>/dev/null
+    x11_kill_pids "$RUNNING"
+    # A copy ended without its teardown leaves its lock segment behind.
+    x11_release_locks "$TMPDIR"
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -45,8 +41,7 @@ cp "$BUILD/tools/simulator/ZR_APP_SIMULATOR" "$PACKAGE/bin/"
 echo '<html><body>device</body></html>' >"$PACKAGE/ressources/ZR_APPS/index.html"
 
 # Ten saved sessions and the catalogue copy.
-ROOT=$XDG_DATA_HOME/VORNTAL/Tarvo_Simulator
-mkdir -p "$ROOT"
+ROOT=$X11_SESSIONS_ROOT
 printf '[General]\nTARVO_3_1_51=3.1.51\n' >"$ROOT/tarvo4kpackages.ini"
 for i in 0 1 2 3 4 5 6 7 8 9; do
     folder=$ROOT/Tarvo2024_01_01_00_00_0$i
@@ -73,7 +68,7 @@ rss_of() {
     "$@" >/dev/null 2>"$WORK/rss.log" &
     pid=$!
     RUNNING=$pid
-    if ! timeout 20 xdotool search --sync --onlyvisible --pid "$pid" --name "$title" >/dev/null 2>&1; then
+    if [ -z "$(x11_wait_window "$pid" "$title" 20)" ]; then
         echo "measure.sh: no window \"$title\" of $1 (running: $(kill -0 "$pid" 2>/dev/null && echo yes || echo no))" >&2
         cat "$WORK/rss.log" >&2
         kill -9 "$pid" 2>/dev/null

@@ -11,6 +11,7 @@
 #   4. the run's info log starts with its banner and records the simulator's launch.
 # Every wait has a time limit. Usage: e2e_binary.sh <build dir> <x11_close_window program>
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_test_env.sh"
 
 BUILD_DIR=${1:?usage: e2e_binary.sh <build dir> <x11_close_window program>}
 CLOSE_WINDOW=${2:?usage: e2e_binary.sh <build dir> <x11_close_window program>}
@@ -31,18 +32,15 @@ for tool in xdotool import convert curl unzip; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool missing (scripts/install-deps.sh installs it)"; exit 1; }
 done
 
-# Everything the launcher and its simulator write stays in one fresh folder.
+# Everything the launcher and its simulator write stays in one fresh folder. The newer launcher that the
+# local update server announces counts as announced already (x11_env_setup), so that no box covers the
+# window should a server answer at the built-in address.
 WORK=$(mktemp -d)
-export TMPDIR="$WORK/tmp" HOME="$WORK/home"
-export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache"
-export XDG_RUNTIME_DIR="$WORK/runtime"
-export QT_QPA_PLATFORM=xcb
-mkdir -p "$TMPDIR" "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+x11_env_setup "$WORK"
 APP="$WORK/app" # packages go beside the executable, so the launcher runs from a copy here
 LAUNCHER="$APP/Tarvo4kSimulator"
 SIMULATOR="$APP/TARVO_3_1_51/bin/ZR_APP_SIMULATOR"
-SESSIONS_ROOT="$XDG_DATA_HOME/VORNTAL/Tarvo_Simulator"
+SESSIONS_ROOT=$X11_SESSIONS_ROOT
 SESSION_FOLDER="$SESSIONS_ROOT/Tarvo2024_03_05_14_07_59"
 LOG_DIR="$TMPDIR/vaDevazade/ZR_TRACES/Tarvo4kSimulator"
 
@@ -51,10 +49,8 @@ SIMULATOR_PID=
 STATUS=
 
 cleanup() {
-    local pid
-    for pid in "$LAUNCHER_PID" "$SIMULATOR_PID" $(our_simulator); do
-        if [ -n "$pid" ]; then kill -9 "$pid" 2>/dev/null || true; fi
-    done
+    x11_kill_pids "$LAUNCHER_PID" "$SIMULATOR_PID" "$(our_simulator)"
+    x11_release_locks "$TMPDIR"
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -74,20 +70,6 @@ fail() {
         fi
     } >&2
     exit 1
-}
-
-step() { echo "--- $*"; }
-
-# A port on 127.0.0.1 that nothing listens on.
-free_port() {
-    local port
-    for port in $(shuf -i 20000-60000 -n 50); do
-        if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
-            echo "$port"
-            return
-        fi
-    done
-    fail "no free port found"
 }
 
 # The session as the launcher writes it: nine keys, nine card groups, the audio card plugged.
@@ -116,28 +98,6 @@ write_session() {
     } >"$SESSION_FOLDER/settings.ini"
 }
 
-# Waits up to LIMIT seconds for the launcher to end and sets STATUS to its exit status.
-wait_exit() {
-    local pid=$1 tenths
-    for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$pid" 2>/dev/null && fail "launcher $pid still running ${LIMIT}s after its window was closed"
-    STATUS=0
-    wait "$pid" || STATUS=$?
-}
-
-# Waits up to LIMIT seconds for a command to succeed.
-wait_for() {
-    local tenths
-    for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
-        if "$@"; then return 0; fi
-        sleep 0.1
-    done
-    return 1
-}
-
 status_of_device() { curl -s --max-time 2 "http://127.0.0.1:$PORT/api/status"; }
 device_answers() { status_of_device >"$WORK/status.json" 2>/dev/null; }
 port_is_free() { ! (exec 3<>"/dev/tcp/127.0.0.1/$PORT") 2>/dev/null; }
@@ -162,17 +122,13 @@ mkdir -p "$APP" "$SESSIONS_ROOT"
 cp "$BUILT_LAUNCHER" "$LAUNCHER"
 (cd "$APP" && unzip -q "$PACKAGE_ARCHIVE") || fail "could not unpack $PACKAGE_ARCHIVE"
 [ -x "$SIMULATOR" ] || fail "the package holds no executable bin/ZR_APP_SIMULATOR"
-PORT=$(free_port)
+PORT=$(x11_free_port) || fail "no free port found"
 write_session "$PORT"
-# The newer launcher that the local update server announces counts as announced already, so that no box
-# covers the window should a server answer at the built-in address.
-printf '[General]\nTARVO_LAST_VERSION_CHECKED=1.6.0\n' >"$SESSIONS_ROOT/tarvoversionsconfig"
 
 step "the window appears at 1330 x 720 or more"
 (cd "$WORK" && exec "$LAUNCHER" >"$WORK/launcher.log" 2>&1) &
 LAUNCHER_PID=$!
-WINDOW=$(timeout "$LIMIT" xdotool search --sync --all --onlyvisible --pid "$LAUNCHER_PID" --name "$TITLE" \
-    2>/dev/null | head -n 1 || true)
+WINDOW=$(x11_wait_window "$LAUNCHER_PID" "$TITLE" | head -n 1)
 [ -n "$WINDOW" ] || fail "no window \"Tarvo 4k Simulator v1.5.3\" within ${LIMIT}s"
 read -r WIDTH HEIGHT < <(xdotool getwindowgeometry "$WINDOW" | awk '/Geometry:/ { split($2, s, "x"); print s[1], s[2] }')
 [ "${WIDTH:-0}" -ge 1330 ] && [ "${HEIGHT:-0}" -ge 720 ] || fail "window is ${WIDTH}x${HEIGHT}, expected at least 1330x720"
@@ -182,12 +138,12 @@ step "a click on Start Session starts the session's simulator"
 # The window is drawn once its content is laid out; the loaded session selected, Start is the one
 # enabled orange button.
 CENTRE=
-wait_for eval 'CENTRE=$(orange_button_centre "$WINDOW"); [ -n "$CENTRE" ]' ||
+x11_wait_for eval 'CENTRE=$(orange_button_centre "$WINDOW"); [ -n "$CENTRE" ]' ||
     fail "no enabled orange button (Start Session) on the window within ${LIMIT}s"
 read -r X Y <<<"$CENTRE"
 echo "Start Session at $X,$Y"
 xdotool mousemove --window "$WINDOW" "$X" "$Y" click 1
-wait_for device_answers || fail "the device does not answer on port $PORT within ${LIMIT}s"
+x11_wait_for device_answers || fail "the device does not answer on port $PORT within ${LIMIT}s"
 grep -qF "\"name\":\"$SESSION_NAME\"" "$WORK/status.json" || fail "status names another session: $(cat "$WORK/status.json")"
 grep -qF "\"deviceModel\":\"$SESSION_MODEL\"" "$WORK/status.json" || fail "status shows another model: $(cat "$WORK/status.json")"
 grep -qF '"audioCard":true' "$WORK/status.json" || fail "status shows no audio card: $(cat "$WORK/status.json")"
@@ -198,14 +154,14 @@ tr '\0' ' ' <"/proc/$SIMULATOR_PID/cmdline" | grep -qF "$SIMULATOR $SESSION_FOLD
     fail "the simulator was not given the session folder: $(tr '\0' ' ' <"/proc/$SIMULATOR_PID/cmdline")"
 
 step "closing the window stops the simulator and ends the launcher with status 0"
-"$CLOSE_WINDOW" "$WINDOW" || fail "could not ask window $WINDOW to close"
-wait_exit "$LAUNCHER_PID"
+x11_close_window "$WINDOW" || fail "could not ask window $WINDOW to close"
+x11_wait_exit "$LAUNCHER_PID" || fail "launcher $LAUNCHER_PID still running ${LIMIT}s after its window was closed"
 LAUNCHER_PID=
 [ "$STATUS" -eq 0 ] || fail "the launcher ended with status $STATUS, expected 0"
-wait_for simulator_gone || fail "the simulator $SIMULATOR_PID still runs after the launcher ended"
+x11_wait_for simulator_gone || fail "the simulator $SIMULATOR_PID still runs after the launcher ended"
 [ -z "$(our_simulator)" ] || fail "a simulator of ours is still running: $(our_simulator)"
 SIMULATOR_PID=
-wait_for port_is_free || fail "port $PORT still answers after the launcher ended"
+x11_wait_for port_is_free || fail "port $PORT still answers after the launcher ended"
 
 step "the run's info log starts with its banner and records the launch"
 INFO=$(ls "$LOG_DIR" 2>/dev/null | grep -E '^00000001_INFO_.*\.log$' | head -n 1 || true)

@@ -10,6 +10,7 @@
 # The window is closed the way a window manager does it (WM_DELETE_WINDOW, x11_close_window).
 # Every wait has a time limit. Usage: e2e_single_instance.sh <build dir>
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_test_env.sh"
 
 BUILD_DIR=${1:?usage: e2e_single_instance.sh <build dir>}
 LAUNCHER="$BUILD_DIR/mng_launcher/Tarvo4kSimulator"
@@ -22,18 +23,10 @@ LIMIT=15 # seconds that any single wait may take
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no X display (run under xvfb-run -a)"; exit 1; }
 
 # Everything the copies write stays in one fresh folder. They share TMPDIR: the lock's key file and
-# the log folder both live below it.
+# the log folder both live below it. A local update server may answer at the launcher's built-in
+# address: the version it announces counts as announced already (x11_env_setup).
 WORK=$(mktemp -d)
-export TMPDIR="$WORK/tmp" HOME="$WORK/home"
-export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache"
-export XDG_RUNTIME_DIR="$WORK/runtime"
-export QT_QPA_PLATFORM=xcb
-mkdir -p "$TMPDIR" "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-# A local update server may answer at the launcher's built-in address: mark the version it announces as
-# already announced, so that no announcement box stands between the windows and this test.
-mkdir -p "$XDG_DATA_HOME/VORNTAL/Tarvo_Simulator"
-printf '[General]\nTARVO_LAST_VERSION_CHECKED=1.6.0\n' > "$XDG_DATA_HOME/VORNTAL/Tarvo_Simulator/tarvoversionsconfig"
+x11_env_setup "$WORK"
 LOG_DIR="$TMPDIR/vaDevazade/ZR_TRACES/Tarvo4kSimulator"
 
 STARTED=() # every copy started, for the clean-up
@@ -50,13 +43,8 @@ our_segments() {
 }
 
 cleanup() {
-    local pid shmid
-    for pid in "${STARTED[@]}"; do
-        kill -9 "$pid" 2>/dev/null || true
-    done
-    for shmid in $(our_segments); do
-        ipcrm -m "$shmid" 2>/dev/null || true
-    done
+    x11_kill_pids "${STARTED[@]}"
+    x11_release_locks "$TMPDIR"
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -65,42 +53,17 @@ trap cleanup EXIT
 fail() {
     {
         echo "FAIL: $*"
-        local log
-        for log in "$WORK"/copy*.log; do
-            if [ -s "$log" ]; then
-                echo "== $(basename "$log")"
-                cat "$log"
-            fi
-        done
+        x11_print_logs "$WORK"/copy*.log
         if [ -d "$LOG_DIR" ]; then ls -l "$LOG_DIR"; fi
     } >&2
     exit 1
 }
 
-step() { echo "--- $*"; }
-
-start_copy() {
-    "$LAUNCHER" >"$WORK/copy$((${#STARTED[@]} + 1)).log" 2>&1 &
-    COPY_PID=$!
-    STARTED+=("$COPY_PID")
-}
-
-# Prints the ids of the visible windows of a process whose name matches, waiting up to LIMIT seconds.
-wait_windows() {
-    local pid=$1 name=$2
-    timeout "$LIMIT" xdotool search --sync --all --onlyvisible --pid "$pid" --name "$name" 2>/dev/null || true
-}
+start_copy() { x11_start_copy "$LAUNCHER" "$WORK"; }
 
 # Waits up to LIMIT seconds for a copy to end and sets STATUS to its exit status.
 wait_exit() {
-    local pid=$1 tenths
-    for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$pid" 2>/dev/null && fail "copy $pid still running after ${LIMIT}s"
-    STATUS=0
-    wait "$pid" || STATUS=$?
+    x11_wait_exit "$1" || fail "copy $1 still running after ${LIMIT}s"
 }
 
 # The run's info file exists and both shortcuts point at the run's pair of files.
@@ -123,9 +86,9 @@ check_run_logged() {
 
 main_window_of() {
     local window
-    window=$(wait_windows "$1" "$TITLE" | head -n 1)
+    window=$(x11_wait_window "$1" "$TITLE" | head -n 1)
     if [ -z "$window" ]; then
-        xdotool search --all --onlyvisible --pid "$1" --name '^Error$' >/dev/null 2>&1 &&
+        [ -n "$(x11_windows_now "$1" '^Error$')" ] &&
             fail "copy $1 was refused as a second copy (\"Error\" box) instead of starting"
         fail "no window \"Tarvo 4k Simulator v1.5.3\" of copy $1 within ${LIMIT}s"
     fi
@@ -133,7 +96,7 @@ main_window_of() {
 }
 
 close_window() {
-    "$CLOSE_WINDOW" "$1" || fail "could not ask window $1 to close"
+    x11_close_window "$1" || fail "could not ask window $1 to close"
 }
 
 step "first copy starts"
@@ -145,16 +108,16 @@ check_run_logged 00000001
 step "second copy is refused with one Error box"
 start_copy
 SECOND=$COPY_PID
-BOX=$(wait_windows "$SECOND" '^Error$' | head -n 1)
+BOX=$(x11_wait_window "$SECOND" '^Error$' | head -n 1)
 [ -n "$BOX" ] || fail "no \"Error\" box of the second copy within ${LIMIT}s"
-BOXES=$(xdotool search --all --onlyvisible --pid "$SECOND" --name '.' 2>/dev/null | grep -c . || true)
+BOXES=$(x11_windows_now "$SECOND" '.' | grep -c . || true)
 [ "$BOXES" -eq 1 ] || fail "the second copy shows $BOXES windows, expected the one box"
 # The box closes on the key press; the key release then meets a window that is gone (X error ignored).
 xdotool key --window "$BOX" Return 2>/dev/null || true
 wait_exit "$SECOND"
 [ "$STATUS" -eq 1 ] || fail "second copy ended with status $STATUS, expected 1"
 kill -0 "$FIRST" 2>/dev/null || fail "the first copy ended with the second"
-[ -n "$(wait_windows "$FIRST" "$TITLE")" ] || fail "the first copy's window is gone"
+[ -n "$(x11_wait_window "$FIRST" "$TITLE")" ] || fail "the first copy's window is gone"
 ls "$LOG_DIR" | grep -q '^00000002_' && fail "the refused copy started a run of its own"
 
 step "closing the first copy's window ends it with status 0"

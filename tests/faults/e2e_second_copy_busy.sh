@@ -11,6 +11,7 @@
 # beside it), with a prepared session in a temporary HOME. Every wait has a time limit.
 # Usage: e2e_second_copy_busy.sh <build dir>
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_test_env.sh"
 
 BUILD_DIR=${1:?usage: e2e_second_copy_busy.sh <build dir>}
 LAUNCHER_BUILT="$BUILD_DIR/mng_launcher/Tarvo4kSimulator"
@@ -31,19 +32,12 @@ done
 command -v curl >/dev/null || { echo "FAIL: curl is needed to ask the simulator"; exit 1; }
 
 WORK=$(mktemp -d)
-export TMPDIR="$WORK/tmp" HOME="$WORK/home"
-export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache"
-export XDG_RUNTIME_DIR="$WORK/runtime"
-export QT_QPA_PLATFORM=xcb
-mkdir -p "$TMPDIR" "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+x11_env_setup "$WORK"
 
 STARTED=()
 cleanup() {
-    local pid
-    for pid in "${STARTED[@]}" ${SIMULATOR_PID:-}; do
-        kill -9 "$pid" 2>/dev/null || true
-    done
+    x11_kill_pids "${STARTED[@]}" "${SIMULATOR_PID:-}"
+    x11_release_locks "$TMPDIR"
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -51,14 +45,10 @@ trap cleanup EXIT
 fail() {
     {
         echo "FAIL: $*"
-        local log
-        for log in "$WORK"/copy*.log; do
-            [ -s "$log" ] && { echo "== $(basename "$log")"; cat "$log"; }
-        done
+        x11_print_logs "$WORK"/copy*.log
     } >&2
     exit 1
 }
-step() { echo "--- $*"; }
 
 # The launcher's own folder: the binary and one installed package with the real stand-in simulator.
 APP="$WORK/app"
@@ -69,15 +59,8 @@ cp "$SIMULATOR_BUILT" "$PACKAGE/bin/ZR_APP_SIMULATOR"
 echo '<html><body>Busy session</body></html>' >"$PACKAGE/ressources/ZR_APPS/index.html"
 
 # One saved session, on a port nothing listens on.
-free_port() {
-    local port
-    while :; do
-        port=$((20000 + RANDOM % 40000))
-        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || { echo "$port"; return; }
-    done
-}
-PORT=$(free_port)
-ROOT="$XDG_DATA_HOME/VORNTAL/Tarvo_Simulator"
+PORT=$(x11_free_port) || fail "no free port found"
+ROOT=$X11_SESSIONS_ROOT
 SESSION="$ROOT/Tarvo2024_01_01_00_00_00"
 mkdir -p "$SESSION/ZR_APPS" "$SESSION/tmp"
 cp "$PACKAGE/ressources/ZR_APPS/index.html" "$SESSION/ZR_APPS/"
@@ -85,24 +68,9 @@ printf '[General]\nTARVO_3_1_51=3.1.51\n' >"$ROOT/tarvo4kpackages.ini"
 printf '[General]\nDEVICE_TYPE=4\nPORT=%s\nVERSION=3.1.51\nNAME=Busy\nDESCRIPTION=\n' "$PORT" >"$SESSION/settings.ini"
 SETTINGS_BEFORE=$(md5sum <"$SESSION/settings.ini")
 
-start_copy() {
-    "$APP/Tarvo4kSimulator" >"$WORK/copy$((${#STARTED[@]} + 1)).log" 2>&1 &
-    COPY_PID=$!
-    STARTED+=("$COPY_PID")
-}
-windows_of() { # pid, title pattern; waits up to LIMIT seconds for the first
-    timeout "$LIMIT" xdotool search --sync --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null || true
-}
-windows_now() { xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null || true; }
+start_copy() { x11_start_copy "$APP/Tarvo4kSimulator" "$WORK"; }
 wait_exit() {
-    local pid=$1 tenths
-    for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$pid" 2>/dev/null && fail "process $pid still running after ${LIMIT}s"
-    STATUS=0
-    wait "$pid" || STATUS=$?
+    x11_wait_exit "$1" || fail "process $1 still running after ${LIMIT}s"
 }
 simulator_answers() { curl -fsS -m 2 "http://127.0.0.1:$PORT/api/status" >/dev/null 2>&1; }
 # The first copy's child process ZR_APP_SIMULATOR ("comm" keeps the first 15 characters of a name).
@@ -121,7 +89,7 @@ press_return() {
 # A version box of the start (when an update server answers on this machine) is answered with Return.
 dismiss_boxes() {
     local box
-    for box in $(windows_now "$FIRST" "$BOX_TITLE"); do
+    for box in $(x11_windows_now "$FIRST" "$BOX_TITLE"); do
         press_return "$box"
     done
 }
@@ -129,7 +97,7 @@ dismiss_boxes() {
 step "first copy starts with its saved session"
 start_copy
 FIRST=$COPY_PID
-MAIN=$(windows_of "$FIRST" "$TITLE" | head -n 1)
+MAIN=$(x11_wait_window "$FIRST" "$TITLE" | head -n 1)
 [ -n "$MAIN" ] || fail "no window \"Tarvo 4k Simulator v1.5.3\" of the first copy within ${LIMIT}s"
 sleep 1 # the automatic version check answers from the event loop
 dismiss_boxes
@@ -145,26 +113,22 @@ for attempt in 1 2 3; do
     done
 done
 [ -n "${SIMULATOR_PID:-}" ] || fail "clicking Start Session at $START_X,$START_Y started no simulator"
-for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
-    simulator_answers && break
-    sleep 0.1
-done
-simulator_answers || fail "the simulator does not answer on port $PORT"
+x11_wait_for simulator_answers || fail "the simulator does not answer on port $PORT"
 
 step "first copy opens its package manager (File > Package manager, by keyboard)"
 xdotool windowfocus --sync "$MAIN" 2>/dev/null || true
 xdotool key --window "$MAIN" alt+f
 sleep 0.5
 xdotool key p
-PACKAGES=$(windows_of "$FIRST" '^Package manager$' | head -n 1)
+PACKAGES=$(x11_wait_window "$FIRST" '^Package manager$' | head -n 1)
 [ -n "$PACKAGES" ] || fail "the package manager window did not open"
 
 step "second copy is refused with one Error box and status 1"
 start_copy
 SECOND=$COPY_PID
-BOX=$(windows_of "$SECOND" '^Error$' | head -n 1)
+BOX=$(x11_wait_window "$SECOND" '^Error$' | head -n 1)
 [ -n "$BOX" ] || fail "no \"Error\" box of the second copy within ${LIMIT}s"
-COUNT=$(windows_now "$SECOND" '.' | grep -c . || true)
+COUNT=$(x11_windows_now "$SECOND" '.' | grep -c . || true)
 [ "$COUNT" -eq 1 ] || fail "the second copy shows $COUNT windows, expected the one box"
 # The box's OK button is clicked (here, with the first copy's windows open, the box does not reliably
 # take a Return key from xdotool).
@@ -177,26 +141,21 @@ grep -q . "$WORK/copy2.log" && grep -v -i 'xdg\|propagateSizeHints' "$WORK/copy2
 
 step "the first copy carries on: window, package manager, simulator"
 kill -0 "$FIRST" 2>/dev/null || fail "the first copy ended with the second"
-[ -n "$(windows_now "$FIRST" "$TITLE")" ] || fail "the first copy's window is gone"
-[ -n "$(windows_now "$FIRST" '^Package manager$')" ] || fail "the package manager window is gone"
+[ -n "$(x11_windows_now "$FIRST" "$TITLE")" ] || fail "the first copy's window is gone"
+[ -n "$(x11_windows_now "$FIRST" '^Package manager$')" ] || fail "the package manager window is gone"
 [ "$(simulator_pid)" = "$SIMULATOR_PID" ] || fail "the simulator changed or ended (was $SIMULATOR_PID)"
 simulator_answers || fail "the simulator stopped answering"
 [ "$(md5sum <"$SESSION/settings.ini")" = "$SETTINGS_BEFORE" ] || fail "the session's settings.ini changed"
 
 step "closing the first copy ends it with status 0, and its simulator with it"
-"$CLOSE_WINDOW" "$PACKAGES" || fail "could not ask the package manager window to close"
-for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
-    [ -z "$(windows_now "$FIRST" '^Package manager$')" ] && break
-    sleep 0.1
-done
-"$CLOSE_WINDOW" "$MAIN" || fail "could not ask the launcher window to close"
+x11_close_window "$PACKAGES" || fail "could not ask the package manager window to close"
+package_manager_closed() { [ -z "$(x11_windows_now "$FIRST" '^Package manager$')" ]; }
+x11_wait_for package_manager_closed || true
+x11_close_window "$MAIN" || fail "could not ask the launcher window to close"
 wait_exit "$FIRST"
 [ "$STATUS" -eq 0 ] || fail "first copy ended with status $STATUS, expected 0"
-for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
-    kill -0 "$SIMULATOR_PID" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$SIMULATOR_PID" 2>/dev/null && fail "the simulator $SIMULATOR_PID outlived the launcher"
+simulator_ended() { ! kill -0 "$SIMULATOR_PID" 2>/dev/null; }
+x11_wait_for simulator_ended || fail "the simulator $SIMULATOR_PID outlived the launcher"
 SIMULATOR_PID=
 
 echo "PASS: a second copy is refused while the first runs a session and has its package manager open"

@@ -11,6 +11,7 @@
 #        install_tree.sh --window <prefix> <work dir> [<x11_close_window program> [<command>]]
 #          (step 4 alone, inside xvfb-run; <command> starts the launcher, default <prefix>/bin/Tarvo4kSimulator)
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_test_env.sh"
 
 LIMIT=30 # seconds that any single wait may take
 TITLE='^Tarvo 4k Simulator v1\.5\.3$'
@@ -21,53 +22,20 @@ fail() {
     exit 1
 }
 
-# The System V lock segment and semaphore of a launcher are keyed on files in its TMPDIR (ftok with
-# project id 'Q'); a launcher that is stopped instead of closed leaves them behind.
-release_locks_of() {
-    local dir=$1 file dev ino key id
-    command -v ipcs >/dev/null || return 0
-    for file in "$dir"/qipc_*; do
-        [ -e "$file" ] || continue
-        dev=$(stat -c %d "$file")
-        ino=$(stat -c %i "$file")
-        key=$(printf '0x%08x' $(((0x51 << 24) | ((dev & 0xff) << 16) | (ino & 0xffff))))
-        for id in $(ipcs -m | awk -v key="$key" '$1 == key { print $2 }'); do ipcrm -m "$id" 2>/dev/null || true; done
-        for id in $(ipcs -s | awk -v key="$key" '$1 == key { print $2 }'); do ipcrm -s "$id" 2>/dev/null || true; done
-    done
-}
-
-# Waits up to LIMIT seconds for a child process to end and sets STATUS to its exit status; fails
-# (returns 1) when it still runs.
-STATUS=
-wait_end() {
-    local pid=$1 tenths
-    for ((tenths = 0; tenths < LIMIT * 10; tenths++)); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$pid" 2>/dev/null && return 1
-    STATUS=0
-    wait "$pid" || STATUS=$?
-}
+STATUS= # exit status of the last process that x11_wait_exit saw end
 
 # Step 4, run inside xvfb-run.
 window_check() {
-    local prefix=$1 work=$2 close_window=${3:-} launcher=${4:-$1/bin/Tarvo4kSimulator} window
-    export HOME="$work/home" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/runtime"
-    export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache"
-    export QT_QPA_PLATFORM=xcb
-    mkdir -p "$HOME" "$TMPDIR" "$XDG_RUNTIME_DIR"
-    chmod 700 "$XDG_RUNTIME_DIR"
+    local prefix=$1 work=$2 launcher=${4:-$1/bin/Tarvo4kSimulator} window
+    CLOSE_WINDOW=${3:-}
     # A local update server may answer at the built-in address: its version counts as announced already.
-    mkdir -p "$XDG_DATA_HOME/VORNTAL/Tarvo_Simulator"
-    printf '[General]\nTARVO_LAST_VERSION_CHECKED=1.6.0\n' >"$XDG_DATA_HOME/VORNTAL/Tarvo_Simulator/tarvoversionsconfig"
+    x11_env_setup "$work"
     cd "$work"
     "$launcher" >"$work/launcher.log" 2>&1 &
     LAUNCHER_PID=$!
-    trap 'kill -9 "$LAUNCHER_PID" 2>/dev/null || true; release_locks_of "$TMPDIR"' EXIT
+    trap 'x11_kill_pids "$LAUNCHER_PID"; x11_release_locks "$TMPDIR"' EXIT
     local pid=$LAUNCHER_PID
-    window=$(timeout "$LIMIT" xdotool search --sync --onlyvisible --pid "$pid" --name "$TITLE" 2>/dev/null |
-        head -n 1 || true)
+    window=$(x11_wait_window "$pid" "$TITLE" | head -n 1)
     if [ -z "$window" ]; then
         cat "$work/launcher.log" >&2
         fail "the installed launcher showed no window \"Tarvo 4k Simulator v1.5.3\" within ${LIMIT}s"
@@ -75,14 +43,14 @@ window_check() {
     [ "$(readlink "/proc/$pid/exe")" = "$prefix/bin/Tarvo4kSimulator" ] ||
         fail "the window belongs to $(readlink "/proc/$pid/exe"), not to the installed launcher"
     echo "ok: the installed launcher shows its window"
-    if [ -n "$close_window" ]; then
-        "$close_window" "$window" || fail "could not ask the launcher's window to close"
-        wait_end "$pid" || fail "the installed launcher still runs ${LIMIT}s after its window was closed"
+    if [ -n "$CLOSE_WINDOW" ]; then
+        x11_close_window "$window" || fail "could not ask the launcher's window to close"
+        x11_wait_exit "$pid" || fail "the installed launcher still runs ${LIMIT}s after its window was closed"
         [ "$STATUS" -eq 0 ] || fail "the installed launcher ended with status $STATUS after its window was closed"
         echo "ok: closing its window ends it with status 0"
     else
         kill -TERM "$pid"
-        wait_end "$pid" || fail "the installed launcher still runs ${LIMIT}s after SIGTERM"
+        x11_wait_exit "$pid" || fail "the installed launcher still runs ${LIMIT}s after SIGTERM"
         echo "ok: stopped with SIGTERM"
     fi
 }
@@ -97,7 +65,7 @@ CLOSE_WINDOW=${2:-}
 WORK=$(mktemp -d)
 SERVER_PID=
 cleanup() {
-    if [ -n "$SERVER_PID" ]; then kill -9 "$SERVER_PID" 2>/dev/null || true; fi
+    x11_kill_pids "$SERVER_PID"
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -157,7 +125,7 @@ address=$(sed -n 's/.* on \(http:[^ ]*\)$/\1/p' "$WORK/server.log" | head -n 1)
 curl -fsS --max-time 10 "$address/$CATALOGUE" -o "$WORK/catalogue.ini" || fail "no catalogue from $address"
 cmp -s "$WORK/catalogue.ini" "$CONTENT/$CATALOGUE" || fail "the server's catalogue differs from the installed file"
 kill "$SERVER_PID"
-wait_end "$SERVER_PID" || fail "the update server still runs ${LIMIT}s after SIGTERM"
+x11_wait_exit "$SERVER_PID" || fail "the update server still runs ${LIMIT}s after SIGTERM"
 SERVER_PID=
 echo "ok: the installed update server serves the installed catalogue"
 
