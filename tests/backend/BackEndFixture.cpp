@@ -7,7 +7,6 @@
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_MessageBox.h"
-#include "QT_TRACES/TRACES_ClassWorker.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
 #include <QDir>
@@ -18,31 +17,6 @@
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTest>
-
-LogCapture::LogCapture()
-{
-    CLASS_WORKER* worker = TracesWorker();
-    if (worker == nullptr)
-    {
-        return;
-    }
-    connect(
-        worker, &CLASS_WORKER::SIGNAL_WriteTraceError, this,
-        [this](const QString& line) { errors.append(line); }, Qt::DirectConnection);
-    connect(
-        worker, &CLASS_WORKER::SIGNAL_WriteTraceInfo, this,
-        [this](const QString& line) { infos.append(line); }, Qt::DirectConnection);
-}
-
-bool LogCapture::HasError(const QString& part) const
-{
-    return !errors.filter(part).isEmpty();
-}
-
-bool LogCapture::HasInfo(const QString& part) const
-{
-    return !infos.filter(part).isEmpty();
-}
 
 BackEndFixture::BackEndFixture()
 {

@@ -4,7 +4,6 @@
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 
 #include <QByteArray>
-#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -14,19 +13,6 @@ class CLASS_MAIN_BACKEND;
 class CLASS_MAIN_WINDOW;
 class CLASS_SESSION_WIDGET;
 class QPushButton;
-
-// Collects the trace lines written while it lives (the trace worker must exist: StartTracing).
-class LogCapture : public QObject
-{
-    Q_OBJECT
-
-public:
-    LogCapture();
-    QStringList errors;
-    QStringList infos;
-    bool HasError(const QString& part) const;
-    bool HasInfo(const QString& part) const;
-};
 
 // A launcher in a temporary world: an application folder for packages, a sessions root, a catalogue
 // server that does not answer (the local catalogue copy decides), a shown main view and its back end.

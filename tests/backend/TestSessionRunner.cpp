@@ -2,6 +2,7 @@
 // package folder); each run appends "$0|$#|$1" to a record file before doing what the test needs.
 
 #include "BackEndFixture.h"
+#include "TraceCapture.h"
 
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassSessionRunner.h"
@@ -120,7 +121,7 @@ void TestSessionRunner::startRunsThePackageProgramWithTheSessionFolder()
     QVERIFY(world->InstallPackage(VERSION, RUN_FOREVER));
     world->Build();
     const int port = SavedSession();
-    LogCapture log;
+    TraceCapture log;
     Start(0);
 
     QCOMPARE(world->Card(0)->GetLedState(), static_cast<int>(CLASS_SESSION_WIDGET::LED_RUNNING));
@@ -164,7 +165,7 @@ void TestSessionRunner::simulatorEnding()
     QVERIFY(world->InstallPackage(VERSION, "sleep 0.2\n" + script));
     world->Build();
     SavedSession();
-    LogCapture log;
+    TraceCapture log;
     Start(0);
     ExpectIdle(0);
     QCOMPARE(world->Runs().size(), 1);
@@ -204,7 +205,7 @@ void TestSessionRunner::endlessRebootsAreStopped()
     QVERIFY(world->InstallPackage(VERSION, "exit 1"));
     world->Build();
     SavedSession();
-    LogCapture log;
+    TraceCapture log;
     Start(0);
     ExpectIdle(0);
     // The first run and the five restarts allowed within a minute; no sixth restart.
@@ -227,7 +228,7 @@ void TestSessionRunner::stopEndsTheWholeTreeWithoutShutdownHandling()
         world->InstallPackage(VERSION, "sleep 300 &\necho $! > '" + childFile.toUtf8() + "'\nwait\nexit 1"));
     world->Build();
     SavedSession();
-    LogCapture log;
+    TraceCapture log;
     Start(0);
     QTRY_VERIFY(QFile(childFile).size() > 0);
     QFile file(childFile);
@@ -294,7 +295,7 @@ void TestSessionRunner::programThatFailsToStartIsNotShownRunning()
     QVERIFY(world->InstallPackage(VERSION, QByteArray())); // a package without its program
     world->Build();
     SavedSession();
-    LogCapture log;
+    TraceCapture log;
     QSignalSpy request(world->window, &CLASS_MAIN_WINDOW::SIGNAL_RequestStartOrStopSession);
     world->Click(QStringLiteral("startButton"));
     const QString program = world->AppFolder() + QStringLiteral("/TARVO_3_1_51/bin/ZR_APP_SIMULATOR");

@@ -8,6 +8,7 @@
 #include "FaultSupport.h"
 #include "FaultyServer.h"
 #include "PackageTestSupport.h"
+#include "TraceCapture.h"
 
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassPackageManager.h"
@@ -162,7 +163,7 @@ void TestServerFaults::catalogueDownloadFailsAndTheLastCatalogueStays()
     const QString local = sessionsRoot + QStringLiteral("tarvo4kpackages.ini");
     QVERIFY(WriteBytes(local, OLD_CATALOGUE));
 
-    LogCapture log;
+    TraceCapture log;
     TARVO_VERSION_INFO_LOCATIONS locations;
     locations.applicationFolder = caseRoot;
     locations.sessionsRoot = sessionsRoot;
@@ -306,7 +307,7 @@ void TestServerFaults::packageInstallFailsAndNothingIsLost()
     options.downloadInactivityMs = CLIENT_LIMIT_MS;
     options.checksumTimeoutMs = CLIENT_LIMIT_MS;
     options.extractorTimeoutMs = 10000;
-    LogCapture log;
+    TraceCapture log;
     {
         QPointer<CLASS_MANAGE_PACKAGE> dialog = new CLASS_MANAGE_PACKAGE(&versionInfo);
         auto* backend = new CLASS_PACKAGE_MANAGER_BACKEND(dialog, &versionInfo, nullptr, options);

@@ -7,6 +7,7 @@
 
 #include "BackEndFixture.h"
 #include "FaultSupport.h"
+#include "TraceCapture.h"
 
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
@@ -161,7 +162,7 @@ void TestSessionStoreFaults::unusableSessionsRoot()
     }
     const QStringList before = TreeSnapshot(base);
 
-    LogCapture log;
+    TraceCapture log;
     BuildOn(root);
     QCOMPARE(world->backEnd->GetSessionCount(), 0);
     if (obstacle != QStringLiteral("long path"))
@@ -235,7 +236,7 @@ void TestSessionStoreFaults::unreadableSessionFolder()
     }
     const QStringList brokenBefore = TreeSnapshot(root + QStringLiteral("..")).filter(BROKEN);
 
-    LogCapture log;
+    TraceCapture log;
     world->Build();
     // The readable session loads; the other one is reported and left as it is.
     QCOMPARE(world->backEnd->GetSessionCount(), 1);
@@ -278,7 +279,7 @@ void TestSessionStoreFaults::fileWhereASessionSubfolderIsExpected()
     QVERIFY(WriteBytes(folder + QStringLiteral("/settings.ini"), GOOD_SETTINGS));
     QVERIFY(WriteBytes(folder + QLatin1Char('/') + entry, OBSTACLE));
 
-    LogCapture log;
+    TraceCapture log;
     world->Build();
     QCOMPARE(world->backEnd->GetSessionCount(), 1);
     RenameAndSave(0, QStringLiteral("Renamed"));
@@ -295,7 +296,7 @@ void TestSessionStoreFaults::sessionFolderReplacedByAFile()
     QVERIFY(world->WriteCatalogue({VERSION}));
     const QString folder = world->SessionsRoot() + GOOD;
     QVERIFY(WriteBytes(folder + QStringLiteral("/settings.ini"), GOOD_SETTINGS));
-    LogCapture log;
+    TraceCapture log;
     world->Build();
     QCOMPARE(world->backEnd->GetSessionCount(), 1);
 

@@ -5,6 +5,7 @@
 
 #include "BackEndFixture.h"
 #include "FaultSupport.h"
+#include "TraceCapture.h"
 
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
@@ -167,7 +168,7 @@ void TestSimulatorKilled::killedFromOutside()
     const QString settings = CLASS_SESSION_SETTINGS::SettingsFilePath(world->backEnd->GetSessionFolder(0));
     const QByteArray settingsBefore = FileBytes(settings);
 
-    LogCapture log;
+    TraceCapture log;
     const qint64 pid = world->backEnd->GetSessionProcessId(0);
     QCOMPARE(::kill(static_cast<pid_t>(pid), signalNumber), 0);
     ExpectIdle(0, !otherCardSelected);
