@@ -1,6 +1,9 @@
 #ifndef ARCHIVETESTSUPPORT_H
 #define ARCHIVETESTSUPPORT_H
 
+#include "SystemProbes.h"
+#include "TestFiles.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
@@ -31,11 +34,5 @@ QByteArray RunTool(const QString& program, const QStringList& arguments);
 
 // Writes an executable "#!/bin/sh" script.
 bool WriteScript(const QString& path, const QByteArray& body);
-
-// True when the process has ended (no such process, or a zombie waiting for its parent).
-bool ProcessGone(qint64 pid);
-
-QByteArray ReadFile(const QString& path);
-bool WriteFile(const QString& path, const QByteArray& content);
 
 #endif // ARCHIVETESTSUPPORT_H

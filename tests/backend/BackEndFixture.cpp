@@ -11,11 +11,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHostAddress>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTcpServer>
 #include <QTest>
 
 BackEndFixture::BackEndFixture()
@@ -154,26 +152,6 @@ QStringList BackEndFixture::Runs() const
         return {};
     }
     return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-quint16 FreePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress(QHostAddress::LocalHost), 0);
-    return probe.serverPort();
-}
-
-bool ProcessGone(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-    {
-        return true;
-    }
-    const QByteArray line = stat.readAll();
-    const int close = line.lastIndexOf(')');
-    const char state = (close >= 0 && close + 2 < line.size()) ? line.at(close + 2) : '?';
-    return state == 'Z' || state == 'X';
 }
 
 QString IniValue(const QString& file, const QString& key)

@@ -2,6 +2,7 @@
 #define BACKENDFIXTURE_H
 
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
+#include "SystemProbes.h"
 
 #include <QByteArray>
 #include <QString>
@@ -61,10 +62,6 @@ private:
     QTemporaryDir temp;
 };
 
-// A TCP port on 127.0.0.1 that nothing listens on right now.
-quint16 FreePort();
-// True when the process has ended (gone, or a zombie waiting for its parent).
-bool ProcessGone(qint64 pid);
 // Value of a key of an INI file.
 QString IniValue(const QString& file, const QString& key);
 

@@ -2,6 +2,7 @@
 // bar, the editors of the setup panels. Each test runs in its own temporary world (BackEndFixture).
 
 #include "BackEndFixture.h"
+#include "TestFiles.h"
 
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
@@ -31,12 +32,6 @@
 namespace
 {
 const QString VERSION = QStringLiteral("3.1.51");
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Every queued notice of the panels (up to three hops) has arrived.
 void Settle()

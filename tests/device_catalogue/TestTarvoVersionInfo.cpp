@@ -1,6 +1,7 @@
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 #include "DEVICE/DEVICE_Constants.h"
+#include "TestFiles.h"
 #include "TestHttpServer.h"
 #include "TraceCapture.h"
 
@@ -19,20 +20,6 @@ typedef QMap<int, QString> PackagesList;
 namespace
 {
 const QString CATALOGUE_PATH = QStringLiteral("/~ftp-xml/tarvo4ksimulator/tarvo4kpackages.ini");
-
-void WriteFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 } // namespace
 
 // The package catalogue: installed versions, the download with its fallbacks, and the packages list.
@@ -124,7 +111,7 @@ private slots:
         QFETCH(PackagesList, packages);
         QFETCH(int, compatibility);
         TraceCapture traces;
-        WriteFile(LocalCatalogue(), "TARVO_1_0_0=1.0.0\n");
+        QVERIFY(WriteFile(LocalCatalogue(), "TARVO_1_0_0=1.0.0\n"));
         server.SetRoute(CATALOGUE_PATH, catalogue, 200, QStringLiteral("text/plain"));
         const CLASS_TARVO_VERSION_INFO info(Locations());
         QCOMPARE(info.GetPackagesList(), packages);
@@ -163,7 +150,7 @@ private slots:
         QFETCH(QString, failure);
         TraceCapture traces;
         const QByteArray old("[General]\nTARVO_3_0_0=3.0.0\nTARVO_3_0_1=3.0.1\n");
-        WriteFile(LocalCatalogue(), old);
+        QVERIFY(WriteFile(LocalCatalogue(), old));
         QVERIFY(QDir(applicationFolder->path()).mkdir(QStringLiteral("TARVO_3_5_0")));
         TARVO_VERSION_INFO_LOCATIONS locations = Locations();
         if (failure == QStringLiteral("truncated"))
@@ -192,12 +179,12 @@ private slots:
         TraceCapture traces;
         server.SetRoute(CATALOGUE_PATH, "gone", 404);
         QVERIFY(QDir(applicationFolder->path()).mkdir(QStringLiteral("TARVO_3_1_51")));
-        WriteFile(sessionsRoot->filePath(QStringLiteral("Tarvo2024_01_01_00_00_00/settings.ini")),
-                  "VERSION=3_2_0\n");
-        WriteFile(sessionsRoot->filePath(QStringLiteral("Tarvo2024_01_02_00_00_00/settings.ini")),
-                  "VERSION=3.1.51\n");
-        WriteFile(sessionsRoot->filePath(QStringLiteral("Tarvo2024_01_03_00_00_00/settings.ini")),
-                  "NAME=none\n");
+        QVERIFY(WriteFile(sessionsRoot->filePath(QStringLiteral("Tarvo2024_01_01_00_00_00/settings.ini")),
+                          "VERSION=3_2_0\n"));
+        QVERIFY(WriteFile(sessionsRoot->filePath(QStringLiteral("Tarvo2024_01_02_00_00_00/settings.ini")),
+                          "VERSION=3.1.51\n"));
+        QVERIFY(WriteFile(sessionsRoot->filePath(QStringLiteral("Tarvo2024_01_03_00_00_00/settings.ini")),
+                          "NAME=none\n"));
         const CLASS_TARVO_VERSION_INFO info(Locations());
 
         QSettings fallback(LocalCatalogue(), QSettings::IniFormat);
@@ -212,7 +199,7 @@ private slots:
     {
         TraceCapture traces;
         server.SetRoute(CATALOGUE_PATH, "gone", 404);
-        WriteFile(LocalCatalogue(), "TARVO_3_2_0=3.2.0\n[version\ncompatibility=3\n");
+        QVERIFY(WriteFile(LocalCatalogue(), "TARVO_3_2_0=3.2.0\n[version\ncompatibility=3\n"));
         const CLASS_TARVO_VERSION_INFO info(Locations());
         QCOMPARE(info.GetPackagesList(), (PackagesList{{0, "3.1.51"}}));
         QCOMPARE(info.GetCompatibility(), 1);
@@ -226,7 +213,7 @@ private slots:
     {
         TraceCapture traces;
         server.SetRoute(CATALOGUE_PATH, "TARVO_3_2_0=3.2.0\n");
-        WriteFile(sessionsRoot->filePath(QStringLiteral("blocker")), "a file, not a folder");
+        QVERIFY(WriteFile(sessionsRoot->filePath(QStringLiteral("blocker")), "a file, not a folder"));
         TARVO_VERSION_INFO_LOCATIONS locations = Locations();
         locations.sessionsRoot = sessionsRoot->filePath(QStringLiteral("blocker/root/"));
         const CLASS_TARVO_VERSION_INFO info(locations);

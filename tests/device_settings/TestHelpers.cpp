@@ -1,4 +1,5 @@
 #include "DEVICE/DEVICE_Helpers.h"
+#include "TestFiles.h"
 #include "TestHttpServer.h"
 
 #include <QDir>
@@ -9,20 +10,6 @@
 
 namespace
 {
-void WriteFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void MakeFolders(const QString& root, const QStringList& names)
 {
     for (const QString& name : names)
@@ -115,7 +102,7 @@ private slots:
         QFETCH(QStringList, versions);
         QTemporaryDir root;
         MakeFolders(root.path(), folders);
-        WriteFile(root.filePath(QStringLiteral("TARVO_9_9_9.zip")), "not a folder");
+        QVERIFY(WriteFile(root.filePath(QStringLiteral("TARVO_9_9_9.zip")), "not a folder"));
         QCOMPARE(ListInstalledVersions(root.path()), versions);
     }
 
@@ -128,11 +115,11 @@ private slots:
     void listSessionVersionsNewestFirst()
     {
         QTemporaryDir root;
-        WriteFile(root.filePath(QStringLiteral("Tarvo1/settings.ini")), "VERSION=3_1_51\n");
-        WriteFile(root.filePath(QStringLiteral("Tarvo2/settings.ini")), "VERSION=3.10.0\n");
-        WriteFile(root.filePath(QStringLiteral("Tarvo3/settings.ini")), "VERSION=3.2.0\n");
-        WriteFile(root.filePath(QStringLiteral("Tarvo4/settings.ini")), "NAME=no version\n");
-        WriteFile(root.filePath(QStringLiteral("tarvo4kpackages.ini")), "TARVO_9_0_0=9.0.0\n");
+        QVERIFY(WriteFile(root.filePath(QStringLiteral("Tarvo1/settings.ini")), "VERSION=3_1_51\n"));
+        QVERIFY(WriteFile(root.filePath(QStringLiteral("Tarvo2/settings.ini")), "VERSION=3.10.0\n"));
+        QVERIFY(WriteFile(root.filePath(QStringLiteral("Tarvo3/settings.ini")), "VERSION=3.2.0\n"));
+        QVERIFY(WriteFile(root.filePath(QStringLiteral("Tarvo4/settings.ini")), "NAME=no version\n"));
+        QVERIFY(WriteFile(root.filePath(QStringLiteral("tarvo4kpackages.ini")), "TARVO_9_0_0=9.0.0\n"));
         // A folder without VERSION gives an empty text, which the order puts first (it is the shortest).
         QCOMPARE(ListSessionVersions(root.path()), (QStringList{QString(), "3.10.0", "3.2.0", "3.1.51"}));
     }
@@ -141,9 +128,9 @@ private slots:
     {
         QTemporaryDir source;
         QTemporaryDir target;
-        WriteFile(source.filePath(QStringLiteral("a.txt")), "a");
-        WriteFile(source.filePath(QStringLiteral("ZR_APPS/index.html")), "page");
-        WriteFile(source.filePath(QStringLiteral("ZR_APPS/js/app.js")), "js");
+        QVERIFY(WriteFile(source.filePath(QStringLiteral("a.txt")), "a"));
+        QVERIFY(WriteFile(source.filePath(QStringLiteral("ZR_APPS/index.html")), "page"));
+        QVERIFY(WriteFile(source.filePath(QStringLiteral("ZR_APPS/js/app.js")), "js"));
         QVERIFY(QDir(source.path()).mkpath(QStringLiteral("empty")));
         const QString into = target.filePath(QStringLiteral("new/session"));
         QVERIFY(CopyDirectory(source.path(), into));
@@ -157,12 +144,12 @@ private slots:
     {
         QTemporaryDir source;
         QTemporaryDir target;
-        WriteFile(source.filePath(QStringLiteral("same.txt")), "new");
-        WriteFile(source.filePath(QStringLiteral("sub/same.txt")), "new");
-        WriteFile(source.filePath(QStringLiteral("sub/other.txt")), "other");
-        WriteFile(source.filePath(QStringLiteral("fresh.txt")), "fresh");
-        WriteFile(target.filePath(QStringLiteral("same.txt")), "old");
-        WriteFile(target.filePath(QStringLiteral("sub/same.txt")), "old");
+        QVERIFY(WriteFile(source.filePath(QStringLiteral("same.txt")), "new"));
+        QVERIFY(WriteFile(source.filePath(QStringLiteral("sub/same.txt")), "new"));
+        QVERIFY(WriteFile(source.filePath(QStringLiteral("sub/other.txt")), "other"));
+        QVERIFY(WriteFile(source.filePath(QStringLiteral("fresh.txt")), "fresh"));
+        QVERIFY(WriteFile(target.filePath(QStringLiteral("same.txt")), "old"));
+        QVERIFY(WriteFile(target.filePath(QStringLiteral("sub/same.txt")), "old"));
         QVERIFY(!CopyDirectory(source.path(), target.path()));
         QCOMPARE(ReadFile(target.filePath(QStringLiteral("same.txt"))), QByteArray("old"));
         QCOMPARE(ReadFile(target.filePath(QStringLiteral("sub/same.txt"))), QByteArray("old"));
@@ -180,7 +167,7 @@ private slots:
     {
         QFETCH(QString, relativeTarget);
         QTemporaryDir source;
-        WriteFile(source.filePath(QStringLiteral("a.txt")), "a");
+        QVERIFY(WriteFile(source.filePath(QStringLiteral("a.txt")), "a"));
         QVERIFY(!CopyDirectory(source.path(), source.path() + QStringLiteral("/") + relativeTarget));
         QVERIFY(!QFileInfo::exists(source.filePath(QStringLiteral("inner"))));
     }

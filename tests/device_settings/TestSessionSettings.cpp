@@ -1,5 +1,6 @@
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "DEVICE/DEVICE_DeviceTables.h"
+#include "TestFiles.h"
 #include "TraceCapture.h"
 
 #include <QCoreApplication>
@@ -24,19 +25,6 @@ SESSION_SETTINGS_DATA Studio()
     data.description = QStringLiteral("Rack 2\nleft side");
     data.audioCard = 1;
     return data;
-}
-
-void WriteRaw(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray ReadRaw(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 } // namespace
 
@@ -190,7 +178,7 @@ private slots:
         QFETCH(int, zrjIntPort);
         QTemporaryDir root;
         QVERIFY(QDir(root.path()).mkdir(QStringLiteral("S")));
-        WriteRaw(root.filePath(QStringLiteral("S/settings.ini")), content);
+        QVERIFY(WriteFile(root.filePath(QStringLiteral("S/settings.ini")), content));
         const SESSION_LOAD_RESULT result =
             CLASS_SESSION_SETTINGS::Load(root.path() + QStringLiteral("/"), QStringLiteral("S"));
         QCOMPARE(result.status, SESSION_LOAD_STATUS::Loaded);
@@ -229,7 +217,7 @@ private slots:
     {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("settings.ini"));
-        WriteRaw(path, "[GENLOCK\nPLUGGED=1\n");
+        QVERIFY(WriteFile(path, "[GENLOCK\nPLUGGED=1\n"));
         QVERIFY(CLASS_SESSION_SETTINGS::Write(folder.path(), Studio()));
         QSettings file(path, QSettings::IniFormat);
         QCOMPARE(file.status(), QSettings::NoError);
@@ -288,8 +276,8 @@ private slots:
             }
             else
             {
-                WriteRaw(folder + QStringLiteral("/") + file,
-                         settings.isEmpty() ? QByteArray("x") : settings);
+                QVERIFY(WriteFile(folder + QStringLiteral("/") + file,
+                                  settings.isEmpty() ? QByteArray("x") : settings));
             }
         }
         const SESSION_LOAD_RESULT result = CLASS_SESSION_SETTINGS::Load(
@@ -302,7 +290,7 @@ private slots:
         QCOMPARE(result.logIsError, logIsError);
         if (folderKept)
         {
-            QCOMPARE(ReadRaw(folder + QStringLiteral("/settings.ini")), settings);
+            QCOMPARE(ReadFile(folder + QStringLiteral("/settings.ini")), settings);
         }
         QVERIFY(QFileInfo::exists(root.path()));
     }
@@ -321,7 +309,7 @@ private slots:
         QTemporaryDir parent;
         const QString root = parent.filePath(QStringLiteral("root"));
         QVERIFY(QDir().mkpath(root + QStringLiteral("/a/b/tmp")));
-        WriteRaw(parent.filePath(QStringLiteral("keep.txt")), "x");
+        QVERIFY(WriteFile(parent.filePath(QStringLiteral("keep.txt")), "x"));
         const SESSION_LOAD_RESULT result = CLASS_SESSION_SETTINGS::Load(root + QStringLiteral("/"), name);
         QCOMPARE(result.status, SESSION_LOAD_STATUS::InvalidFolderName);
         QVERIFY(result.logIsError);

@@ -158,34 +158,10 @@ E2E_REPLY HttpPost(const QString& url, int timeoutMs)
     return Exchange(url, true, timeoutMs);
 }
 
-quint16 FreePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress(QHostAddress::LocalHost), 0);
-    return probe.serverPort();
-}
-
 bool PortFree(quint16 port)
 {
     QTcpServer probe;
     return probe.listen(QHostAddress(QHostAddress::LocalHost), port);
-}
-
-bool ProcessAlive(qint64 pid)
-{
-    if (pid <= 0)
-    {
-        return false;
-    }
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-    {
-        return false;
-    }
-    // "pid (name) S ...": the state follows the name's closing parenthesis.
-    const QByteArray line = stat.readAll();
-    const int close = line.lastIndexOf(')');
-    return close > 0 && line.size() > close + 2 && line.at(close + 2) != 'Z';
 }
 
 QStringList ArchiveEntries(const QString& archive)

@@ -1,6 +1,8 @@
 #ifndef E2EWORLD_H
 #define E2EWORLD_H
 
+#include "SystemProbes.h"
+
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
@@ -51,12 +53,8 @@ struct E2E_REPLY
 E2E_REPLY HttpGet(const QString& url, int timeoutMs = 3000);
 E2E_REPLY HttpPost(const QString& url, int timeoutMs = 3000);
 
-// A port on 127.0.0.1 that nothing listened on a moment ago.
-quint16 FreePort();
 // True when nothing listens on the port (checked by listening on it, without an event loop).
 bool PortFree(quint16 port);
-// True while the process exists and is not a zombie.
-bool ProcessAlive(qint64 pid);
 // The entries of a zip archive, as the unzip tool lists them.
 QStringList ArchiveEntries(const QString& archive);
 

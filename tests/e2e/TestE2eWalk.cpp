@@ -16,6 +16,7 @@
 #include "GUI/GUI_FileDialog.h"
 #include "GUI/GUI_MessageBox.h"
 #include "GUI/GUI_Theme.h"
+#include "TestFiles.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -86,12 +87,6 @@ CLASS_GLOBAL_SETUP* VisiblePanel(const QWidget* root)
 QJsonObject JsonOf(const QByteArray& body)
 {
     return QJsonDocument::fromJson(body).object();
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 } // namespace
 

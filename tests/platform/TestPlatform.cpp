@@ -1,5 +1,6 @@
 #include "PLATFORM/PLATFORM_Platform.h"
 
+#include "SystemProbes.h"
 #include "TestHttpServer.h"
 
 #include <QCoreApplication>
@@ -19,25 +20,6 @@
 
 namespace
 {
-// State letter of a process from /proc/<pid>/stat; 0 when there is no such process.
-char ProcessState(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-    {
-        return 0;
-    }
-    const QByteArray line = stat.readAll();
-    const int close = line.lastIndexOf(')');
-    return (close < 0 || close + 2 >= line.size()) ? 0 : line.at(close + 2);
-}
-
-bool IsAlive(qint64 pid)
-{
-    const char state = ProcessState(pid);
-    return state != 0 && state != 'Z' && state != 'X';
-}
-
 // Living processes whose command line mentions the text (each test's scripts live in their own folder).
 QList<qint64> LivingProcessesMentioning(const QString& text)
 {
@@ -52,7 +34,7 @@ QList<qint64> LivingProcessesMentioning(const QString& text)
         {
             continue;
         }
-        if (cmdline.readAll().replace('\0', ' ').contains(text.toLocal8Bit()) && IsAlive(pid))
+        if (cmdline.readAll().replace('\0', ' ').contains(text.toLocal8Bit()) && ProcessAlive(pid))
         {
             found.append(pid);
         }
@@ -140,15 +122,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT((output += root.readAllStandardOutput()).contains("grandchild"), 10000);
         const qint64 child = PrintedPid(output, "child");
         const qint64 grandchild = PrintedPid(output, "grandchild");
-        QVERIFY(IsAlive(child));
-        QTRY_VERIFY_WITH_TIMEOUT(IsAlive(grandchild), 10000);
+        QVERIFY(ProcessAlive(child));
+        QTRY_VERIFY_WITH_TIMEOUT(ProcessAlive(grandchild), 10000);
 
         QVERIFY(PLATFORM::KillProcessTree(root.processId()));
 
         // Nothing of the tree runs any more the moment the call returns.
-        QVERIFY(!IsAlive(root.processId()));
-        QVERIFY(!IsAlive(child));
-        QVERIFY(!IsAlive(grandchild));
+        QVERIFY(!ProcessAlive(root.processId()));
+        QVERIFY(!ProcessAlive(child));
+        QVERIFY(!ProcessAlive(grandchild));
         QCOMPARE(LivingProcessesMentioning(folder.path()), QList<qint64>());
         // QProcess still reaps its child and reports the end.
         QVERIFY(finished.count() == 1 || finished.wait(10000));
@@ -189,12 +171,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT((output += root.readAllStandardOutput()).contains("grandchild"), 10000);
         const qint64 child = PrintedPid(output, "child");
         const qint64 grandchild = PrintedPid(output, "grandchild");
-        QTRY_VERIFY_WITH_TIMEOUT(IsAlive(grandchild), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(ProcessAlive(grandchild), 10000);
 
         QVERIFY(PLATFORM::KillProcessTree(child));
 
-        QVERIFY(!IsAlive(child));
-        QVERIFY(!IsAlive(grandchild));
+        QVERIFY(!ProcessAlive(child));
+        QVERIFY(!ProcessAlive(grandchild));
         // The script's "wait" returns once its child is gone, and it ends by itself.
         QVERIFY(finished.count() == 1 || finished.wait(10000));
         QCOMPARE(root.exitStatus(), QProcess::NormalExit);
@@ -213,7 +195,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT((output += root.readAllStandardOutput()).contains("grandchild"), 10000);
         const qint64 child = PrintedPid(output, "child");
         const qint64 grandchild = PrintedPid(output, "grandchild");
-        QTRY_VERIFY_WITH_TIMEOUT(IsAlive(grandchild), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(ProcessAlive(grandchild), 10000);
 
         const bool killed = PLATFORM::KillProcessTree(root.processId());
         ::prctl(PR_SET_CHILD_SUBREAPER, 0, 0, 0, 0);

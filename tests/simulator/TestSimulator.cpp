@@ -1,4 +1,6 @@
 #include "SIM_ClassSessionSettings.h"
+#include "SystemProbes.h"
+#include "TestFiles.h"
 
 #include "DEVICE/DEVICE_DeviceTables.h"
 
@@ -33,14 +35,6 @@ struct Reply
     QJsonObject Json() const { return QJsonDocument::fromJson(body).object(); }
 };
 
-// A port that was free a moment ago.
-quint16 FreePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
 // Writes settings.ini the way the launcher saves a session.
 void WriteSessionSettings(const QString& folder, int deviceType, const QVariant& port, const QString& version,
                           const QString& name, const QString& description, bool audioCard)
@@ -71,12 +65,6 @@ void WriteSessionSettings(const QString& folder, int deviceType, const QVariant&
     file.sync();
 }
 
-void WriteFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
 } // namespace
 
 // ZR_APP_SIMULATOR: what it reads from settings.ini, what it serves, and how it ends.
@@ -262,7 +250,7 @@ private slots:
         }
         else if (situation == QLatin1String("malformed"))
         {
-            WriteFile(folder + QStringLiteral("/settings.ini"), "[General\nPORT=3000\n");
+            QVERIFY(WriteFile(folder + QStringLiteral("/settings.ini"), "[General\nPORT=3000\n"));
         }
         else if (situation != QLatin1String("nofile"))
         {
@@ -312,8 +300,10 @@ private slots:
     {
         WriteStudioSession();
         QVERIFY(QDir(SessionPath()).mkpath(QStringLiteral("ZR_APPS/sub")));
-        WriteFile(SessionPath() + QStringLiteral("/ZR_APPS/index.html"), "<html>session copy</html>");
-        WriteFile(SessionPath() + QStringLiteral("/ZR_APPS/sub/index.html"), "<html>sub page</html>");
+        QVERIFY(
+            WriteFile(SessionPath() + QStringLiteral("/ZR_APPS/index.html"), "<html>session copy</html>"));
+        QVERIFY(
+            WriteFile(SessionPath() + QStringLiteral("/ZR_APPS/sub/index.html"), "<html>sub page</html>"));
         QVERIFY(StartSimulator());
 
         QCOMPARE(Get(QStringLiteral("/")).body, QByteArray("<html>session copy</html>"));
@@ -338,7 +328,8 @@ private slots:
         QFETCH(QByteArray, path);
         WriteStudioSession();
         QVERIFY(QDir(SessionPath()).mkpath(QStringLiteral("ZR_APPS/sub")));
-        WriteFile(SessionPath() + QStringLiteral("/ZR_APPS/index.html"), "<html>session copy</html>");
+        QVERIFY(
+            WriteFile(SessionPath() + QStringLiteral("/ZR_APPS/index.html"), "<html>session copy</html>"));
         QVERIFY(StartSimulator());
         // Sent as is: a client would tidy the path up before sending it.
         QTcpSocket socket;
@@ -459,7 +450,7 @@ private slots:
         }
         else if (situation == QLatin1String("malformed"))
         {
-            WriteFile(SessionPath() + QStringLiteral("/settings.ini"), "[General\nPORT=3000\n");
+            QVERIFY(WriteFile(SessionPath() + QStringLiteral("/settings.ini"), "[General\nPORT=3000\n"));
         }
         else if (situation == QLatin1String("noport"))
         {

@@ -1,5 +1,6 @@
 #include "QT_UTILS/UTILS_GpioEvent.h"
 
+#include "TestFiles.h"
 #include "TraceCapture.h"
 
 #include <QElapsedTimer>
@@ -14,18 +15,6 @@
 namespace
 {
 const QString UNIT = QStringLiteral("..\\mng_launcher\\MODULES\\QT_UTILS\\UTILS_GpioEvent ");
-
-bool WriteFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A folder laid out like one exported line of the sysfs GPIO interface.
 struct GPIO_FOLDER
