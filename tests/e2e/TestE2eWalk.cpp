@@ -6,7 +6,6 @@
 
 #include "DEVICE/DEVICE_ClassLauncherBackEnd.h"
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
-#include "DEVICE/DEVICE_StartUp.h"
 #include "E2eWorld.h"
 #include "GUI/GUI_ClassGlobalSetup.h"
 #include "GUI/GUI_ClassLauncherWindow.h"
@@ -15,7 +14,7 @@
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_FileDialog.h"
 #include "GUI/GUI_MessageBox.h"
-#include "GUI/GUI_Theme.h"
+#include "LauncherTestEnvironment.h"
 #include "TestFiles.h"
 
 #include <QAction>
@@ -267,12 +266,8 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         QString error;
         QVERIFY2(world.Start(error), qPrintable(error));
-        qputenv("HOME", QFile::encodeName(world.Home()));
         qputenv("XDG_DATA_HOME", QFile::encodeName(world.Home() + QStringLiteral("/.local/share")));
-        QVERIFY(QDir::setCurrent(world.Home()));
-        InitLauncherResources();
-        RegisterTypeAliases();
-        CLASS_MESSAGE_BOX::SetAutoAnswer(true);
+        QVERIFY(PrepareLauncherWindowEnvironment(world.Home()));
         CLASS_MESSAGE_BOX::ClearHistory();
         QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "OpenUrl");
         webPort = FreePort();

@@ -7,6 +7,7 @@
 #include "BackEndFixture.h"
 #include "FaultSupport.h"
 #include "FaultyServer.h"
+#include "LauncherTestEnvironment.h"
 #include "PackageTestSupport.h"
 #include "TraceCapture.h"
 
@@ -14,11 +15,9 @@
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 #include "DEVICE/DEVICE_Helpers.h"
-#include "DEVICE/DEVICE_StartUp.h"
 #include "GUI/GUI_ClassLauncherWindow.h"
 #include "GUI/GUI_ClassManagePackage.h"
 #include "GUI/GUI_MessageBox.h"
-#include "GUI/GUI_Theme.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_UPDATER/UPDATER_ClassUpdaterFromWeb.h"
 
@@ -120,10 +119,7 @@ void TestServerFaults::initTestCase()
     // The launcher window reads and writes below HOME and the working directory.
     const QString home = work.path() + QStringLiteral("/home");
     QVERIFY(QDir().mkpath(home));
-    qputenv("HOME", QFile::encodeName(home));
-    QVERIFY(QDir::setCurrent(home));
-    InitLauncherResources();
-    RegisterTypeAliases();
+    QVERIFY(PrepareLauncherWindowEnvironment(home));
 }
 
 void TestServerFaults::init()

@@ -1,17 +1,14 @@
-#include "DEVICE/DEVICE_StartUp.h"
 #include "GUI/GUI_ClassGlobalSetup.h"
 #include "GUI/GUI_ClassLauncherWindow.h"
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassSessionWidget.h"
-#include "GUI/GUI_Theme.h"
+#include "LauncherTestEnvironment.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,7 +17,6 @@
 #include <QScrollArea>
 #include <QSet>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -76,11 +72,7 @@ private slots:
         // The window's content may read and write session folders and a state file in the working
         // directory: both go to a temporary folder.
         QVERIFY(home.isValid());
-        qputenv("HOME", QFile::encodeName(home.path()));
-        QVERIFY(QDir::setCurrent(home.path()));
-        QStandardPaths::setTestModeEnabled(true);
-        InitLauncherResources();
-        RegisterTypeAliases();
+        QVERIFY(PrepareLauncherWindowEnvironment(home.path()));
     }
 
     void titleAndCentralView()

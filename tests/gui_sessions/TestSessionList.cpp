@@ -1,16 +1,14 @@
-#include "DEVICE/DEVICE_StartUp.h"
 #include "GUI/GUI_ClassGlobalSession.h"
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_ClassStartWindow.h"
-#include "GUI/GUI_Theme.h"
+#include "LauncherTestEnvironment.h"
 
 #include <QDesktopServices>
 #include <QHoverEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 #include <QUrl>
 
@@ -83,12 +81,7 @@ class TestSessionList : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        InitLauncherResources();
-        RegisterTypeAliases();
-    }
+    void initTestCase() { PrepareLauncherWidgets(); }
 
     void newCardNames_data()
     {

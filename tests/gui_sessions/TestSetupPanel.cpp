@@ -1,8 +1,7 @@
-#include "DEVICE/DEVICE_StartUp.h"
 #include "GUI/GUI_ClassDeviceConfiguration.h"
 #include "GUI/GUI_ClassGlobalSetup.h"
 #include "GUI/GUI_ClassSelectPlatform.h"
-#include "GUI/GUI_Theme.h"
+#include "LauncherTestEnvironment.h"
 #include "QT_COMMON_WIDGET/ZR_WIDGET/COMMON_ClassZRComboBox.h"
 
 #include <QCheckBox>
@@ -12,7 +11,6 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStandardItemModel>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -68,12 +66,7 @@ class TestSetupPanel : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        InitLauncherResources();
-        RegisterTypeAliases();
-    }
+    void initTestCase() { PrepareLauncherWidgets(); }
 
     void pastedDescriptionKeepsFirst280()
     {

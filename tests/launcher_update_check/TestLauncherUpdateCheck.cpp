@@ -1,14 +1,12 @@
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
-#include "DEVICE/DEVICE_StartUp.h"
 #include "GUI/GUI_ClassLauncherWindow.h"
 #include "GUI/GUI_MessageBox.h"
-#include "GUI/GUI_Theme.h"
+#include "LauncherTestEnvironment.h"
 #include "QT_UPDATER/UPDATER_ClassUpdaterFromWeb.h"
 #include "TestHttpServer.h"
 
 #include <QAction>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -44,12 +42,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(home.isValid());
-        qputenv("HOME", QFile::encodeName(home.path()));
-        QVERIFY(QDir::setCurrent(home.path()));
-        QStandardPaths::setTestModeEnabled(true);
-        InitLauncherResources();
-        RegisterTypeAliases();
-        CLASS_MESSAGE_BOX::SetAutoAnswer(true);
+        QVERIFY(PrepareLauncherWindowEnvironment(home.path()));
         QVERIFY(server.Start());
     }
 

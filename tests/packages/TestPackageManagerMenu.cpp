@@ -1,14 +1,10 @@
-#include "DEVICE/DEVICE_StartUp.h"
 #include "GUI/GUI_ClassLauncherWindow.h"
 #include "GUI/GUI_ClassManagePackage.h"
-#include "GUI/GUI_MessageBox.h"
-#include "GUI/GUI_Theme.h"
+#include "LauncherTestEnvironment.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QPointer>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -40,12 +36,7 @@ private slots:
     {
         // The session back end reads and writes its folders under HOME and the working directory.
         QVERIFY(home.isValid());
-        qputenv("HOME", QFile::encodeName(home.path()));
-        QVERIFY(QDir::setCurrent(home.path()));
-        QStandardPaths::setTestModeEnabled(true);
-        InitLauncherResources();
-        RegisterTypeAliases();
-        CLASS_MESSAGE_BOX::SetAutoAnswer(true);
+        QVERIFY(PrepareLauncherWindowEnvironment(home.path()));
     }
 
     void oneWindowAtATimeAndAFreshOneAfterClosing()
