@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -137,6 +138,21 @@ CLASS_GLOBAL_SETUP* BackEndFixture::Panel(int index) const
 void BackEndFixture::SelectCard(int index) const
 {
     QTest::mouseClick(Card(index), Qt::LeftButton);
+}
+
+int BackEndFixture::CreateAndSaveSession() const
+{
+    const int count = backEnd->GetSessionCount();
+    Click(QStringLiteral("createSessionButton"));
+    [&]()
+    {
+        QTRY_COMPARE(backEnd->GetSessionCount(), count + 1);
+        QTRY_VERIFY(Button(QStringLiteral("saveButton"))->isEnabled());
+    }();
+    const int port = FreePort();
+    Panel(count)->findChild<QSpinBox*>(QStringLiteral("portEditor"))->setValue(port);
+    Click(QStringLiteral("saveButton"));
+    return port;
 }
 
 QStringList BackEndFixture::SessionFolders() const

@@ -54,6 +54,9 @@ public:
     CLASS_SESSION_WIDGET* Card(int index) const;
     CLASS_GLOBAL_SETUP* Panel(int index) const;
     void SelectCard(int index) const;
+    // Creates a session with the main view's button, gives it a free port and asks for its save; returns
+    // the port. What the save leads to is for the caller to wait for.
+    int CreateAndSaveSession() const;
     QStringList SessionFolders() const;
     // The lines that the simulator runs appended to RecordFile().
     QStringList Runs() const;

@@ -21,7 +21,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QSpinBox>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -86,16 +85,7 @@ void TestSessionRunner::cleanup()
 
 int TestSessionRunner::SavedSession()
 {
-    const int count = world->backEnd->GetSessionCount();
-    world->Click(QStringLiteral("createSessionButton"));
-    [&]()
-    {
-        QTRY_COMPARE(world->backEnd->GetSessionCount(), count + 1);
-        QTRY_VERIFY(world->Button(QStringLiteral("saveButton"))->isEnabled());
-    }();
-    const int port = FreePort();
-    world->Panel(count)->findChild<QSpinBox*>(QStringLiteral("portEditor"))->setValue(port);
-    world->Click(QStringLiteral("saveButton"));
+    const int port = world->CreateAndSaveSession();
     [&]() { QTRY_VERIFY(world->Button(QStringLiteral("startButton"))->isEnabled()); }();
     return port;
 }

@@ -18,7 +18,6 @@
 #include <QNetworkReply>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QSpinBox>
 #include <QtTest>
 
 #include <memory>
@@ -93,17 +92,9 @@ void TestSimulatorKilled::cleanup()
 
 int TestSimulatorKilled::SavedSession()
 {
-    const int count = world->backEnd->GetSessionCount();
-    world->Click(QStringLiteral("createSessionButton"));
-    [&]()
-    {
-        QTRY_COMPARE(world->backEnd->GetSessionCount(), count + 1);
-        QTRY_VERIFY(world->Button(QStringLiteral("saveButton"))->isEnabled());
-    }();
-    const int port = FreePort();
-    world->Panel(count)->findChild<QSpinBox*>(QStringLiteral("portEditor"))->setValue(port);
-    world->Click(QStringLiteral("saveButton"));
-    [&]() { QTRY_VERIFY(!world->backEnd->IsSessionModified(count)); }();
+    const int port = world->CreateAndSaveSession();
+    const int index = world->backEnd->GetSessionCount() - 1;
+    [&]() { QTRY_VERIFY(!world->backEnd->IsSessionModified(index)); }();
     return port;
 }
 
