@@ -95,6 +95,21 @@ private:
                            "wait\n");
     }
 
+    // Starts the grandchild script as root; true once it has printed the pids of its child and grandchild.
+    bool StartTree(QProcess& root, qint64& child, qint64& grandchild)
+    {
+        root.start(WriteGrandchildScript(), QStringList());
+        QByteArray output;
+        const auto printed = [&] { return (output += root.readAllStandardOutput()).contains("grandchild"); };
+        if (!root.waitForStarted(10000) || !QTest::qWaitFor(printed, 10000))
+        {
+            return false;
+        }
+        child = PrintedPid(output, "child");
+        grandchild = PrintedPid(output, "grandchild");
+        return true;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -116,12 +131,9 @@ private slots:
     {
         QProcess root;
         QSignalSpy finished(&root, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
-        root.start(WriteGrandchildScript(), QStringList());
-        QVERIFY(root.waitForStarted(10000));
-        QByteArray output;
-        QTRY_VERIFY_WITH_TIMEOUT((output += root.readAllStandardOutput()).contains("grandchild"), 10000);
-        const qint64 child = PrintedPid(output, "child");
-        const qint64 grandchild = PrintedPid(output, "grandchild");
+        qint64 child = 0;
+        qint64 grandchild = 0;
+        QVERIFY(StartTree(root, child, grandchild));
         QVERIFY(ProcessAlive(child));
         QTRY_VERIFY_WITH_TIMEOUT(ProcessAlive(grandchild), 10000);
 
@@ -165,12 +177,9 @@ private slots:
     {
         QProcess root;
         QSignalSpy finished(&root, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
-        root.start(WriteGrandchildScript(), QStringList());
-        QVERIFY(root.waitForStarted(10000));
-        QByteArray output;
-        QTRY_VERIFY_WITH_TIMEOUT((output += root.readAllStandardOutput()).contains("grandchild"), 10000);
-        const qint64 child = PrintedPid(output, "child");
-        const qint64 grandchild = PrintedPid(output, "grandchild");
+        qint64 child = 0;
+        qint64 grandchild = 0;
+        QVERIFY(StartTree(root, child, grandchild));
         QTRY_VERIFY_WITH_TIMEOUT(ProcessAlive(grandchild), 10000);
 
         QVERIFY(PLATFORM::KillProcessTree(child));
@@ -189,12 +198,9 @@ private slots:
         QCOMPARE(::prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0), 0);
         QProcess root;
         QSignalSpy finished(&root, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
-        root.start(WriteGrandchildScript(), QStringList());
-        QVERIFY(root.waitForStarted(10000));
-        QByteArray output;
-        QTRY_VERIFY_WITH_TIMEOUT((output += root.readAllStandardOutput()).contains("grandchild"), 10000);
-        const qint64 child = PrintedPid(output, "child");
-        const qint64 grandchild = PrintedPid(output, "grandchild");
+        qint64 child = 0;
+        qint64 grandchild = 0;
+        QVERIFY(StartTree(root, child, grandchild));
         QTRY_VERIFY_WITH_TIMEOUT(ProcessAlive(grandchild), 10000);
 
         const bool killed = PLATFORM::KillProcessTree(root.processId());
