@@ -270,7 +270,8 @@ private slots:
         // Every request is logged; SIGTERM stops the server cleanly.
         QTRY_VERIFY((serverOutput += server->readAllStandardOutput())
                         .contains("GET " + CATALOGUE_PATH.toUtf8() + " 200"));
-        QVERIFY(serverOutput.contains("GET /~ftp-xml/tarvo4ksimulator/Linux/TARVO_9_9_9.zip 404"));
+        QTRY_VERIFY((serverOutput += server->readAllStandardOutput())
+                        .contains("GET /~ftp-xml/tarvo4ksimulator/Linux/TARVO_9_9_9.zip 404"));
         server->terminate();
         QVERIFY(server->waitForFinished(10000));
         QCOMPARE(server->exitStatus(), QProcess::NormalExit);
