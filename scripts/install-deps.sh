@@ -10,7 +10,7 @@ PACKAGES=(
   fonts-open-sans
   zip unzip curl time
   xvfb xauth xdotool x11-utils imagemagick
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev llvm
   clang-format hyperfine
   desktop-file-utils dpkg-dev
 )

@@ -37,6 +37,11 @@ CLASS_SIMULATOR_SETTINGS::Result CLASS_SIMULATOR_SETTINGS::Read(const QString& f
         return Fail(Result::FileUnreadable, QStringLiteral("settings file is not readable: ") + path);
     }
     QSettings file(path, QSettings::IniFormat);
+    // The INI reader finds a malformed section only when it is first used: read every key first.
+    for (const QString& key : file.allKeys())
+    {
+        file.value(key);
+    }
     if (file.status() != QSettings::NoError)
     {
         const bool format = file.status() == QSettings::FormatError;
