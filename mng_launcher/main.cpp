@@ -1,11 +1,28 @@
+#include "DEVICE/DEVICE_ClassCommandLine.h"
 #include "DEVICE/DEVICE_ClassLauncherBackEnd.h"
 #include "DEVICE/DEVICE_ClassSingleApplication.h"
 #include "DEVICE/DEVICE_StartUp.h"
 #include "GUI/GUI_Theme.h"
 
 #include <QMessageBox>
+#include <QTextStream>
 
+#include <cstdio>
 #include <cstdlib>
+
+namespace
+{
+// Reads the command line under a plain application object, so that --help needs no display. Returns
+// CLASS_COMMAND_LINE::START_WINDOW or the exit code.
+int ProcessCommandLine(int& argc, char** argv)
+{
+    QCoreApplication commandLineApplication(argc, argv);
+    QTextStream output(stdout);
+    QTextStream errors(stderr);
+    CLASS_COMMAND_LINE commandLine;
+    return commandLine.Process(QCoreApplication::arguments(), output, errors);
+}
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -14,11 +31,17 @@ int main(int argc, char* argv[])
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, true);
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
 
+    const int commandLineResult = ProcessCommandLine(argc, argv);
+    if (commandLineResult != CLASS_COMMAND_LINE::START_WINDOW)
+    {
+        return commandLineResult;
+    }
+
     CLASS_SINGLE_APPLICATION application(argc, argv);
     if (!application.TryLock())
     {
-        QMessageBox::critical(nullptr, QStringLiteral("Error"), QStringLiteral("Application already running."),
-                              QMessageBox::Ok);
+        QMessageBox::critical(nullptr, QStringLiteral("Error"),
+                              QStringLiteral("Application already running."), QMessageBox::Ok);
         std::exit(1);
     }
 

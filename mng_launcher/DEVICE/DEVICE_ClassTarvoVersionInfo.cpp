@@ -53,7 +53,7 @@ TARVO_VERSION_INFO_LOCATIONS TARVO_VERSION_INFO_LOCATIONS::WithDefaults() const
     }
     if (filled.catalogueUrl.isEmpty())
     {
-        filled.catalogueUrl = CATALOGUE_URL;
+        filled.catalogueUrl = CLASS_SERVER_ADDRESS::CatalogueUrl();
     }
     if (filled.transferTimeoutMs <= 0)
     {

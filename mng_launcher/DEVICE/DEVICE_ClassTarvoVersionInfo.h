@@ -10,7 +10,7 @@ struct TARVO_VERSION_INFO_LOCATIONS
 {
     QString applicationFolder; // package folders; default: the folder of the launcher executable
     QString sessionsRoot;      // session folders and the local catalogue copy; default: the sessions root
-    QString catalogueUrl;      // remote catalogue; default: CATALOGUE_URL
+    QString catalogueUrl;      // remote catalogue; default: CLASS_SERVER_ADDRESS::CatalogueUrl()
     int transferTimeoutMs = 0; // limit of the catalogue download; default: SMALL_TRANSFER_TIMEOUT_MS
 
     // Every empty field replaced by its default.

@@ -1,19 +1,20 @@
 #ifndef DEVICE_CONSTANTS_H
 #define DEVICE_CONSTANTS_H
 
+#include "DEVICE/DEVICE_ClassServerAddress.h"
+
 #include <QString>
 
-// The launcher's fixed identity and server locations (the server base is chosen at configure time).
+// The launcher's fixed identity and transfer limits.
 inline const QString LAUNCHER_VERSION = QStringLiteral("1.5.3");
 inline const QString LAUNCHER_TITLE = QStringLiteral("Tarvo 4k Simulator");
 inline const QString MESSAGE_BOX_TITLE = QStringLiteral("Tarvo 4k Simulator");
 inline constexpr int LAUNCHER_PRODUCT_ID = 1002;
 inline constexpr int LAUNCHER_DEV_CHANNEL = -1;
-inline const QString UPDATE_SERVER = QStringLiteral(TARVO_UPDATE_SERVER);
-inline const QString PROBE_URL = QStringLiteral(TARVO_PROBE_URL);
-inline const QString CATALOGUE_URL = UPDATE_SERVER + QStringLiteral("/~ftp-xml/tarvo4ksimulator/tarvo4kpackages.ini");
-inline const QString PACKAGES_URL = UPDATE_SERVER + QStringLiteral("/~ftp-xml/tarvo4ksimulator/");
-inline const QString VERSION_FILE_URL = UPDATE_SERVER + QStringLiteral("/~ftp-xml/ruvoraduridedi.json");
+// The update server's address is read at run time (see CLASS_SERVER_ADDRESS); these two names stand for
+// its package folder and reachability probe.
+#define PACKAGES_URL (CLASS_SERVER_ADDRESS::PackagesUrl())
+#define PROBE_URL (CLASS_SERVER_ADDRESS::ProbeUrl())
 // Limit of a small transfer (catalogue, probe, version file) and of package download inactivity.
 inline constexpr int SMALL_TRANSFER_TIMEOUT_MS = 15000;
 inline constexpr int DOWNLOAD_INACTIVITY_TIMEOUT_MS = 30000;

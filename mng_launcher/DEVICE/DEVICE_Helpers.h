@@ -37,7 +37,8 @@ void SortNewestFirst(QStringList& versions);
 QNetworkReply* GetAndWait(QNetworkAccessManager& manager, const QString& url, int timeoutMs);
 
 // One GET to probeUrl; true when it answers without error within timeoutMs.
-bool IsInternetReachable(const QString& probeUrl = PROBE_URL, int timeoutMs = SMALL_TRANSFER_TIMEOUT_MS);
+bool IsInternetReachable(const QString& probeUrl = CLASS_SERVER_ADDRESS::ProbeUrl(),
+                         int timeoutMs = SMALL_TRANSFER_TIMEOUT_MS);
 
 // Limits of one run of the compression tool, as the session export waits for it.
 inline constexpr int COMPRESS_START_TIMEOUT_MS = 30000;

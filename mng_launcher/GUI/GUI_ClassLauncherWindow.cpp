@@ -85,7 +85,8 @@ CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
     BuildGui();
     ConnectActions();
 
-    const QString versionFileUrl = VersionFileUrl().isEmpty() ? VERSION_FILE_URL : VersionFileUrl();
+    const QString versionFileUrl =
+        VersionFileUrl().isEmpty() ? CLASS_SERVER_ADDRESS::VersionFileUrl() : VersionFileUrl();
     webUpdater = new CLASS_UPDATER_FROM_WEB(LAUNCHER_VERSION, versionFileUrl, LAUNCHER_PRODUCT_ID,
                                             LAUNCHER_DEV_CHANNEL, this);
     connect(webUpdater, &CLASS_UPDATER_FROM_WEB::SIGNAL_VersionCheckingFinished, this,

@@ -62,7 +62,7 @@ private slots:
         const TARVO_VERSION_INFO_LOCATIONS filled = TARVO_VERSION_INFO_LOCATIONS().WithDefaults();
         QCOMPARE(filled.applicationFolder, QCoreApplication::applicationDirPath());
         QCOMPARE(filled.sessionsRoot, CLASS_SESSION_SETTINGS::SessionsRoot());
-        QCOMPARE(filled.catalogueUrl, UPDATE_SERVER + CATALOGUE_PATH);
+        QCOMPARE(filled.catalogueUrl, CLASS_SERVER_ADDRESS::Server() + CATALOGUE_PATH);
         QCOMPARE(filled.transferTimeoutMs, SMALL_TRANSFER_TIMEOUT_MS);
     }
 

@@ -1,5 +1,8 @@
 // What the entry function sets up before the back end exists: the eight type aliases (so that signals
-// declared with them cross threads) and the two named threads with tracing on the second one.
+// declared with them cross threads), the two named threads with tracing on the second one, and the command
+// line that chooses the update server.
+#include "DEVICE/DEVICE_ClassCommandLine.h"
+#include "DEVICE/DEVICE_ClassServerAddress.h"
 #include "DEVICE/DEVICE_StartUp.h"
 #include "QT_TRACES/TRACES_ClassWorkerFile.h"
 #include "QT_TRACES/TRACES_Traces.h"
@@ -65,6 +68,8 @@ private slots:
     void everyAliasCrossesThreads();
     void startTracingNamesThreadsAndOpensLogs();
     void traceThreadEndsWhenTheApplicationQuits();
+    void commandLineChoosesTheUpdateServer_data();
+    void commandLineChoosesTheUpdateServer();
 
 private:
     QTemporaryDir temp;
@@ -234,6 +239,86 @@ void TestStartUp::traceThreadEndsWhenTheApplicationQuits()
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(traceThread->wait(5000));
     QVERIFY(traceThread->isFinished());
+}
+
+void TestStartUp::commandLineChoosesTheUpdateServer_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("serverVariable");
+    QTest::addColumn<QString>("probeVariable");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("probe");
+    QTest::addColumn<QString>("printed");
+
+    const QString builtIn = CLASS_SERVER_ADDRESS::BuiltInServer();
+    const int window = CLASS_COMMAND_LINE::START_WINDOW;
+    const QString other = QStringLiteral("http://10.1.2.3:9000");
+    const QString proxy = QStringLiteral("http://probe.example/");
+    QTest::newRow("no options: built-in server, window")
+        << QStringList() << QString() << QString() << window << builtIn << builtIn + '/' << QString();
+    QTest::newRow("option") << QStringList{QStringLiteral("--update-server"), other + '/'} << QString()
+                            << QString() << window << other << other + '/' << QString();
+    QTest::newRow("environment") << QStringList() << other << QString() << window << other << other + '/'
+                                 << QString();
+    QTest::newRow("option over environment")
+        << QStringList{QStringLiteral("--update-server=https://packages.example")} << other << QString()
+        << window << QStringLiteral("https://packages.example") << QStringLiteral("https://packages.example/")
+        << QString();
+    QTest::newRow("probe variable stays") << QStringList{QStringLiteral("--update-server"), other}
+                                          << QString() << proxy << window << other << proxy << QString();
+    QTest::newRow("unusable environment ignored")
+        << QStringList() << QStringLiteral("not a server") << QString() << window << builtIn << builtIn + '/'
+        << QStringLiteral("ignored");
+    QTest::newRow("unusable option") << QStringList{QStringLiteral("--update-server"),
+                                                    QStringLiteral("ftp://x")}
+                                     << QString() << QString() << int(CLASS_COMMAND_LINE::EXIT_USAGE)
+                                     << builtIn << builtIn + '/'
+                                     << QStringLiteral("needs an http or https address");
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("--frobnicate")} << QString() << QString()
+                                    << int(CLASS_COMMAND_LINE::EXIT_USAGE) << builtIn << builtIn + '/'
+                                    << QStringLiteral("frobnicate");
+    QTest::newRow("help lists the options") << QStringList{QStringLiteral("--help")} << QString() << QString()
+                                            << int(CLASS_COMMAND_LINE::EXIT_DONE) << builtIn << builtIn + '/'
+                                            << QStringLiteral("--update-server <URL>");
+    QTest::newRow("Qt's window options pass")
+        << QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("-reverse")}
+        << QString() << QString() << window << builtIn << builtIn + '/' << QString();
+}
+
+void TestStartUp::commandLineChoosesTheUpdateServer()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, serverVariable);
+    QFETCH(QString, probeVariable);
+    QFETCH(int, result);
+    QFETCH(QString, server);
+    QFETCH(QString, probe);
+    QFETCH(QString, printed);
+
+    CLASS_SERVER_ADDRESS::SetServer(QString());
+    qputenv(CLASS_SERVER_ADDRESS::SERVER_VARIABLE, serverVariable.toUtf8());
+    qputenv(CLASS_SERVER_ADDRESS::PROBE_VARIABLE, probeVariable.toUtf8());
+    QString output;
+    QString errors;
+    QTextStream outputStream(&output);
+    QTextStream errorStream(&errors);
+    CLASS_COMMAND_LINE commandLine;
+    QCOMPARE(commandLine.Process(QStringList{QStringLiteral("Tarvo4kSimulator")} + options, outputStream,
+                                 errorStream),
+             result);
+    outputStream.flush();
+    errorStream.flush();
+    QCOMPARE(CLASS_SERVER_ADDRESS::Server(), server);
+    QCOMPARE(CLASS_SERVER_ADDRESS::ProbeUrl(), probe);
+    QCOMPARE(CLASS_SERVER_ADDRESS::CatalogueUrl(),
+             server + QStringLiteral("/~ftp-xml/tarvo4ksimulator/tarvo4kpackages.ini"));
+    QVERIFY2((output + errors).contains(printed), qPrintable(output + errors));
+    QCOMPARE(output.isEmpty() && errors.isEmpty(), printed.isEmpty());
+
+    CLASS_SERVER_ADDRESS::SetServer(QString());
+    qunsetenv(CLASS_SERVER_ADDRESS::SERVER_VARIABLE);
+    qunsetenv(CLASS_SERVER_ADDRESS::PROBE_VARIABLE);
 }
 
 QTEST_GUILESS_MAIN(TestStartUp)

@@ -1,0 +1,105 @@
+#include "DEVICE/DEVICE_ClassCommandLine.h"
+
+#include "DEVICE/DEVICE_ClassServerAddress.h"
+#include "DEVICE/DEVICE_Constants.h"
+
+#include <QTextStream>
+
+namespace
+{
+// The options QGuiApplication and QApplication read from the command line themselves.
+const char* const QT_OPTIONS_WITH_VALUE[] = {"platform",        "platformpluginpath",
+                                             "platformtheme",   "plugin",
+                                             "qwindowgeometry", "qwindowicon",
+                                             "qwindowtitle",    "display",
+                                             "geometry",        "style",
+                                             "stylesheet",      "session"};
+const char* const QT_FLAGS[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+} // namespace
+
+CLASS_COMMAND_LINE::CLASS_COMMAND_LINE()
+    : helpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help and ends.")),
+      versionOption({QStringLiteral("v"), QStringLiteral("version")},
+                    QStringLiteral("Shows the launcher's version and ends.")),
+      updateServerOption(QStringLiteral("update-server"),
+                         QStringLiteral("Asks the update server at <URL> for packages and launcher updates "
+                                        "(default: %1; the %2 environment variable also sets it).")
+                             .arg(CLASS_SERVER_ADDRESS::BuiltInServer(),
+                                  QString::fromLatin1(CLASS_SERVER_ADDRESS::SERVER_VARIABLE)),
+                         QStringLiteral("URL"))
+{
+    parser.setApplicationDescription(QStringLiteral("%1 %2: creates, configures and runs simulated devices.")
+                                         .arg(LAUNCHER_TITLE, LAUNCHER_VERSION));
+    // Qt's window options are written with one dash (-platform offscreen).
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption(helpOption);
+    parser.addOption(versionOption);
+    parser.addOption(updateServerOption);
+    AddQtWindowOptions();
+}
+
+int CLASS_COMMAND_LINE::Process(const QStringList& arguments, QTextStream& output, QTextStream& errors)
+{
+    if (!parser.parse(arguments))
+    {
+        return UsageError(parser.errorText(), errors);
+    }
+    if (!parser.positionalArguments().isEmpty())
+    {
+        return UsageError(
+            QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()), errors);
+    }
+    if (parser.isSet(helpOption))
+    {
+        output << parser.helpText();
+        return EXIT_DONE;
+    }
+    if (parser.isSet(versionOption))
+    {
+        output << LAUNCHER_TITLE << ' ' << LAUNCHER_VERSION << '\n';
+        return EXIT_DONE;
+    }
+    return ApplyUpdateServer(errors) ? START_WINDOW : EXIT_USAGE;
+}
+
+void CLASS_COMMAND_LINE::AddQtWindowOptions()
+{
+    for (const char* name : QT_OPTIONS_WITH_VALUE)
+    {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char* name : QT_FLAGS)
+    {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
+
+int CLASS_COMMAND_LINE::UsageError(const QString& message, QTextStream& errors) const
+{
+    errors << message << '\n' << QStringLiteral("Try --help for the options.") << '\n';
+    return EXIT_USAGE;
+}
+
+bool CLASS_COMMAND_LINE::ApplyUpdateServer(QTextStream& errors)
+{
+    const QString fromEnvironment = qEnvironmentVariable(CLASS_SERVER_ADDRESS::SERVER_VARIABLE).trimmed();
+    if (!fromEnvironment.isEmpty() && !CLASS_SERVER_ADDRESS::IsValid(fromEnvironment))
+    {
+        errors << QStringLiteral("%1 is not an http or https address and is ignored: %2")
+                      .arg(QString::fromLatin1(CLASS_SERVER_ADDRESS::SERVER_VARIABLE), fromEnvironment)
+               << '\n';
+    }
+    const QString fromCommandLine = parser.value(updateServerOption).trimmed();
+    if (parser.isSet(updateServerOption) && !CLASS_SERVER_ADDRESS::SetServer(fromCommandLine))
+    {
+        UsageError(
+            QStringLiteral("--update-server needs an http or https address, not '%1'.").arg(fromCommandLine),
+            errors);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,40 @@
+#ifndef DEVICE_CLASSCOMMANDLINE_H
+#define DEVICE_CLASSCOMMANDLINE_H
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+
+class QTextStream;
+
+// The launcher's command line. Without options the window starts; --help and --version print and end;
+// --update-server sets the update server's address for this run. Qt's own window options (-platform,
+// -style, ...) are accepted and left to the application object.
+class CLASS_COMMAND_LINE
+{
+public:
+    // Exit codes of a command line that does not start the window.
+    static constexpr int EXIT_DONE = 0;
+    static constexpr int EXIT_USAGE = 1;
+    // Returned by Process when the window is to start.
+    static constexpr int START_WINDOW = -1;
+
+    CLASS_COMMAND_LINE();
+
+    // Reads the arguments (the first is the program), applies the settings they give and prints what a
+    // command prints to output, and usage errors and warnings to errors. Returns START_WINDOW, or the exit
+    // code. Printing the help needs an application object.
+    int Process(const QStringList& arguments, QTextStream& output, QTextStream& errors);
+
+private:
+    QCommandLineParser parser;
+    QCommandLineOption helpOption;
+    QCommandLineOption versionOption;
+    QCommandLineOption updateServerOption;
+
+    void AddQtWindowOptions();
+    int UsageError(const QString& message, QTextStream& errors) const;
+    bool ApplyUpdateServer(QTextStream& errors);
+};
+
+#endif // DEVICE_CLASSCOMMANDLINE_H
