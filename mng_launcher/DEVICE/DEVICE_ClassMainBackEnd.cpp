@@ -1,12 +1,14 @@
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 
 #include "DEVICE/DEVICE_ClassSessionArchive.h"
+#include "DEVICE/DEVICE_ClassSessionEditor.h"
+#include "DEVICE/DEVICE_ClassSessionListOperations.h"
+#include "DEVICE/DEVICE_ClassSessionPanels.h"
 #include "DEVICE/DEVICE_ClassSessionRecord.h"
 #include "DEVICE/DEVICE_ClassSessionRunner.h"
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
+#include "DEVICE/DEVICE_ClassSessionVersionLists.h"
 #include "DEVICE/DEVICE_Constants.h"
-#include "DEVICE/DEVICE_DeviceTables.h"
-#include "DEVICE/DEVICE_Helpers.h"
 #include "GUI/GUI_ClassGlobalSetup.h"
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassSessionWidget.h"
@@ -14,7 +16,6 @@
 #include "GUI/GUI_MessageBox.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -30,9 +31,6 @@ const QString KEY_NAME = QStringLiteral("NAME");
 const QString KEY_DESCRIPTION = QStringLiteral("DESCRIPTION");
 const QString KEY_VERSION = QStringLiteral("VERSION");
 const QString KEY_DEVICE_TYPE = QStringLiteral("DEVICE_TYPE");
-const QString WEB_ADDRESS = QStringLiteral("http://127.0.0.1:%1");
-const QString START_TEXT = QStringLiteral("Start Session");
-const QString STOP_TEXT = QStringLiteral("Stop Session");
 
 QString WithTrailingSlash(const QString& folder)
 {
@@ -42,7 +40,8 @@ QString WithTrailingSlash(const QString& folder)
 
 CLASS_MAIN_BACKEND::CLASS_MAIN_BACKEND(CLASS_MAIN_WINDOW* mainWindow, QObject* parent,
                                        const TARVO_VERSION_INFO_LOCATIONS& locations)
-    : QObject(parent), mainWindow(mainWindow), stateFile(nullptr), versionInfo(nullptr), runner(nullptr)
+    : QObject(parent), mainWindow(mainWindow), stateFile(nullptr), versionInfo(nullptr), runner(nullptr),
+      panels(nullptr), editor(nullptr), listOperations(nullptr)
 {
     const TARVO_VERSION_INFO_LOCATIONS where = locations.WithDefaults();
     applicationFolder = where.applicationFolder;
@@ -56,6 +55,11 @@ CLASS_MAIN_BACKEND::CLASS_MAIN_BACKEND(CLASS_MAIN_WINDOW* mainWindow, QObject* p
     versionInfo = new CLASS_TARVO_VERSION_INFO(where);
     versionInfo->SetVersionsTable(versionInfo->GetPackagesList());
     runner = new CLASS_SESSION_RUNNER(mainWindow, &sessions, versionInfo, applicationFolder, this);
+    versionLists = std::make_unique<CLASS_SESSION_VERSION_LISTS>(versionInfo);
+    panels = new CLASS_SESSION_PANELS(mainWindow, sessions, versionInfo, *versionLists, this);
+    editor = new CLASS_SESSION_EDITOR(*panels, *versionLists, sessionsRoot, applicationFolder, this);
+    listOperations =
+        new CLASS_SESSION_LIST_OPERATIONS(*panels, *versionLists, *editor, runner, applicationFolder, this);
     LoadSessions();
     if (!stateFile->contains(KEY_LAST_VERSION_CHECKED))
     {
@@ -116,10 +120,10 @@ void CLASS_MAIN_BACKEND::LoadSessions()
     {
         return;
     }
-    SetDeviceLabels();
+    panels->SetDeviceLabels();
     QTimer::singleShot(CONNECT_LOADED_DELAY_MS, this, [this, loaded]() { ConnectLoadedSessions(loaded); });
-    ShowOnlySelectedPanel();
-    UpdateBottomBar();
+    panels->ShowOnlySelectedPanel();
+    panels->UpdateBottomBar();
 }
 
 bool CLASS_MAIN_BACKEND::LoadSessionFolder(const QString& folderName)
@@ -129,16 +133,16 @@ bool CLASS_MAIN_BACKEND::LoadSessionFolder(const QString& folderName)
         return false;
     }
     CLASS_GLOBAL_SETUP* panel = sessions.constLast()->panel;
-    SetDeviceLabels();
+    panels->SetDeviceLabels();
     QTimer::singleShot(CONNECT_LOADED_DELAY_MS, this, [this, panel]() { ConnectLoadedSessions({panel}); });
-    ShowOnlySelectedPanel();
-    UpdateBottomBar();
+    panels->ShowOnlySelectedPanel();
+    panels->UpdateBottomBar();
     return true;
 }
 
 void CLASS_MAIN_BACKEND::ExportRequest()
 {
-    const CLASS_SESSION_RECORD* record = SelectedRecord();
+    const CLASS_SESSION_RECORD* record = panels->SelectedRecord();
     if (record == nullptr || record->folder.isEmpty())
     {
         return; // never saved
@@ -198,7 +202,7 @@ bool CLASS_MAIN_BACKEND::ParseSession(const QString& folderName)
     const QStringList& keys = result.presentKeys;
     mainWindow->AddSessionEntry();
     CLASS_SESSION_WIDGET* card = mainWindow->GetSelectedSessionWidget();
-    CLASS_GLOBAL_SETUP* panel = CreateSetupPanel();
+    CLASS_GLOBAL_SETUP* panel = panels->CreateSetupPanel();
 
     auto* record = new CLASS_SESSION_RECORD();
     record->panel = panel;
@@ -221,490 +225,88 @@ bool CLASS_MAIN_BACKEND::ParseSession(const QString& folderName)
     {
         panel->SetDescription(data.description);
     }
-    const QString versionText = keys.contains(KEY_VERSION) ? data.versionText : VersionText(0);
+    const QString versionText = keys.contains(KEY_VERSION) ? data.versionText : versionLists->VersionText(0);
     const int versionKey = versionInfo->GetVersionsTable().key(versionText, 0);
     card->SetVersion(QStringLiteral("v") + versionText);
     const int deviceIndex = keys.contains(KEY_DEVICE_TYPE) ? data.deviceIndex : 0;
 
     const QList<int> configuration = {versionKey, deviceIndex, data.audioCard != 0 ? 1 : 0};
     panel->RestoreSelection(configuration);
-    RememberSaved(record);
+    CLASS_SESSION_PANELS::RememberSaved(record);
     record->savedConfiguration = configuration;
     sessions.append(record);
     if (!versionInfo->GetInstalledVersions().contains(versionText))
     {
-        SetModified(sessions.size() - 1);
+        panels->SetModified(sessions.size() - 1);
     }
     return true;
 }
 
-void CLASS_MAIN_BACKEND::ConnectLoadedSessions(const QList<CLASS_GLOBAL_SETUP*>& panels)
+void CLASS_MAIN_BACKEND::ConnectLoadedSessions(const QList<CLASS_GLOBAL_SETUP*>& loadedPanels)
 {
-    for (CLASS_GLOBAL_SETUP* panel : panels)
+    for (CLASS_GLOBAL_SETUP* panel : loadedPanels)
     {
-        const int index = IndexOfPanel(panel);
+        const int index = panels->IndexOfPanel(panel);
         if (index < 0)
         {
             continue; // deleted meanwhile
         }
-        ConnectChangeSignals(panel);
+        panels->ConnectChangeSignals(panel);
         // An edit made before the connection would otherwise go unnoticed.
-        if (DiffersFromSaved(sessions.at(index)))
+        if (panels->DiffersFromSaved(sessions.at(index)))
         {
-            SetModified(index);
+            panels->SetModified(index);
         }
     }
-    SetDeviceLabels();
+    panels->SetDeviceLabels();
 }
 
-// ---- panels --------------------------------------------------------------------------------------------
-
-CLASS_GLOBAL_SETUP* CLASS_MAIN_BACKEND::CreateSetupPanel()
-{
-    auto* panel = new CLASS_GLOBAL_SETUP(versionInfo, nullptr);
-    panel->BuildPanel();
-    FillVersions(panel);
-    panel->BuildTypeButtons();
-    mainWindow->AddSetupPanel(panel);
-    // Each panel names the device of its own card, whichever card is selected when the change arrives.
-    connect(
-        panel, &CLASS_GLOBAL_SETUP::SIGNAL_RequestTypeUpdate, this,
-        [this, panel](SDWord newType)
-        {
-            CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(IndexOfPanel(panel));
-            if (card != nullptr)
-            {
-                card->SetDevice(DeviceModelName(newType));
-            }
-        },
-        Qt::QueuedConnection);
-    return panel;
-}
-
-void CLASS_MAIN_BACKEND::FillVersions(CLASS_GLOBAL_SETUP* panel) const
-{
-    const QMap<int, QString>& table = versionInfo->GetVersionsTable();
-    for (auto it = table.constBegin(); it != table.constEnd(); ++it)
-    {
-        panel->AddVersion(it.value(), it.key(), IsInstalled(it.key()));
-    }
-}
-
-void CLASS_MAIN_BACKEND::SelectFirstInstalledVersion(CLASS_GLOBAL_SETUP* panel) const
-{
-    // A version marked "Not installed" locks the version list, so a new session whose first entry is
-    // missing could never be saved: it starts on the first installed version instead, when there is one.
-    const QList<int> keys = versionInfo->GetVersionsTable().keys();
-    for (const int key : keys)
-    {
-        if (IsInstalled(key))
-        {
-            QList<int> selection = panel->GetSelection();
-            selection[0] = key;
-            panel->RestoreSelection(selection);
-            return;
-        }
-    }
-}
-
-void CLASS_MAIN_BACKEND::ConnectChangeSignals(CLASS_GLOBAL_SETUP* panel)
-{
-    // The panel is only compared by address when the notice arrives: it may have been deleted meanwhile.
-    connect(
-        panel, &CLASS_GLOBAL_SETUP::SIGNAL_TextChangedDevicetype, this,
-        [this, panel](const QString&) { MarkPanelModified(panel); }, Qt::QueuedConnection);
-    connect(
-        panel, &CLASS_GLOBAL_SETUP::SIGNAL_ValueChangedPort, this,
-        [this, panel](SDWord) { MarkPanelModified(panel); }, Qt::QueuedConnection);
-    connect(
-        panel, &CLASS_GLOBAL_SETUP::SIGNAL_RequestUpdate, this, [this, panel]() { MarkPanelModified(panel); },
-        Qt::QueuedConnection);
-}
-
-void CLASS_MAIN_BACKEND::SetDeviceLabels()
-{
-    for (int index = 0; index < sessions.size(); ++index)
-    {
-        CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(index);
-        if (card != nullptr)
-        {
-            card->SetDevice(DeviceModelName(sessions.at(index)->savedConfiguration.value(1)));
-        }
-    }
-}
-
-void CLASS_MAIN_BACKEND::ShowOnlySelectedPanel()
-{
-    const CLASS_SESSION_RECORD* selected = SelectedRecord();
-    for (const CLASS_SESSION_RECORD* record : qAsConst(sessions))
-    {
-        if (!record->panel.isNull())
-        {
-            record->panel->setVisible(record == selected);
-        }
-    }
-}
-
-// ---- list operations -----------------------------------------------------------------------------------
-
-bool CLASS_MAIN_BACKEND::LimitReached()
-{
-    if (sessions.size() < MAX_SESSIONS)
-    {
-        return false;
-    }
-    CLASS_MESSAGE_BOX::Information(nullptr, MESSAGE_BOX_TITLE,
-                                   QStringLiteral("You have reached the maximum number of sessions!"));
-    return true;
-}
+// ---- the parts' requests -------------------------------------------------------------------------------
 
 void CLASS_MAIN_BACKEND::CreateNewSession()
 {
-    if (LimitReached())
-    {
-        return;
-    }
-    mainWindow->AddSessionEntry();
-    CLASS_SESSION_WIDGET* card = mainWindow->GetSelectedSessionWidget();
-    CLASS_GLOBAL_SETUP* panel = CreateSetupPanel();
-    SelectFirstInstalledVersion(panel);
-    panel->SetLabel(card->GetName());
-    panel->SetPortValue(card->GetPort().toInt());
-    card->SetVersion(VersionLabel(panel->GetVersionIndex()));
-    ConnectChangeSignals(panel);
-
-    auto* record = new CLASS_SESSION_RECORD();
-    record->panel = panel;
-    RememberSaved(record);
-    record->modified = true;
-    sessions.append(record);
-    ShowOnlySelectedPanel();
-    panel->CheckVersion();
-    UpdateBottomBar();
+    listOperations->CreateNewSession();
 }
 
 void CLASS_MAIN_BACKEND::DuplicateSession()
 {
-    if (sessions.isEmpty() || LimitReached())
-    {
-        return;
-    }
-    CLASS_SESSION_RECORD* source = SelectedRecord();
-    if (source == nullptr)
-    {
-        return;
-    }
-    if (source->folder.isEmpty())
-    {
-        CLASS_MESSAGE_BOX::Information(nullptr, MESSAGE_BOX_TITLE,
-                                       QStringLiteral("You should save session first !"));
-        return;
-    }
-    const QString folder = NewSessionFolder();
-    if (!CopyDirectory(source->folder, folder))
-    {
-        TRACE_ERROR(QStringLiteral("Failed to copy session : ") + source->folder + QStringLiteral(" -> ") +
-                    folder);
-    }
-    const int port = mainWindow->GetSelectedSessionWidget()->GetPort().toInt();
-    mainWindow->DuplicateSelectedSessionEntry();
-    CLASS_SESSION_WIDGET* card = mainWindow->GetSelectedSessionWidget();
-
-    CLASS_GLOBAL_SETUP* panel = CreateSetupPanel();
-    panel->SetLabel(card->GetName());
-    card->SetPort(port);
-    panel->SetPortValue(port);
-    ConnectChangeSignals(panel);
-    const QList<int> configuration = source->panel->GetSelection();
-    panel->RestoreSelection(configuration);
-    card->SetVersion(VersionLabel(configuration.value(0)));
-    card->SetDevice(DeviceModelName(configuration.value(1)));
-
-    auto* record = new CLASS_SESSION_RECORD();
-    record->panel = panel;
-    record->folder = folder;
-    record->modified = true;
-    sessions.append(record);
-    ShowOnlySelectedPanel();
-    UpdateBottomBar();
-    // The copy saves itself, even if another card is selected by then.
-    QTimer::singleShot(DUPLICATE_SAVE_DELAY_MS, this,
-                       [this, record]()
-                       {
-                           const int index = sessions.indexOf(record);
-                           if (index >= 0)
-                           {
-                               SLOT_SaveRequest(index);
-                           }
-                       });
+    listOperations->DuplicateSession();
 }
 
 void CLASS_MAIN_BACKEND::ShowSession(SDWord sessionIndex, Bool toHide)
 {
-    if (sessions.isEmpty())
-    {
-        return;
-    }
-    if (toHide)
-    {
-        const CLASS_SESSION_RECORD* record = Record(sessionIndex);
-        if (record != nullptr && !record->panel.isNull())
-        {
-            record->panel->hide();
-        }
-    }
-    else
-    {
-        const CLASS_SESSION_RECORD* record = SelectedRecord();
-        if (record != nullptr && !record->panel.isNull())
-        {
-            record->panel->show();
-        }
-    }
-    UpdateBottomBar();
-}
-
-void CLASS_MAIN_BACKEND::MarkSessionModified()
-{
-    const int index = mainWindow->GetSelectedSessionIndex();
-    CLASS_SESSION_RECORD* record = Record(index);
-    if (record == nullptr)
-    {
-        return;
-    }
-    if (record->locked && !record->panel.isNull())
-    {
-        record->panel->SetEditable(false);
-    }
-    SetModified(index);
-}
-
-void CLASS_MAIN_BACKEND::MarkPanelModified(const CLASS_GLOBAL_SETUP* panel)
-{
-    const int index = IndexOfPanel(panel);
-    if (index < 0)
-    {
-        return;
-    }
-    CLASS_SESSION_RECORD* record = sessions.at(index);
-    // A type change rebuilds the audio check box unlocked: a saved session locks it again.
-    if (record->locked)
-    {
-        record->panel->SetEditable(false);
-    }
-    // Notices of the program's own refills and restores leave the values as saved: not a user change.
-    if (record->modified || DiffersFromSaved(record))
-    {
-        SetModified(index);
-    }
-}
-
-void CLASS_MAIN_BACKEND::SetModified(int index)
-{
-    sessions.at(index)->modified = true;
-    if (index == mainWindow->GetSelectedSessionIndex())
-    {
-        UpdateButtons();
-    }
-}
-
-bool CLASS_MAIN_BACKEND::DiffersFromSaved(const CLASS_SESSION_RECORD* record) const
-{
-    const CLASS_GLOBAL_SETUP* panel = record->panel;
-    return panel != nullptr &&
-           (panel->GetLabel() != record->savedName || panel->GetPortValue() != record->savedPort ||
-            panel->GetDescription() != record->savedDescription ||
-            panel->GetSelection() != record->savedConfiguration);
-}
-
-void CLASS_MAIN_BACKEND::RememberSaved(CLASS_SESSION_RECORD* record)
-{
-    record->savedConfiguration = record->panel->GetSelection();
-    record->savedName = record->panel->GetLabel();
-    record->savedDescription = record->panel->GetDescription();
-    record->savedPort = record->panel->GetPortValue();
-}
-
-void CLASS_MAIN_BACKEND::SLOT_SaveRequest(int sessionIndex)
-{
-    if (sessions.isEmpty())
-    {
-        return;
-    }
-    const int index = sessionIndex >= 0 ? sessionIndex : mainWindow->GetSelectedSessionIndex();
-    CLASS_SESSION_RECORD* record = Record(index);
-    // A running simulator works in the folder: it is not rewritten under it.
-    if (record == nullptr || record->panel.isNull() || !record->idle)
-    {
-        return;
-    }
-    CLASS_GLOBAL_SETUP* panel = record->panel;
-    const QList<int> configuration = panel->GetSelection();
-    CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(index);
-    card->SetName(panel->GetLabel());
-    card->SetPort(panel->GetPortValue());
-    card->SetVersion(VersionLabel(configuration.value(0)));
-
-    if (record->folder.isEmpty())
-    {
-        record->folder = NewSessionFolder();
-    }
-    if (!QDir().mkpath(record->folder))
-    {
-        TRACE_ERROR(QStringLiteral("Failed to create the working directory : ") + record->folder);
-    }
-    if (!QDir(record->folder + QStringLiteral("/ZR_APPS/")).removeRecursively())
-    {
-        TRACE_ERROR(QStringLiteral("Couldn't remove Webapp directory"));
-    }
-    const QString resources = applicationFolder + QLatin1Char('/') +
-                              PackageFolderName(VersionText(configuration.value(0))) +
-                              QStringLiteral("/ressources/");
-    if (!CopyDirectory(resources, record->folder + QLatin1Char('/')))
-    {
-        TRACE_ERROR(QStringLiteral("Failed to copy session resources"));
-    }
-    const QString tmp = record->folder + QStringLiteral("/tmp");
-    if (!QDir().mkpath(tmp))
-    {
-        TRACE_ERROR(QStringLiteral("Failed to create the tmp directory : ") + tmp);
-    }
-    QDir::setCurrent(record->folder);
-    // A file that could not be written leaves the session unsaved, so the user can try again.
-    if (WriteSessionSettings(index))
-    {
-        RememberSaved(record);
-        record->savedConfiguration = configuration;
-        record->locked = true;
-        panel->SetEditable(false);
-        record->modified = false;
-    }
-    else
-    {
-        CLASS_MESSAGE_BOX::Warning(
-            nullptr, MESSAGE_BOX_TITLE,
-            QStringLiteral("The session \"%1\" could not be saved in %2. Its changes are "
-                           "kept in the launcher; the error log names the cause.")
-                .arg(panel->GetLabel(), record->folder));
-    }
-    if (index == mainWindow->GetSelectedSessionIndex())
-    {
-        UpdateButtons();
-        UpdateWebAddress();
-    }
-}
-
-bool CLASS_MAIN_BACKEND::WriteSessionSettings(int sessionIndex)
-{
-    CLASS_SESSION_RECORD* record = Record(sessionIndex);
-    if (record == nullptr || record->panel.isNull() || record->folder.isEmpty())
-    {
-        return false;
-    }
-    const QList<int> configuration = record->panel->GetSelection();
-    SESSION_SETTINGS_DATA data;
-    data.deviceIndex = configuration.value(1);
-    data.port = record->panel->GetPortValue();
-    data.versionText = VersionText(configuration.value(0));
-    data.name = record->panel->GetLabel();
-    data.description = record->panel->GetDescription();
-    data.audioCard = configuration.value(2) != 0 ? 1 : 0;
-    record->zrjIntPort = ZRJ_INT_PORT_FIXED;
-    record->zrjExtPort = ZRJ_EXT_PORT_FIXED;
-    record->zrpIntPort = ZRP_INT_PORT_FIXED;
-    record->kb700sPort = KB700S_PORT_FIXED;
-    data.zrjIntPort = record->zrjIntPort;
-    data.zrjExtPort = record->zrjExtPort;
-    data.zrpIntPort = record->zrpIntPort;
-    data.kb700sPort = record->kb700sPort;
-    if (!CLASS_SESSION_SETTINGS::Write(record->folder, data))
-    {
-        return false;
-    }
-    record->settingsFile = CLASS_SESSION_SETTINGS::SettingsFilePath(record->folder);
-    return true;
-}
-
-void CLASS_MAIN_BACKEND::DiscardRequest()
-{
-    CLASS_SESSION_RECORD* record = SelectedRecord();
-    if (record == nullptr || record->folder.isEmpty() || record->panel.isNull() || !record->idle)
-    {
-        return;
-    }
-    QList<int> configuration = record->panel->GetSelection();
-    if (!record->savedConfiguration.isEmpty())
-    {
-        configuration = record->savedConfiguration;
-    }
-    record->savedConfiguration = configuration;
-    record->panel->SetLabel(record->savedName);
-    record->panel->SetPortValue(record->savedPort);
-    record->panel->SetDescription(record->savedDescription);
-    record->panel->RestoreSelection(configuration);
-    if (record->locked)
-    {
-        record->panel->SetEditable(false);
-    }
-    record->modified = false;
-    QTimer::singleShot(DISCARD_BUTTONS_DELAY_MS, this, [this]() { UpdateButtons(); });
+    listOperations->ShowSession(sessionIndex, toHide);
 }
 
 void CLASS_MAIN_BACKEND::DeleteSession()
 {
-    if (sessions.isEmpty())
-    {
-        return;
-    }
-    const int index = mainWindow->GetSelectedSessionIndex();
-    CLASS_SESSION_RECORD* record = Record(index);
-    if (record == nullptr)
-    {
-        return;
-    }
-    if (!record->idle)
-    {
-        CLASS_MESSAGE_BOX::Information(nullptr, MESSAGE_BOX_TITLE, QStringLiteral("Already running !"));
-        return;
-    }
-    StopSession(index);
-    mainWindow->RemoveSelectedSessionEntry();
-    if (!record->panel.isNull())
-    {
-        record->panel->hide();
-        record->panel->deleteLater();
-    }
-    QDir::setCurrent(applicationFolder);
-    if (!record->folder.isEmpty() && QFileInfo::exists(record->folder) &&
-        !QDir(record->folder).removeRecursively())
-    {
-        TRACE_ERROR(QStringLiteral("Couldn't remove session directory at :") + record->folder);
-    }
-    sessions.removeAt(index);
-    delete record;
-    ShowOnlySelectedPanel();
-    UpdateBottomBar();
+    listOperations->DeleteSession();
+}
+
+void CLASS_MAIN_BACKEND::MarkSessionModified()
+{
+    panels->MarkSessionModified();
+}
+
+void CLASS_MAIN_BACKEND::SLOT_SaveRequest(int sessionIndex)
+{
+    editor->SaveRequest(sessionIndex);
+}
+
+void CLASS_MAIN_BACKEND::DiscardRequest()
+{
+    editor->DiscardRequest();
+}
+
+bool CLASS_MAIN_BACKEND::WriteSessionSettings(int sessionIndex)
+{
+    return editor->WriteSessionSettings(sessionIndex);
 }
 
 void CLASS_MAIN_BACKEND::SLOT_RefreshUpdaters()
 {
-    for (CLASS_SESSION_RECORD* record : qAsConst(sessions))
-    {
-        if (record->panel.isNull())
-        {
-            continue;
-        }
-        // Read before the refill: adding versions resets the panel's device model.
-        const QList<int> configuration = record->panel->GetSelection();
-        record->panel->ClearVersions();
-        FillVersions(record->panel);
-        record->panel->RestoreSelection(configuration);
-        if (record->locked)
-        {
-            record->panel->SetEditable(false);
-        }
-    }
-    UpdateButtons();
+    versionLists->RefreshPanels(sessions);
+    panels->UpdateButtons();
 }
 
 // ---- run control ---------------------------------------------------------------------------------------
@@ -719,93 +321,7 @@ void CLASS_MAIN_BACKEND::StopSession(int sessionIndex)
     runner->StopSession(sessionIndex);
 }
 
-// ---- bottom bar ----------------------------------------------------------------------------------------
-
-void CLASS_MAIN_BACKEND::UpdateWebAddress()
-{
-    const CLASS_SESSION_WIDGET* card = mainWindow->GetSelectedSessionWidget();
-    if (card != nullptr)
-    {
-        mainWindow->SetWebPageUrl(WEB_ADDRESS.arg(card->GetPort().toInt()));
-    }
-}
-
-void CLASS_MAIN_BACKEND::UpdateBottomBar()
-{
-    const CLASS_SESSION_RECORD* record = SelectedRecord();
-    const bool running = record != nullptr && !record->idle;
-    mainWindow->SetStartStopText(running ? STOP_TEXT : START_TEXT);
-    mainWindow->SetOpenWebEnabled(running);
-    UpdateWebAddress();
-    UpdateButtons();
-}
-
-// clean: Start only; dirty: Save and Discard; blocked (version not installed): none. A running session
-// keeps its Stop button whatever happens to its package.
-void CLASS_MAIN_BACKEND::UpdateButtons()
-{
-    const CLASS_SESSION_RECORD* record = SelectedRecord();
-    const bool running = record != nullptr && !record->idle;
-    const bool blocked = record == nullptr || record->panel.isNull() || record->panel->IsVersionMissing();
-    const bool dirty = record != nullptr && record->modified;
-    mainWindow->SetStartEnabled(running || (!blocked && !dirty));
-    mainWindow->SetSaveEnabled(!running && !blocked && dirty);
-    mainWindow->SetDiscardEnabled(!running && !blocked && dirty);
-}
-
-// ---- small helpers -------------------------------------------------------------------------------------
-
-CLASS_SESSION_RECORD* CLASS_MAIN_BACKEND::Record(int index) const
-{
-    return (index >= 0 && index < sessions.size()) ? sessions.at(index) : nullptr;
-}
-
-CLASS_SESSION_RECORD* CLASS_MAIN_BACKEND::SelectedRecord() const
-{
-    return Record(mainWindow->GetSelectedSessionIndex());
-}
-
-int CLASS_MAIN_BACKEND::IndexOfPanel(const CLASS_GLOBAL_SETUP* panel) const
-{
-    for (int index = 0; index < sessions.size(); ++index)
-    {
-        if (sessions.at(index)->panel.data() == panel)
-        {
-            return index;
-        }
-    }
-    return -1;
-}
-
-QString CLASS_MAIN_BACKEND::VersionText(int versionKey) const
-{
-    return versionInfo->GetVersionsTable().value(versionKey);
-}
-
-QString CLASS_MAIN_BACKEND::VersionLabel(int versionKey) const
-{
-    return QStringLiteral("v") + VersionText(versionKey).replace(QLatin1Char('_'), QLatin1Char('.'));
-}
-
-bool CLASS_MAIN_BACKEND::IsInstalled(int versionKey) const
-{
-    const QString version = VersionText(versionKey).replace(QLatin1Char('_'), QLatin1Char('.'));
-    return versionInfo->GetInstalledVersions().contains(version);
-}
-
-// "Tarvo" + the current time; a name already taken (two sessions in the same second) moves on by a second,
-// so that two sessions never share a folder.
-QString CLASS_MAIN_BACKEND::NewSessionFolder() const
-{
-    QDateTime when = QDateTime::currentDateTime();
-    QString folder = sessionsRoot + CLASS_SESSION_SETTINGS::SessionFolderName(when);
-    while (QFileInfo::exists(folder))
-    {
-        when = when.addSecs(1);
-        folder = sessionsRoot + CLASS_SESSION_SETTINGS::SessionFolderName(when);
-    }
-    return folder;
-}
+// ---- state file and read access ------------------------------------------------------------------------
 
 QString CLASS_MAIN_BACKEND::GetStateFilePath() const
 {
@@ -825,36 +341,36 @@ void CLASS_MAIN_BACKEND::SetLastVersionChecked(const QString& version)
 
 QString CLASS_MAIN_BACKEND::GetSessionFolder(int sessionIndex) const
 {
-    const CLASS_SESSION_RECORD* record = Record(sessionIndex);
+    const CLASS_SESSION_RECORD* record = panels->Record(sessionIndex);
     return record != nullptr ? record->folder : QString();
 }
 
 bool CLASS_MAIN_BACKEND::IsSessionIdle(int sessionIndex) const
 {
-    const CLASS_SESSION_RECORD* record = Record(sessionIndex);
+    const CLASS_SESSION_RECORD* record = panels->Record(sessionIndex);
     return record == nullptr || record->idle;
 }
 
 bool CLASS_MAIN_BACKEND::IsSessionModified(int sessionIndex) const
 {
-    const CLASS_SESSION_RECORD* record = Record(sessionIndex);
+    const CLASS_SESSION_RECORD* record = panels->Record(sessionIndex);
     return record != nullptr && record->modified;
 }
 
 bool CLASS_MAIN_BACKEND::IsSessionLocked(int sessionIndex) const
 {
-    const CLASS_SESSION_RECORD* record = Record(sessionIndex);
+    const CLASS_SESSION_RECORD* record = panels->Record(sessionIndex);
     return record != nullptr && record->locked;
 }
 
 qint64 CLASS_MAIN_BACKEND::GetSessionProcessId(int sessionIndex) const
 {
-    const CLASS_SESSION_RECORD* record = Record(sessionIndex);
+    const CLASS_SESSION_RECORD* record = panels->Record(sessionIndex);
     return (record != nullptr && record->process != nullptr) ? record->process->processId() : 0;
 }
 
 CLASS_GLOBAL_SETUP* CLASS_MAIN_BACKEND::GetSetupPanel(int sessionIndex) const
 {
-    const CLASS_SESSION_RECORD* record = Record(sessionIndex);
+    const CLASS_SESSION_RECORD* record = panels->Record(sessionIndex);
     return record != nullptr ? record->panel.data() : nullptr;
 }

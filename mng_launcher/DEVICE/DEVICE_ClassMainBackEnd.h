@@ -1,6 +1,8 @@
 #ifndef DEVICE_CLASSMAINBACKEND_H
 #define DEVICE_CLASSMAINBACKEND_H
 
+#include "DEVICE/DEVICE_ClassSessionEditor.h"
+#include "DEVICE/DEVICE_ClassSessionListOperations.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 #include "ZR_Types.h"
 
@@ -8,25 +10,35 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 class CLASS_GLOBAL_SETUP;
 class CLASS_MAIN_WINDOW;
+class CLASS_SESSION_PANELS;
 class CLASS_SESSION_RECORD;
 class CLASS_SESSION_RUNNER;
+class CLASS_SESSION_VERSION_LISTS;
 class QSettings;
 
 // The session back end: keeps the list of sessions (at most ten created or duplicated), loads them at
 // start, creates, duplicates, saves, discards and deletes them on the main view's requests, keeps the
 // bottom bar in step with the selected session, and holds the launcher's state file and the package
-// catalogue. Starting and stopping simulators is the run control's job (CLASS_SESSION_RUNNER).
+// catalogue. It is the entry point of its parts, each of which works on the list it keeps:
+//   CLASS_SESSION_VERSION_LISTS    the setup panels' version choices
+//   CLASS_SESSION_PANELS           records of cards and panels, edits, device labels, bottom bar
+//   CLASS_SESSION_LIST_OPERATIONS  create, duplicate, show, delete
+//   CLASS_SESSION_EDITOR           save and discard
+//   CLASS_SESSION_RUNNER           starting and stopping simulators (run control)
+// Loading at start, session archives and the state file stay here.
 class CLASS_MAIN_BACKEND : public QObject
 {
     Q_OBJECT
 
 public:
-    static constexpr int MAX_SESSIONS = 10;
+    static constexpr int MAX_SESSIONS = CLASS_SESSION_LIST_OPERATIONS::MAX_SESSIONS;
     static constexpr int CONNECT_LOADED_DELAY_MS = 2500;
-    static constexpr int DISCARD_BUTTONS_DELAY_MS = 800;
-    static constexpr int DUPLICATE_SAVE_DELAY_MS = 100;
+    static constexpr int DISCARD_BUTTONS_DELAY_MS = CLASS_SESSION_EDITOR::DISCARD_BUTTONS_DELAY_MS;
+    static constexpr int DUPLICATE_SAVE_DELAY_MS = CLASS_SESSION_LIST_OPERATIONS::DUPLICATE_SAVE_DELAY_MS;
 
     // The locations default to the launcher's own (sessions root, executable folder, update server);
     // tests hand in temporary ones.
@@ -82,30 +94,7 @@ public slots:
 
 private:
     void ConnectMainWindow();
-    CLASS_SESSION_RECORD* Record(int index) const;
-    CLASS_SESSION_RECORD* SelectedRecord() const;
-    int IndexOfPanel(const CLASS_GLOBAL_SETUP* panel) const;
-    CLASS_GLOBAL_SETUP* CreateSetupPanel();
-    void SelectFirstInstalledVersion(CLASS_GLOBAL_SETUP* panel) const;
-    void FillVersions(CLASS_GLOBAL_SETUP* panel) const;
-    void ConnectChangeSignals(CLASS_GLOBAL_SETUP* panel);
-    void ConnectLoadedSessions(const QList<CLASS_GLOBAL_SETUP*>& panels);
-    void SetDeviceLabels();
-    void ShowOnlySelectedPanel();
-    QString VersionText(int versionKey) const;
-    QString VersionLabel(int versionKey) const;
-    bool IsInstalled(int versionKey) const;
-    QString NewSessionFolder() const;
-    bool LimitReached();
-    void MarkPanelModified(const CLASS_GLOBAL_SETUP* panel);
-    void SetModified(int index);
-    bool DiffersFromSaved(const CLASS_SESSION_RECORD* record) const;
-    void RememberSaved(CLASS_SESSION_RECORD* record);
-    void SaveSession(int index);
-    void CopyPackageResources(int versionKey, const QString& folder);
-    void UpdateWebAddress();
-    void UpdateBottomBar();
-    void UpdateButtons();
+    void ConnectLoadedSessions(const QList<CLASS_GLOBAL_SETUP*>& loadedPanels);
 
     CLASS_MAIN_WINDOW* mainWindow;
     QString applicationFolder;
@@ -114,6 +103,10 @@ private:
     QList<CLASS_SESSION_RECORD*> sessions;
     CLASS_TARVO_VERSION_INFO* versionInfo;
     CLASS_SESSION_RUNNER* runner;
+    std::unique_ptr<CLASS_SESSION_VERSION_LISTS> versionLists;
+    CLASS_SESSION_PANELS* panels;
+    CLASS_SESSION_EDITOR* editor;
+    CLASS_SESSION_LIST_OPERATIONS* listOperations;
 };
 
 #endif // DEVICE_CLASSMAINBACKEND_H

@@ -1,5 +1,8 @@
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 
+#include "DEVICE/DEVICE_ClassPackageChecksum.h"
+#include "DEVICE/DEVICE_ClassPackageDownload.h"
+#include "DEVICE/DEVICE_ClassPackageExtraction.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_Helpers.h"
@@ -13,15 +16,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QFile>
-#include <QFileInfo>
-#include <QFutureWatcher>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QProcess>
-#include <QScopedPointer>
 #include <QTemporaryDir>
-#include <QtConcurrent>
 
 #include <algorithm>
 
@@ -31,30 +26,9 @@ constexpr int DEFAULT_REMOVAL_PAUSE_MS = 300;
 constexpr int DEFAULT_EXTRACTOR_TIMEOUT_MS = 30000;
 constexpr int DEFAULT_PROGRESS_HIDE_DELAY_MS = 5000;
 constexpr int EXTRACTION_STEPS_PER_PERCENT = 3;
-constexpr int MAX_PROGRESS = 100;
-constexpr int SHA256_HEX_LENGTH = 64;
-constexpr int STDERR_LOG_LIMIT = 400;
-constexpr qint64 DOWNLOAD_READ_BUFFER_BYTES = 1024 * 1024;
 const QString REMOVING = QStringLiteral("Removing ");
 const QString DOWNLOADING = QStringLiteral("Downloading updater ");
 const QString INSTALLING = QStringLiteral("Installing updater ");
-const QString ARCHIVE_SUFFIX = QStringLiteral(".zip");
-const QString CHECKSUM_SUFFIX = QStringLiteral(".sha256");
-
-QString PackageFolderPath(const QString& applicationFolder, const QString& version)
-{
-    return applicationFolder + QLatin1Char('/') + PackageFolderName(version);
-}
-
-void LogExtractorEnd(QProcess& process)
-{
-    const QString errors = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-    TRACE_ERROR(QStringLiteral("The extractor ended with exit code %1 (%2): %3")
-                    .arg(process.exitCode())
-                    .arg(process.exitStatus() == QProcess::NormalExit ? QStringLiteral("normal exit")
-                                                                      : QStringLiteral("crash"))
-                    .arg(errors.left(STDERR_LOG_LIMIT)));
-}
 } // namespace
 
 PACKAGE_MANAGER_OPTIONS
@@ -99,7 +73,8 @@ CLASS_PACKAGE_MANAGER_BACKEND::CLASS_PACKAGE_MANAGER_BACKEND(CLASS_MANAGE_PACKAG
                                                              QObject* parent,
                                                              const PACKAGE_MANAGER_OPTIONS& givenOptions)
     : QObject(parent), dialog(dialog), versionInfo(versionInfo),
-      options(givenOptions.WithDefaults(versionInfo))
+      options(givenOptions.WithDefaults(versionInfo)),
+      download(std::make_unique<CLASS_PACKAGE_DOWNLOAD>(*this))
 {
     hideTimer.setSingleShot(true);
     hideTimer.setInterval(options.progressHideDelayMs);
@@ -175,7 +150,7 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RefreshDialog()
 QString CLASS_PACKAGE_MANAGER_BACKEND::ArchiveUrl(const QString& version) const
 {
     return options.packagesUrl + PLATFORM::PackageArchiveFolder() + QLatin1Char('/') +
-           PackageFolderName(version) + ARCHIVE_SUFFIX;
+           PackageFolderName(version) + PACKAGE_ARCHIVE_SUFFIX;
 }
 
 QString CLASS_PACKAGE_MANAGER_BACKEND::FinalStatusText(int status)
@@ -306,7 +281,7 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
     }
     // The archive goes to disk as it arrives: the file is opened before the download starts.
     const QString archivePath =
-        temporaryFolder->path() + QLatin1Char('/') + PackageFolderName(version) + ARCHIVE_SUFFIX;
+        temporaryFolder->path() + QLatin1Char('/') + PackageFolderName(version) + PACKAGE_ARCHIVE_SUFFIX;
     QFile archive(archivePath);
     if (!archive.open(QIODevice::WriteOnly))
     {
@@ -317,137 +292,13 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
     SetDialogStatus(DOWNLOADING + currentPackage);
     const QString url = ArchiveUrl(version);
     QCryptographicHash digest(QCryptographicHash::Sha256);
-    if (!DownloadArchive(url, archive, digest) || !VerifyChecksum(url, archivePath, digest.result()) ||
-        !ExtractArchive(archivePath, version))
+    if (!download->DownloadArchive(url, archive, digest) ||
+        !CLASS_PACKAGE_CHECKSUM(*this).VerifyChecksum(url, archivePath, digest.result()) ||
+        !CLASS_PACKAGE_EXTRACTION(*this).ExtractArchive(archivePath, version))
     {
         return false;
     }
     RemoveTemporaryFolder();
-    return true;
-}
-
-bool CLASS_PACKAGE_MANAGER_BACKEND::DownloadArchive(const QString& url, QFile& file,
-                                                    QCryptographicHash& digest)
-{
-    QNetworkAccessManager manager;
-    QNetworkRequest request{QUrl(url)};
-    // An inactivity limit: the timer restarts with every byte, so a large archive may take its time.
-    request.setTransferTimeout(options.downloadInactivityMs);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    QNetworkReply* reply = manager.get(request);
-    // The network thread reads ahead only this far: memory stays flat whatever the archive's size.
-    reply->setReadBufferSize(DOWNLOAD_READ_BUFFER_BYTES);
-    activeReply = reply;
-    bool writeFailed = false;
-    QEventLoop loop;
-    const auto writeAvailable = [reply, &file, &digest, &writeFailed]()
-    {
-        const QByteArray chunk = reply->readAll();
-        if (!writeFailed && file.write(chunk) != chunk.size())
-        {
-            writeFailed = true;
-            reply->abort();
-            return;
-        }
-        digest.addData(chunk);
-    };
-    connect(reply, &QNetworkReply::readyRead, &loop, writeAvailable);
-    connect(reply, &QNetworkReply::downloadProgress, &loop,
-            [this](qint64 received, qint64 total) { OnDownloadProgress(received, total); });
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    if (!reply->isFinished())
-    {
-        loop.exec();
-    }
-    activeReply.clear();
-    disconnect(reply, nullptr, &loop, nullptr);
-    if (reply->error() == QNetworkReply::NoError)
-    {
-        writeAvailable();
-    }
-    writeFailed = !file.flush() || writeFailed;
-    file.close();
-    if (jobStatus == JOB_ABORTED)
-    {
-        return false;
-    }
-    Show(INSTALLING + currentPackage, 0);
-    if (writeFailed)
-    {
-        TRACE_ERROR(QStringLiteral("Error writing file:") + file.errorString());
-        jobStatus = JOB_FILE_ERROR;
-        return false;
-    }
-    if (reply->error() != QNetworkReply::NoError)
-    {
-        TRACE_ERROR(QStringLiteral("Error downloading file:") + reply->errorString());
-        if (reply->error() == QNetworkReply::OperationCanceledError)
-        {
-            TRACE_ERROR(QStringLiteral("No data arrived for %1 ms").arg(options.downloadInactivityMs));
-        }
-        jobStatus = JOB_FAILED;
-        return false;
-    }
-    return true;
-}
-
-bool CLASS_PACKAGE_MANAGER_BACKEND::VerifyChecksum(const QString& url, const QString& archivePath,
-                                                   const QByteArray& computed)
-{
-    QNetworkAccessManager manager;
-    const QString checksumUrl = url + CHECKSUM_SUFFIX;
-    const QScopedPointer<QNetworkReply> reply(GetAndWait(manager, checksumUrl, options.checksumTimeoutMs));
-    if (jobStatus == JOB_ABORTED)
-    {
-        return false;
-    }
-    if (reply->error() == QNetworkReply::ContentNotFoundError)
-    {
-        TRACE_INFO(QStringLiteral("No checksum published at ") + checksumUrl);
-        return true;
-    }
-    if (reply->error() != QNetworkReply::NoError)
-    {
-        TRACE_ERROR(QStringLiteral("Error downloading file:") + reply->errorString());
-        jobStatus = JOB_FAILED;
-        return false;
-    }
-    // "sha256sum" layout: the hexadecimal digest, then optionally blanks and the file name.
-    const QByteArray expected = reply->readAll().trimmed().split(' ').first().split('\t').first().toLower();
-    const QByteArray actual = computed.toHex();
-    if (expected.size() != SHA256_HEX_LENGTH || expected != actual)
-    {
-        TRACE_ERROR(QStringLiteral("Checksum mismatch for ") + archivePath + QStringLiteral(": expected ") +
-                    QString::fromLatin1(expected) + QStringLiteral(", computed ") +
-                    QString::fromLatin1(actual));
-        jobStatus = JOB_FAILED;
-        return false;
-    }
-    return true;
-}
-
-bool CLASS_PACKAGE_MANAGER_BACKEND::ExtractArchive(const QString& archivePath, const QString& version)
-{
-    extractionCounter = 0;
-    QFutureWatcher<bool> watcher;
-    QEventLoop loop;
-    connect(&watcher, &QFutureWatcher<bool>::finished, &loop, &QEventLoop::quit);
-    const QFuture<bool> extraction = QtConcurrent::run(ExtractPackage, archivePath, this);
-    watcher.setFuture(extraction);
-    if (!extraction.isFinished())
-    {
-        loop.exec();
-    }
-    const bool extracted = extraction.result();
-    extractionCounter = 0;
-    if (!extracted)
-    {
-        // Nothing half-installed stays behind: a partly extracted package would show as installed.
-        QDir(PackageFolderPath(options.applicationFolder, version)).removeRecursively();
-        jobStatus = JOB_FAILED;
-        return false;
-    }
-    Show(INSTALLING + currentPackage, MAX_PROGRESS);
     return true;
 }
 
@@ -463,10 +314,7 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RemoveTemporaryFolder()
 void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_CancelUpdate()
 {
     jobStatus = JOB_ABORTED;
-    if (!activeReply.isNull())
-    {
-        activeReply->abort();
-    }
+    download->Abort();
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_ManageProgress()
@@ -484,6 +332,11 @@ void CLASS_PACKAGE_MANAGER_BACKEND::OnDownloadProgress(qint64 received, qint64 t
     {
         SetDialogValue(static_cast<SDWord>(received * MAX_PROGRESS / total));
     }
+}
+
+void CLASS_PACKAGE_MANAGER_BACKEND::ShowInstalling(SDWord value)
+{
+    Show(INSTALLING + currentPackage, value);
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::Show(const QString& text, SDWord value)
@@ -521,45 +374,4 @@ void CLASS_PACKAGE_MANAGER_BACKEND::Pause(int milliseconds)
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-bool ExtractPackage(const QString& archivePath, CLASS_PACKAGE_MANAGER_BACKEND* backend)
-{
-    const PACKAGE_MANAGER_OPTIONS& options = backend->Options();
-    QString packageFolder = QFileInfo(archivePath).fileName();
-    packageFolder.chop(ARCHIVE_SUFFIX.size());
-    QStringList entries;
-    if (!ListArchiveEntries(options.extractorProgram, archivePath, options.extractorTimeoutMs, entries))
-    {
-        TRACE_ERROR(QStringLiteral("Failed to list the package : ") + archivePath);
-        return false;
-    }
-    QString offending;
-    if (!ArchiveEntriesStayIn(entries, packageFolder, &offending))
-    {
-        TRACE_ERROR(QStringLiteral("Refused the package ") + archivePath + QStringLiteral(": the entry \"") +
-                    offending + QStringLiteral("\" does not lie inside ") + packageFolder);
-        return false;
-    }
-    QProcess extractor;
-    QObject::connect(&extractor, &QProcess::readyReadStandardOutput, backend,
-                     &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_ManageProgress, Qt::DirectConnection);
-    // The lines themselves are not needed; reading them keeps the buffer small.
-    QObject::connect(
-        &extractor, &QProcess::readyReadStandardOutput, &extractor,
-        [&extractor]() { extractor.readAllStandardOutput(); }, Qt::DirectConnection);
-    const QStringList arguments{QStringLiteral("-d"), options.applicationFolder, QStringLiteral("-o"),
-                                archivePath};
-    if (!RunProcessToEnd(extractor, options.extractorProgram, arguments, options.extractorTimeoutMs))
-    {
-        TRACE_ERROR(QStringLiteral("Failed to unzip the package : ") + archivePath);
-        return false;
-    }
-    if (!ProcessEndedWell(extractor))
-    {
-        TRACE_ERROR(QStringLiteral("Failed to unzip the package : ") + archivePath);
-        LogExtractorEnd(extractor);
-        return false;
-    }
-    return true;
 }

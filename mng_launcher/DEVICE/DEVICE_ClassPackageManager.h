@@ -12,11 +12,8 @@
 #include <memory>
 
 class CLASS_MANAGE_PACKAGE;
+class CLASS_PACKAGE_DOWNLOAD;
 class CLASS_TARVO_VERSION_INFO;
-class QCryptographicHash;
-class QFile;
-class QNetworkAccessManager;
-class QNetworkReply;
 class QTemporaryDir;
 
 // Where the installer looks and how long it waits; the defaults are the launcher's own.
@@ -40,12 +37,18 @@ struct PACKAGE_MANAGER_OPTIONS
 // window: removes the package folders that are no longer ticked and installs the ticked ones that are
 // missing (download of the archive into a temporary folder, checksum, extraction beside the launcher on
 // a pool thread). One job per Apply; the end of every job is announced with SIGNAL_PackagesChanged.
+// It is the entry point of the installer's steps, which work on its job:
+//   CLASS_PACKAGE_DOWNLOAD    the archive's download (with its digest)
+//   CLASS_PACKAGE_CHECKSUM    the comparison with the published checksum
+//   CLASS_PACKAGE_EXTRACTION  the extraction on a pool thread
 class CLASS_PACKAGE_MANAGER_BACKEND : public QObject
 {
     Q_OBJECT
 
 public:
     // Outcome of a job.
+    static constexpr int MAX_PROGRESS = 100;
+
     enum JOB_STATUS
     {
         JOB_DONE = 0,
@@ -95,10 +98,9 @@ private:
     void FinishJob();
     bool RemovePackage(const QString& version);
     bool InstallPackage(const QString& version);
-    bool DownloadArchive(const QString& url, QFile& file, QCryptographicHash& hash);
-    bool VerifyChecksum(const QString& url, const QString& archivePath, const QByteArray& computed);
-    bool ExtractArchive(const QString& archivePath, const QString& version);
     void RemoveTemporaryFolder();
+    // "Installing updater <package>" at value.
+    void ShowInstalling(SDWord value);
     void Show(const QString& text, SDWord value);
     // Show, delivered from another thread to this object's thread.
     void ShowQueued(const QString& text, SDWord value);
@@ -116,15 +118,14 @@ private:
 
     PACKAGE_MANAGER_OPTIONS options;
     QTimer hideTimer;
-    QPointer<QNetworkReply> activeReply;
+    std::unique_ptr<CLASS_PACKAGE_DOWNLOAD> download;
     bool jobRunning = false;
     bool deleteWhenJobEnds = false;
-};
 
-// Extracts a package archive into the application folder with the extractor program of backend, on a
-// thread of the global pool. The archive's entries are checked first: an entry that would land outside
-// the package's own folder refuses the whole archive. False when the archive was refused or the extractor
-// did not start, did not end in time or reported a failure.
-bool ExtractPackage(const QString& archivePath, CLASS_PACKAGE_MANAGER_BACKEND* backend);
+    // The installer's steps share the job's state: options, status, current package, progress display.
+    friend class CLASS_PACKAGE_DOWNLOAD;
+    friend class CLASS_PACKAGE_CHECKSUM;
+    friend class CLASS_PACKAGE_EXTRACTION;
+};
 
 #endif // DEVICE_CLASSPACKAGEMANAGER_H

@@ -1,5 +1,7 @@
 #include "DEVICE/DEVICE_PackageArchive.h"
 
+#include "DEVICE/DEVICE_Helpers.h"
+
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -108,4 +110,9 @@ bool ListArchiveEntries(const QString& program, const QString& archivePath, int 
         }
     }
     return true;
+}
+
+QString PackageFolderPath(const QString& applicationFolder, const QString& version)
+{
+    return applicationFolder + QLatin1Char('/') + PackageFolderName(version);
 }

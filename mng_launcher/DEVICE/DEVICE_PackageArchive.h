@@ -8,6 +8,12 @@ class QProcess;
 
 // Package archive checks and extractor runs for the package installer. Stateless; safe on any thread.
 
+// The file name suffix of a package archive.
+inline const QString PACKAGE_ARCHIVE_SUFFIX = QStringLiteral(".zip");
+
+// The folder of an installed package: applicationFolder + "/" + the package folder name of version.
+QString PackageFolderPath(const QString& applicationFolder, const QString& version);
+
 // True when every entry lies in packageFolder (the folder itself or something below it): no absolute or
 // drive-relative start, no ".." part, whatever separator the archive used, and no entry below a path that
 // the archive stores as a file (a symbolic link planted by the archive could lead out). An empty list is

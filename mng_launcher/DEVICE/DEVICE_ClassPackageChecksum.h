@@ -1,0 +1,24 @@
+#ifndef DEVICE_CLASSPACKAGECHECKSUM_H
+#define DEVICE_CLASSPACKAGECHECKSUM_H
+
+#include <QByteArray>
+#include <QString>
+
+class CLASS_PACKAGE_MANAGER_BACKEND;
+
+// The verification step of the package installer: fetches the checksum published beside a package
+// archive ("<archive url>.sha256", "sha256sum" layout) and compares it with the digest computed during
+// the download. An archive without a published checksum passes; failures set the job's status.
+class CLASS_PACKAGE_CHECKSUM
+{
+public:
+    explicit CLASS_PACKAGE_CHECKSUM(CLASS_PACKAGE_MANAGER_BACKEND& backend);
+
+    // False when the job was cancelled, the checksum could not be fetched or does not match.
+    bool VerifyChecksum(const QString& url, const QString& archivePath, const QByteArray& computed);
+
+private:
+    CLASS_PACKAGE_MANAGER_BACKEND& backend;
+};
+
+#endif // DEVICE_CLASSPACKAGECHECKSUM_H

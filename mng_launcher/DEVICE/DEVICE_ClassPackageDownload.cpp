@@ -1,0 +1,91 @@
+#include "DEVICE/DEVICE_ClassPackageDownload.h"
+
+#include "DEVICE/DEVICE_ClassPackageManager.h"
+#include "QT_TRACES/TRACES_Traces.h"
+
+#include <QCryptographicHash>
+#include <QEventLoop>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+namespace
+{
+constexpr qint64 DOWNLOAD_READ_BUFFER_BYTES = 1024 * 1024;
+} // namespace
+
+CLASS_PACKAGE_DOWNLOAD::CLASS_PACKAGE_DOWNLOAD(CLASS_PACKAGE_MANAGER_BACKEND& backend) : backend(backend) {}
+
+bool CLASS_PACKAGE_DOWNLOAD::DownloadArchive(const QString& url, QFile& file, QCryptographicHash& digest)
+{
+    QNetworkAccessManager manager;
+    QNetworkRequest request{QUrl(url)};
+    // An inactivity limit: the timer restarts with every byte, so a large archive may take its time.
+    request.setTransferTimeout(backend.options.downloadInactivityMs);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkReply* reply = manager.get(request);
+    // The network thread reads ahead only this far: memory stays flat whatever the archive's size.
+    reply->setReadBufferSize(DOWNLOAD_READ_BUFFER_BYTES);
+    activeReply = reply;
+    bool writeFailed = false;
+    QEventLoop loop;
+    const auto writeAvailable = [reply, &file, &digest, &writeFailed]()
+    {
+        const QByteArray chunk = reply->readAll();
+        if (!writeFailed && file.write(chunk) != chunk.size())
+        {
+            writeFailed = true;
+            reply->abort();
+            return;
+        }
+        digest.addData(chunk);
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, &loop, writeAvailable);
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &loop,
+                     [this](qint64 received, qint64 total) { backend.OnDownloadProgress(received, total); });
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (!reply->isFinished())
+    {
+        loop.exec();
+    }
+    activeReply.clear();
+    QObject::disconnect(reply, nullptr, &loop, nullptr);
+    if (reply->error() == QNetworkReply::NoError)
+    {
+        writeAvailable();
+    }
+    writeFailed = !file.flush() || writeFailed;
+    file.close();
+    if (backend.jobStatus == CLASS_PACKAGE_MANAGER_BACKEND::JOB_ABORTED)
+    {
+        return false;
+    }
+    backend.ShowInstalling(0);
+    if (writeFailed)
+    {
+        TRACE_ERROR(QStringLiteral("Error writing file:") + file.errorString());
+        backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FILE_ERROR;
+        return false;
+    }
+    if (reply->error() != QNetworkReply::NoError)
+    {
+        TRACE_ERROR(QStringLiteral("Error downloading file:") + reply->errorString());
+        if (reply->error() == QNetworkReply::OperationCanceledError)
+        {
+            TRACE_ERROR(
+                QStringLiteral("No data arrived for %1 ms").arg(backend.options.downloadInactivityMs));
+        }
+        backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED;
+        return false;
+    }
+    return true;
+}
+
+void CLASS_PACKAGE_DOWNLOAD::Abort()
+{
+    if (!activeReply.isNull())
+    {
+        activeReply->abort();
+    }
+}

@@ -1,0 +1,99 @@
+#include "DEVICE/DEVICE_ClassPackageExtraction.h"
+
+#include "DEVICE/DEVICE_ClassPackageManager.h"
+#include "DEVICE/DEVICE_PackageArchive.h"
+#include "QT_TRACES/TRACES_Traces.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QProcess>
+#include <QtConcurrent>
+
+namespace
+{
+constexpr int STDERR_LOG_LIMIT = 400;
+
+void LogExtractorEnd(QProcess& process)
+{
+    const QString errors = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+    TRACE_ERROR(QStringLiteral("The extractor ended with exit code %1 (%2): %3")
+                    .arg(process.exitCode())
+                    .arg(process.exitStatus() == QProcess::NormalExit ? QStringLiteral("normal exit")
+                                                                      : QStringLiteral("crash"))
+                    .arg(errors.left(STDERR_LOG_LIMIT)));
+}
+} // namespace
+
+CLASS_PACKAGE_EXTRACTION::CLASS_PACKAGE_EXTRACTION(CLASS_PACKAGE_MANAGER_BACKEND& backend) : backend(backend)
+{
+}
+
+bool CLASS_PACKAGE_EXTRACTION::ExtractArchive(const QString& archivePath, const QString& version)
+{
+    backend.extractionCounter = 0;
+    QFutureWatcher<bool> watcher;
+    QEventLoop loop;
+    QObject::connect(&watcher, &QFutureWatcher<bool>::finished, &loop, &QEventLoop::quit);
+    const QFuture<bool> extraction =
+        QtConcurrent::run(&CLASS_PACKAGE_EXTRACTION::ExtractPackage, archivePath, &backend);
+    watcher.setFuture(extraction);
+    if (!extraction.isFinished())
+    {
+        loop.exec();
+    }
+    const bool extracted = extraction.result();
+    backend.extractionCounter = 0;
+    if (!extracted)
+    {
+        // Nothing half-installed stays behind: a partly extracted package would show as installed.
+        QDir(PackageFolderPath(backend.options.applicationFolder, version)).removeRecursively();
+        backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED;
+        return false;
+    }
+    backend.ShowInstalling(CLASS_PACKAGE_MANAGER_BACKEND::MAX_PROGRESS);
+    return true;
+}
+
+bool CLASS_PACKAGE_EXTRACTION::ExtractPackage(const QString& archivePath,
+                                              CLASS_PACKAGE_MANAGER_BACKEND* backend)
+{
+    const PACKAGE_MANAGER_OPTIONS& options = backend->Options();
+    QString packageFolder = QFileInfo(archivePath).fileName();
+    packageFolder.chop(PACKAGE_ARCHIVE_SUFFIX.size());
+    QStringList entries;
+    if (!ListArchiveEntries(options.extractorProgram, archivePath, options.extractorTimeoutMs, entries))
+    {
+        TRACE_ERROR(QStringLiteral("Failed to list the package : ") + archivePath);
+        return false;
+    }
+    QString offending;
+    if (!ArchiveEntriesStayIn(entries, packageFolder, &offending))
+    {
+        TRACE_ERROR(QStringLiteral("Refused the package ") + archivePath + QStringLiteral(": the entry \"") +
+                    offending + QStringLiteral("\" does not lie inside ") + packageFolder);
+        return false;
+    }
+    QProcess extractor;
+    QObject::connect(&extractor, &QProcess::readyReadStandardOutput, backend,
+                     &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_ManageProgress, Qt::DirectConnection);
+    // The lines themselves are not needed; reading them keeps the buffer small.
+    QObject::connect(
+        &extractor, &QProcess::readyReadStandardOutput, &extractor,
+        [&extractor]() { extractor.readAllStandardOutput(); }, Qt::DirectConnection);
+    const QStringList arguments{QStringLiteral("-d"), options.applicationFolder, QStringLiteral("-o"),
+                                archivePath};
+    if (!RunProcessToEnd(extractor, options.extractorProgram, arguments, options.extractorTimeoutMs))
+    {
+        TRACE_ERROR(QStringLiteral("Failed to unzip the package : ") + archivePath);
+        return false;
+    }
+    if (!ProcessEndedWell(extractor))
+    {
+        TRACE_ERROR(QStringLiteral("Failed to unzip the package : ") + archivePath);
+        LogExtractorEnd(extractor);
+        return false;
+    }
+    return true;
+}

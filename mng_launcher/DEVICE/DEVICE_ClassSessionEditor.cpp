@@ -1,0 +1,167 @@
+#include "DEVICE/DEVICE_ClassSessionEditor.h"
+
+#include "DEVICE/DEVICE_ClassSessionPanels.h"
+#include "DEVICE/DEVICE_ClassSessionRecord.h"
+#include "DEVICE/DEVICE_ClassSessionSettings.h"
+#include "DEVICE/DEVICE_ClassSessionVersionLists.h"
+#include "DEVICE/DEVICE_Constants.h"
+#include "DEVICE/DEVICE_Helpers.h"
+#include "GUI/GUI_ClassGlobalSetup.h"
+#include "GUI/GUI_ClassMainWindow.h"
+#include "GUI/GUI_ClassSessionWidget.h"
+#include "GUI/GUI_MessageBox.h"
+#include "QT_TRACES/TRACES_Traces.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+CLASS_SESSION_EDITOR::CLASS_SESSION_EDITOR(CLASS_SESSION_PANELS& panels,
+                                           const CLASS_SESSION_VERSION_LISTS& versionLists,
+                                           const QString& sessionsRoot, const QString& applicationFolder,
+                                           QObject* parent)
+    : QObject(parent), panels(panels), versionLists(versionLists), sessionsRoot(sessionsRoot),
+      applicationFolder(applicationFolder)
+{
+}
+
+void CLASS_SESSION_EDITOR::SaveRequest(int sessionIndex)
+{
+    CLASS_MAIN_WINDOW* mainWindow = panels.MainWindow();
+    if (panels.Sessions().isEmpty())
+    {
+        return;
+    }
+    const int index = sessionIndex >= 0 ? sessionIndex : mainWindow->GetSelectedSessionIndex();
+    CLASS_SESSION_RECORD* record = panels.Record(index);
+    // A running simulator works in the folder: it is not rewritten under it.
+    if (record == nullptr || record->panel.isNull() || !record->idle)
+    {
+        return;
+    }
+    CLASS_GLOBAL_SETUP* panel = record->panel;
+    const QList<int> configuration = panel->GetSelection();
+    CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(index);
+    card->SetName(panel->GetLabel());
+    card->SetPort(panel->GetPortValue());
+    card->SetVersion(versionLists.VersionLabel(configuration.value(0)));
+
+    if (record->folder.isEmpty())
+    {
+        record->folder = NewSessionFolder();
+    }
+    if (!QDir().mkpath(record->folder))
+    {
+        TRACE_ERROR(QStringLiteral("Failed to create the working directory : ") + record->folder);
+    }
+    if (!QDir(record->folder + QStringLiteral("/ZR_APPS/")).removeRecursively())
+    {
+        TRACE_ERROR(QStringLiteral("Couldn't remove Webapp directory"));
+    }
+    const QString resources = applicationFolder + QLatin1Char('/') +
+                              PackageFolderName(versionLists.VersionText(configuration.value(0))) +
+                              QStringLiteral("/ressources/");
+    if (!CopyDirectory(resources, record->folder + QLatin1Char('/')))
+    {
+        TRACE_ERROR(QStringLiteral("Failed to copy session resources"));
+    }
+    const QString tmp = record->folder + QStringLiteral("/tmp");
+    if (!QDir().mkpath(tmp))
+    {
+        TRACE_ERROR(QStringLiteral("Failed to create the tmp directory : ") + tmp);
+    }
+    QDir::setCurrent(record->folder);
+    // A file that could not be written leaves the session unsaved, so the user can try again.
+    if (WriteSessionSettings(index))
+    {
+        CLASS_SESSION_PANELS::RememberSaved(record);
+        record->savedConfiguration = configuration;
+        record->locked = true;
+        panel->SetEditable(false);
+        record->modified = false;
+    }
+    else
+    {
+        CLASS_MESSAGE_BOX::Warning(
+            nullptr, MESSAGE_BOX_TITLE,
+            QStringLiteral("The session \"%1\" could not be saved in %2. Its changes are "
+                           "kept in the launcher; the error log names the cause.")
+                .arg(panel->GetLabel(), record->folder));
+    }
+    if (index == mainWindow->GetSelectedSessionIndex())
+    {
+        panels.UpdateButtons();
+        panels.UpdateWebAddress();
+    }
+}
+
+bool CLASS_SESSION_EDITOR::WriteSessionSettings(int sessionIndex)
+{
+    CLASS_SESSION_RECORD* record = panels.Record(sessionIndex);
+    if (record == nullptr || record->panel.isNull() || record->folder.isEmpty())
+    {
+        return false;
+    }
+    const QList<int> configuration = record->panel->GetSelection();
+    SESSION_SETTINGS_DATA data;
+    data.deviceIndex = configuration.value(1);
+    data.port = record->panel->GetPortValue();
+    data.versionText = versionLists.VersionText(configuration.value(0));
+    data.name = record->panel->GetLabel();
+    data.description = record->panel->GetDescription();
+    data.audioCard = configuration.value(2) != 0 ? 1 : 0;
+    record->zrjIntPort = ZRJ_INT_PORT_FIXED;
+    record->zrjExtPort = ZRJ_EXT_PORT_FIXED;
+    record->zrpIntPort = ZRP_INT_PORT_FIXED;
+    record->kb700sPort = KB700S_PORT_FIXED;
+    data.zrjIntPort = record->zrjIntPort;
+    data.zrjExtPort = record->zrjExtPort;
+    data.zrpIntPort = record->zrpIntPort;
+    data.kb700sPort = record->kb700sPort;
+    if (!CLASS_SESSION_SETTINGS::Write(record->folder, data))
+    {
+        return false;
+    }
+    record->settingsFile = CLASS_SESSION_SETTINGS::SettingsFilePath(record->folder);
+    return true;
+}
+
+void CLASS_SESSION_EDITOR::DiscardRequest()
+{
+    CLASS_SESSION_RECORD* record = panels.SelectedRecord();
+    if (record == nullptr || record->folder.isEmpty() || record->panel.isNull() || !record->idle)
+    {
+        return;
+    }
+    QList<int> configuration = record->panel->GetSelection();
+    if (!record->savedConfiguration.isEmpty())
+    {
+        configuration = record->savedConfiguration;
+    }
+    record->savedConfiguration = configuration;
+    record->panel->SetLabel(record->savedName);
+    record->panel->SetPortValue(record->savedPort);
+    record->panel->SetDescription(record->savedDescription);
+    record->panel->RestoreSelection(configuration);
+    if (record->locked)
+    {
+        record->panel->SetEditable(false);
+    }
+    record->modified = false;
+    QTimer::singleShot(DISCARD_BUTTONS_DELAY_MS, this, [this]() { panels.UpdateButtons(); });
+}
+
+// "Tarvo" + the current time; a name already taken (two sessions in the same second) moves on by a second,
+// so that two sessions never share a folder.
+QString CLASS_SESSION_EDITOR::NewSessionFolder() const
+{
+    QDateTime when = QDateTime::currentDateTime();
+    QString folder = sessionsRoot + CLASS_SESSION_SETTINGS::SessionFolderName(when);
+    while (QFileInfo::exists(folder))
+    {
+        when = when.addSecs(1);
+        folder = sessionsRoot + CLASS_SESSION_SETTINGS::SessionFolderName(when);
+    }
+    return folder;
+}

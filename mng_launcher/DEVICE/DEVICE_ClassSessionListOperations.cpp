@@ -1,0 +1,187 @@
+#include "DEVICE/DEVICE_ClassSessionListOperations.h"
+
+#include "DEVICE/DEVICE_ClassSessionEditor.h"
+#include "DEVICE/DEVICE_ClassSessionPanels.h"
+#include "DEVICE/DEVICE_ClassSessionRecord.h"
+#include "DEVICE/DEVICE_ClassSessionRunner.h"
+#include "DEVICE/DEVICE_ClassSessionVersionLists.h"
+#include "DEVICE/DEVICE_Constants.h"
+#include "DEVICE/DEVICE_DeviceTables.h"
+#include "DEVICE/DEVICE_Helpers.h"
+#include "GUI/GUI_ClassGlobalSetup.h"
+#include "GUI/GUI_ClassMainWindow.h"
+#include "GUI/GUI_ClassSessionWidget.h"
+#include "GUI/GUI_MessageBox.h"
+#include "QT_TRACES/TRACES_Traces.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+CLASS_SESSION_LIST_OPERATIONS::CLASS_SESSION_LIST_OPERATIONS(CLASS_SESSION_PANELS& panels,
+                                                             const CLASS_SESSION_VERSION_LISTS& versionLists,
+                                                             CLASS_SESSION_EDITOR& editor,
+                                                             CLASS_SESSION_RUNNER* runner,
+                                                             const QString& applicationFolder,
+                                                             QObject* parent)
+    : QObject(parent), panels(panels), versionLists(versionLists), editor(editor), runner(runner),
+      applicationFolder(applicationFolder)
+{
+}
+
+bool CLASS_SESSION_LIST_OPERATIONS::LimitReached()
+{
+    if (panels.Sessions().size() < MAX_SESSIONS)
+    {
+        return false;
+    }
+    CLASS_MESSAGE_BOX::Information(nullptr, MESSAGE_BOX_TITLE,
+                                   QStringLiteral("You have reached the maximum number of sessions!"));
+    return true;
+}
+
+void CLASS_SESSION_LIST_OPERATIONS::CreateNewSession()
+{
+    if (LimitReached())
+    {
+        return;
+    }
+    CLASS_MAIN_WINDOW* mainWindow = panels.MainWindow();
+    mainWindow->AddSessionEntry();
+    CLASS_SESSION_WIDGET* card = mainWindow->GetSelectedSessionWidget();
+    CLASS_GLOBAL_SETUP* panel = panels.CreateSetupPanel();
+    versionLists.SelectFirstInstalledVersion(panel);
+    panel->SetLabel(card->GetName());
+    panel->SetPortValue(card->GetPort().toInt());
+    card->SetVersion(versionLists.VersionLabel(panel->GetVersionIndex()));
+    panels.ConnectChangeSignals(panel);
+
+    auto* record = new CLASS_SESSION_RECORD();
+    record->panel = panel;
+    CLASS_SESSION_PANELS::RememberSaved(record);
+    record->modified = true;
+    panels.Sessions().append(record);
+    panels.ShowOnlySelectedPanel();
+    panel->CheckVersion();
+    panels.UpdateBottomBar();
+}
+
+void CLASS_SESSION_LIST_OPERATIONS::DuplicateSession()
+{
+    if (panels.Sessions().isEmpty() || LimitReached())
+    {
+        return;
+    }
+    CLASS_SESSION_RECORD* source = panels.SelectedRecord();
+    if (source == nullptr)
+    {
+        return;
+    }
+    if (source->folder.isEmpty())
+    {
+        CLASS_MESSAGE_BOX::Information(nullptr, MESSAGE_BOX_TITLE,
+                                       QStringLiteral("You should save session first !"));
+        return;
+    }
+    const QString folder = editor.NewSessionFolder();
+    if (!CopyDirectory(source->folder, folder))
+    {
+        TRACE_ERROR(QStringLiteral("Failed to copy session : ") + source->folder + QStringLiteral(" -> ") +
+                    folder);
+    }
+    CLASS_MAIN_WINDOW* mainWindow = panels.MainWindow();
+    const int port = mainWindow->GetSelectedSessionWidget()->GetPort().toInt();
+    mainWindow->DuplicateSelectedSessionEntry();
+    CLASS_SESSION_WIDGET* card = mainWindow->GetSelectedSessionWidget();
+
+    CLASS_GLOBAL_SETUP* panel = panels.CreateSetupPanel();
+    panel->SetLabel(card->GetName());
+    card->SetPort(port);
+    panel->SetPortValue(port);
+    panels.ConnectChangeSignals(panel);
+    const QList<int> configuration = source->panel->GetSelection();
+    panel->RestoreSelection(configuration);
+    card->SetVersion(versionLists.VersionLabel(configuration.value(0)));
+    card->SetDevice(DeviceModelName(configuration.value(1)));
+
+    auto* record = new CLASS_SESSION_RECORD();
+    record->panel = panel;
+    record->folder = folder;
+    record->modified = true;
+    panels.Sessions().append(record);
+    panels.ShowOnlySelectedPanel();
+    panels.UpdateBottomBar();
+    // The copy saves itself, even if another card is selected by then.
+    QTimer::singleShot(DUPLICATE_SAVE_DELAY_MS, this,
+                       [this, record]()
+                       {
+                           const int index = panels.Sessions().indexOf(record);
+                           if (index >= 0)
+                           {
+                               editor.SaveRequest(index);
+                           }
+                       });
+}
+
+void CLASS_SESSION_LIST_OPERATIONS::ShowSession(SDWord sessionIndex, Bool toHide)
+{
+    if (panels.Sessions().isEmpty())
+    {
+        return;
+    }
+    if (toHide)
+    {
+        const CLASS_SESSION_RECORD* record = panels.Record(sessionIndex);
+        if (record != nullptr && !record->panel.isNull())
+        {
+            record->panel->hide();
+        }
+    }
+    else
+    {
+        const CLASS_SESSION_RECORD* record = panels.SelectedRecord();
+        if (record != nullptr && !record->panel.isNull())
+        {
+            record->panel->show();
+        }
+    }
+    panels.UpdateBottomBar();
+}
+
+void CLASS_SESSION_LIST_OPERATIONS::DeleteSession()
+{
+    QList<CLASS_SESSION_RECORD*>& sessions = panels.Sessions();
+    if (sessions.isEmpty())
+    {
+        return;
+    }
+    CLASS_MAIN_WINDOW* mainWindow = panels.MainWindow();
+    const int index = mainWindow->GetSelectedSessionIndex();
+    CLASS_SESSION_RECORD* record = panels.Record(index);
+    if (record == nullptr)
+    {
+        return;
+    }
+    if (!record->idle)
+    {
+        CLASS_MESSAGE_BOX::Information(nullptr, MESSAGE_BOX_TITLE, QStringLiteral("Already running !"));
+        return;
+    }
+    runner->StopSession(index);
+    mainWindow->RemoveSelectedSessionEntry();
+    if (!record->panel.isNull())
+    {
+        record->panel->hide();
+        record->panel->deleteLater();
+    }
+    QDir::setCurrent(applicationFolder);
+    if (!record->folder.isEmpty() && QFileInfo::exists(record->folder) &&
+        !QDir(record->folder).removeRecursively())
+    {
+        TRACE_ERROR(QStringLiteral("Couldn't remove session directory at :") + record->folder);
+    }
+    sessions.removeAt(index);
+    delete record;
+    panels.ShowOnlySelectedPanel();
+    panels.UpdateBottomBar();
+}

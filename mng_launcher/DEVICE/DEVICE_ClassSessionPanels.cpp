@@ -1,0 +1,207 @@
+#include "DEVICE/DEVICE_ClassSessionPanels.h"
+
+#include "DEVICE/DEVICE_ClassSessionRecord.h"
+#include "DEVICE/DEVICE_ClassSessionVersionLists.h"
+#include "DEVICE/DEVICE_DeviceTables.h"
+#include "GUI/GUI_ClassGlobalSetup.h"
+#include "GUI/GUI_ClassMainWindow.h"
+#include "GUI/GUI_ClassSessionWidget.h"
+
+namespace
+{
+const QString WEB_ADDRESS = QStringLiteral("http://127.0.0.1:%1");
+const QString START_TEXT = QStringLiteral("Start Session");
+const QString STOP_TEXT = QStringLiteral("Stop Session");
+} // namespace
+
+CLASS_SESSION_PANELS::CLASS_SESSION_PANELS(CLASS_MAIN_WINDOW* mainWindow,
+                                           QList<CLASS_SESSION_RECORD*>& sessions,
+                                           CLASS_TARVO_VERSION_INFO* versionInfo,
+                                           const CLASS_SESSION_VERSION_LISTS& versionLists, QObject* parent)
+    : QObject(parent), mainWindow(mainWindow), sessions(sessions), versionInfo(versionInfo),
+      versionLists(versionLists)
+{
+}
+
+// ---- records -------------------------------------------------------------------------------------------
+
+CLASS_SESSION_RECORD* CLASS_SESSION_PANELS::Record(int index) const
+{
+    return (index >= 0 && index < sessions.size()) ? sessions.at(index) : nullptr;
+}
+
+CLASS_SESSION_RECORD* CLASS_SESSION_PANELS::SelectedRecord() const
+{
+    return Record(mainWindow->GetSelectedSessionIndex());
+}
+
+int CLASS_SESSION_PANELS::IndexOfPanel(const CLASS_GLOBAL_SETUP* panel) const
+{
+    for (int index = 0; index < sessions.size(); ++index)
+    {
+        if (sessions.at(index)->panel.data() == panel)
+        {
+            return index;
+        }
+    }
+    return -1;
+}
+
+// ---- panels --------------------------------------------------------------------------------------------
+
+CLASS_GLOBAL_SETUP* CLASS_SESSION_PANELS::CreateSetupPanel()
+{
+    auto* panel = new CLASS_GLOBAL_SETUP(versionInfo, nullptr);
+    panel->BuildPanel();
+    versionLists.FillVersions(panel);
+    panel->BuildTypeButtons();
+    mainWindow->AddSetupPanel(panel);
+    // Each panel names the device of its own card, whichever card is selected when the change arrives.
+    connect(
+        panel, &CLASS_GLOBAL_SETUP::SIGNAL_RequestTypeUpdate, this,
+        [this, panel](SDWord newType)
+        {
+            CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(IndexOfPanel(panel));
+            if (card != nullptr)
+            {
+                card->SetDevice(DeviceModelName(newType));
+            }
+        },
+        Qt::QueuedConnection);
+    return panel;
+}
+
+void CLASS_SESSION_PANELS::ConnectChangeSignals(CLASS_GLOBAL_SETUP* panel)
+{
+    // The panel is only compared by address when the notice arrives: it may have been deleted meanwhile.
+    connect(
+        panel, &CLASS_GLOBAL_SETUP::SIGNAL_TextChangedDevicetype, this,
+        [this, panel](const QString&) { MarkPanelModified(panel); }, Qt::QueuedConnection);
+    connect(
+        panel, &CLASS_GLOBAL_SETUP::SIGNAL_ValueChangedPort, this,
+        [this, panel](SDWord) { MarkPanelModified(panel); }, Qt::QueuedConnection);
+    connect(
+        panel, &CLASS_GLOBAL_SETUP::SIGNAL_RequestUpdate, this, [this, panel]() { MarkPanelModified(panel); },
+        Qt::QueuedConnection);
+}
+
+void CLASS_SESSION_PANELS::SetDeviceLabels()
+{
+    for (int index = 0; index < sessions.size(); ++index)
+    {
+        CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(index);
+        if (card != nullptr)
+        {
+            card->SetDevice(DeviceModelName(sessions.at(index)->savedConfiguration.value(1)));
+        }
+    }
+}
+
+void CLASS_SESSION_PANELS::ShowOnlySelectedPanel()
+{
+    const CLASS_SESSION_RECORD* selected = SelectedRecord();
+    for (const CLASS_SESSION_RECORD* record : qAsConst(sessions))
+    {
+        if (!record->panel.isNull())
+        {
+            record->panel->setVisible(record == selected);
+        }
+    }
+}
+
+// ---- edits ---------------------------------------------------------------------------------------------
+
+void CLASS_SESSION_PANELS::MarkSessionModified()
+{
+    const int index = mainWindow->GetSelectedSessionIndex();
+    CLASS_SESSION_RECORD* record = Record(index);
+    if (record == nullptr)
+    {
+        return;
+    }
+    if (record->locked && !record->panel.isNull())
+    {
+        record->panel->SetEditable(false);
+    }
+    SetModified(index);
+}
+
+void CLASS_SESSION_PANELS::MarkPanelModified(const CLASS_GLOBAL_SETUP* panel)
+{
+    const int index = IndexOfPanel(panel);
+    if (index < 0)
+    {
+        return;
+    }
+    CLASS_SESSION_RECORD* record = sessions.at(index);
+    // A type change rebuilds the audio check box unlocked: a saved session locks it again.
+    if (record->locked)
+    {
+        record->panel->SetEditable(false);
+    }
+    // Notices of the program's own refills and restores leave the values as saved: not a user change.
+    if (record->modified || DiffersFromSaved(record))
+    {
+        SetModified(index);
+    }
+}
+
+void CLASS_SESSION_PANELS::SetModified(int index)
+{
+    sessions.at(index)->modified = true;
+    if (index == mainWindow->GetSelectedSessionIndex())
+    {
+        UpdateButtons();
+    }
+}
+
+bool CLASS_SESSION_PANELS::DiffersFromSaved(const CLASS_SESSION_RECORD* record) const
+{
+    const CLASS_GLOBAL_SETUP* panel = record->panel;
+    return panel != nullptr &&
+           (panel->GetLabel() != record->savedName || panel->GetPortValue() != record->savedPort ||
+            panel->GetDescription() != record->savedDescription ||
+            panel->GetSelection() != record->savedConfiguration);
+}
+
+void CLASS_SESSION_PANELS::RememberSaved(CLASS_SESSION_RECORD* record)
+{
+    record->savedConfiguration = record->panel->GetSelection();
+    record->savedName = record->panel->GetLabel();
+    record->savedDescription = record->panel->GetDescription();
+    record->savedPort = record->panel->GetPortValue();
+}
+
+// ---- bottom bar ----------------------------------------------------------------------------------------
+
+void CLASS_SESSION_PANELS::UpdateWebAddress()
+{
+    const CLASS_SESSION_WIDGET* card = mainWindow->GetSelectedSessionWidget();
+    if (card != nullptr)
+    {
+        mainWindow->SetWebPageUrl(WEB_ADDRESS.arg(card->GetPort().toInt()));
+    }
+}
+
+void CLASS_SESSION_PANELS::UpdateBottomBar()
+{
+    const CLASS_SESSION_RECORD* record = SelectedRecord();
+    const bool running = record != nullptr && !record->idle;
+    mainWindow->SetStartStopText(running ? STOP_TEXT : START_TEXT);
+    mainWindow->SetOpenWebEnabled(running);
+    UpdateWebAddress();
+    UpdateButtons();
+}
+
+// clean: Start only; dirty: Save and Discard; blocked (version not installed): none. A running session
+// keeps its Stop button whatever happens to its package.
+void CLASS_SESSION_PANELS::UpdateButtons()
+{
+    const CLASS_SESSION_RECORD* record = SelectedRecord();
+    const bool running = record != nullptr && !record->idle;
+    const bool blocked = record == nullptr || record->panel.isNull() || record->panel->IsVersionMissing();
+    const bool dirty = record != nullptr && record->modified;
+    mainWindow->SetStartEnabled(running || (!blocked && !dirty));
+    mainWindow->SetSaveEnabled(!running && !blocked && dirty);
+    mainWindow->SetDiscardEnabled(!running && !blocked && dirty);
+}

@@ -1,0 +1,34 @@
+#ifndef DEVICE_CLASSSESSIONVERSIONLISTS_H
+#define DEVICE_CLASSSESSIONVERSIONLISTS_H
+
+#include <QList>
+#include <QString>
+
+class CLASS_GLOBAL_SETUP;
+class CLASS_SESSION_RECORD;
+class CLASS_TARVO_VERSION_INFO;
+
+// The version choices of the setup panels, part of the session back end: fills a panel's version list
+// from the versions table (each entry marked installed or not), refills every panel after the installed
+// packages changed, and turns the table's keys into the texts that the settings file and the cards show.
+class CLASS_SESSION_VERSION_LISTS
+{
+public:
+    explicit CLASS_SESSION_VERSION_LISTS(const CLASS_TARVO_VERSION_INFO* versionInfo);
+
+    void FillVersions(CLASS_GLOBAL_SETUP* panel) const;
+    // A new session starts on the first installed version, when there is one.
+    void SelectFirstInstalledVersion(CLASS_GLOBAL_SETUP* panel) const;
+    // Refills the version list of every session's panel, keeping each panel's selection and lock.
+    void RefreshPanels(const QList<CLASS_SESSION_RECORD*>& sessions) const;
+
+    // The table's text of a version key ("1_5_4"), the card's label ("v1.5.4"), and whether it is installed.
+    QString VersionText(int versionKey) const;
+    QString VersionLabel(int versionKey) const;
+    bool IsInstalled(int versionKey) const;
+
+private:
+    const CLASS_TARVO_VERSION_INFO* versionInfo;
+};
+
+#endif // DEVICE_CLASSSESSIONVERSIONLISTS_H
