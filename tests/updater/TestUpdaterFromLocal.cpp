@@ -179,14 +179,49 @@ private slots:
         QCOMPARE(copied.count(), 0);
     }
 
-    void emptySeparatorKeepsTheMatch()
+    void versionReadFromFileName_data()
     {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("separator");
+        QTest::addColumn<QString>("version");
+        QTest::newRow("an empty separator keeps the match") << "tool-1.6.2-linux"
+                                                            << "tool-"
+                                                            << "-linux"
+                                                            << "[0-9.]+" << QString() << "1.6.2";
+        // Of the matches at the leftmost position the longest counts, whichever alternative gives it.
+        QTest::newRow("the longer alternative listed second") << "app_1_5_4.exe"
+                                                              << "app_"
+                                                              << ".exe"
+                                                              << "[0-9]+_[0-9]+|[0-9]+_[0-9]+_[0-9]+"
+                                                              << "_"
+                                                              << "1.5.4";
+        QTest::newRow("a single number listed first") << "app_1_5_4.exe"
+                                                      << "app_"
+                                                      << ".exe"
+                                                      << "[0-9]+|[0-9]+(_[0-9]+)+"
+                                                      << "_"
+                                                      << "1.5.4";
+    }
+
+    void versionReadFromFileName()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QString, prefix);
+        QFETCH(QString, suffix);
+        QFETCH(QString, pattern);
+        QFETCH(QString, separator);
+        QFETCH(QString, version);
         QTemporaryDir release;
-        Binary(release, QStringLiteral("tool-1.6.2-linux"), 5);
-        CLASS_UPDATER_FROM_LOCAL updater(QStringLiteral("1.5.3"), release.path(), QStringLiteral("tool-"),
-                                         QStringLiteral("-linux"), QStringLiteral("[0-9.]+"), QString());
+        Binary(release, fileName, 5);
+        CLASS_UPDATER_FROM_LOCAL updater(QStringLiteral("1.5.3"), release.path(), prefix, suffix, pattern,
+                                         separator);
+        QSignalSpy checked(&updater, &CLASS_ABSTRACT_UPDATER::SIGNAL_VersionCheckingFinished);
         QVERIFY(updater.CheckIfNewVersionIsAvailable());
-        QCOMPARE(updater.GetMostRecentVersion(), QVersionNumber(1, 6, 2));
+        QCOMPARE(updater.GetMostRecentVersion(), QVersionNumber::fromString(version));
+        QCOMPARE(checked.first(), (QList<QVariant>{true, true}));
     }
 };
 

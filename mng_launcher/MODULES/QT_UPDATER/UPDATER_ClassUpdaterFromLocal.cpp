@@ -18,8 +18,8 @@ CLASS_UPDATER_FROM_LOCAL::CLASS_UPDATER_FROM_LOCAL(const QString& currentVersion
                                                    const QString& versionPattern,
                                                    const QString& versionSeparator, QObject* parent)
     : CLASS_ABSTRACT_UPDATER(currentVersionText, parent), releaseBinFolder(releaseFolderPath),
-      fileNamePrefix(fileNamePrefix), fileNameSuffix(fileNameSuffix), versionPattern(versionPattern),
-      versionSeparator(versionSeparator)
+      fileNamePrefix(fileNamePrefix), fileNameSuffix(fileNameSuffix),
+      versionPattern(versionPattern, Qt::CaseSensitive, QRegExp::RegExp), versionSeparator(versionSeparator)
 {
 }
 
@@ -113,12 +113,11 @@ bool CLASS_UPDATER_FROM_LOCAL::CopyBinary(const QVersionNumber& version, const Q
 
 bool CLASS_UPDATER_FROM_LOCAL::VersionOfFileName(const QString& fileName, QVersionNumber& version) const
 {
-    const QRegularExpressionMatch match = versionPattern.match(fileName);
-    if (!match.hasMatch())
+    if (versionPattern.indexIn(fileName) < 0)
     {
         return false;
     }
-    QString text = match.captured(0);
+    QString text = versionPattern.cap(0);
     // An empty separator would put a point between every character.
     if (!versionSeparator.isEmpty())
     {

@@ -4,7 +4,7 @@
 #include "QT_UPDATER/UPDATER_ClassAbstractUpdater.h"
 
 #include <QDir>
-#include <QRegularExpression>
+#include <QRegExp>
 
 // Finds newer versions of a program among the binaries of a local release folder; each binary's version is
 // read from its file name. Works synchronously: copies replace downloads.
@@ -33,7 +33,9 @@ private:
     QDir releaseBinFolder;
     QString fileNamePrefix;
     QString fileNameSuffix;
-    QRegularExpression versionPattern;
+    // Searched as QRegExp searches: of the matches at the leftmost position, the longest, whichever
+    // alternative gives it (QRegularExpression would take the first alternative that matches).
+    QRegExp versionPattern;
     QString mostRecentPath;
     QString versionSeparator;
 };
