@@ -296,22 +296,29 @@ private slots:
     void dialAngles_data()
     {
         QTest::addColumn<int>("sweep");
+        QTest::addColumn<int>("minimum");
+        QTest::addColumn<int>("maximum");
         QTest::addColumn<int>("value");
         QTest::addColumn<float>("angle");
-        QTest::newRow("270 sweep at the minimum") << 270 << 0 << 135.0F;
-        QTest::newRow("270 sweep at the maximum") << 270 << 100 << 405.0F;
-        QTest::newRow("270 sweep half way") << 270 << 50 << 270.0F;
-        QTest::newRow("300 sweep at the minimum") << 300 << 0 << 120.0F;
-        QTest::newRow("300 sweep at the maximum") << 300 << 100 << 420.0F;
+        QTest::newRow("270 sweep at the minimum") << 270 << 0 << 100 << 0 << 135.0F;
+        QTest::newRow("270 sweep at the maximum") << 270 << 0 << 100 << 100 << 405.0F;
+        QTest::newRow("270 sweep half way") << 270 << 0 << 100 << 50 << 270.0F;
+        QTest::newRow("300 sweep at the minimum") << 300 << 0 << 100 << 0 << 120.0F;
+        QTest::newRow("300 sweep at the maximum") << 300 << 0 << 100 << 100 << 420.0F;
+        // Ranges wider than the int type holds.
+        QTest::newRow("range of 4e9, half way") << 270 << -2000000000 << 2000000000 << 0 << 270.0F;
+        QTest::newRow("whole negative half, one below the maximum") << 270 << INT_MIN << 0 << -1 << 405.0F;
     }
 
     void dialAngles()
     {
         QFETCH(int, sweep);
+        QFETCH(int, minimum);
+        QFETCH(int, maximum);
         QFETCH(int, value);
         QFETCH(float, angle);
         auto dial = MakeDial(sweep);
-        dial->setRange(0, 100);
+        dial->setRange(minimum, maximum);
         dial->setValue(value);
         QCOMPARE(dial->DialAngle(), angle);
     }

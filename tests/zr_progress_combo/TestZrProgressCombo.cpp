@@ -124,6 +124,10 @@ void TestZrProgressCombo::shape_data()
     QTest::newRow("offset range") << 50 << 150 << 100 << 224 << 50.0 << 124.0 << "100%";
     QTest::newRow("minimum equals maximum") << 5 << 5 << 5 << 300 << 0.0 << 36.0 << "5%";
     QTest::newRow("narrow widget") << 0 << 100 << 100 << 20 << 100.0 << 36.0 << "100%";
+    // Ranges wider than the int type holds.
+    QTest::newRow("range of 4e9, half way") << -2000000000 << 2000000000 << 0 << 224 << 50.0 << 124.0 << "0%";
+    QTest::newRow("whole negative half, one below the maximum")
+        << INT_MIN << 0 << -1 << 224 << 2147483647.0 / 2147483648.0 * 100.0 << 223.0 << "-1%";
 }
 
 void TestZrProgressCombo::shape()

@@ -44,7 +44,10 @@ float CLASS_ZR_DIAL::DialAngle() const
         // An empty range has no position along the sweep: the marker rests at its start.
         return startAngle;
     }
-    return startAngle + float(sweepAngle) * float(value() - minimum()) / float(maximum() - minimum());
+    // Differences in 64 bits: a range wider than the int type holds would overflow.
+    const qint64 offset = qint64(value()) - minimum();
+    const qint64 span = qint64(maximum()) - minimum();
+    return startAngle + float(sweepAngle) * float(offset) / float(span);
 }
 
 void CLASS_ZR_DIAL::changeEvent(QEvent* event)

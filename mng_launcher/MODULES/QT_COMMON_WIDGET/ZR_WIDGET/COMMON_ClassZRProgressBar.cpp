@@ -50,7 +50,10 @@ double CLASS_ZR_PROGRESS_BAR::Percentage() const
     {
         return 0.0;
     }
-    return static_cast<double>(value() - minimum()) / static_cast<double>(maximum() - minimum()) * 100.0;
+    // Differences in 64 bits: a range wider than the int type holds would overflow.
+    const qint64 offset = qint64(value()) - minimum();
+    const qint64 span = qint64(maximum()) - minimum();
+    return static_cast<double>(offset) / static_cast<double>(span) * 100.0;
 }
 
 int CLASS_ZR_PROGRESS_BAR::FillWidth() const
