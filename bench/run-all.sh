@@ -6,6 +6,8 @@
 #   1. start-up to the first painted window with ten saved sessions, against a minimal Qt widgets
 #      program (bench/startup, under xvfb-run);
 #   2. idle memory (VmRSS after start-up) of the launcher against the same minimal program;
+#      and the start-up with three sessions and a catalogue of 20,000 entries against the same start with
+#      a catalogue of one entry (filling the version lists must stay linear in the catalogue);
 #   3. the caller's cost of one trace line (bench/traces, median);
 #   4. installing a 100 MB package against curl + unzip (bench/install/run.sh);
 #   5. exporting and importing a 50 MB session through the launcher's archive code against zip and
@@ -13,8 +15,8 @@
 #
 # Builds a Release tree with the benchmarks (BUILD_TESTING off). Its update server address is a closed
 # port (127.0.0.1:1), so that a start measures the launcher and not whatever server answers on this
-# machine. Run counts: STARTUP_RUNS (20), INSTALL_RUNS (5), ARCHIVE_RUNS (5). Nothing is asserted; the
-# summary is printed at the end and also written to BUILD_DIR/bench-results.txt.
+# machine. Run counts: STARTUP_RUNS (20), CATALOGUE_RUNS (10), INSTALL_RUNS (5), ARCHIVE_RUNS (5). Nothing
+# is asserted; the summary is printed at the end and also written to BUILD_DIR/bench-results.txt.
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -42,7 +44,7 @@ OUT=$(mktemp -d "${TMPDIR:-/tmp}/bench_all.XXXXXX")
 trap 'rm -rf "$OUT"' EXIT
 LOAD_BEFORE=$(cut -d ' ' -f 1-3 /proc/loadavg)
 
-echo "== start-up and idle memory (launcher with ten sessions vs minimal Qt widgets program)"
+echo "== start-up and idle memory (launcher with ten sessions vs minimal Qt widgets program; catalogue size)"
 # A server number of our own (xvfb-run -a races with other X servers starting at the same moment).
 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1600x900x24" bash "$HERE/startup/measure.sh" "$BUILD" "$STARTUP_RUNS" \
     >"$OUT/startup.txt" 2>"$OUT/startup.log" || { cat "$OUT/startup.log" >&2; exit 1; }
@@ -82,6 +84,8 @@ launcher_start=$(value "$S" startup_launcher_s)
 minimal_start=$(value "$S" startup_minimal_s)
 launcher_rss=$(value "$S" rss_launcher_kb)
 minimal_rss=$(value "$S" rss_minimal_kb)
+catalogue_large=$(value "$S" startup_catalogue_20000_s)
+catalogue_small=$(value "$S" startup_catalogue_1_s)
 install_launcher=$(awk '/^installer / { print $2 }' "$I")
 install_tools=$(awk '/^curl\+unzip / { print $2 }' "$I")
 export_launcher=$(value "$A" export_launcher_s)
@@ -99,6 +103,8 @@ import_hand=$(value "$A" import_by_hand_s)
         "$(ms "$minimal_start")" "$(ratio "$launcher_start" "$minimal_start")"
     printf '%-46s %-16s %-16s %s\n' "idle memory (VmRSS after start-up)" "$(mb "$launcher_rss")" \
         "$(mb "$minimal_rss")" "$(ratio "$launcher_rss" "$minimal_rss")"
+    printf '%-46s %-16s %-16s %s\n' "start-up, 3 sessions, 20,000-entry catalogue" "$(ms "$catalogue_large")" \
+        "$(ms "$catalogue_small")" "$(ratio "$catalogue_large" "$catalogue_small")"
     if [ -n "$install_launcher" ] && [ -n "$install_tools" ]; then
         printf '%-46s %-16s %-16s %s\n' "install a 100 MB package (vs curl + unzip)" "$(sec "$install_launcher")" \
             "$(sec "$install_tools")" "$(ratio "$install_launcher" "$install_tools")"

@@ -61,6 +61,31 @@ hyperfine -N --style basic --warmup 3 --runs "$RUNS" --export-csv "$WORK/startup
 "$APP/bench_startup_launcher" quit 2>/dev/null
 awk -F, 'NR > 1 { gsub(/"/, "", $1); printf "startup_%s_s %s %s %s\n", $1, $2, $3, $4 }' "$WORK/startup.csv"
 
+# The size of the catalogue: three saved sessions with a catalogue of one entry against the same three
+# sessions with a catalogue of 20,000 entries (one of them installed), each in a data folder of its own.
+# catalogue_home <entries>: prints the XDG data folder prepared for that catalogue.
+catalogue_home() {
+    local data=$WORK/catalogue$1 root i
+    root=$data/VORNTAL/Tarvo_Simulator
+    mkdir -p "$root"
+    cp "$X11_SESSIONS_ROOT/tarvoversionsconfig" "$root/"
+    for i in 0 1 2; do
+        cp -r "$X11_SESSIONS_ROOT/Tarvo2024_01_01_00_00_0$i" "$root/"
+    done
+    awk -v n="$1" 'BEGIN { print "[General]"; print "TARVO_3_1_51=3.1.51"
+        for (i = 1; i < n; i++) printf "TARVO_9_%d_%d=9.%d.%d\n", int(i / 100), i % 100, int(i / 100), i % 100 }' \
+        >"$root/tarvo4kpackages.ini"
+    echo "$data"
+}
+SMALL=$(catalogue_home 1)
+LARGE=$(catalogue_home 20000)
+env XDG_DATA_HOME="$LARGE" "$APP/bench_startup_launcher" quit 2>/dev/null
+hyperfine -N --style basic --warmup 1 --runs "${CATALOGUE_RUNS:-10}" --export-csv "$WORK/catalogue.csv" \
+    -n catalogue_1 "env XDG_DATA_HOME=$SMALL $APP/bench_startup_launcher exit" \
+    -n catalogue_20000 "env XDG_DATA_HOME=$LARGE $APP/bench_startup_launcher exit" >&2
+"$APP/bench_startup_launcher" quit 2>/dev/null
+awk -F, 'NR > 1 { gsub(/"/, "", $1); printf "startup_%s_s %s %s %s\n", $1, $2, $3, $4 }' "$WORK/catalogue.csv"
+
 # rss_of <title> <program> [args]: VmRSS in kB 2 s after the program's window is mapped.
 rss_of() {
     local title=$1 pid rss

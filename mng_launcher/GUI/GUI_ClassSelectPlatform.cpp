@@ -17,6 +17,8 @@ constexpr int CAPTION_WIDTH = 100;
 constexpr int TYPE_ROW_SPACING = 5;
 constexpr int TYPE_BUTTON_STRETCH = 5;
 constexpr int DEFAULT_DEVICE_TYPE = 3;
+// Characters of the longest entry expected: "99.99.99" followed by "\t- Not installed".
+constexpr int VERSION_TEXT_LENGTH = 26;
 
 const QString NOT_INSTALLED = QStringLiteral("Not installed");
 const QString NOT_INSTALLED_SUFFIX = QStringLiteral("\t- Not installed");
@@ -36,7 +38,7 @@ const QString STYLE_VERSION_PRESENT = QStringLiteral("QComboBox {border: 1px sol
 CLASS_SELECT_PLATFORM::CLASS_SELECT_PLATFORM(QWidget* parent)
     : QWidget(parent), layout(new QVBoxLayout(this)), versionIndex(0), deviceType(DEFAULT_DEVICE_TYPE),
       typeButtonCount(0), versionRow(new QHBoxLayout), typeRow(new QHBoxLayout),
-      versionList(new CLASS_ZR_COMBO_BOX(this)), versionMissing(false)
+      versionList(new CLASS_ZR_COMBO_BOX(this)), versionMissing(false), warningIcon(WARNING_ICON)
 {
     layout->setContentsMargins(0, 0, 0, 0);
 
@@ -50,6 +52,10 @@ CLASS_SELECT_PLATFORM::CLASS_SELECT_PLATFORM(QWidget* parent)
     versionCaption->setFixedWidth(CAPTION_WIDTH);
     versionCaption->setBuddy(versionList);
     versionList->setObjectName(QStringLiteral("versionList"));
+    // Sized for a version text and its mark rather than by measuring every entry, which would cost as
+    // much as the catalogue is long.
+    versionList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    versionList->setMinimumContentsLength(VERSION_TEXT_LENGTH);
     versionList->setAccessibleName(QStringLiteral("Simulator version"));
     versionRow->addWidget(versionCaption);
     versionRow->addWidget(versionList);
@@ -91,13 +97,12 @@ void CLASS_SELECT_PLATFORM::AddVersion(const QString& text, int row, int machine
     }
     else
     {
-        versionList->addItem(QIcon(WARNING_ICON), text + NOT_INSTALLED_SUFFIX, text);
+        versionList->addItem(warningIcon, text + NOT_INSTALLED_SUFFIX, text);
     }
 
-    const int itemIndex =
-        versionList->findData(text, Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    // The entry just appended is the last one: no search through the list, so filling it stays linear.
     QStandardItemModel* model = qobject_cast<QStandardItemModel*>(versionList->model());
-    QStandardItem* item = (model && itemIndex >= 0) ? model->item(itemIndex) : nullptr;
+    QStandardItem* item = model ? model->item(versionList->count() - 1) : nullptr;
     if (item)
     {
         const Qt::ItemFlags pickable = Qt::ItemIsEnabled | Qt::ItemIsSelectable;

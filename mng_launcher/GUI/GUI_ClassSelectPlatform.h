@@ -3,6 +3,7 @@
 
 #include "ZR_Types.h"
 
+#include <QIcon>
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -68,6 +69,8 @@ private:
     CLASS_ZR_COMBO_BOX* versionList;
     QList<TYPE_BUTTON> typeButtons;
     bool versionMissing;
+    // Loaded once per list: a catalogue may mark thousands of versions "Not installed".
+    QIcon warningIcon;
 };
 
 #endif // GUI_CLASSSELECTPLATFORM_H
