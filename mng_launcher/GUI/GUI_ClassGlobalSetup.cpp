@@ -2,13 +2,16 @@
 
 #include "GUI/GUI_ClassDeviceConfiguration.h"
 #include "GUI/GUI_ClassSelectPlatform.h"
+#include "QT_COMMON_WIDGET/ZR_WIDGET/COMMON_ClassZRComboBox.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -43,8 +46,10 @@ QLabel* MakeCaption(const QString& text, QWidget* buddy, QWidget* parent)
 CLASS_GLOBAL_SETUP::CLASS_GLOBAL_SETUP(CLASS_TARVO_VERSION_INFO* versionInfo, QWidget* parent)
     : QWidget(parent), mainLayout(nullptr), labelEditor(nullptr), portEditor(nullptr),
       descriptionEditor(nullptr), configurationView(nullptr), platformSelector(nullptr),
-      deviceBoxLayout(nullptr), versionInfo(versionInfo)
+      deviceBoxLayout(nullptr), versionInfo(versionInfo), buildWaits(false)
 {
+    pending.port = DEFAULT_PORT.toInt();
+    pending.deviceType = DEFAULT_DEVICE_TYPE;
 }
 
 void CLASS_GLOBAL_SETUP::BuildPanel()
@@ -59,7 +64,62 @@ void CLASS_GLOBAL_SETUP::BuildPanel()
     mainLayout->addWidget(BuildIdentificationBox());
     mainLayout->addWidget(BuildNetworkBox());
     mainLayout->addWidget(BuildDeviceBox(), EDITOR_STRETCH);
+    if (buildWaits)
+    {
+        ApplyPendingValues();
+        buildWaits = false;
+    }
+    // After the values: filling the editors is not a change of the user's.
     ConnectEditors();
+}
+
+void CLASS_GLOBAL_SETUP::BuildWhenShown()
+{
+    buildWaits = mainLayout == nullptr;
+}
+
+bool CLASS_GLOBAL_SETUP::IsBuilt() const
+{
+    return mainLayout != nullptr;
+}
+
+bool CLASS_GLOBAL_SETUP::Waiting() const
+{
+    return buildWaits && mainLayout == nullptr;
+}
+
+bool CLASS_GLOBAL_SETUP::event(QEvent* event)
+{
+    // Every widget is polished once before it is first shown or laid out.
+    if (event->type() == QEvent::Polish && Waiting())
+    {
+        BuildPanel();
+    }
+    return QWidget::event(event);
+}
+
+void CLASS_GLOBAL_SETUP::ApplyPendingValues()
+{
+    labelEditor->setText(pending.label);
+    descriptionEditor->setPlainText(pending.description);
+    portEditor->setValue(pending.port);
+    if (pending.typeButtons)
+    {
+        platformSelector->BuildTypeButtons();
+    }
+    {
+        // The list is filled as it was when the values were set; no change notice is queued for that.
+        const QSignalBlocker quiet(platformSelector->GetVersionList());
+        for (const PENDING_VERSION& version : qAsConst(pending.versions))
+        {
+            platformSelector->AddVersion(version.text, version.row, DEFAULT_DEVICE_TYPE, version.installed);
+        }
+        platformSelector->SetVersionIndex(pending.versionIndex);
+    }
+    platformSelector->ShowDeviceType(pending.deviceType);
+    configurationView->SetAudioPlugged(pending.audioPlugged);
+    SetEditable(pending.editable);
+    pending.versions.clear();
 }
 
 QWidget* CLASS_GLOBAL_SETUP::BuildIdentificationBox()
@@ -121,7 +181,8 @@ QWidget* CLASS_GLOBAL_SETUP::BuildDeviceBox()
     platformSelector = new CLASS_SELECT_PLATFORM(box);
     platformSelector->setObjectName(QStringLiteral("platformSelector"));
     deviceBoxLayout->addWidget(platformSelector, 0, Qt::AlignTop);
-    SLOT_ReplaceConfigurationView(DEFAULT_DEVICE_TYPE);
+    // A panel built from waiting values builds the view of their device model at once.
+    SLOT_ReplaceConfigurationView(buildWaits ? pending.deviceType : DEFAULT_DEVICE_TYPE);
     deviceBoxLayout->addStretch();
     return box;
 }
@@ -188,75 +249,129 @@ void CLASS_GLOBAL_SETUP::SLOT_LimitDescriptionLength()
 
 QString CLASS_GLOBAL_SETUP::GetLabel() const
 {
-    return labelEditor->text();
+    return Waiting() ? pending.label : labelEditor->text();
 }
 
 void CLASS_GLOBAL_SETUP::SetLabel(const QString& label)
 {
+    if (Waiting())
+    {
+        pending.label = label.left(LABEL_MAX_LENGTH);
+        return;
+    }
     labelEditor->clear();
     labelEditor->insert(label);
 }
 
 QString CLASS_GLOBAL_SETUP::GetDescription() const
 {
-    return descriptionEditor->toPlainText();
+    return Waiting() ? pending.description : descriptionEditor->toPlainText();
 }
 
 void CLASS_GLOBAL_SETUP::SetDescription(const QString& description)
 {
+    if (Waiting())
+    {
+        // A text set at once keeps its beginning, as the editor's own limit does.
+        pending.description = description.left(DESCRIPTION_MAX_LENGTH);
+        return;
+    }
     // Plain text: a stored description that looks like markup comes back exactly as it was written.
     descriptionEditor->setPlainText(description);
 }
 
 int CLASS_GLOBAL_SETUP::GetPortValue() const
 {
-    return portEditor->value();
+    return Waiting() ? pending.port : portEditor->value();
 }
 
 void CLASS_GLOBAL_SETUP::SetPortValue(int port)
 {
+    if (Waiting())
+    {
+        pending.port = qBound(PORT_MIN, port, PORT_MAX);
+        return;
+    }
     portEditor->setValue(port);
 }
 
 int CLASS_GLOBAL_SETUP::GetVersionIndex() const
 {
-    return platformSelector->GetVersionIndex();
+    return Waiting() ? pending.versionIndex : platformSelector->GetVersionIndex();
 }
 
 bool CLASS_GLOBAL_SETUP::IsVersionMissing() const
 {
-    return platformSelector->IsVersionMissing();
+    return Waiting() ? pending.versionMissing : platformSelector->IsVersionMissing();
 }
 
 void CLASS_GLOBAL_SETUP::ClearVersions()
 {
+    if (Waiting())
+    {
+        // As the list settles once its change notices have run: nothing current.
+        pending.versions.clear();
+        pending.versionIndex = -1;
+        return;
+    }
     platformSelector->ClearVersions();
 }
 
 void CLASS_GLOBAL_SETUP::AddVersion(const QString& version, int row, bool installed)
 {
-    platformSelector->AddVersion(QString(version).replace(QLatin1Char('_'), QLatin1Char('.')), row,
-                                 DEFAULT_DEVICE_TYPE, installed);
+    const QString text = QString(version).replace(QLatin1Char('_'), QLatin1Char('.'));
+    if (Waiting())
+    {
+        pending.versions.append({text, row, installed});
+        pending.deviceType = DEFAULT_DEVICE_TYPE;
+        if (pending.versionIndex < 0)
+        {
+            pending.versionIndex = 0; // the first entry becomes the current one
+        }
+        return;
+    }
+    platformSelector->AddVersion(text, row, DEFAULT_DEVICE_TYPE, installed);
 }
 
 void CLASS_GLOBAL_SETUP::BuildTypeButtons()
 {
+    if (Waiting())
+    {
+        pending.typeButtons = true;
+        return;
+    }
     platformSelector->BuildTypeButtons();
 }
 
 void CLASS_GLOBAL_SETUP::CheckVersion()
 {
+    if (Waiting())
+    {
+        const int current = pending.versionIndex;
+        pending.versionMissing =
+            current >= 0 && current < pending.versions.size() && !pending.versions.at(current).installed;
+        return;
+    }
     platformSelector->CheckVersion();
 }
 
 void CLASS_GLOBAL_SETUP::SetEditable(bool editable)
 {
+    if (Waiting())
+    {
+        pending.editable = editable;
+        return;
+    }
     platformSelector->SetTypeButtonsEnabled(editable);
     configurationView->SetAudioCheckEnabled(editable);
 }
 
 QList<int> CLASS_GLOBAL_SETUP::GetSelection() const
 {
+    if (Waiting())
+    {
+        return {pending.versionIndex, pending.deviceType, pending.audioPlugged ? 1 : 0};
+    }
     return {platformSelector->GetVersionIndex(), platformSelector->GetDeviceType(),
             configurationView->IsAudioPlugged() ? 1 : 0};
 }
@@ -266,6 +381,17 @@ void CLASS_GLOBAL_SETUP::RestoreSelection(const QList<int>& selection)
     if (selection.size() < SELECTION_SIZE)
     {
         TRACE_ERROR(QStringLiteral("Incomplete session configuration: %1 values").arg(selection.size()));
+        return;
+    }
+    if (Waiting())
+    {
+        pending.versionIndex = selection.at(0);
+        CheckVersion();
+        pending.deviceType = selection.at(1);
+        pending.audioPlugged = selection.at(2) != 0;
+        // A device model set this way is announced as the selector announces it.
+        emit SIGNAL_RequestTypeUpdate(pending.deviceType);
+        emit SIGNAL_RequestUpdate();
         return;
     }
     platformSelector->SetVersionIndex(selection.at(0));

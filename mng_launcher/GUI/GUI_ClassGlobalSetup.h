@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QVector>
 #include <QWidget>
 
 class CLASS_DEVICE_CONFIGURATION;
@@ -29,7 +30,12 @@ public:
 
     CLASS_GLOBAL_SETUP(CLASS_TARVO_VERSION_INFO* versionInfo, QWidget* parent = nullptr);
 
+    // Builds the widgets now (with the values set so far, when the build was waiting).
     void BuildPanel();
+    // Defers the widgets until the panel is first shown or measured: until then the operations below
+    // keep and return plain values, so a session that is never selected costs no widgets.
+    void BuildWhenShown();
+    bool IsBuilt() const;
     QString GetLabel() const;
     // Clears the label editor and inserts the text, so that the 17-character limit applies.
     void SetLabel(const QString& label);
@@ -50,6 +56,7 @@ public:
     QList<int> GetSelection() const;
     void RestoreSelection(const QList<int>& selection);
 
+    // Null while the build waits.
     CLASS_SELECT_PLATFORM* GetPlatformSelector() const;
     CLASS_DEVICE_CONFIGURATION* GetConfigurationView() const;
 
@@ -59,11 +66,37 @@ signals:
     void SIGNAL_RequestUpdate();
     void SIGNAL_RequestTypeUpdate(SDWord newType);
 
+protected:
+    bool event(QEvent* event) override;
+
 private slots:
     void SLOT_LimitDescriptionLength();
     void SLOT_ReplaceConfigurationView(SDWord type);
 
 private:
+    // What the panel holds while its widgets wait to be built.
+    struct PENDING_VERSION
+    {
+        QString text;
+        int row;
+        bool installed;
+    };
+    struct PENDING_VALUES
+    {
+        QString label;
+        QString description;
+        int port;
+        QVector<PENDING_VERSION> versions;
+        int versionIndex = 0;
+        int deviceType;
+        bool audioPlugged = false;
+        bool editable = true;
+        bool versionMissing = false;
+        bool typeButtons = false;
+    };
+
+    bool Waiting() const;
+    void ApplyPendingValues();
     QWidget* BuildIdentificationBox();
     QWidget* BuildNetworkBox();
     QWidget* BuildDeviceBox();
@@ -78,6 +111,8 @@ private:
     QVBoxLayout* deviceBoxLayout;
     // The package catalogue the back end hands over; kept for the panel's owner, not used here.
     CLASS_TARVO_VERSION_INFO* versionInfo;
+    bool buildWaits;
+    PENDING_VALUES pending;
 };
 
 #endif // GUI_CLASSGLOBALSETUP_H

@@ -144,6 +144,12 @@ void CLASS_SELECT_PLATFORM::SetDeviceType(int type)
     ApplyDeviceType();
 }
 
+void CLASS_SELECT_PLATFORM::ShowDeviceType(int type)
+{
+    deviceType = type;
+    StyleTypeButtons();
+}
+
 void CLASS_SELECT_PLATFORM::BuildTypeButtons()
 {
     // The buttons are built once; a second call would add a second row of models with wrong indices.

@@ -33,6 +33,8 @@ public:
     void SetVersionIndex(int index);
     // Selects a device model as a button click would, and always emits.
     void SetDeviceType(int type);
+    // Stores the device model and marks its button, announcing nothing (a panel built from kept values).
+    void ShowDeviceType(int type);
     void BuildTypeButtons();
     void SetTypeButtonsEnabled(bool enabled);
 

@@ -362,6 +362,58 @@ private slots:
         QVERIFY(panel.AudioCheck()->isEnabled());
     }
 
+    // A panel whose widgets wait for its first showing keeps what it is given, and shows it when built
+    // without announcing a change.
+    void waitingPanelShowsItsValuesWhenFirstShown()
+    {
+        CLASS_GLOBAL_SETUP setup(nullptr);
+        setup.BuildWhenShown();
+        setup.BuildTypeButtons();
+        setup.AddVersion(QStringLiteral("3_2_0"), 0, true);
+        setup.AddVersion(QStringLiteral("3_1_51"), 1, false);
+        setup.SetLabel(QStringLiteral("A label of twenty chars"));
+        setup.SetPortValue(70000);
+        setup.SetDescription(Pattern(300));
+        setup.RestoreSelection({1, 2, 1});
+        setup.SetEditable(false);
+        QVERIFY(!setup.IsBuilt());
+        QCOMPARE(setup.GetSelection(), (QList<int>{1, 2, 1}));
+        QVERIFY(setup.IsVersionMissing());
+        QCOMPARE(setup.GetLabel(), QStringLiteral("A label of twenty"));
+        QCOMPARE(setup.GetPortValue(), 65535);
+        QCOMPARE(setup.GetDescription(), Pattern(280));
+        QCoreApplication::processEvents();
+
+        QSignalSpy label(&setup, &CLASS_GLOBAL_SETUP::SIGNAL_TextChangedDevicetype);
+        QSignalSpy port(&setup, &CLASS_GLOBAL_SETUP::SIGNAL_ValueChangedPort);
+        setup.show();
+        QVERIFY(setup.IsBuilt());
+        QCOMPARE(setup.GetSelection(), (QList<int>{1, 2, 1}));
+        QCOMPARE(setup.GetLabel(), QStringLiteral("A label of twenty"));
+        QCOMPARE(setup.GetPortValue(), 65535);
+        QCOMPARE(setup.GetDescription(), Pattern(280));
+        CLASS_SELECT_PLATFORM* selector = setup.GetPlatformSelector();
+        CLASS_ZR_COMBO_BOX* versions = selector->GetVersionList();
+        QCOMPARE(versions->count(), 2);
+        QCOMPARE(versions->currentIndex(), 1);
+        QVERIFY(setup.IsVersionMissing());
+        QVERIFY(qobject_cast<QListView*>(versions->view())->isRowHidden(1));
+        QPushButton* type2 = selector->findChild<QPushButton*>(QStringLiteral("typeButton2"));
+        QVERIFY(type2->styleSheet().contains(TYPE_SELECTED_COLOUR));
+        QVERIFY(!type2->isEnabled());
+        QCheckBox* audio = setup.GetConfigurationView()->findChild<QCheckBox*>();
+        QVERIFY(audio->isChecked());
+        QVERIFY(!audio->isEnabled());
+        QCoreApplication::processEvents();
+        QCOMPARE(label.count(), 0);
+        QCOMPARE(port.count(), 0);
+        QCOMPARE(selector->GetVersionIndex(), 1);
+
+        // Built, it behaves as any panel.
+        setup.SetPortValue(3100);
+        QTRY_COMPARE(port.count(), 1);
+    }
+
     void everyControlHasAnAccessibleName()
     {
         PANEL panel;
