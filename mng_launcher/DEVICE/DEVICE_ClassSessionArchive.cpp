@@ -63,6 +63,12 @@ bool HoldsLink(const QString& folder)
     return false;
 }
 
+// Info-ZIP's exit codes that blame this machine rather than the archive: 4 to 8 no memory, 50 disk full.
+bool MachineTrouble(int unzipExitCode)
+{
+    return (unzipExitCode >= 4 && unzipExitCode <= 8) || unzipExitCode == 50;
+}
+
 bool ReplaceFile(const QString& source, const QString& target)
 {
     const QFileInfo existing(target);
@@ -247,21 +253,14 @@ bool CLASS_SESSION_ARCHIVE::CheckArchive(const QString& archive, SESSION_ARCHIVE
         return Fail(result, UNZIP_RUN::Refused,
                     QStringLiteral("The session folder %2 already exists. The archive %1 was not imported."));
     }
-    const UNZIP_RUN tested = RunUnzip(QStringList{QStringLiteral("-tq")} + NO_PASSWORD + QStringList{archive},
-                                      sessionsRoot, nullptr);
-    if (tested != UNZIP_RUN::Done)
-    {
-        TRACE_ERROR(QStringLiteral("Refused damaged archive : ") + archive);
-        return Fail(result, tested,
-                    QStringLiteral("The archive %1 is damaged or protected and was not imported."));
-    }
+    // No separate test run: the unpacking checks every entry's CRC itself, into a staging folder.
     return true;
 }
 
 bool CLASS_SESSION_ARCHIVE::Fail(SESSION_ARCHIVE_RESULT& result, UNZIP_RUN run, const QString& refusal)
 {
-    // A tool that cannot start or does not end in time says nothing about the archive itself.
-    const QString text = run == UNZIP_RUN::Stuck ? UNPACK_FAILED : refusal;
+    // A tool that cannot start, does not end in time or lacks room says nothing about the archive itself.
+    const QString text = (run == UNZIP_RUN::Stuck || run == UNZIP_RUN::Failed) ? UNPACK_FAILED : refusal;
     const QString name = QFileInfo(result.archivePath).fileName();
     // One pass of arg: a "%" in the names themselves is left alone.
     result.message = text.contains(QStringLiteral("%2")) ? text.arg(name, result.folderName) : text.arg(name);
@@ -276,10 +275,17 @@ bool CLASS_SESSION_ARCHIVE::Unpack(const QString& archive, SESSION_ARCHIVE_RESUL
         staging.isValid() ? RunUnzip(QStringList{QStringLiteral("-q")} + NO_PASSWORD + QStringList{archive},
                                      staging.path(), nullptr)
                           : UNZIP_RUN::Stuck;
+    if (unpackRun == UNZIP_RUN::Refused)
+    {
+        // The tool checked the entries as it wrote them (CRC, password) and found one it could not trust.
+        TRACE_ERROR(QStringLiteral("Refused damaged archive : ") + archive);
+        return Fail(result, UNZIP_RUN::Refused,
+                    QStringLiteral("The archive %1 is damaged or protected and was not imported."));
+    }
     if (unpackRun != UNZIP_RUN::Done)
     {
         TRACE_ERROR(QStringLiteral("Cannot unpack the archive : ") + archive);
-        return Fail(result, UNZIP_RUN::Refused, UNPACK_FAILED);
+        return Fail(result, UNZIP_RUN::Failed, UNPACK_FAILED);
     }
     const QString unpacked = staging.filePath(result.folderName);
     const QStringList staged =
@@ -333,7 +339,7 @@ CLASS_SESSION_ARCHIVE::UNZIP_RUN CLASS_SESSION_ARCHIVE::RunUnzip(const QStringLi
         TRACE_ERROR(commandLine + QStringLiteral(" ended with ") + QString::number(process.exitCode()) +
                     QStringLiteral(" : ") +
                     QString::fromLocal8Bit(process.readAllStandardError()).simplified());
-        return UNZIP_RUN::Refused;
+        return MachineTrouble(process.exitCode()) ? UNZIP_RUN::Failed : UNZIP_RUN::Refused;
     }
     return UNZIP_RUN::Done;
 }

@@ -59,6 +59,7 @@ private:
     {
         Done,    // ended in time with exit code 0
         Refused, // ended with another code: the tool refused the archive
+        Failed,  // ended with a code about this machine, not the archive: no memory, a full disk
         Stuck,   // did not start, or did not end in time (it is killed)
     };
     // Runs the unzip tool with the limits; output receives its standard output.
