@@ -9,6 +9,7 @@
 
 namespace
 {
+constexpr int TILE_GAP = 4;
 enum CONNECTOR_KIND
 {
     KIND_SDI_AND_HDMI_INPUT = 0,
@@ -214,6 +215,8 @@ void CLASS_DEVICE_CONFIGURATION::BuildFrame()
     frame->setObjectName(QStringLiteral("connectorPanel"));
     frame->setAccessibleName(QStringLiteral("Connector panel"));
     grid->setAlignment(Qt::AlignTop);
+    // Sixteen columns: a narrow gap between tiles keeps the launcher's main view within its minimum width.
+    grid->setHorizontalSpacing(TILE_GAP);
     frame->setLayout(grid);
     frame->setFixedHeight(FRAME_HEIGHT);
     layout->addWidget(frame, FRAME_STRETCH);

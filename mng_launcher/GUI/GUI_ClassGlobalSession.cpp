@@ -3,11 +3,13 @@
 #include "GUI/GUI_ClassSessionWidget.h"
 
 #include <QScrollArea>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace
 {
 constexpr int CARD_HEIGHT = 150;
+constexpr int LIST_MARGIN = 6;
 
 const QString STYLE_SELECTED = QStringLiteral("QFrame {background-color: #2185D0; padding: 2px;}");
 const QString STYLE_SELECTED_HOVER = QStringLiteral("QFrame {background-color: #2493e6; padding: 2px;}");
@@ -21,9 +23,11 @@ CLASS_GLOBAL_SESSION::CLASS_GLOBAL_SESSION(QWidget* parent)
 {
     outerLayout->setContentsMargins(0, 0, 0, 0);
     scrollArea->setWidgetResizable(true);
+    scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea->setAccessibleName(QStringLiteral("Sessions"));
     QWidget* content = new QWidget(scrollArea);
     cardLayout = new QVBoxLayout(content);
+    cardLayout->setContentsMargins(LIST_MARGIN, LIST_MARGIN, LIST_MARGIN, LIST_MARGIN);
     scrollArea->setWidget(content);
     outerLayout->addWidget(scrollArea);
 }
@@ -100,7 +104,7 @@ void CLASS_GLOBAL_SESSION::AddSession()
 
     ++sessionCount;
     copyOrigins.append(0);
-    scrollArea->ensureWidgetVisible(session);
+    ScrollToSelected();
 }
 
 void CLASS_GLOBAL_SESSION::RemoveSelectedSession()
@@ -123,6 +127,7 @@ void CLASS_GLOBAL_SESSION::RemoveSelectedSession()
         SetCardStyle(selectedSession, true, false);
         // The index is the one the card had before the removal; the back end shows the selected session.
         emit SIGNAL_SessionToHide(nextIndex, false);
+        ScrollToSelected();
     }
 
     sessions.removeAt(index);
@@ -179,6 +184,7 @@ void CLASS_GLOBAL_SESSION::SLOT_SessionClicked(CLASS_SESSION_WIDGET* session)
     selectedSession = session;
     SetCardStyle(session, true, false);
     emit SIGNAL_SessionToHide(sessions.indexOf(session), false);
+    ScrollToSelected();
 }
 
 void CLASS_GLOBAL_SESSION::SLOT_SessionHoverEnter(CLASS_SESSION_WIDGET* session)
@@ -207,4 +213,23 @@ void CLASS_GLOBAL_SESSION::SetCardStyle(CLASS_SESSION_WIDGET* session, bool sele
     {
         session->setStyleSheet(hovered ? STYLE_UNSELECTED_HOVER : STYLE_UNSELECTED);
     }
+}
+
+void CLASS_GLOBAL_SESSION::showEvent(QShowEvent* event)
+{
+    QFrame::showEvent(event);
+    ScrollToSelected();
+}
+
+void CLASS_GLOBAL_SESSION::ScrollToSelected()
+{
+    // The timer belongs to the list: it does not fire once the list is gone.
+    QTimer::singleShot(0, this,
+                       [this]()
+                       {
+                           if (selectedSession != nullptr)
+                           {
+                               scrollArea->ensureWidgetVisible(selectedSession, 0, 0);
+                           }
+                       });
 }

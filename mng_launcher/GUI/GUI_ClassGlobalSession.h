@@ -11,6 +11,7 @@ class QScrollArea;
 class QVBoxLayout;
 
 // The sessions list: one card per session in display order; a card's position is its session index.
+// The cards take the list's width (it never scrolls sideways) and the selected card is kept in view.
 class CLASS_GLOBAL_SESSION : public QFrame
 {
     Q_OBJECT
@@ -31,6 +32,9 @@ public:
     void RemoveSelectedSession();
     void DuplicateSelectedSession();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 signals:
     // toHide true: the card at sessionIndex stopped being the selected one; false: it became it.
     void SIGNAL_SessionToHide(SDWord sessionIndex, Bool toHide);
@@ -43,6 +47,8 @@ private slots:
 private:
     int NextSessionNumber() const;
     void SetCardStyle(CLASS_SESSION_WIDGET* session, bool selected, bool hovered);
+    // Scrolls the selected card into view once the event loop has laid the cards out.
+    void ScrollToSelected();
 
     QVBoxLayout* outerLayout;
     QVBoxLayout* cardLayout;

@@ -1,9 +1,11 @@
 #include "GUI/GUI_ClassMainWindow.h"
 
+#include "DEVICE/DEVICE_Constants.h"
 #include "GUI/GUI_ClassGlobalSession.h"
 #include "GUI/GUI_ClassGlobalSetup.h"
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_ClassStartWindow.h"
+#include "GUI/GUI_MessageBox.h"
 
 #include <QDesktopServices>
 #include <QGridLayout>
@@ -34,7 +36,7 @@ CLASS_MAIN_WINDOW::CLASS_MAIN_WINDOW(QWidget* parent)
 
     connect(createButton, &QPushButton::clicked, this, &CLASS_MAIN_WINDOW::SIGNAL_CreateNewSession,
             Qt::QueuedConnection);
-    connect(deleteButton, &QPushButton::clicked, this, &CLASS_MAIN_WINDOW::SIGNAL_DeleteSession,
+    connect(deleteButton, &QPushButton::clicked, this, &CLASS_MAIN_WINDOW::SLOT_DeleteRequested,
             Qt::QueuedConnection);
     connect(duplicateButton, &QPushButton::clicked, this, &CLASS_MAIN_WINDOW::SIGNAL_DuplicateSession,
             Qt::QueuedConnection);
@@ -128,6 +130,8 @@ void CLASS_MAIN_WINDOW::AddSetupPanel(CLASS_GLOBAL_SETUP* panel)
 void CLASS_MAIN_WINDOW::SetWebPageUrl(const QString& url)
 {
     webPageUrl = url;
+    startWindow->SetOpenWebToolTip(url.isEmpty() ? QString()
+                                                 : QStringLiteral("Opens %1 in the browser").arg(url));
 }
 
 QString CLASS_MAIN_WINDOW::GetWebPageUrl() const
@@ -175,7 +179,33 @@ void CLASS_MAIN_WINDOW::SLOT_StartOrStopRequested()
     emit SIGNAL_RequestStartOrStopSession(sessionList->GetSelectedIndex());
 }
 
+void CLASS_MAIN_WINDOW::SLOT_DeleteRequested()
+{
+    // Deleting removes the session's folder: the user confirms it first, and No is the default answer.
+    const CLASS_SESSION_WIDGET* session = sessionList->GetSelectedSession();
+    if (session != nullptr &&
+        CLASS_MESSAGE_BOX::Question(
+            this, MESSAGE_BOX_TITLE,
+            QStringLiteral("Delete the session \"%1\"?\n\nIts folder, settings and files "
+                           "are removed; this cannot be undone.")
+                .arg(session->GetName()),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+    {
+        return;
+    }
+    emit SIGNAL_DeleteSession();
+}
+
 void CLASS_MAIN_WINDOW::SLOT_OpenWebZkm()
 {
-    QDesktopServices::openUrl(QUrl(webPageUrl));
+    // Without a browser (no xdg-open) the user still gets the address to copy.
+    if (!QDesktopServices::openUrl(QUrl(webPageUrl)))
+    {
+        CLASS_MESSAGE_BOX::Information(
+            this, MESSAGE_BOX_TITLE,
+            QStringLiteral("The browser could not be opened. The device's web page is "
+                           "at:\n\n%1")
+                .arg(webPageUrl),
+            Qt::PlainText);
+    }
 }

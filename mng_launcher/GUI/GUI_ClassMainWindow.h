@@ -54,6 +54,7 @@ signals:
 
 private slots:
     void SLOT_StartOrStopRequested();
+    void SLOT_DeleteRequested();
     void SLOT_OpenWebZkm();
 
 private:

@@ -1,6 +1,7 @@
 #include "GUI/GUI_ClassSessionWidget.h"
 
 #include "DEVICE/DEVICE_DeviceTables.h"
+#include "GUI/GUI_ClassElidedLabel.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -14,6 +15,7 @@ namespace
 {
 const QString DEVICE_PREFIX = QStringLiteral("Tarvo 4k ");
 constexpr int DEFAULT_DEVICE_INDEX = 3;
+constexpr int CARD_MARGIN = 6;
 
 QString LedPixmapPath(int state)
 {
@@ -46,10 +48,12 @@ QString LedStateText(int state)
 
 CLASS_SESSION_WIDGET::CLASS_SESSION_WIDGET(QWidget* parent, int number)
     : QFrame(parent), layout(new QGridLayout(this)),
-      nameLabel(new QLabel(QStringLiteral("Session %1").arg(number), this)), ledLabel(new QLabel(this)),
-      deviceLabel(new QLabel(DEVICE_PREFIX + DeviceModelName(DEFAULT_DEVICE_INDEX), this)),
+      nameLabel(new CLASS_ELIDED_LABEL(QStringLiteral("Session %1").arg(number), this)),
+      ledLabel(new QLabel(this)),
+      deviceLabel(new CLASS_ELIDED_LABEL(DEVICE_PREFIX + DeviceModelName(DEFAULT_DEVICE_INDEX), this)),
       ipCaption(new QLabel(QStringLiteral("IP address :"), this)),
-      portCaption(new QLabel(QStringLiteral("Port :"), this)), versionLabel(new QLabel(this)),
+      portCaption(new QLabel(QStringLiteral("Port :"), this)),
+      versionLabel(new CLASS_ELIDED_LABEL(QString(), this)),
       ipLabel(new QLabel(QStringLiteral("127.0.0.1"), this)),
       portLabel(new QLabel(QStringLiteral("3000"), this)), ledState(-1)
 {
@@ -68,6 +72,13 @@ CLASS_SESSION_WIDGET::CLASS_SESSION_WIDGET(QWidget* parent, int number)
     layout->addWidget(versionLabel, 1, 1, 1, 1);
     layout->addWidget(ipLabel, 2, 1, 1, 1);
     layout->addWidget(portLabel, 3, 1, 1, 1);
+    // The first column gives up width: the LED, version, address and port keep theirs.
+    layout->setColumnStretch(0, 1);
+    layout->setContentsMargins(CARD_MARGIN, CARD_MARGIN, CARD_MARGIN, CARD_MARGIN);
+    for (QLabel* label : {ipCaption, portCaption, ipLabel, portLabel})
+    {
+        label->setTextFormat(Qt::PlainText);
+    }
 
     setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     setLineWidth(2);

@@ -4,10 +4,13 @@
 #include <QFrame>
 #include <QString>
 
+class CLASS_ELIDED_LABEL;
 class QGridLayout;
 class QLabel;
 
-// One card of the sessions list: name, LED, device model, address and web port of a session.
+// One card of the sessions list: name, LED, device model, address and web port of a session. The card
+// takes the list's width: a name, model or version too long for it ends in "…" with the whole text as
+// tooltip.
 class CLASS_SESSION_WIDGET : public QFrame
 {
     Q_OBJECT
@@ -54,12 +57,12 @@ private:
     void UpdateAccessibleName();
 
     QGridLayout* layout;
-    QLabel* nameLabel;
+    CLASS_ELIDED_LABEL* nameLabel;
     QLabel* ledLabel;
-    QLabel* deviceLabel;
+    CLASS_ELIDED_LABEL* deviceLabel;
     QLabel* ipCaption;
     QLabel* portCaption;
-    QLabel* versionLabel;
+    CLASS_ELIDED_LABEL* versionLabel;
     QLabel* ipLabel;
     QLabel* portLabel;
     int ledState;

@@ -57,3 +57,8 @@ void CLASS_START_WINDOW::SetStartStopText(const QString& text)
     startButton->setText(text);
     startButton->setAccessibleName(text);
 }
+
+void CLASS_START_WINDOW::SetOpenWebToolTip(const QString& text)
+{
+    openWebButton->setToolTip(text);
+}

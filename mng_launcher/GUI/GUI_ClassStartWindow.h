@@ -20,6 +20,8 @@ public:
     void SetOpenWebEnabled(bool enabled);
     // "Start Session" or "Stop Session".
     void SetStartStopText(const QString& text);
+    // The address that Open Web ZKM opens, told by its tooltip.
+    void SetOpenWebToolTip(const QString& text);
 
 signals:
     void SIGNAL_RequestToSaveSession();

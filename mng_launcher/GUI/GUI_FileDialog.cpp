@@ -1,5 +1,9 @@
 #include "GUI/GUI_FileDialog.h"
 
+#include "GUI/GUI_DialogPlacement.h"
+
+#include <QDir>
+
 #include <QFileDialog>
 
 namespace
@@ -7,16 +11,23 @@ namespace
 bool hasNext = false;
 QString nextFileName;
 QString lastFilter;
+
+// Without a folder of its own a dialog starts in the user's home folder, not in the program's current one.
+QString StartFolder(const QString& folder)
+{
+    return folder.isEmpty() ? QDir::homePath() : folder;
+}
 } // namespace
 
-QString CLASS_FILE_DIALOG::GetExistingDirectory(QWidget* parent, const QString& caption, const QString& folder)
+QString CLASS_FILE_DIALOG::GetExistingDirectory(QWidget* parent, const QString& caption,
+                                                const QString& folder)
 {
     QString fileName;
     if (TakeNext(fileName))
     {
         return fileName;
     }
-    return QFileDialog::getExistingDirectory(parent, caption, folder);
+    return QFileDialog::getExistingDirectory(DialogOwner(parent), caption, StartFolder(folder));
 }
 
 QString CLASS_FILE_DIALOG::GetOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
@@ -28,7 +39,7 @@ QString CLASS_FILE_DIALOG::GetOpenFileName(QWidget* parent, const QString& capti
     {
         return fileName;
     }
-    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+    return QFileDialog::getOpenFileName(DialogOwner(parent), caption, StartFolder(folder), filter);
 }
 
 void CLASS_FILE_DIALOG::SetNextFileName(const QString& fileName)

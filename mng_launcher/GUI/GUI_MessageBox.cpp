@@ -1,5 +1,7 @@
 #include "GUI/GUI_MessageBox.h"
 
+#include "GUI/GUI_DialogPlacement.h"
+
 namespace
 {
 QMessageBox::StandardButton nextAnswer = QMessageBox::NoButton;
@@ -15,25 +17,31 @@ QMessageBox::StandardButton CLASS_MESSAGE_BOX::Information(QWidget* parent, cons
     return Show(parent, QMessageBox::Information, title, text, QMessageBox::Ok, format);
 }
 
-QMessageBox::StandardButton CLASS_MESSAGE_BOX::Warning(QWidget* parent, const QString& title, const QString& text)
+QMessageBox::StandardButton CLASS_MESSAGE_BOX::Warning(QWidget* parent, const QString& title,
+                                                       const QString& text)
 {
     return Show(parent, QMessageBox::Warning, title, text, QMessageBox::Ok, Qt::AutoText);
 }
 
-QMessageBox::StandardButton CLASS_MESSAGE_BOX::Critical(QWidget* parent, const QString& title, const QString& text)
+QMessageBox::StandardButton CLASS_MESSAGE_BOX::Critical(QWidget* parent, const QString& title,
+                                                        const QString& text)
 {
     return Show(parent, QMessageBox::Critical, title, text, QMessageBox::Ok, Qt::AutoText);
 }
 
-QMessageBox::StandardButton CLASS_MESSAGE_BOX::Question(QWidget* parent, const QString& title, const QString& text,
-                                                        QMessageBox::StandardButtons buttons)
+QMessageBox::StandardButton CLASS_MESSAGE_BOX::Question(QWidget* parent, const QString& title,
+                                                        const QString& text,
+                                                        QMessageBox::StandardButtons buttons,
+                                                        QMessageBox::StandardButton defaultButton)
 {
-    return Show(parent, QMessageBox::Question, title, text, buttons, Qt::AutoText);
+    return Show(parent, QMessageBox::Question, title, text, buttons, Qt::PlainText, defaultButton);
 }
 
-QMessageBox::StandardButton CLASS_MESSAGE_BOX::Show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
-                                                    const QString& text, QMessageBox::StandardButtons buttons,
-                                                    Qt::TextFormat format)
+QMessageBox::StandardButton CLASS_MESSAGE_BOX::Show(QWidget* parent, QMessageBox::Icon icon,
+                                                    const QString& title, const QString& text,
+                                                    QMessageBox::StandardButtons buttons,
+                                                    Qt::TextFormat format,
+                                                    QMessageBox::StandardButton defaultButton)
 {
     texts.append(text);
     lastTitle = title;
@@ -48,8 +56,12 @@ QMessageBox::StandardButton CLASS_MESSAGE_BOX::Show(QWidget* parent, QMessageBox
     {
         return buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Yes;
     }
-    QMessageBox box(icon, title, text, buttons, parent);
+    QMessageBox box(icon, title, text, buttons, DialogOwner(parent));
     box.setTextFormat(format);
+    if (defaultButton != QMessageBox::NoButton)
+    {
+        box.setDefaultButton(defaultButton);
+    }
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -16,8 +16,9 @@ public:
                                                    Qt::TextFormat format = Qt::AutoText);
     static QMessageBox::StandardButton Warning(QWidget* parent, const QString& title, const QString& text);
     static QMessageBox::StandardButton Critical(QWidget* parent, const QString& title, const QString& text);
-    static QMessageBox::StandardButton Question(QWidget* parent, const QString& title, const QString& text,
-                                                QMessageBox::StandardButtons buttons);
+    static QMessageBox::StandardButton
+    Question(QWidget* parent, const QString& title, const QString& text, QMessageBox::StandardButtons buttons,
+             QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
     // Test hooks: the next box returns this answer at once instead of showing itself.
     static void SetNextAnswer(QMessageBox::StandardButton answer);
@@ -31,9 +32,10 @@ public:
     static void ClearHistory();
 
 private:
-    static QMessageBox::StandardButton Show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
-                                            const QString& text, QMessageBox::StandardButtons buttons,
-                                            Qt::TextFormat format);
+    static QMessageBox::StandardButton
+    Show(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+         QMessageBox::StandardButtons buttons, Qt::TextFormat format,
+         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 };
 
 #endif // GUI_MESSAGEBOX_H

@@ -457,9 +457,21 @@ private slots:
     {
         const QString folder = Sessions()->GetSessionFolder(0);
         QCOMPARE(View()->GetSelectedSessionIndex(), 0);
+        // The question names the session; No, the default answer, keeps it.
+        CLASS_MESSAGE_BOX::SetNextAnswer(QMessageBox::No);
+        QVERIFY(ClickWhenEnabled(QStringLiteral("deleteSessionButton")));
+        QTRY_VERIFY_WITH_TIMEOUT(CLASS_MESSAGE_BOX::LastText().contains(QStringLiteral("\"%1\"").arg(NAME)),
+                                 QUICK_MS);
+        QCoreApplication::processEvents();
+        QCOMPARE(Sessions()->GetSessionCount(), 2);
+        QVERIFY(QFileInfo::exists(folder));
+        CLASS_MESSAGE_BOX::ClearHistory();
+
         QVERIFY(ClickWhenEnabled(QStringLiteral("deleteSessionButton")));
         QTRY_COMPARE_WITH_TIMEOUT(Sessions()->GetSessionCount(), 1, QUICK_MS);
         QVERIFY(!QFileInfo::exists(folder));
+        QCOMPARE(CLASS_MESSAGE_BOX::Texts().size(), 1);
+        CLASS_MESSAGE_BOX::ClearHistory();
         QCOMPARE(View()->GetSessionWidget(0)->GetName(), NAME + QStringLiteral("(1)"));
     }
 

@@ -1,3 +1,4 @@
+#include "GUI/GUI_ClassGlobalSession.h"
 #include "GUI/GUI_ClassGlobalSetup.h"
 #include "GUI/GUI_ClassLauncherWindow.h"
 #include "GUI/GUI_ClassMainWindow.h"
@@ -15,6 +16,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSet>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -155,6 +157,60 @@ private slots:
         QTimer::singleShot(10000, []() { QCoreApplication::exit(2); });
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(other.isVisible());
+    }
+
+    void everythingFitsTheMinimumSize()
+    {
+        // Nine cards, one with the longest label, and a setup panel in a window at its minimum size.
+        CLASS_LAUNCHER_WINDOW window;
+        CLASS_MAIN_WINDOW* view = window.GetMainWindow();
+        for (int card = 0; card < 9; ++card)
+        {
+            view->AddSessionEntry();
+        }
+        const QString longName = QStringLiteral("WWWWWWWWWWWWWWWWW");
+        view->GetSessionWidget(0)->SetName(longName);
+        CLASS_GLOBAL_SETUP* panel = new CLASS_GLOBAL_SETUP(nullptr);
+        panel->BuildPanel();
+        panel->BuildTypeButtons();
+        view->AddSetupPanel(panel);
+        window.setMinimumSize(1330, 720);
+        window.resize(1330, 720);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        // The main view needs no scroll bar.
+        QScrollArea* central = qobject_cast<QScrollArea*>(window.centralWidget());
+        QTRY_VERIFY2(view->minimumSizeHint().width() <= central->viewport()->width(),
+                     qPrintable(QStringLiteral("view needs %1 px, has %2")
+                                    .arg(view->minimumSizeHint().width())
+                                    .arg(central->viewport()->width())));
+        QVERIFY(view->minimumSizeHint().height() <= central->viewport()->height());
+
+        // The list never scrolls sideways: every card, and the LED and port of each, is within its width.
+        QScrollArea* list = view->GetSessionList()->findChild<QScrollArea*>();
+        QVERIFY(list->verticalScrollBar()->isVisible());
+        QVERIFY(!list->horizontalScrollBar()->isVisible());
+        const QWidget* listView = list->viewport();
+        for (int card = 0; card < 9; ++card)
+        {
+            const CLASS_SESSION_WIDGET* session = view->GetSessionWidget(card);
+            for (const char* name : {"sessionLed", "sessionPort", "sessionVersion"})
+            {
+                const QWidget* part = session->findChild<QWidget*>(QLatin1String(name));
+                const QRect inList(part->mapTo(listView, QPoint(0, 0)), part->size());
+                QVERIFY2(inList.right() < listView->width(), name);
+            }
+        }
+        const QLabel* name = view->GetSessionWidget(0)->findChild<QLabel*>(QStringLiteral("sessionName"));
+        QCOMPARE(name->text(), longName);
+        QCOMPARE(name->toolTip(), longName);
+
+        // The selected card, the last one, is scrolled into view.
+        const QWidget* selected = view->GetSelectedSessionWidget();
+        QCOMPARE(selected, static_cast<QWidget*>(view->GetSessionWidget(8)));
+        QTRY_VERIFY(QRect(selected->mapTo(listView, QPoint(0, 0)), selected->size()).bottom() <=
+                    listView->height());
     }
 
     void keyboardReachesEveryControl()
