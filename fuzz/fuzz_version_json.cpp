@@ -1,8 +1,8 @@
 // The launcher version file (JSON) as the update server may deliver it, checked by the web updater
 // through its public interface: the file is fetched (file:// address) and parsed as in a real check.
 // Properties: exactly one result per check; success exactly when the document is an array; the newer
-// flag, the most recent version and the versions seen agree with the entries that qualify; the result
-// does not depend on the order of the entries.
+// flag, the most recent version and the versions seen agree with the entries that qualify (an entry whose
+// Url is no web address is left out); the result does not depend on the order of the entries.
 
 #include "FuzzSupport.h"
 
@@ -64,12 +64,16 @@ CHECK_RESULT RunCheck(CLASS_UPDATER_FROM_WEB& updater, const QString& path, cons
     return result;
 }
 
+// An entry with the four required keys whose Url is a web address (http or https, with a host).
 bool IsEntry(const QJsonValue& element)
 {
     const QJsonObject entry = element.toObject();
+    const QUrl url(entry.value(QStringLiteral("Url")).toString(), QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
     return element.isObject() && entry.contains(QStringLiteral("Version")) &&
            entry.contains(QStringLiteral("ProductName")) && entry.contains(QStringLiteral("Url")) &&
-           entry.contains(QStringLiteral("ProductId"));
+           entry.contains(QStringLiteral("ProductId")) && url.isValid() && !url.host().isEmpty() &&
+           (scheme == QStringLiteral("http") || scheme == QStringLiteral("https"));
 }
 
 // The highest qualifying version and the versions of every entry, found without the updater.

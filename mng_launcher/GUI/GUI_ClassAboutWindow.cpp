@@ -65,6 +65,11 @@ CLASS_ABOUT_WINDOW::CLASS_ABOUT_WINDOW(QWidget* parent)
     licenceLink.setObjectName(QStringLiteral("licenceLink"));
     logo.setObjectName(QStringLiteral("logo"));
     closeButton.setObjectName(QStringLiteral("closeButton"));
+    for (QLabel* label : {&versionHeading, &versionCaption, &versionValue, &buildCaption, &buildValue,
+                          &libraryHeading, &makerLine, &rightsNotice})
+    {
+        label->setTextFormat(Qt::PlainText);
+    }
 
     setWindowFlags((windowFlags() & ~Qt::WindowMaximizeButtonHint) | Qt::CustomizeWindowHint);
     setWindowTitle(WINDOW_TITLE);
@@ -74,8 +79,9 @@ CLASS_ABOUT_WINDOW::CLASS_ABOUT_WINDOW(QWidget* parent)
 
     PrepareLicencePage();
     licenceLink.setText(
-        QStringLiteral("<a href=\"%1\">").arg(QUrl::fromLocalFile(LicencePagePath()).toString()) + LINK_SPAN +
-        QStringLiteral(" View License</span></a>"));
+        QStringLiteral("<a href=\"%1\">")
+            .arg(QUrl::fromLocalFile(LicencePagePath()).toString(QUrl::FullyEncoded).toHtmlEscaped()) +
+        LINK_SPAN + QStringLiteral(" View License</span></a>"));
 
     // Close hides the window: it belongs to the launcher window for the whole run.
     connect(&closeButton, &QPushButton::clicked, this, &QWidget::close);

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QStyle>
+#include <QTextDocument>
 
 CLASS_ELIDED_LABEL::CLASS_ELIDED_LABEL(const QString& text, QWidget* parent) : QLabel(text, parent)
 {
@@ -54,5 +55,6 @@ QString CLASS_ELIDED_LABEL::ElidedText() const
 
 void CLASS_ELIDED_LABEL::UpdateToolTip()
 {
-    setToolTip(IsElided() ? text() : QString());
+    // A tooltip guesses rich text from its content: the text is handed over as escaped rich text.
+    setToolTip(IsElided() ? Qt::convertFromPlainText(text(), Qt::WhiteSpaceNormal) : QString());
 }

@@ -36,6 +36,7 @@ void SetGroupMargins(QLayout* layout)
 QLabel* MakeCaption(const QString& text, QWidget* buddy, QWidget* parent)
 {
     QLabel* caption = new QLabel(text, parent);
+    caption->setTextFormat(Qt::PlainText);
     caption->setStyleSheet(CAPTION_STYLE);
     caption->setFixedWidth(CAPTION_WIDTH);
     caption->setBuddy(buddy);

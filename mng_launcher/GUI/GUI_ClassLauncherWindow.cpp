@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QScrollArea>
+#include <QUrl>
 
 namespace
 {
@@ -28,6 +29,12 @@ const QString MAKER_LOGO = QStringLiteral(":/LOGO/Logo_Vorntal.svg");
 constexpr int PRODUCT_LOGO_WIDTH = 180;
 constexpr int PRODUCT_LOGO_HEIGHT = 25;
 constexpr int MENU_OFFSET = 48;
+
+// text as a piece of rich text that shows exactly that text, inside an attribute in single quotes too.
+QString HtmlEscaped(const QString& text)
+{
+    return text.toHtmlEscaped().replace(QLatin1Char('\''), QStringLiteral("&#39;"));
+}
 
 QAction* MakeAction(const QString& text, const QString& objectName, QObject* parent)
 {
@@ -250,10 +257,13 @@ void CLASS_LAUNCHER_WINDOW::AnnounceVersion()
     {
         return;
     }
+    // Rich text for the link; every value from the version file is escaped (the updater keeps only entries
+    // whose Url is an http or https address).
     CLASS_MESSAGE_BOX::Information(
         this, MESSAGE_BOX_TITLE,
-        newest.productName + QStringLiteral(" v") + versionText +
-            QStringLiteral(" is available on Vorntal website. Please click <a href='") + newest.url +
+        HtmlEscaped(newest.productName) + QStringLiteral(" v") + HtmlEscaped(versionText) +
+            QStringLiteral(" is available on Vorntal website. Please click <a href='") +
+            HtmlEscaped(QUrl(newest.url).toString(QUrl::FullyEncoded)) +
             QStringLiteral("'>here</a> for more information."),
         Qt::RichText);
     sessionBackEnd->SetLastVersionChecked(versionText);

@@ -100,6 +100,8 @@ void CLASS_MANAGE_PACKAGE::AddProgressArea()
 {
     statusLabel = new QLabel(this);
     statusLabel->setObjectName(QStringLiteral("statuslabel"));
+    // The status names catalogue versions, which come from the server.
+    statusLabel->setTextFormat(Qt::PlainText);
     mainLayout.addWidget(statusLabel, 0, Qt::AlignCenter);
 
     progressBar = new CLASS_ZR_PROGRESS_BAR(PROGRESS_SIZE_INDEX, PROGRESS_FILL_COLOR, this);

@@ -63,6 +63,8 @@ CLASS_SESSION_WIDGET::CLASS_SESSION_WIDGET(QWidget* parent, int number)
     versionLabel->setObjectName(QStringLiteral("sessionVersion"));
     ipLabel->setObjectName(QStringLiteral("sessionIp"));
     portLabel->setObjectName(QStringLiteral("sessionPort"));
+    // The port comes from the session's settings file (the other texts are elided labels, always plain).
+    portLabel->setTextFormat(Qt::PlainText);
 
     layout->addWidget(nameLabel, 0, 0, 1, 1);
     layout->addWidget(ledLabel, 0, 1, 1, 1, Qt::AlignHCenter | Qt::AlignVCenter);

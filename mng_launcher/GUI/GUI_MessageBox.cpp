@@ -7,6 +7,7 @@ namespace
 QMessageBox::StandardButton nextAnswer = QMessageBox::NoButton;
 bool autoAnswer = false;
 QStringList texts;
+Qt::TextFormat lastFormat = Qt::PlainText;
 QString lastTitle;
 QMessageBox::Icon lastIcon = QMessageBox::NoIcon;
 } // namespace
@@ -20,13 +21,13 @@ QMessageBox::StandardButton CLASS_MESSAGE_BOX::Information(QWidget* parent, cons
 QMessageBox::StandardButton CLASS_MESSAGE_BOX::Warning(QWidget* parent, const QString& title,
                                                        const QString& text)
 {
-    return Show(parent, QMessageBox::Warning, title, text, QMessageBox::Ok, Qt::AutoText);
+    return Show(parent, QMessageBox::Warning, title, text, QMessageBox::Ok, Qt::PlainText);
 }
 
 QMessageBox::StandardButton CLASS_MESSAGE_BOX::Critical(QWidget* parent, const QString& title,
                                                         const QString& text)
 {
-    return Show(parent, QMessageBox::Critical, title, text, QMessageBox::Ok, Qt::AutoText);
+    return Show(parent, QMessageBox::Critical, title, text, QMessageBox::Ok, Qt::PlainText);
 }
 
 QMessageBox::StandardButton CLASS_MESSAGE_BOX::Question(QWidget* parent, const QString& title,
@@ -46,6 +47,7 @@ QMessageBox::StandardButton CLASS_MESSAGE_BOX::Show(QWidget* parent, QMessageBox
     texts.append(text);
     lastTitle = title;
     lastIcon = icon;
+    lastFormat = format;
     if (nextAnswer != QMessageBox::NoButton)
     {
         const QMessageBox::StandardButton answer = nextAnswer;
@@ -95,9 +97,15 @@ QMessageBox::Icon CLASS_MESSAGE_BOX::LastIcon()
     return lastIcon;
 }
 
+Qt::TextFormat CLASS_MESSAGE_BOX::LastFormat()
+{
+    return lastFormat;
+}
+
 void CLASS_MESSAGE_BOX::ClearHistory()
 {
     texts.clear();
     lastTitle.clear();
     lastIcon = QMessageBox::NoIcon;
+    lastFormat = Qt::PlainText;
 }

@@ -8,12 +8,13 @@
 class QWidget;
 
 // Every modal box of the launcher goes through here, so that a test can answer a box in advance
-// (setNextAnswer) and read what it said (LastText) without a real modal loop.
+// (setNextAnswer) and read what it said (LastText) without a real modal loop. A box shows its text as
+// plain text unless its caller asks for rich text (and then escapes every value it did not write itself).
 class CLASS_MESSAGE_BOX
 {
 public:
     static QMessageBox::StandardButton Information(QWidget* parent, const QString& title, const QString& text,
-                                                   Qt::TextFormat format = Qt::AutoText);
+                                                   Qt::TextFormat format = Qt::PlainText);
     static QMessageBox::StandardButton Warning(QWidget* parent, const QString& title, const QString& text);
     static QMessageBox::StandardButton Critical(QWidget* parent, const QString& title, const QString& text);
     static QMessageBox::StandardButton
@@ -29,6 +30,7 @@ public:
     static QString LastText();
     static QString LastTitle();
     static QMessageBox::Icon LastIcon();
+    static Qt::TextFormat LastFormat();
     static void ClearHistory();
 
 private:

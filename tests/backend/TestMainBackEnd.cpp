@@ -18,13 +18,16 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTextEdit>
 
 #include <memory>
@@ -68,6 +71,8 @@ private slots:
     void refreshKeepsEachSessionsSettings();
     void newSessionStartsOnAnInstalledVersion_data();
     void newSessionStartsOnAnInstalledVersion();
+    void markupInTheSettingsFileIsShownAsText_data();
+    void markupInTheSettingsFileIsShownAsText();
 
 private:
     void CreateSession();
@@ -543,6 +548,65 @@ void TestMainBackEnd::newSessionStartsOnAnInstalledVersion()
         const int key = world->backEnd->GetVersionInfo()->GetVersionsTable().key(expected, -1);
         QCOMPARE(world->Panel(0)->GetVersionIndex(), key);
         QCOMPARE(world->Card(0)->GetVersion(), QStringLiteral("v") + expected);
+    }
+}
+
+void TestMainBackEnd::markupInTheSettingsFileIsShownAsText_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    const QStringList keys{QStringLiteral("NAME"),
+                           QStringLiteral("DESCRIPTION"),
+                           QStringLiteral("VERSION"),
+                           QStringLiteral("PORT"),
+                           QStringLiteral("DEVICE_TYPE"),
+                           QStringLiteral("ZRJ_INT_PORT"),
+                           QStringLiteral("ZRJ_EXT_PORT"),
+                           QStringLiteral("ZRP_INT_PORT"),
+                           QStringLiteral("MEZZA_AUDIO/PLUGGED")};
+    // Rendered as rich text, file:///dev/zero is read as an image until memory runs out.
+    const QStringList values{QStringLiteral("<h1>Big</h1><table><tr><td>x</td></tr></table>"),
+                             QStringLiteral("<img src='file:///dev/zero?1'><img src='file:///dev/zero?2'>")};
+    for (const QString& key : keys)
+    {
+        QTest::addRow("%s, HTML", qPrintable(key)) << key << values.at(0);
+        QTest::addRow("%s, file image", qPrintable(key)) << key << values.at(1);
+    }
+}
+
+void TestMainBackEnd::markupInTheSettingsFileIsShownAsText()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    const QString folderName = QStringLiteral("Tarvo2024_03_05_14_07_59");
+    WriteSession(folderName, 0, 4100, VERSION, QStringLiteral("Studio"), 1);
+    {
+        QSettings file(world->SessionsRoot() + folderName + QStringLiteral("/settings.ini"),
+                       QSettings::IniFormat);
+        file.setValue(key, value);
+    }
+    world->Build();
+    Settle();
+    if (key == QStringLiteral("NAME"))
+    {
+        QCOMPARE(world->Card(0)->GetName(), value);
+    }
+    for (const QLabel* label : world->window->findChildren<QLabel*>())
+    {
+        if (Qt::mightBeRichText(label->text()))
+        {
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+        }
+    }
+    // A tooltip guesses rich text from its content: the value may only appear in it escaped.
+    for (const QWidget* widget : world->window->findChildren<QWidget*>())
+    {
+        QVERIFY2(!Qt::mightBeRichText(widget->toolTip()) || !widget->toolTip().contains(value),
+                 qPrintable(widget->toolTip()));
+    }
+    if (!CLASS_MESSAGE_BOX::Texts().isEmpty())
+    {
+        QCOMPARE(CLASS_MESSAGE_BOX::LastFormat(), Qt::PlainText);
     }
 }
 

@@ -21,6 +21,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -204,7 +205,9 @@ private slots:
         }
         const QLabel* name = view->GetSessionWidget(0)->findChild<QLabel*>(QStringLiteral("sessionName"));
         QCOMPARE(name->text(), longName);
-        QCOMPARE(name->toolTip(), longName);
+        QTextDocument tip; // the tooltip carries the name as escaped rich text
+        tip.setHtml(name->toolTip());
+        QCOMPARE(tip.toPlainText(), longName);
 
         // The selected card, the last one, is scrolled into view.
         const QWidget* selected = view->GetSelectedSessionWidget();

@@ -72,6 +72,26 @@ private slots:
                                                                       << "1.6.0";
         QTest::newRow("asked, version already announced: announced again")
             << false << 200 << NEWER << "1.6.0" << ANNOUNCED << "1.6.0";
+        // Values of the version file are text: a name that carries a link, a Url that leaves its quotes.
+        QTest::newRow("markup in the product name and the Url is shown as text")
+            << true << 200
+            << QByteArray(
+                   "[{\"Version\":\"1.6.0\",\"ProductName\":\"<a href='file:///etc/passwd'>Vorntal</a> & "
+                   "Co\",\"Url\":\"http://example.invalid/dl?x='onclick='alert(1)\",\"ProductId\":1002}]")
+            << "1.5.3"
+            << QStringLiteral(
+                   "&lt;a href=&#39;file:///etc/passwd&#39;&gt;Vorntal&lt;/a&gt; &amp; Co v1.6.0 is "
+                   "available on Vorntal website. Please click "
+                   "<a href='http://example.invalid/dl?x=&#39;onclick=&#39;alert(1)'>here</a> for more "
+                   "information.")
+            << "1.6.0";
+        QTest::newRow("automatic, file Url: nothing announced")
+            << true << 200
+            << QByteArray("[{\"Version\":\"1.6.0\",\"ProductName\":\"Tarvo 4k Simulator\","
+                          "\"Url\":\"file:///etc/passwd\",\"ProductId\":1002}]")
+            << "1.5.3"
+            << ""
+            << "1.5.3";
     }
 
     void outcome()

@@ -95,29 +95,44 @@ private slots:
         QTest::addColumn<bool>("moreRecentFound");
         QTest::addColumn<QString>("mostRecent");
         QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<int>("errors");
 
-        QTest::newRow("empty array") << QByteArray("[]") << true << false << "1.5.3" << QStringList();
+        QTest::newRow("empty array") << QByteArray("[]") << true << false << "1.5.3" << QStringList() << 0;
         QTest::newRow("other channel never qualifies")
             << Json({Entry("1.6.0"), Entry("1.7.0", 1), Entry("1.5.3")}) << true << true << "1.6.0"
-            << QStringList{"1.5.3", "1.6.0", "1.7.0"};
+            << QStringList{"1.5.3", "1.6.0", "1.7.0"} << 0;
         QJsonObject withoutUrl = Entry("9.0.0");
         withoutUrl.remove(QStringLiteral("Url"));
         QTest::newRow("entry without Url ignored")
-            << Json({withoutUrl, Entry("1.6.0")}) << true << true << "1.6.0" << QStringList{"1.6.0"};
+            << Json({withoutUrl, Entry("1.6.0")}) << true << true << "1.6.0" << QStringList{"1.6.0"} << 0;
         QTest::newRow("non-objects skipped")
             << QByteArray("[1, \"x\", null, [], ") + QJsonDocument(Entry("1.6.1")).toJson() + "]" << true
-            << true << "1.6.1" << QStringList{"1.6.1"};
+            << true << "1.6.1" << QStringList{"1.6.1"} << 0;
         QTest::newRow("highest wins in any order")
             << Json({Entry("1.6.0"), Entry("1.8.0", -1), Entry("1.7.0")}) << true << true << "1.8.0"
-            << QStringList{"1.6.0", "1.7.0", "1.8.0"};
+            << QStringList{"1.6.0", "1.7.0", "1.8.0"} << 0;
         QTest::newRow("older only") << Json({Entry("1.4.0"), Entry("1.5.2")}) << true << false << "1.5.3"
-                                    << QStringList{"1.4.0", "1.5.2"};
+                                    << QStringList{"1.4.0", "1.5.2"} << 0;
         QTest::newRow("longer version is newer")
-            << Json({Entry("1.5.3.0")}) << true << true << "1.5.3.0" << QStringList{"1.5.3.0"};
+            << Json({Entry("1.5.3.0")}) << true << true << "1.5.3.0" << QStringList{"1.5.3.0"} << 0;
         QTest::newRow("object at top level")
-            << QJsonDocument(Entry("2.0.0")).toJson() << false << false << "1.5.3" << QStringList();
+            << QJsonDocument(Entry("2.0.0")).toJson() << false << false << "1.5.3" << QStringList() << 1;
         QTest::newRow("broken document")
-            << QByteArray("[{\"Version\": ") << false << false << "1.5.3" << QStringList();
+            << QByteArray("[{\"Version\": ") << false << false << "1.5.3" << QStringList() << 1;
+        // Only a web address may become the link of the announcement: any other entry is left out, logged.
+        QJsonObject localFile = Entry("1.9.0");
+        localFile.insert(QStringLiteral("Url"), QStringLiteral("file:///etc/passwd"));
+        QJsonObject script = Entry("1.8.0");
+        script.insert(QStringLiteral("Url"), QStringLiteral("javascript:alert(1)"));
+        QJsonObject noHost = Entry("1.7.0");
+        noHost.insert(QStringLiteral("Url"), QStringLiteral("http:/etc/passwd"));
+        QJsonObject secure = Entry("1.6.0");
+        secure.insert(QStringLiteral("Url"), QStringLiteral("HTTPS://example.invalid/dl"));
+        QTest::newRow("entries whose Url is no web address ignored")
+            << Json({localFile, script, noHost, secure}) << true << true << "1.6.0" << QStringList{"1.6.0"}
+            << 3;
+        QTest::newRow("only entry with a file Url ignored")
+            << Json({localFile}) << true << false << "1.5.3" << QStringList() << 1;
     }
 
     void check()
@@ -127,6 +142,7 @@ private slots:
         QFETCH(bool, moreRecentFound);
         QFETCH(QString, mostRecent);
         QFETCH(QStringList, stored);
+        QFETCH(int, errors);
 
         TraceCapture traces;
         server.SetRoute(versionPath, body);
@@ -142,7 +158,7 @@ private slots:
         QCOMPARE(versions, stored);
         QCOMPARE(updater->GetUpdaterState(), CLASS_UPDATER_FROM_WEB::Idle);
         QCOMPARE(UpdaterFolders(), QStringList());
-        QCOMPARE(traces.ErrorCount(), isSuccessfull ? 0 : 1);
+        QCOMPARE(traces.ErrorCount(), errors);
     }
 
     void objectAtTopLevelTrace()

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QUrl>
 
 namespace
 {
@@ -33,6 +34,15 @@ bool ReadEntry(const QJsonValue& element, VersionInfo& info)
     info.productId = entry.value(QStringLiteral("ProductId")).toInt(0);
     info.dev = entry.value(QStringLiteral("Dev")).toInt(-1);
     return true;
+}
+
+// The binary of a version is offered as a web link only: an http or https address with a host.
+bool IsWebAddress(const QString& url)
+{
+    const QUrl address(url, QUrl::StrictMode);
+    const QString scheme = address.scheme().toLower();
+    return address.isValid() && (scheme == QStringLiteral("http") || scheme == QStringLiteral("https")) &&
+           !address.host().isEmpty();
 }
 } // namespace
 
@@ -190,6 +200,12 @@ void CLASS_UPDATER_FROM_WEB::DownloadVersionFinished(const QString& path)
         VersionInfo info;
         if (!ReadEntry(element, info))
         {
+            continue;
+        }
+        if (!IsWebAddress(info.url))
+        {
+            TRACE_ERROR(QStringLiteral("Ignored version ") + info.version.toString() +
+                        QStringLiteral(": its Url is not an http or https address"));
             continue;
         }
         if (info.version > mostRecentVersion && info.dev == devFilter)
