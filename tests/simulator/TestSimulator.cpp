@@ -116,6 +116,24 @@ private:
         return Send(network.post(request, QJsonDocument(body).toJson(QJsonDocument::Compact)));
     }
 
+    // Sends request bytes exactly as given and returns the whole answer.
+    QByteArray Exchange(const QByteArray& request) const
+    {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        if (!socket.waitForConnected(10000))
+        {
+            return QByteArray();
+        }
+        socket.write(request);
+        QByteArray answer;
+        while (socket.waitForReadyRead(10000))
+        {
+            answer += socket.readAll();
+        }
+        return answer + socket.readAll();
+    }
+
     // Starts the simulator on the session folder and waits until it says it is listening.
     bool StartSimulator()
     {
@@ -332,18 +350,112 @@ private slots:
             WriteFile(SessionPath() + QStringLiteral("/ZR_APPS/index.html"), "<html>session copy</html>"));
         QVERIFY(StartSimulator());
         // Sent as is: a client would tidy the path up before sending it.
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, port);
-        QVERIFY(socket.waitForConnected(10000));
-        socket.write("GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
-        QByteArray answer;
-        while (socket.waitForReadyRead(10000))
-        {
-            answer += socket.readAll();
-        }
-        answer += socket.readAll();
+        const QByteArray answer =
+            Exchange("GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
+                     "\r\nConnection: close\r\n\r\n");
         QVERIFY2(answer.startsWith("HTTP/1.1 404"), answer.constData());
         QVERIFY(!answer.contains("VERSION"));
+    }
+
+    void answersOnlyItsOwnPage_data()
+    {
+        QTest::addColumn<QByteArray>("request"); // "METHOD path"
+        QTest::addColumn<QByteArray>("host");    // "PORT" stands for the session's port
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::addColumn<QByteArray>("origin"); // empty: no Origin header
+        QTest::addColumn<int>("status");
+
+        const QByteArray route = "POST /api/routing";
+        const QByteArray json = "application/json";
+        QTest::newRow("status, own address") << QByteArray("GET /api/status") << QByteArray("127.0.0.1:PORT")
+                                             << QByteArray() << QByteArray() << 200;
+        QTest::newRow("page, localhost")
+            << QByteArray("GET /") << QByteArray("LOCALHOST:PORT") << QByteArray() << QByteArray() << 200;
+        QTest::newRow("status, rebound name")
+            << QByteArray("GET /api/status") << QByteArray("attacker.example:PORT") << QByteArray()
+            << QByteArray() << 403;
+        QTest::newRow("page, rebound name")
+            << QByteArray("GET /") << QByteArray("attacker.example") << QByteArray() << QByteArray() << 403;
+        QTest::newRow("status, no port") << QByteArray("GET /api/status") << QByteArray("127.0.0.1")
+                                         << QByteArray() << QByteArray() << 403;
+        QTest::newRow("status, other port") << QByteArray("GET /api/status") << QByteArray("127.0.0.1:1")
+                                            << QByteArray() << QByteArray() << 403;
+        QTest::newRow("routing, own page")
+            << route << QByteArray("127.0.0.1:PORT") << json << QByteArray("http://127.0.0.1:PORT") << 200;
+        QTest::newRow("routing, own page at localhost")
+            << route << QByteArray("localhost:PORT") << QByteArray("application/JSON; charset=utf-8")
+            << QByteArray("http://localhost:PORT") << 200;
+        QTest::newRow("routing, program without Origin")
+            << route << QByteArray("127.0.0.1:PORT") << json << QByteArray() << 200;
+        QTest::newRow("routing, foreign Host")
+            << route << QByteArray("attacker.example:PORT") << json << QByteArray() << 403;
+        QTest::newRow("routing, text/plain")
+            << route << QByteArray("127.0.0.1:PORT") << QByteArray("text/plain") << QByteArray() << 403;
+        QTest::newRow("routing, form")
+            << route << QByteArray("127.0.0.1:PORT") << QByteArray("application/x-www-form-urlencoded")
+            << QByteArray("http://attacker.example") << 403;
+        QTest::newRow("routing, no Content-Type")
+            << route << QByteArray("127.0.0.1:PORT") << QByteArray() << QByteArray() << 403;
+        QTest::newRow("routing, foreign Origin")
+            << route << QByteArray("127.0.0.1:PORT") << json << QByteArray("http://attacker.example") << 403;
+        QTest::newRow("routing, null Origin")
+            << route << QByteArray("127.0.0.1:PORT") << json << QByteArray("null") << 403;
+        QTest::newRow("routing, Origin of another port")
+            << route << QByteArray("127.0.0.1:PORT") << json << QByteArray("http://127.0.0.1:1") << 403;
+        QTest::newRow("shutdown, text/plain")
+            << QByteArray("POST /api/shutdown") << QByteArray("127.0.0.1:PORT") << QByteArray("text/plain")
+            << QByteArray() << 403;
+        QTest::newRow("reboot, foreign Origin")
+            << QByteArray("POST /api/reboot") << QByteArray("127.0.0.1:PORT") << json
+            << QByteArray("http://attacker.example") << 403;
+        QTest::newRow("shutdown, foreign Host")
+            << QByteArray("POST /api/shutdown") << QByteArray("attacker.example:PORT") << json << QByteArray()
+            << 403;
+    }
+
+    void answersOnlyItsOwnPage()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, host);
+        QFETCH(QByteArray, contentType);
+        QFETCH(QByteArray, origin);
+        QFETCH(int, status);
+        WriteStudioSession();
+        QVERIFY(StartSimulator());
+
+        const QByteArray portText = QByteArray::number(port);
+        const QByteArray body = "{\"output\": 2, \"input\": 3}";
+        QByteArray message = request + " HTTP/1.1\r\nHost: " + host.replace("PORT", portText) + "\r\n";
+        if (!contentType.isEmpty())
+        {
+            message += "Content-Type: " + contentType + "\r\n";
+        }
+        if (!origin.isEmpty())
+        {
+            message += "Origin: " + origin.replace("PORT", portText) + "\r\n";
+        }
+        if (request.startsWith("POST"))
+        {
+            message += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+        }
+        message += "Connection: close\r\n\r\n";
+        if (request.startsWith("POST"))
+        {
+            message += body;
+        }
+        const QByteArray answer = Exchange(message);
+        QVERIFY2(answer.startsWith("HTTP/1.1 " + QByteArray::number(status)), answer.constData());
+        if (status == 403)
+        {
+            QVERIFY2(!answer.contains("Studio"), answer.constData()); // nothing of the session leaks
+        }
+
+        // A refused request changed nothing: the simulator still answers, output 2 still shows input 2.
+        const bool routed = status == 200 && request.startsWith("POST");
+        const QJsonArray routing =
+            Get(QStringLiteral("/api/status")).Json().value(QStringLiteral("routing")).toArray();
+        QCOMPARE(routing.at(1).toObject().value(QStringLiteral("input")).toInt(), routed ? 3 : 2);
+        QCOMPARE(simulator->state(), QProcess::Running);
     }
 
     void controlsChangeTheDevice()

@@ -66,6 +66,26 @@ bool ParseBody(const httplib::Request& request, QJsonObject& body)
     return true;
 }
 
+bool IsSameText(const std::string& text, const QString& expected)
+{
+    return QString::fromStdString(text).compare(expected, Qt::CaseInsensitive) == 0;
+}
+
+// GET, HEAD and OPTIONS only read; every other method may change the device or end the session.
+bool ChangesState(const httplib::Request& request)
+{
+    return request.method != "GET" && request.method != "HEAD" && request.method != "OPTIONS";
+}
+
+// The media type of a Content-Type header, without its parameters ("application/json; charset=utf-8").
+QString MediaType(const httplib::Request& request)
+{
+    return QString::fromStdString(request.get_header_value("Content-Type"))
+        .section(QLatin1Char(';'), 0, 0)
+        .trimmed()
+        .toLower();
+}
+
 // Only address reuse: unlike the library's default (port reuse), a port held by another program fails.
 void ExclusiveSocketOptions(socket_t socket)
 {
@@ -80,6 +100,17 @@ CLASS_SIMULATOR_SERVER::CLASS_SIMULATOR_SERVER(const CLASS_SIMULATOR_SETTINGS& s
 {
     server->set_socket_options(ExclusiveSocketOptions);
     server->set_keep_alive_timeout(KEEP_ALIVE_SECONDS);
+    server->set_pre_routing_handler(
+        [this](const httplib::Request& request, httplib::Response& response)
+        {
+            const QString refusal = RefusalReason(request);
+            if (refusal.isEmpty())
+            {
+                return httplib::Server::HandlerResponse::Unhandled;
+            }
+            AnswerError(response, 403, refusal);
+            return httplib::Server::HandlerResponse::Handled;
+        });
     AddApiRoutes();
     server->Get(R"(/.*)", [this](const httplib::Request& request, httplib::Response& response)
                 { ServeFile(request, response); });
@@ -157,6 +188,35 @@ void CLASS_SIMULATOR_SERVER::AddApiRoutes()
                  { AnswerEnd(response, EXIT_REBOOT, "reboot"); });
     server->Get(R"(/api/.*)", [](const httplib::Request&, httplib::Response& response)
                 { AnswerError(response, 404, QStringLiteral("no such request")); });
+}
+
+QString CLASS_SIMULATOR_SERVER::RefusalReason(const httplib::Request& request) const
+{
+    // Any web page can send requests to 127.0.0.1. A name that a foreign DNS server resolves to this
+    // address (DNS rebinding) arrives with that name as Host: only this device's own addresses are served.
+    const std::string host = request.get_header_value("Host");
+    const QString portSuffix = QStringLiteral(":%1").arg(settings.Port());
+    if (!IsSameText(host, QStringLiteral("127.0.0.1") + portSuffix) &&
+        !IsSameText(host, QStringLiteral("localhost") + portSuffix))
+    {
+        return QStringLiteral("this device answers only at http://127.0.0.1") + portSuffix;
+    }
+    if (!ChangesState(request))
+    {
+        return QString();
+    }
+    // A form or a "simple" request of another site cannot send JSON without the browser asking first,
+    // which this server never allows; a request from another page names that page as its Origin.
+    if (MediaType(request) != QStringLiteral("application/json"))
+    {
+        return QStringLiteral("control requests carry application/json");
+    }
+    if (request.has_header("Origin") && !IsSameText(request.get_header_value("Origin"),
+                                                    QStringLiteral("http://") + QString::fromStdString(host)))
+    {
+        return QStringLiteral("control requests come from this device's own page only");
+    }
+    return QString();
 }
 
 void CLASS_SIMULATOR_SERVER::AnswerStatus(httplib::Response& response) const

@@ -40,6 +40,8 @@ public:
     int Run();
 
 private:
+    // Empty when the request may be answered; else why it is refused (403, nothing changes).
+    QString RefusalReason(const httplib::Request& request) const;
     void AddApiRoutes();
     void AnswerStatus(httplib::Response& response) const;
     void AnswerEnd(httplib::Response& response, int code, const char* action);

@@ -234,7 +234,7 @@
     }
     setPowerButtons(false);
     try {
-      await request("POST", "/api/" + action);
+      await request("POST", "/api/" + action, {});
       state.ending = action;
       if (action === "shutdown") {
         setLink("offline", "Shut down");
