@@ -11,6 +11,7 @@
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
+#include <QUuid>
 #include <QVariant>
 
 // Run control is part of the session back end: its log lines carry the back end's unit, as they always have
@@ -31,6 +32,8 @@ const QString START_TEXT = QStringLiteral("Start Session");
 const QString STOP_TEXT = QStringLiteral("Stop Session");
 // Marks a process object that was let go while an end notice of it may still be queued.
 const char* const RETIRED_PROPERTY = "tarvoRetired";
+// The tag of a simulator's process tree, new at every start: its helpers carry it wherever they go.
+const char* const TREE_TAG_PROPERTY = "tarvoTreeTag";
 // How long a killed simulator may take to be reaped before its object is released anyway.
 constexpr int REAP_TIMEOUT_MS = 5000;
 } // namespace
@@ -43,6 +46,8 @@ CLASS_SESSION_RUNNER::CLASS_SESSION_RUNNER(CLASS_MAIN_WINDOW* mainWindow,
       applicationFolder(applicationFolder)
 {
     qRegisterMetaType<QProcess::ExitStatus>("QProcess::ExitStatus");
+    // Helpers of a simulator whose parent ended come back to the launcher, so that a stop still finds them.
+    PLATFORM::BecomeChildSubreaper();
     clock.start();
 }
 
@@ -140,6 +145,9 @@ bool CLASS_SESSION_RUNNER::SLOT_StartSession(int sessionIndex)
     const QString program = SimulatorProgram(configuration.value(0));
     connect(record->process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
             &CLASS_SESSION_RUNNER::SLOT_ShutOrRebootSession, Qt::QueuedConnection);
+    const QString tag = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    record->process->setProperty(TREE_TAG_PROPERTY, tag);
+    PLATFORM::TagProcessTree(*record->process, tag);
     record->process->start(program, {record->folder}, QIODevice::ReadWrite);
     if (!record->process->waitForStarted(START_TIMEOUT_MS))
     {
@@ -184,11 +192,17 @@ void CLASS_SESSION_RUNNER::StopProcess(CLASS_SESSION_RECORD* record, bool releas
     }
     disconnect(record->process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
                &CLASS_SESSION_RUNNER::SLOT_ShutOrRebootSession);
+    const QString tag = record->process->property(TREE_TAG_PROPERTY).toString();
     if (record->process->state() != QProcess::NotRunning)
     {
-        PLATFORM::KillProcessTree(record->process->processId());
+        PLATFORM::KillProcessTree(record->process->processId(), tag);
         // The tree is gone; reaping the simulator itself lets its object go without a second kill.
         record->process->waitForFinished(REAP_TIMEOUT_MS);
+    }
+    else
+    {
+        // The simulator ended by itself (shut down, reboot): the helpers it left behind end with it.
+        PLATFORM::KillTaggedProcesses(tag);
     }
     ReleaseProcess(record, releaseLater);
 }

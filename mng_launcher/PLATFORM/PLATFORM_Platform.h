@@ -3,6 +3,7 @@
 
 #include <QString>
 
+class QProcess;
 class QSharedMemory;
 
 // The small platform layer: every difference between Windows and Linux lives behind these functions.
@@ -11,10 +12,25 @@ namespace PLATFORM
 // Removes a single-instance segment left by a crashed copy; a live copy keeps its segment.
 void PrepareSingleInstanceLock(QSharedMemory& lock);
 
+// Linux: makes the launcher the child subreaper of everything it starts, so that a helper whose parent
+// ended (a double fork, setsid) comes back to the launcher instead of init and stays within reach of
+// KillProcessTree. Windows: nothing. Safe to call more than once.
+void BecomeChildSubreaper();
+
+// Marks a process before its start with tag, so that everything it starts can be found later even after
+// leaving its tree: Linux gives it the environment variable TARVO_PROCESS_TREE=tag, which its helpers
+// inherit. Windows: nothing (taskkill /T walks the tree).
+void TagProcessTree(QProcess& process, const QString& tag);
+
 // Ends a process with its whole tree of descendants. Returns true when the tree is gone (every process
 // of it has ended; an ended child of the caller stays for its owner to reap, so a QProcess still
 // reports finished). Refuses (false) a pid below 1, the launcher itself and any tree holding it.
-bool KillProcessTree(qint64 pid);
+// Linux: with a tag, the tree also holds every process that descends from the launcher and carries the
+// tag, with its own descendants (helpers that double-forked or called setsid).
+bool KillProcessTree(qint64 pid, const QString& tag = QString());
+
+// Ends what is left of a tagged tree whose root has already ended (Linux; Windows: nothing, true).
+bool KillTaggedProcesses(const QString& tag);
 
 // Path of the simulator program inside an installed package folder, as handed to QProcess::start.
 QString SimulatorProgramPath(const QString& packageFolder);

@@ -2,23 +2,28 @@
 
 #include "QT_TRACES/TRACES_Traces.h"
 
-#ifdef Q_OS_WIN
 #include <QProcess>
+
+#ifdef Q_OS_WIN
 #include <QStringList>
 #else
 #include <QElapsedTimer>
+#include <QProcessEnvironment>
 
+#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <string>
 #include <thread>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,9 +36,13 @@ namespace
 struct ProcessEntry
 {
     pid_t parent = 0;
+    pid_t session = 0;
     char state = '?';
     unsigned long long startTime = 0; // tells a process from a later one that reuses its pid
 };
+
+// The environment variable that marks the processes of a tagged tree.
+const QString TAG_VARIABLE = QStringLiteral("TARVO_PROCESS_TREE");
 
 // How long the killed tree may take to end before the kill counts as failed.
 constexpr int TREE_END_LIMIT_MS = 5000;
@@ -63,13 +72,17 @@ bool ReadProcessEntry(pid_t pid, ProcessEntry& entry)
     {
         return false;
     }
-    // Fields after the name: 3 state, 4 ppid, ... 22 starttime.
+    // Fields after the name: 3 state, 4 ppid, 5 pgrp, 6 session, ... 22 starttime.
     char* cursor = nullptr;
     entry.state = fields[2];
     entry.parent = static_cast<pid_t>(std::strtol(fields + 4, &cursor, 10));
     for (int field = 5; field < 22 && cursor != nullptr && *cursor != '\0'; ++field)
     {
-        std::strtoull(cursor, &cursor, 10);
+        const long long value = std::strtoll(cursor, &cursor, 10);
+        if (field == 6)
+        {
+            entry.session = static_cast<pid_t>(value);
+        }
     }
     entry.startTime = (cursor != nullptr) ? std::strtoull(cursor, nullptr, 10) : 0;
     return true;
@@ -95,6 +108,42 @@ std::map<pid_t, ProcessEntry> ListProcesses()
     }
     ::closedir(proc);
     return processes;
+}
+
+// True when the environment that pid started with holds entry ("NAME=value") exactly.
+bool HasEnvironmentEntry(pid_t pid, const std::string& entry)
+{
+    char path[64];
+    std::snprintf(path, sizeof(path), "/proc/%d/environ", static_cast<int>(pid));
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+    {
+        return false;
+    }
+    std::string environment;
+    char buffer[4096];
+    ssize_t length = 0;
+    while ((length = ::read(fd, buffer, sizeof(buffer))) > 0)
+    {
+        environment.append(buffer, static_cast<size_t>(length));
+    }
+    ::close(fd);
+    // The entries are separated by NUL characters.
+    size_t start = 0;
+    while (start < environment.size())
+    {
+        size_t end = environment.find('\0', start);
+        if (end == std::string::npos)
+        {
+            end = environment.size();
+        }
+        if (environment.compare(start, end - start, entry) == 0)
+        {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
 }
 
 bool HasEnded(pid_t pid, unsigned long long startTime)
@@ -136,6 +185,63 @@ int AddChildren(std::map<pid_t, unsigned long long>& tree)
     return added;
 }
 
+// True when ancestor is found by following the parent links up from pid.
+bool DescendsFrom(const std::map<pid_t, ProcessEntry>& processes, pid_t pid, pid_t ancestor)
+{
+    for (size_t depth = 0; depth < processes.size(); ++depth)
+    {
+        const auto entry = processes.find(pid);
+        if (entry == processes.end() || entry->second.parent <= 0)
+        {
+            return false;
+        }
+        pid = entry->second.parent;
+        if (pid == ancestor)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Adds to the tree every live process that descends from the launcher (orphans come back to it as its
+// child subreaper) and carries the tag entry in its environment. Returns how many were added.
+int AddTagged(std::map<pid_t, unsigned long long>& tree, const std::string& tagEntry)
+{
+    if (tagEntry.empty())
+    {
+        return 0;
+    }
+    const std::map<pid_t, ProcessEntry> processes = ListProcesses();
+    int added = 0;
+    for (const auto& [pid, entry] : processes)
+    {
+        if (tree.count(pid) == 0 && entry.state != 'Z' && DescendsFrom(processes, pid, ::getpid()) &&
+            HasEnvironmentEntry(pid, tagEntry))
+        {
+            tree.emplace(pid, entry.startTime);
+            ++added;
+        }
+    }
+    return added;
+}
+
+// Reaps the ended children that came back to the launcher from a session of their own (a detached
+// program such as the browser that shows a device's page): nobody else waits for them. The launcher
+// starts its own children in its session, so their ends stay for their QProcess.
+void ReapDetachedChildren()
+{
+    const pid_t self = ::getpid();
+    const pid_t ownSession = ::getsid(0);
+    for (const auto& [pid, entry] : ListProcesses())
+    {
+        if (entry.parent == self && entry.state == 'Z' && entry.session != ownSession)
+        {
+            ::waitpid(pid, nullptr, WNOHANG);
+        }
+    }
+}
+
 // Reaps the ended members that are the launcher's own children, except the root: the root's owner reaps
 // it (QProcess reports finished only for a child it reaps itself). Other members become children of the
 // launcher only when it is a subreaper; otherwise init reaps them.
@@ -148,7 +254,14 @@ void ReapOwnChildren(const std::map<pid_t, unsigned long long>& tree, pid_t root
         if (pid != root && ReadProcessEntry(pid, entry) && entry.startTime == startTime &&
             entry.parent == self)
         {
-            ::waitpid(pid, nullptr, WNOHANG);
+            // A killed process with several threads shows as a zombie before its last thread has gone,
+            // and only then can it be reaped: a short wait, bounded.
+            QElapsedTimer timer;
+            timer.start();
+            while (::waitpid(pid, nullptr, WNOHANG) == 0 && timer.elapsed() < TREE_END_LIMIT_MS)
+            {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
         }
     }
 }
@@ -183,13 +296,57 @@ bool WaitForTreeEnd(const std::map<pid_t, unsigned long long>& tree)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
+// Stops (SIGSTOP, so that none can fork any more), kills and waits for the tree with the children of
+// its members and the tagged processes, looking again after every round of stops.
+bool KillTree(std::map<pid_t, unsigned long long> tree, pid_t root, const std::string& tagEntry)
+{
+    const pid_t self = ::getpid();
+    const auto grow = [&tree, &tagEntry] { return AddChildren(tree) + AddTagged(tree, tagEntry); };
+    grow();
+    if (tree.count(self) != 0)
+    {
+        TRACE_ERROR(QStringLiteral("Refused to kill the tree of process ") + QString::number(root) +
+                    QStringLiteral(", which holds the launcher"));
+        return false;
+    }
+    int round = 0;
+    do
+    {
+        SignalAll(tree, SIGSTOP);
+    } while (grow() > 0 && ++round < STOP_ROUNDS_LIMIT);
+    SignalAll(tree, SIGKILL);
+    const bool ended = WaitForTreeEnd(tree);
+    ReapOwnChildren(tree, root);
+    ReapDetachedChildren();
+    if (!ended)
+    {
+        TRACE_ERROR(QStringLiteral("The process tree of ") + QString::number(root) +
+                    QStringLiteral(" did not end in time"));
+    }
+    return ended;
+}
+
+std::string TagEntry(const QString& tag)
+{
+    return tag.isEmpty() ? std::string() : (TAG_VARIABLE + QLatin1Char('=') + tag).toStdString();
+}
+
 } // namespace
 #endif
 
 namespace PLATFORM
 {
 #ifdef Q_OS_WIN
-bool KillProcessTree(qint64 pid)
+void BecomeChildSubreaper() {}
+
+void TagProcessTree(QProcess&, const QString&) {}
+
+bool KillTaggedProcesses(const QString&)
+{
+    return true;
+}
+
+bool KillProcessTree(qint64 pid, const QString&)
 {
     if (pid <= 0)
     {
@@ -202,7 +359,32 @@ bool KillProcessTree(qint64 pid)
     return result == 0;
 }
 #else
-bool KillProcessTree(qint64 pid)
+void BecomeChildSubreaper()
+{
+    if (::prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0) != 0)
+    {
+        TRACE_ERROR(QStringLiteral("Cannot collect the orphans of the simulators: ") +
+                    QString::fromLocal8Bit(std::strerror(errno)));
+    }
+}
+
+void TagProcessTree(QProcess& process, const QString& tag)
+{
+    QProcessEnvironment environment = process.processEnvironment();
+    if (environment.isEmpty())
+    {
+        environment = QProcessEnvironment::systemEnvironment();
+    }
+    environment.insert(TAG_VARIABLE, tag);
+    process.setProcessEnvironment(environment);
+}
+
+bool KillTaggedProcesses(const QString& tag)
+{
+    return tag.isEmpty() || KillTree({}, 0, TagEntry(tag));
+}
+
+bool KillProcessTree(qint64 pid, const QString& tag)
 {
     const pid_t self = ::getpid();
     if (pid <= 1 || pid > INT_MAX || pid == self)
@@ -214,32 +396,9 @@ bool KillProcessTree(qint64 pid)
     ProcessEntry rootEntry;
     if (!ReadProcessEntry(root, rootEntry))
     {
-        return true; // already gone
+        return KillTaggedProcesses(tag); // the root is gone; its tagged helpers may not be
     }
-    std::map<pid_t, unsigned long long> tree{{root, rootEntry.startTime}};
-    AddChildren(tree);
-    if (tree.count(self) != 0)
-    {
-        TRACE_ERROR(QStringLiteral("Refused to kill the tree of process ") + QString::number(pid) +
-                    QStringLiteral(", which holds the launcher"));
-        return false;
-    }
-    // Stop every member so that none can fork any more, then look again for children made meanwhile.
-    int round = 0;
-    do
-    {
-        SignalAll(tree, SIGSTOP);
-    } while (AddChildren(tree) > 0 && ++round < STOP_ROUNDS_LIMIT);
-    SignalAll(tree, SIGKILL);
-    const bool ended = WaitForTreeEnd(tree);
-    ReapOwnChildren(tree, root);
-    if (!ended)
-    {
-        TRACE_ERROR(QStringLiteral("The process tree of ") + QString::number(pid) +
-                    QStringLiteral(" did not end in time"));
-        return false;
-    }
-    return true;
+    return KillTree({{root, rootEntry.startTime}}, root, TagEntry(tag));
 }
 #endif
 } // namespace PLATFORM

@@ -2,6 +2,7 @@
 // package folder); each run appends "$0|$#|$1" to a record file before doing what the test needs.
 
 #include "BackEndFixture.h"
+#include "TestFiles.h"
 #include "TraceCapture.h"
 
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
@@ -10,6 +11,7 @@
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_MessageBox.h"
+#include "PLATFORM/PLATFORM_Platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,12 +56,16 @@ private slots:
     void takenPortIsRefused();
     void quittingStopsTheSimulator();
     void realStandInSimulator();
+    void helpersThatLeftTheTreeEndWithTheSession_data();
+    void helpersThatLeftTheTreeEndWithTheSession();
 
 private:
     // One saved session on a free port; returns its port.
     int SavedSession();
     void Start(int index);
     void ExpectIdle(int index);
+    // The stand-in simulator of the build, or empty (the test is skipped) when it is not built.
+    static QString StandInSimulator();
 
     std::unique_ptr<BackEndFixture> world;
     QTemporaryDir logs;
@@ -327,11 +333,17 @@ void TestSessionRunner::quittingStopsTheSimulator()
     QVERIFY(ProcessGone(pid));
 }
 
-void TestSessionRunner::realStandInSimulator()
+QString TestSessionRunner::StandInSimulator()
 {
     const QString program =
         qEnvironmentVariable("TARVO_BINARY_DIR") + QStringLiteral("/tools/simulator/ZR_APP_SIMULATOR");
-    if (!QFileInfo(program).isExecutable())
+    return QFileInfo(program).isExecutable() ? program : QString();
+}
+
+void TestSessionRunner::realStandInSimulator()
+{
+    const QString program = StandInSimulator();
+    if (program.isEmpty())
     {
         QSKIP("The stand-in simulator is not built");
     }
@@ -365,6 +377,94 @@ void TestSessionRunner::realStandInSimulator()
     world->Click(QStringLiteral("startButton"));
     ExpectIdle(0);
     QVERIFY(ProcessGone(pid));
+}
+
+void TestSessionRunner::helpersThatLeftTheTreeEndWithTheSession_data()
+{
+    // How the package program starts its helper, the real stand-in simulator serving the session's port.
+    QTest::addColumn<QByteArray>("launch");
+    // How the session ends: "stop" (the user), "shutdown" (exit 0), "reboot" (exit 1, then runs on), "quit".
+    QTest::addColumn<QString>("ending");
+    const QByteArray doubleFork = "( \"$sim\" \"$1\" > /dev/null 2>&1 & echo $! >> \"$helpers\" )";
+    const QByteArray newSession = "setsid \"$sim\" \"$1\" > /dev/null 2>&1 &\necho $! >> \"$helpers\"";
+    const QByteArray daemon = "( setsid \"$sim\" \"$1\" > /dev/null 2>&1 & echo $! >> \"$helpers\" )";
+    QTest::newRow("double fork, stop") << doubleFork << "stop";
+    QTest::newRow("setsid, stop") << newSession << "stop";
+    QTest::newRow("setsid and double fork, stop") << daemon << "stop";
+    QTest::newRow("double fork, shut down") << doubleFork << "shutdown";
+    QTest::newRow("setsid and double fork, reboot") << daemon << "reboot";
+    QTest::newRow("setsid, quit") << newSession << "quit";
+}
+
+void TestSessionRunner::helpersThatLeftTheTreeEndWithTheSession()
+{
+    QFETCH(QByteArray, launch);
+    QFETCH(QString, ending);
+    const QString program = StandInSimulator();
+    if (program.isEmpty())
+    {
+        QSKIP("The stand-in simulator is not built");
+    }
+    const QString helpersFile = world->Path() + QStringLiteral("/helpers.pid");
+    const QByteArray endings = ending == QLatin1String("shutdown") ? "exit 0"
+                               : ending == QLatin1String("reboot")
+                                   ? "if [ $(wc -l < \"$helpers\") -le 1 ]; then exit 1; fi\n" + RUN_FOREVER
+                                   : RUN_FOREVER;
+    QVERIFY(world->InstallPackage(
+        VERSION, "sim='" + program.toUtf8() + "'\nhelpers='" + helpersFile.toUtf8() + "'\n" +
+                     "port=$(sed -n 's/^PORT=//p' \"$1/settings.ini\")\n" + launch + "\n" +
+                     "until bash -c \"exec 3<>/dev/tcp/127.0.0.1/$port\" 2>/dev/null; do sleep 0.05; done\n" +
+                     endings));
+    world->Build();
+    const int port = SavedSession();
+    Start(0);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile(helpersFile).size() > 0, 10000);
+    const auto helpers = [&]
+    {
+        QList<qint64> pids;
+        for (const QByteArray& line : ReadFile(helpersFile).split('\n'))
+        {
+            if (!line.trimmed().isEmpty())
+            {
+                pids.append(line.trimmed().toLongLong());
+            }
+        }
+        return pids;
+    };
+    const qint64 first = helpers().value(0);
+    QVERIFY(first > 0);
+
+    if (ending == QLatin1String("stop"))
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!PLATFORM::IsPortFree(static_cast<quint16>(port)), 10000);
+        world->Click(QStringLiteral("startButton"));
+        ExpectIdle(0);
+    }
+    else if (ending == QLatin1String("shutdown"))
+    {
+        ExpectIdle(0);
+    }
+    else if (ending == QLatin1String("reboot"))
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(helpers().size(), 2, 10000);
+        // The restarted simulator's helper took the port that the first one had to let go.
+        QTRY_COMPARE_WITH_TIMEOUT(ProcessState(first), char(0), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!PLATFORM::IsPortFree(static_cast<quint16>(port)), 10000);
+        QVERIFY(ProcessAlive(helpers().value(1)));
+        world->Click(QStringLiteral("startButton"));
+        ExpectIdle(0);
+    }
+    else
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!PLATFORM::IsPortFree(static_cast<quint16>(port)), 10000);
+        world->Destroy();
+    }
+    // Ended and reaped: not even a zombie is left, and the port is free for the next start.
+    for (const qint64 helper : helpers())
+    {
+        QTRY_COMPARE(ProcessState(helper), char(0));
+    }
+    QVERIFY(PLATFORM::IsPortFree(static_cast<quint16>(port)));
 }
 
 QTEST_MAIN(TestSessionRunner)

@@ -4,6 +4,7 @@
 #include "TestHttpServer.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace
@@ -211,6 +213,73 @@ private slots:
         QCOMPARE(ProcessState(grandchild), char(0));
         QVERIFY(finished.count() == 1 || finished.wait(10000));
         QCOMPARE(root.exitStatus(), QProcess::CrashExit);
+    }
+
+    void killProcessTreeFindsTaggedHelpersThatLeftIt_data()
+    {
+        // How the tagged root starts its marked helper, and whether the root has ended before the kill.
+        QTest::addColumn<QByteArray>("launch");
+        QTest::addColumn<bool>("rootEnded");
+        const QByteArray doubleFork = "( \"$dir/marker_sleep\" 300 > /dev/null 2>&1 & echo \"helper $!\" )";
+        const QByteArray newSession =
+            "setsid \"$dir/marker_sleep\" 300 > /dev/null 2>&1 &\necho \"helper $!\"";
+        const QByteArray daemon =
+            "( setsid \"$dir/marker_sleep\" 300 > /dev/null 2>&1 & echo \"helper $!\" )";
+        QTest::newRow("double fork") << doubleFork << false;
+        QTest::newRow("setsid") << newSession << false;
+        QTest::newRow("setsid and double fork") << daemon << false;
+        QTest::newRow("double fork, root ended") << doubleFork << true;
+        QTest::newRow("setsid and double fork, root ended") << daemon << true;
+    }
+
+    void killProcessTreeFindsTaggedHelpersThatLeftIt()
+    {
+        QFETCH(QByteArray, launch);
+        QFETCH(bool, rootEnded);
+        PLATFORM::BecomeChildSubreaper();
+        // The launcher's other children stay: an archive tool it runs, a browser it started detached.
+        QProcess bystander;
+        bystander.start(QStringLiteral("sleep"), {QStringLiteral("300")});
+        QVERIFY(bystander.waitForStarted(10000));
+        qint64 detached = 0;
+        QVERIFY(
+            QProcess::startDetached(QStringLiteral("sleep"), {QStringLiteral("300")}, QString(), &detached));
+
+        QProcess root;
+        QSignalSpy finished(&root, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+        const QString tag = QStringLiteral("tree-%1").arg(QDateTime::currentMSecsSinceEpoch());
+        PLATFORM::TagProcessTree(root, tag);
+        root.start(WriteScript(QStringLiteral("escape.sh"),
+                               launch + "\n" + (rootEnded ? "exit 0\n" : "exec \"$dir/marker_sleep\" 300\n")),
+                   QStringList());
+        QByteArray output;
+        QVERIFY(root.waitForStarted(10000));
+        QVERIFY(QTest::qWaitFor([&] { return (output += root.readAllStandardOutput()).contains("helper"); },
+                                10000));
+        const qint64 helper = PrintedPid(output, "helper");
+        QTRY_VERIFY_WITH_TIMEOUT(ProcessAlive(helper), 10000);
+
+        bool killed = false;
+        if (rootEnded)
+        {
+            QVERIFY(finished.count() == 1 || finished.wait(10000));
+            killed = PLATFORM::KillTaggedProcesses(tag);
+        }
+        else
+        {
+            killed = PLATFORM::KillProcessTree(root.processId(), tag);
+        }
+        const bool bystandersRan = ProcessAlive(bystander.processId()) && ProcessAlive(detached);
+        ::kill(static_cast<pid_t>(detached), SIGKILL);
+        ::waitpid(static_cast<pid_t>(detached), nullptr, 0); // it came back to the test as to the launcher
+        ::prctl(PR_SET_CHILD_SUBREAPER, 0, 0, 0, 0);
+
+        QVERIFY(killed);
+        QVERIFY(bystandersRan);
+        // Ended and reaped (it came back to the caller, which must not keep it as a zombie).
+        QTRY_COMPARE(ProcessState(helper), char(0));
+        QCOMPARE(LivingProcessesMentioning(folder.path()), QList<qint64>());
+        QVERIFY(finished.count() == 1 || finished.wait(10000));
     }
 
     void killProcessTreeOfAnEndedProcess()
