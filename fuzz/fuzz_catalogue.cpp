@@ -1,8 +1,9 @@
 // The package catalogue INI as the update server (or anything between) may deliver it: fetched into the
 // local copy and parsed by the catalogue holder, exactly as at start-up.
-// Properties: the local copy holds the bytes received; the packages list is numbered 0..n-1; a file the INI
-// reader refuses gives the default list and leaves the compatibility at 1; otherwise the list holds one
-// entry per top-level key, in reversed key order, and the compatibility follows "version/compatibility".
+// Properties: the local copy holds the bytes received when they are a catalogue (the INI reader takes them
+// and a top-level key holds a version text), else no copy is written and the default list applies with
+// compatibility 1; the packages list is numbered 0..n-1; it holds one entry per top-level key, in reversed
+// key order, and the compatibility follows "version/compatibility".
 
 #include "FuzzSupport.h"
 
@@ -11,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QUrl>
 
@@ -26,6 +28,22 @@ QString Describe(const QMap<int, QString>& list)
         parts.append(QStringLiteral("%1=[%2]").arg(it.key()).arg(it.value()));
     }
     return parts.join(QLatin1Char(' '));
+}
+
+// True when the INI reader takes the file and one of its top-level keys offers a version ("3.1.51").
+bool OffersAPackage(const QString& copyPath)
+{
+    const QSettings reader(copyPath, QSettings::IniFormat);
+    static_cast<void>(reader.allKeys());
+    if (reader.status() != QSettings::NoError)
+    {
+        return false;
+    }
+    const QRegularExpression version(QStringLiteral("^[0-9]+(\\.[0-9]+)*$"));
+    const QStringList keys = reader.childKeys();
+    return std::any_of(keys.begin(), keys.end(),
+                       [&](const QString& key)
+                       { return version.match(reader.value(key).toString()).hasMatch(); });
 }
 
 // What the catalogue should hold, read from a copy at a path of its own (Qt caches parsed INI files by path).
@@ -75,15 +93,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     locations.transferTimeoutMs = 5000;
     const CLASS_TARVO_VERSION_INFO catalogue(locations);
 
-    QFile local(catalogue.GetLocalCatalogueFile());
-    FUZZ::Check(local.open(QIODevice::ReadOnly) && local.readAll() == input,
-                "the local copy holds the catalogue as received", local.fileName());
     const QMap<int, QString>& packages = catalogue.GetPackagesList();
     FUZZ::Check(packages.isEmpty() || (packages.firstKey() == 0 && packages.lastKey() == packages.size() - 1),
                 "the packages list is numbered from 0 without gaps", Describe(packages));
     const QString copy = work + QStringLiteral("/copy.ini");
     FUZZ::WriteFile(copy, input);
-    CheckAgainstReader(catalogue, copy);
+    QFile local(catalogue.GetLocalCatalogueFile());
+    if (OffersAPackage(copy))
+    {
+        FUZZ::Check(local.open(QIODevice::ReadOnly) && local.readAll() == input,
+                    "the local copy holds the catalogue as received", local.fileName());
+        CheckAgainstReader(catalogue, copy);
+    }
+    else
+    {
+        // Nothing installed, no sessions: without a catalogue there is no copy and the default list applies.
+        FUZZ::Check(!local.exists(), "a body that is no catalogue is not kept", local.fileName());
+        FUZZ::Check(packages == DEFAULT_PACKAGES_LIST, "a body that is no catalogue gives the default list",
+                    Describe(packages));
+        FUZZ::Check(catalogue.GetCompatibility() == 1, "a body that is no catalogue keeps compatibility 1");
+    }
     QDir(work).removeRecursively();
     return 0;
 }

@@ -5,15 +5,18 @@
 #include "DEVICE/DEVICE_DeviceTables.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "QT_TRACES/TRACES_Traces.h"
+#include "QT_UTILS/UTILS_NetworkRequest.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QScopedPointer>
 #include <QSettings>
+#include <QTemporaryFile>
 
 #include <algorithm>
 
@@ -37,6 +40,33 @@ void SaveCatalogue(const QString& path, const QByteArray& content)
     {
         TRACE_ERROR(QStringLiteral("Error writing file:") + file.errorString());
     }
+}
+
+// Why a downloaded body is no package catalogue (empty when it is one): it must read as an INI file and
+// offer at least one package, a top-level key whose value is a version text. A captive portal's login
+// page, an error page or the body of a redirect is none.
+QString CatalogueProblem(const QByteArray& body)
+{
+    QTemporaryFile copy;
+    if (!copy.open() || copy.write(body) != body.size() || !copy.flush())
+    {
+        return QStringLiteral("the answer could not be checked: ") + copy.errorString();
+    }
+    const QSettings catalogue(copy.fileName(), QSettings::IniFormat);
+    static_cast<void>(catalogue.allKeys());
+    if (catalogue.status() != QSettings::NoError)
+    {
+        return QStringLiteral("the answer is not a package catalogue (not an INI file)");
+    }
+    static const QRegularExpression versionText(QStringLiteral("^\\d+(\\.\\d+)*$"));
+    for (const QString& key : catalogue.childKeys())
+    {
+        if (versionText.match(catalogue.value(key).toString()).hasMatch())
+        {
+            return QString();
+        }
+    }
+    return QStringLiteral("the answer is not a package catalogue (no package entry)");
 }
 } // namespace
 
@@ -94,12 +124,18 @@ void CLASS_TARVO_VERSION_INFO::FetchPackages()
     const QScopedPointer<QNetworkReply> reply(
         GetAndWait(manager, locations.catalogueUrl, locations.transferTimeoutMs));
     const QString path = GetLocalCatalogueFile();
-    if (reply->error() == QNetworkReply::NoError)
+    QString failure = UTILS::ReplyFailure(*reply);
+    if (failure.isEmpty())
     {
-        SaveCatalogue(path, reply->readAll());
-        return;
+        const QByteArray body = reply->readAll();
+        failure = CatalogueProblem(body);
+        if (failure.isEmpty())
+        {
+            SaveCatalogue(path, body);
+            return;
+        }
     }
-    TRACE_ERROR(QStringLiteral("Error downloading file:") + reply->errorString());
+    TRACE_ERROR(QStringLiteral("Error downloading file:") + failure);
     // The last catalogue that arrived stays in use; only a first run without one gets the fallback.
     if (!QFileInfo::exists(path))
     {

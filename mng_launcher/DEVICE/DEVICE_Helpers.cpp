@@ -1,6 +1,7 @@
 #include "DEVICE/DEVICE_Helpers.h"
 
 #include "PLATFORM/PLATFORM_Platform.h"
+#include "QT_UTILS/UTILS_NetworkRequest.h"
 #include "QT_UTILS/UTILS_ZrProcess.h"
 
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QScopedPointer>
 #include <QSettings>
@@ -154,9 +154,7 @@ void SortNewestFirst(QStringList& versions)
 
 QNetworkReply* GetAndWait(QNetworkAccessManager& manager, const QString& url, int timeoutMs)
 {
-    QNetworkRequest request{QUrl(url)};
-    request.setTransferTimeout(timeoutMs);
-    QNetworkReply* reply = manager.get(request);
+    QNetworkReply* reply = manager.get(UTILS::WebRequest(QUrl(url), timeoutMs));
     if (!reply->isFinished())
     {
         QEventLoop loop;
@@ -170,7 +168,7 @@ bool IsInternetReachable(const QString& probeUrl, int timeoutMs)
 {
     QNetworkAccessManager manager;
     const QScopedPointer<QNetworkReply> reply(GetAndWait(manager, probeUrl, timeoutMs));
-    return reply->error() == QNetworkReply::NoError;
+    return UTILS::ReplyFailure(*reply).isEmpty();
 }
 
 QString QuotedCommandPart(const QString& text)

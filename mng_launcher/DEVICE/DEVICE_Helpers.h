@@ -32,11 +32,12 @@ bool VersionIsNewer(const QString& a, const QString& b);
 // Sorts versions newest first with VersionIsNewer (a stable sort: safe on odd texts too).
 void SortNewestFirst(QStringList& versions);
 
-// Sends a plain GET for url through manager and waits in a local event loop until the reply finishes;
-// a transfer that stalls for timeoutMs is aborted (OperationCanceledError). The caller owns the reply.
+// Sends the launcher's GET request for url (UTILS::WebRequest: safe redirects followed) through manager and
+// waits in a local event loop until the reply finishes; a transfer that stalls for timeoutMs is aborted
+// (OperationCanceledError). The caller owns the reply; UTILS::ReplyFailure tells whether it is an answer.
 QNetworkReply* GetAndWait(QNetworkAccessManager& manager, const QString& url, int timeoutMs);
 
-// One GET to probeUrl; true when it answers without error within timeoutMs.
+// One GET to probeUrl; true when it answers with a 2xx status within timeoutMs.
 bool IsInternetReachable(const QString& probeUrl = CLASS_SERVER_ADDRESS::ProbeUrl(),
                          int timeoutMs = SMALL_TRANSFER_TIMEOUT_MS);
 

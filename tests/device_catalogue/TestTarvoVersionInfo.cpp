@@ -20,6 +20,11 @@ typedef QMap<int, QString> PackagesList;
 namespace
 {
 const QString CATALOGUE_PATH = QStringLiteral("/~ftp-xml/tarvo4ksimulator/tarvo4kpackages.ini");
+// A captive portal's login page: some of its lines read as INI keys.
+const QByteArray PORTAL_PAGE =
+    "<!DOCTYPE html>\n<html>\n<head>\n<meta name=\"viewport\" content=\"width=device-width\">\n"
+    "<title>Hotel Wi-Fi</title>\n</head>\n<body>\n<form action=\"/login\" method=\"post\">\n"
+    "<input name=\"room\" value=\"101\">\n</form>\n</body>\n</html>\n";
 } // namespace
 
 // The package catalogue: installed versions, the download with its fallbacks, and the packages list.
@@ -144,6 +149,12 @@ private slots:
         QTest::newRow("server error") << "500";
         QTest::newRow("cut short") << "truncated";
         QTest::newRow("server closed") << "closed";
+        // Answers of someone else: a captive portal, a moved page, a body that only looks like INI.
+        QTest::newRow("301 to a login page") << "301 portal";
+        QTest::newRow("302 to a missing page") << "302 missing";
+        QTest::newRow("redirect loop") << "loop";
+        QTest::newRow("200 HTML login page") << "200 portal";
+        QTest::newRow("200 INI without a package") << "200 no package";
     }
     void failedDownloadKeepsTheLocalCopy()
     {
@@ -164,6 +175,28 @@ private slots:
             QVERIFY(closed.Start());
             locations.catalogueUrl = closed.Url(CATALOGUE_PATH);
         }
+        else if (failure == QStringLiteral("301 portal"))
+        {
+            server.SetRoute(QStringLiteral("/portal"), PORTAL_PAGE, 200, QStringLiteral("text/html"));
+            server.SetRedirect(CATALOGUE_PATH, server.Url(QStringLiteral("/portal")), 301);
+        }
+        else if (failure == QStringLiteral("302 missing"))
+        {
+            server.SetRedirect(CATALOGUE_PATH, server.Url(QStringLiteral("/missing")));
+        }
+        else if (failure == QStringLiteral("loop"))
+        {
+            server.SetRedirect(CATALOGUE_PATH, server.Url(CATALOGUE_PATH));
+        }
+        else if (failure == QStringLiteral("200 portal"))
+        {
+            server.SetRoute(CATALOGUE_PATH, PORTAL_PAGE, 200, QStringLiteral("text/html"));
+        }
+        else if (failure == QStringLiteral("200 no package"))
+        {
+            server.SetRoute(CATALOGUE_PATH,
+                            "[General]\nnotice=maintenance until 6 pm\n[version]\ncompatibility=1\n");
+        }
         else
         {
             server.SetRoute(CATALOGUE_PATH, "<html>error</html>", failure.toInt());
@@ -172,6 +205,20 @@ private slots:
         QCOMPARE(ReadFile(LocalCatalogue()), old);
         QCOMPARE(info.GetPackagesList(), (PackagesList{{0, "3.0.1"}, {1, "3.0.0"}}));
         QCOMPARE(traces.ErrorsStartingWith(QStringLiteral("Error downloading file:")), 1);
+    }
+
+    void catalogueMovedToAMirrorIsFollowed()
+    {
+        TraceCapture traces;
+        QVERIFY(WriteFile(LocalCatalogue(), "TARVO_1_0_0=1.0.0\n"));
+        const QByteArray moved("[General]\nTARVO_3_2_0=3.2.0\n");
+        server.SetRoute(QStringLiteral("/mirror/tarvo4kpackages.ini"), moved, 200,
+                        QStringLiteral("text/plain"));
+        server.SetRedirect(CATALOGUE_PATH, server.Url(QStringLiteral("/mirror/tarvo4kpackages.ini")), 301);
+        const CLASS_TARVO_VERSION_INFO info(Locations());
+        QCOMPARE(info.GetPackagesList(), (PackagesList{{0, "3.2.0"}}));
+        QCOMPARE(ReadFile(LocalCatalogue()), moved);
+        QCOMPARE(traces.ErrorCount(), 0);
     }
 
     void failedDownloadWritesTheFallbackFromKnownVersions()

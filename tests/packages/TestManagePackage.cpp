@@ -3,6 +3,7 @@
 #include "GUI/GUI_MessageBox.h"
 #include "GUI/GUI_Theme.h"
 #include "QT_COMMON_WIDGET/ZR_WIDGET/COMMON_ClassZRProgressBar.h"
+#include "TestFiles.h"
 #include "TestHttpServer.h"
 
 #include <QCheckBox>
@@ -237,7 +238,10 @@ private slots:
 
     void catalogueWithoutPackages()
     {
-        Open("[version]\ncompatibility=1\n");
+        // Only a local copy can hold no package: a downloaded catalogue without one is not kept.
+        const QByteArray empty("[version]\ncompatibility=1\n");
+        QVERIFY(WriteFile(sessionsRoot->filePath(QStringLiteral("tarvo4kpackages.ini")), empty));
+        Open(empty);
         QCOMPARE(dialog->PackageCount(), 0);
         QVERIFY(dialog->findChildren<QCheckBox*>().isEmpty());
         QCOMPARE(Checked(), QStringList());

@@ -8,6 +8,7 @@
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "PackageTestSupport.h"
 #include "QT_COMMON_WIDGET/ZR_WIDGET/COMMON_ClassZRProgressBar.h"
+#include "TestFiles.h"
 #include "TestHttpServer.h"
 #include "TraceCapture.h"
 
@@ -732,7 +733,10 @@ private slots:
 
     void aCatalogueWithoutPackages()
     {
-        Open("[version]\ncompatibility=1\n", Options());
+        // Only a local copy can hold no package: a downloaded catalogue without one is not kept.
+        const QByteArray empty("[version]\ncompatibility=1\n");
+        QVERIFY(WriteFile(sessionsRoot->filePath(QStringLiteral("tarvo4kpackages.ini")), empty));
+        Open(empty, Options());
         QCOMPARE(dialog->PackageCount(), 0);
         QSignalSpy changed(backend.data(), &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged);
         QSignalSpy requested(dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestUpdate);

@@ -63,7 +63,7 @@ struct TestHttpServer::Private
         }
         if (!route.redirect.empty())
         {
-            response.set_redirect(route.redirect);
+            response.set_redirect(route.redirect, route.status);
             return;
         }
         response.status = route.status;
@@ -78,11 +78,13 @@ struct TestHttpServer::Private
     void Stream(const Route& route, httplib::Response& response)
     {
         const size_t total = route.body.size();
-        const size_t limit = route.truncateAt >= 0 ? std::min<size_t>(total, size_t(route.truncateAt)) : total;
+        const size_t limit =
+            route.truncateAt >= 0 ? std::min<size_t>(total, size_t(route.truncateAt)) : total;
         const size_t chunk = route.chunkBytes > 0 ? size_t(route.chunkBytes) : total;
         response.set_content_provider(
             total, route.contentType.c_str(),
-            [this, route, limit, chunk](size_t offset, size_t, httplib::DataSink& sink) {
+            [this, route, limit, chunk](size_t offset, size_t, httplib::DataSink& sink)
+            {
                 if (offset >= limit)
                 {
                     return false; // cut short: the connection closes before the announced length
@@ -107,9 +109,8 @@ TestHttpServer::~TestHttpServer()
 
 bool TestHttpServer::Start()
 {
-    d->server.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
-        d->Handle(request, response);
-    });
+    d->server.Get(".*", [this](const httplib::Request& request, httplib::Response& response)
+                  { d->Handle(request, response); });
     d->port = d->server.bind_to_any_port("127.0.0.1");
     if (d->port <= 0)
     {
@@ -147,7 +148,8 @@ QString TestHttpServer::Url(const QString& path) const
     return QStringLiteral("http://127.0.0.1:%1%2").arg(d->port).arg(path);
 }
 
-void TestHttpServer::SetRoute(const QString& path, const QByteArray& body, int status, const QString& contentType)
+void TestHttpServer::SetRoute(const QString& path, const QByteArray& body, int status,
+                              const QString& contentType)
 {
     std::lock_guard<std::mutex> lock(d->mutex);
     Route& route = d->routes[path.toStdString()];
@@ -168,10 +170,12 @@ void TestHttpServer::SetTruncated(const QString& path, qint64 bytes)
     d->routes[path.toStdString()].truncateAt = bytes;
 }
 
-void TestHttpServer::SetRedirect(const QString& path, const QString& target)
+void TestHttpServer::SetRedirect(const QString& path, const QString& target, int status)
 {
     std::lock_guard<std::mutex> lock(d->mutex);
-    d->routes[path.toStdString()].redirect = target.toStdString();
+    Route& route = d->routes[path.toStdString()];
+    route.redirect = target.toStdString();
+    route.status = status;
 }
 
 void TestHttpServer::SetChunked(const QString& path, int chunkBytes, int pauseMilliseconds)

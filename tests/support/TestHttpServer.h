@@ -29,8 +29,8 @@ public:
     void SetDelay(const QString& path, int milliseconds);
     // The route announces its whole length but sends only the first "bytes" bytes, then closes.
     void SetTruncated(const QString& path, qint64 bytes);
-    // The route answers 302 with Location: target (a path on this server or a whole URL).
-    void SetRedirect(const QString& path, const QString& target);
+    // The route answers status (302 unless given) with Location: target (a path on this server or a URL).
+    void SetRedirect(const QString& path, const QString& target, int status = 302);
     // The route sends its body in chunks of this size, pausing between chunks (slow transfer).
     void SetChunked(const QString& path, int chunkBytes, int pauseMilliseconds);
     void RemoveRoute(const QString& path);

@@ -1,6 +1,7 @@
 #include "QT_UTILS/UTILS_ClassUtilsDownload.h"
 
 #include "QT_TRACES/TRACES_Traces.h"
+#include "QT_UTILS/UTILS_NetworkRequest.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,7 +107,8 @@ void CLASS_UTILS_DOWNLOAD::SLOT_DownloadFinished(QNetworkReply* finishedReply)
         finishedReply->deleteLater();
         return;
     }
-    if (finishedReply->error() != QNetworkReply::NoError || !CompleteFile())
+    const QString failure = UTILS::ReplyFailure(*finishedReply);
+    if (!failure.isEmpty() || !CompleteFile())
     {
         if (file != nullptr)
         {
@@ -114,7 +116,8 @@ void CLASS_UTILS_DOWNLOAD::SLOT_DownloadFinished(QNetworkReply* finishedReply)
             file->remove();
         }
         TRACE_ERROR(QStringLiteral("Download of ") + finishedReply->url().toString(QUrl::FullyEncoded) +
-                    QStringLiteral(" failed: ") + finishedReply->errorString());
+                    QStringLiteral(" failed: ") +
+                    (failure.isEmpty() ? finishedReply->errorString() : failure));
         downloadState = DOWNLOAD_FAILED;
         // Forgotten before the signal, so a receiver may start the next download at once.
         ForgetReplyAndFile();
@@ -163,11 +166,7 @@ QString CLASS_UTILS_DOWNLOAD::TargetFileName(const QUrl& url, const QString& fol
 
 QNetworkRequest CLASS_UTILS_DOWNLOAD::Request(const QUrl& url) const
 {
-    QNetworkRequest request(url);
-    // Redirects are followed, except from HTTPS down to HTTP.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setTransferTimeout(transferTimeout);
-    return request;
+    return UTILS::WebRequest(url, transferTimeout);
 }
 
 QNetworkReply* CLASS_UTILS_DOWNLOAD::Send(const QUrl& url)
