@@ -3,6 +3,7 @@
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "QT_TRACES/TRACES_Traces.h"
+#include "QT_UTILS/UTILS_NetworkRequest.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -32,9 +33,10 @@ bool CLASS_PACKAGE_CHECKSUM::VerifyChecksum(const QString& url, const QString& a
         TRACE_INFO(QStringLiteral("No checksum published at ") + checksumUrl);
         return true;
     }
-    if (reply->error() != QNetworkReply::NoError)
+    const QString failure = UTILS::ReplyFailure(*reply);
+    if (!failure.isEmpty())
     {
-        TRACE_ERROR(QStringLiteral("Error downloading file:") + reply->errorString());
+        TRACE_ERROR(QStringLiteral("Error downloading file:") + failure);
         backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED;
         return false;
     }

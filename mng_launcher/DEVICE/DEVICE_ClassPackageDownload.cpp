@@ -2,13 +2,13 @@
 
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "QT_TRACES/TRACES_Traces.h"
+#include "QT_UTILS/UTILS_NetworkRequest.h"
 
 #include <QCryptographicHash>
 #include <QEventLoop>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QNetworkRequest>
 
 namespace
 {
@@ -20,11 +20,8 @@ CLASS_PACKAGE_DOWNLOAD::CLASS_PACKAGE_DOWNLOAD(CLASS_PACKAGE_MANAGER_BACKEND& ba
 bool CLASS_PACKAGE_DOWNLOAD::DownloadArchive(const QString& url, QFile& file, QCryptographicHash& digest)
 {
     QNetworkAccessManager manager;
-    QNetworkRequest request{QUrl(url)};
     // An inactivity limit: the timer restarts with every byte, so a large archive may take its time.
-    request.setTransferTimeout(backend.options.downloadInactivityMs);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    QNetworkReply* reply = manager.get(request);
+    QNetworkReply* reply = manager.get(UTILS::WebRequest(QUrl(url), backend.options.downloadInactivityMs));
     // The network thread reads ahead only this far: memory stays flat whatever the archive's size.
     reply->setReadBufferSize(DOWNLOAD_READ_BUFFER_BYTES);
     activeReply = reply;
@@ -68,9 +65,10 @@ bool CLASS_PACKAGE_DOWNLOAD::DownloadArchive(const QString& url, QFile& file, QC
         backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FILE_ERROR;
         return false;
     }
-    if (reply->error() != QNetworkReply::NoError)
+    const QString failure = UTILS::ReplyFailure(*reply);
+    if (!failure.isEmpty())
     {
-        TRACE_ERROR(QStringLiteral("Error downloading file:") + reply->errorString());
+        TRACE_ERROR(QStringLiteral("Error downloading file:") + failure);
         if (reply->error() == QNetworkReply::OperationCanceledError)
         {
             TRACE_ERROR(

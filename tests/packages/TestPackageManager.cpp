@@ -351,6 +351,8 @@ private slots:
         QTest::newRow("server error") << "500";
         QTest::newRow("cut short") << "truncated";
         QTest::newRow("stalled") << "stalled";
+        // A status that is not followed and raises no error: the body is no download of the archive.
+        QTest::newRow("300 with a package as body") << "300";
     }
     void aFailedDownloadEndsTheJob()
     {
@@ -373,6 +375,10 @@ private slots:
         else if (failure == QStringLiteral("500"))
         {
             Route(bad, "oops", 500);
+        }
+        else if (failure == QStringLiteral("300"))
+        {
+            Route(bad, Package(QStringLiteral("3.0.0")), 300);
         }
         Open(THREE_PACKAGES, options);
         Tick({QStringLiteral("3.0.0"), QStringLiteral("1.0.0")});
@@ -626,6 +632,8 @@ private slots:
         QTest::newRow("not published (404)") << "none" << true;
         QTest::newRow("mismatch") << "mismatch" << false;
         QTest::newRow("empty file") << "empty" << false;
+        QTest::newRow("package and checksum moved to a mirror") << "mirror" << true;
+        QTest::newRow("matching, but answered 300") << "300" << false;
     }
     void checksumBesideTheArchive()
     {
@@ -652,6 +660,19 @@ private slots:
         else if (checksum == QStringLiteral("empty"))
         {
             Route(path + QStringLiteral(".sha256"), QByteArray());
+        }
+        else if (checksum == QStringLiteral("300"))
+        {
+            Route(path + QStringLiteral(".sha256"), digest + "  TARVO_1_0_0.zip\n", 300);
+        }
+        else if (checksum == QStringLiteral("mirror"))
+        {
+            const QString mirror = QStringLiteral("/mirror/TARVO_1_0_0.zip");
+            Route(mirror, archive);
+            Route(mirror + QStringLiteral(".sha256"), digest + "  TARVO_1_0_0.zip\n");
+            server->SetRedirect(path, server->Url(mirror), 301);
+            server->SetRedirect(path + QStringLiteral(".sha256"),
+                                server->Url(mirror + QStringLiteral(".sha256")));
         }
         Open(THREE_PACKAGES, Options());
         Tick({QStringLiteral("1.0.0")});
