@@ -36,6 +36,8 @@ const char* const RETIRED_PROPERTY = "tarvoRetired";
 const char* const TREE_TAG_PROPERTY = "tarvoTreeTag";
 // How long a killed simulator may take to be reaped before its object is released anyway.
 constexpr int REAP_TIMEOUT_MS = 5000;
+// How often ended detached programs (the browser of "Open Web ZKM") are reaped.
+constexpr int REAPER_INTERVAL_MS = 5000;
 } // namespace
 
 CLASS_SESSION_RUNNER::CLASS_SESSION_RUNNER(CLASS_MAIN_WINDOW* mainWindow,
@@ -48,6 +50,8 @@ CLASS_SESSION_RUNNER::CLASS_SESSION_RUNNER(CLASS_MAIN_WINDOW* mainWindow,
     qRegisterMetaType<QProcess::ExitStatus>("QProcess::ExitStatus");
     // Helpers of a simulator whose parent ended come back to the launcher, so that a stop still finds them.
     PLATFORM::BecomeChildSubreaper();
+    connect(&reaper, &QTimer::timeout, this, &PLATFORM::ReapDetachedChildren);
+    reaper.start(REAPER_INTERVAL_MS);
     clock.start();
 }
 

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QString>
+#include <QTimer>
 
 class CLASS_MAIN_WINDOW;
 class CLASS_SESSION_RECORD;
@@ -61,6 +62,7 @@ private:
     const CLASS_TARVO_VERSION_INFO* versionInfo;
     QString applicationFolder;
     QElapsedTimer clock; // times the restarts
+    QTimer reaper;       // reaps the detached programs that came back to the launcher and ended
 };
 
 #endif // DEVICE_CLASSSESSIONRUNNER_H

@@ -32,6 +32,11 @@ bool KillProcessTree(qint64 pid, const QString& tag = QString());
 // Ends what is left of a tagged tree whose root has already ended (Linux; Windows: nothing, true).
 bool KillTaggedProcesses(const QString& tag);
 
+// Linux: reaps the ended children that came back to the launcher (child subreaper) from a session of
+// their own, such as a browser started detached to show a device's page: nobody else waits for them.
+// The launcher's own children share its session, so their ends stay for their QProcess. Windows: nothing.
+void ReapDetachedChildren();
+
 // Path of the simulator program inside an installed package folder, as handed to QProcess::start.
 QString SimulatorProgramPath(const QString& packageFolder);
 

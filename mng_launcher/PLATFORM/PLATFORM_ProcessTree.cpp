@@ -229,7 +229,7 @@ int AddTagged(std::map<pid_t, unsigned long long>& tree, const std::string& tagE
 // Reaps the ended children that came back to the launcher from a session of their own (a detached
 // program such as the browser that shows a device's page): nobody else waits for them. The launcher
 // starts its own children in its session, so their ends stay for their QProcess.
-void ReapDetachedChildren()
+void ReapDetached()
 {
     const pid_t self = ::getpid();
     const pid_t ownSession = ::getsid(0);
@@ -317,7 +317,7 @@ bool KillTree(std::map<pid_t, unsigned long long> tree, pid_t root, const std::s
     SignalAll(tree, SIGKILL);
     const bool ended = WaitForTreeEnd(tree);
     ReapOwnChildren(tree, root);
-    ReapDetachedChildren();
+    ReapDetached();
     if (!ended)
     {
         TRACE_ERROR(QStringLiteral("The process tree of ") + QString::number(root) +
@@ -345,6 +345,8 @@ bool KillTaggedProcesses(const QString&)
 {
     return true;
 }
+
+void ReapDetachedChildren() {}
 
 bool KillProcessTree(qint64 pid, const QString&)
 {
@@ -382,6 +384,11 @@ void TagProcessTree(QProcess& process, const QString& tag)
 bool KillTaggedProcesses(const QString& tag)
 {
     return tag.isEmpty() || KillTree({}, 0, TagEntry(tag));
+}
+
+void ReapDetachedChildren()
+{
+    ReapDetached();
 }
 
 bool KillProcessTree(qint64 pid, const QString& tag)

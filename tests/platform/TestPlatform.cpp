@@ -282,6 +282,22 @@ private slots:
         QVERIFY(finished.count() == 1 || finished.wait(10000));
     }
 
+    void detachedProgramsThatEndedAreReaped()
+    {
+        // As a subreaper the caller inherits what it started detached; once ended, it must not stay a zombie.
+        PLATFORM::BecomeChildSubreaper();
+        qint64 detached = 0;
+        const bool started = QProcess::startDetached(QStringLiteral("true"), {}, QString(), &detached);
+        const bool ended = started && QTest::qWaitFor([&] { return ProcessGone(detached); }, 10000);
+        const char stateBefore = ProcessState(detached);
+        PLATFORM::ReapDetachedChildren();
+        const char stateAfter = ProcessState(detached);
+        ::prctl(PR_SET_CHILD_SUBREAPER, 0, 0, 0, 0);
+        QVERIFY(ended);
+        QCOMPARE(stateBefore, 'Z');
+        QCOMPARE(stateAfter, char(0));
+    }
+
     void killProcessTreeOfAnEndedProcess()
     {
         QProcess ended;
