@@ -30,13 +30,13 @@ bool CLASS_PACKAGE_CHECKSUM::VerifyChecksum(const QString& url, const QString& a
     }
     if (reply->error() == QNetworkReply::ContentNotFoundError)
     {
-        TRACE_INFO(QStringLiteral("No checksum published at ") + checksumUrl);
+        PACKAGE_JOB_INFO(QStringLiteral("No checksum published at ") + checksumUrl);
         return true;
     }
     const QString failure = UTILS::ReplyFailure(*reply);
     if (!failure.isEmpty())
     {
-        TRACE_ERROR(QStringLiteral("Error downloading file:") + failure);
+        PACKAGE_JOB_ERROR(QStringLiteral("Error downloading file:") + failure);
         backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED;
         return false;
     }
@@ -45,9 +45,9 @@ bool CLASS_PACKAGE_CHECKSUM::VerifyChecksum(const QString& url, const QString& a
     const QByteArray actual = computed.toHex();
     if (expected.size() != SHA256_HEX_LENGTH || expected != actual)
     {
-        TRACE_ERROR(QStringLiteral("Checksum mismatch for ") + archivePath + QStringLiteral(": expected ") +
-                    QString::fromLatin1(expected) + QStringLiteral(", computed ") +
-                    QString::fromLatin1(actual));
+        PACKAGE_JOB_ERROR(QStringLiteral("Checksum mismatch for ") + archivePath +
+                          QStringLiteral(": expected ") + QString::fromLatin1(expected) +
+                          QStringLiteral(", computed ") + QString::fromLatin1(actual));
         backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED;
         return false;
     }

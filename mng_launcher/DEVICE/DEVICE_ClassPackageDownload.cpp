@@ -61,17 +61,17 @@ bool CLASS_PACKAGE_DOWNLOAD::DownloadArchive(const QString& url, QFile& file, QC
     backend.ShowInstalling(0);
     if (writeFailed)
     {
-        TRACE_ERROR(QStringLiteral("Error writing file:") + file.errorString());
+        PACKAGE_JOB_ERROR(QStringLiteral("Error writing file:") + file.errorString());
         backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FILE_ERROR;
         return false;
     }
     const QString failure = UTILS::ReplyFailure(*reply);
     if (!failure.isEmpty())
     {
-        TRACE_ERROR(QStringLiteral("Error downloading file:") + failure);
+        PACKAGE_JOB_ERROR(QStringLiteral("Error downloading file:") + failure);
         if (reply->error() == QNetworkReply::OperationCanceledError)
         {
-            TRACE_ERROR(
+            PACKAGE_JOB_ERROR(
                 QStringLiteral("No data arrived for %1 ms").arg(backend.options.downloadInactivityMs));
         }
         backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED;

@@ -18,11 +18,12 @@ constexpr int STDERR_LOG_LIMIT = 400;
 void LogExtractorEnd(QProcess& process)
 {
     const QString errors = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-    TRACE_ERROR(QStringLiteral("The extractor ended with exit code %1 (%2): %3")
-                    .arg(process.exitCode())
-                    .arg(process.exitStatus() == QProcess::NormalExit ? QStringLiteral("normal exit")
-                                                                      : QStringLiteral("crash"))
-                    .arg(errors.left(STDERR_LOG_LIMIT)));
+    PACKAGE_EXTRACTION_ERROR(QStringLiteral("The extractor ended with exit code %1 (%2): %3")
+                                 .arg(process.exitCode())
+                                 .arg(process.exitStatus() == QProcess::NormalExit
+                                          ? QStringLiteral("normal exit")
+                                          : QStringLiteral("crash"))
+                                 .arg(errors.left(STDERR_LOG_LIMIT)));
 }
 } // namespace
 
@@ -65,14 +66,15 @@ bool CLASS_PACKAGE_EXTRACTION::ExtractPackage(const QString& archivePath,
     QStringList entries;
     if (!ListArchiveEntries(options.extractorProgram, archivePath, options.extractorTimeoutMs, entries))
     {
-        TRACE_ERROR(QStringLiteral("Failed to list the package : ") + archivePath);
+        PACKAGE_EXTRACTION_ERROR(QStringLiteral("Failed to list the package : ") + archivePath);
         return false;
     }
     QString offending;
     if (!ArchiveEntriesStayIn(entries, packageFolder, &offending))
     {
-        TRACE_ERROR(QStringLiteral("Refused the package ") + archivePath + QStringLiteral(": the entry \"") +
-                    offending + QStringLiteral("\" does not lie inside ") + packageFolder);
+        PACKAGE_EXTRACTION_ERROR(QStringLiteral("Refused the package ") + archivePath +
+                                 QStringLiteral(": the entry \"") + offending +
+                                 QStringLiteral("\" does not lie inside ") + packageFolder);
         return false;
     }
     QProcess extractor;
@@ -86,12 +88,12 @@ bool CLASS_PACKAGE_EXTRACTION::ExtractPackage(const QString& archivePath,
                                 archivePath};
     if (!RunProcessToEnd(extractor, options.extractorProgram, arguments, options.extractorTimeoutMs))
     {
-        TRACE_ERROR(QStringLiteral("Failed to unzip the package : ") + archivePath);
+        PACKAGE_EXTRACTION_ERROR(QStringLiteral("Failed to unzip the package : ") + archivePath);
         return false;
     }
     if (!ProcessEndedWell(extractor))
     {
-        TRACE_ERROR(QStringLiteral("Failed to unzip the package : ") + archivePath);
+        PACKAGE_EXTRACTION_ERROR(QStringLiteral("Failed to unzip the package : ") + archivePath);
         LogExtractorEnd(extractor);
         return false;
     }

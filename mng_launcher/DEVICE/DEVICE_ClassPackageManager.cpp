@@ -259,7 +259,7 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::RemovePackage(const QString& version)
     QDir packageDir(folder);
     if (packageDir.exists() && !packageDir.removeRecursively())
     {
-        TRACE_ERROR(QStringLiteral("Couldn't remove package directory at :") + folder);
+        PACKAGE_JOB_ERROR(QStringLiteral("Couldn't remove package directory at :") + folder);
         jobStatus = JOB_REMOVAL_FAILED;
         return false;
     }
@@ -274,8 +274,8 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
     temporaryFolder = std::make_unique<QTemporaryDir>();
     if (!temporaryFolder->isValid())
     {
-        TRACE_ERROR(QStringLiteral("Failed to create temporary directory : ") +
-                    temporaryFolder->errorString());
+        PACKAGE_JOB_ERROR(QStringLiteral("Failed to create temporary directory : ") +
+                          temporaryFolder->errorString());
         jobStatus = JOB_FAILED;
         return false;
     }
@@ -285,7 +285,7 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
     QFile archive(archivePath);
     if (!archive.open(QIODevice::WriteOnly))
     {
-        TRACE_ERROR(QStringLiteral("Error opening file for writing:") + archive.errorString());
+        PACKAGE_JOB_ERROR(QStringLiteral("Error opening file for writing:") + archive.errorString());
         jobStatus = JOB_FILE_ERROR;
         return false;
     }
@@ -307,7 +307,7 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RemoveTemporaryFolder()
     const QString path = temporaryFolder->path();
     if (!temporaryFolder->remove())
     {
-        TRACE_ERROR(QStringLiteral("Couldn't remove temporary folder at :") + path);
+        PACKAGE_JOB_ERROR(QStringLiteral("Couldn't remove temporary folder at :") + path);
     }
 }
 

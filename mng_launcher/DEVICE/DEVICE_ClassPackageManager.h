@@ -16,6 +16,14 @@ class CLASS_PACKAGE_DOWNLOAD;
 class CLASS_TARVO_VERSION_INFO;
 class QTemporaryDir;
 
+// Every line of an installer job names the installer's unit and SLOT_UpdatePackages, or ExtractPackage for
+// the extraction on the pool thread, whichever part of the installer writes it: readers of the logs search
+// for these names.
+#define PACKAGE_JOB_UNIT "mng_launcher/DEVICE/DEVICE_ClassPackageManager.cpp"
+#define PACKAGE_JOB_ERROR(text) TRACE_ERROR_AS(PACKAGE_JOB_UNIT, "SLOT_UpdatePackages", text)
+#define PACKAGE_JOB_INFO(text) TRACE_INFO_AS(PACKAGE_JOB_UNIT, "SLOT_UpdatePackages", text)
+#define PACKAGE_EXTRACTION_ERROR(text) TRACE_ERROR_AS(PACKAGE_JOB_UNIT, "ExtractPackage", text)
+
 // Where the installer looks and how long it waits; the defaults are the launcher's own.
 struct PACKAGE_MANAGER_OPTIONS
 {

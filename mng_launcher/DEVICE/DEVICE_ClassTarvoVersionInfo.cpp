@@ -33,12 +33,13 @@ void SaveCatalogue(const QString& path, const QByteArray& content)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
     {
-        TRACE_ERROR(QStringLiteral("Error opening file for writing:") + file.errorString());
+        TRACE_ERROR_FROM("FetchPackages",
+                         QStringLiteral("Error opening file for writing:") + file.errorString());
         return;
     }
     if (file.write(content) != content.size() || !file.commit())
     {
-        TRACE_ERROR(QStringLiteral("Error writing file:") + file.errorString());
+        TRACE_ERROR_FROM("FetchPackages", QStringLiteral("Error writing file:") + file.errorString());
     }
 }
 
@@ -176,7 +177,7 @@ void CLASS_TARVO_VERSION_INFO::WriteFallbackCatalogue(const QString& path) const
     catalogue.sync();
     if (catalogue.status() != QSettings::NoError)
     {
-        TRACE_ERROR(QStringLiteral("Error opening file for writing:") + path);
+        TRACE_ERROR_FROM("FetchPackages", QStringLiteral("Error opening file for writing:") + path);
     }
 }
 

@@ -264,7 +264,10 @@ private slots:
         TARVO_VERSION_INFO_LOCATIONS locations = Locations();
         locations.sessionsRoot = sessionsRoot->filePath(QStringLiteral("blocker/root/"));
         const CLASS_TARVO_VERSION_INFO info(locations);
-        QCOMPARE(traces.ErrorsStartingWith(QStringLiteral("Error opening file for writing:")), 1);
+        QCOMPARE(traces.ErrorsStartingWith(
+                     QStringLiteral("Error opening file for writing:"),
+                     QStringLiteral("..\\mng_launcher\\DEVICE\\DEVICE_ClassTarvoVersionInfo FetchPackages")),
+                 1);
         QCOMPARE(info.GetPackagesList(), (PackagesList{{0, "3.1.51"}}));
     }
 

@@ -30,6 +30,11 @@ const QString CATALOGUE_PATH = TREE + QStringLiteral("tarvo4kpackages.ini");
 const QString PROBE_PATH = QStringLiteral("/probe");
 const QByteArray THREE_PACKAGES("[General]\nTARVO_1_0_0=1.0.0\nTARVO_2_0_0=2.0.0\nTARVO_3_0_0=3.0.0\n");
 constexpr int JOB_WAIT_MS = 30000;
+// Every installer line names the installer's unit and the job, or the extraction.
+const QString JOB_ORIGIN =
+    QStringLiteral("..\\mng_launcher\\DEVICE\\DEVICE_ClassPackageManager SLOT_UpdatePackages");
+const QString EXTRACTION_ORIGIN =
+    QStringLiteral("..\\mng_launcher\\DEVICE\\DEVICE_ClassPackageManager ExtractPackage");
 
 QString ServerPath(const QString& version)
 {
@@ -387,7 +392,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(PackageFolder(QStringLiteral("3.0.0"))));
         QVERIFY(!Installed(QStringLiteral("1.0.0")));
         QCOMPARE(server->RequestCount(ServerPath(QStringLiteral("1.0.0"))), 0);
-        QCOMPARE(traces.ErrorsStartingWith(QStringLiteral("Error downloading file:")), 1);
+        QCOMPARE(traces.ErrorsStartingWith(QStringLiteral("Error downloading file:"), JOB_ORIGIN), 1);
         QVERIFY(ValuesInRange());
     }
 
@@ -548,7 +553,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(PackageFolder(QStringLiteral("3.0.0"))));
         QVERIFY(versionInfo->GetInstalledVersions().isEmpty());
         QCOMPARE(server->RequestCount(ServerPath(QStringLiteral("1.0.0"))), 0);
-        QTRY_COMPARE(traces.ErrorsStartingWith(logged), 1);
+        QTRY_COMPARE(traces.ErrorsStartingWith(logged, EXTRACTION_ORIGIN), 1);
     }
 
     void extractionProgressStaysWithinTheBar()
@@ -595,7 +600,7 @@ private slots:
         QVERIFY(QDir(applicationFolder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
         QVERIFY(!QFileInfo::exists(QDir::tempPath() + QStringLiteral("/outside_") + unique +
                                    QStringLiteral(".txt")));
-        QTRY_COMPARE(traces.ErrorsStartingWith(QStringLiteral("Refused the package ")), 1);
+        QTRY_COMPARE(traces.ErrorsStartingWith(QStringLiteral("Refused the package "), EXTRACTION_ORIGIN), 1);
     }
 
     void archiveEntryRules_data()
@@ -685,6 +690,7 @@ private slots:
             QVERIFY(!QFileInfo::exists(PackageFolder(QStringLiteral("1.0.0"))));
             const QStringList errors = traces.AllErrors();
             QCOMPARE(errors.size(), 1);
+            QCOMPARE(traces.ErrorsStartingWith(QStringLiteral("Checksum mismatch for "), JOB_ORIGIN), 1);
             QVERIFY(errors.first().contains(QStringLiteral("expected ") + QString::fromLatin1(wrong)));
             QVERIFY(errors.first().contains(QStringLiteral("computed ") + QString::fromLatin1(digest)));
         }

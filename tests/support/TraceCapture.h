@@ -55,11 +55,13 @@ public:
     {
         return Matching(infos, function, text);
     }
-    // Every captured line whose message part (after "() Line n ") starts with the text.
-    int ErrorsStartingWith(const QString& text) const
+    // Every captured line whose message part (after "() Line n ") starts with the text; with an origin (the
+    // unit path, a blank and the function name), only the lines that it names.
+    int ErrorsStartingWith(const QString& text, const QString& origin = QString()) const
     {
         int count = 0;
-        const QRegularExpression pattern(QStringLiteral("\\(\\) Line \\d+ ") +
+        const QRegularExpression pattern(QRegularExpression::escape(origin) +
+                                         QStringLiteral("\\(\\) Line \\d+ ") +
                                          QRegularExpression::escape(text));
         for (const QString& line : errors)
         {

@@ -45,15 +45,29 @@ QString TraceUnitPath(const char* sourceFile);
 // unit path + " " + function + "() Line " + line + " " + text
 QString TraceComposeMessage(const QString& unitPath, const char* function, int line, const QString& text);
 
-// Every caller logs through these, so no unit formats the message by hand.
-#define TRACE_UNIT_PATH()                                                                                    \
-    ([]() -> const QString& {                                                                                \
-        static const QString unitPath = TraceUnitPath(__FILE__);                                             \
-        return unitPath;                                                                                     \
-    }())
+// Every caller logs through these, so no unit formats the message by hand. The unit path of a source path
+// of the form __FILE__ gives, computed once per place of use.
+#define TRACE_UNIT_PATH_OF(sourceFile)                                                                       \
+    (                                                                                                        \
+        []() -> const QString&                                                                               \
+        {                                                                                                    \
+            static const QString unitPath = TraceUnitPath(sourceFile);                                       \
+            return unitPath;                                                                                 \
+        }())
+#define TRACE_UNIT_PATH() TRACE_UNIT_PATH_OF(__FILE__)
 #define TRACE_MESSAGE(text) TraceComposeMessage(TRACE_UNIT_PATH(), __func__, __LINE__, (text))
 #define TRACE_ERROR(text) TraceError(TRACE_MESSAGE(text), 0)
 #define TRACE_INFO(text) TraceInfo(TRACE_MESSAGE(text), 0)
 #define TRACE_DEBUG(text) TraceDebug(QString())
+
+// Lines that name the operation a reader searches for rather than the helper that writes them: the function
+// name (a string literal) is given explicitly, and with the _AS forms also the unit, as a source path of
+// the form __FILE__ gives ("mng_launcher/DEVICE/DEVICE_ClassPackageManager.cpp").
+#define TRACE_ERROR_FROM(function, text)                                                                     \
+    TraceError(TraceComposeMessage(TRACE_UNIT_PATH(), function, __LINE__, (text)), 0)
+#define TRACE_ERROR_AS(sourceFile, function, text)                                                           \
+    TraceError(TraceComposeMessage(TRACE_UNIT_PATH_OF(sourceFile), function, __LINE__, (text)), 0)
+#define TRACE_INFO_AS(sourceFile, function, text)                                                            \
+    TraceInfo(TraceComposeMessage(TRACE_UNIT_PATH_OF(sourceFile), function, __LINE__, (text)), 0)
 
 #endif // TRACES_TRACES_H
