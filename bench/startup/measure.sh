@@ -25,8 +25,6 @@ x11_env_setup "$WORK"
 RUNNING=
 cleanup() {
     x11_kill_pids "$RUNNING"
-    # A copy ended without its teardown leaves its lock segment behind.
-    x11_release_locks "$TMPDIR"
     rm -rf "$WORK"
 }
 trap cleanup EXIT

@@ -3,9 +3,8 @@
 
 #include <QApplication>
 
-class QSharedMemory;
-
-// The application object; its one-byte shared-memory segment keeps a second copy from running.
+// The application object; its single-instance lock keeps a second copy of the same user from running
+// over the same sessions.
 class CLASS_SINGLE_APPLICATION : public QApplication
 {
     Q_OBJECT
@@ -16,11 +15,16 @@ public:
     CLASS_SINGLE_APPLICATION(int& argc, char** argv);
     ~CLASS_SINGLE_APPLICATION() override;
 
-    // True for the first copy: the lock segment could be created.
+    // True for the first copy: the lock could be taken (platform layer: TakeSingleInstanceLock).
     bool TryLock();
 
+    // The lock file on Linux: "Tarvo4kSimulator.lock" in the sessions root, a folder of the user's own
+    // that does not depend on TMPDIR.
+    static QString LockFilePath();
+
 private:
-    QSharedMemory* instanceLock;
+    // Holds the lock while it lives; deleted first by the destructor.
+    QObject* instanceLock;
 };
 
 #endif // DEVICE_CLASSSINGLEAPPLICATION_H

@@ -1,5 +1,7 @@
 #include "GUI/GUI_ClassAboutWindow.h"
 
+#include "PLATFORM/PLATFORM_Files.h"
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -91,7 +93,8 @@ CLASS_ABOUT_WINDOW::~CLASS_ABOUT_WINDOW() = default;
 
 QString CLASS_ABOUT_WINDOW::LicencePagePath()
 {
-    return QDir::tempPath() + QLatin1Char('/') + LICENCE_FILE_NAME;
+    const QString folder = PLATFORM::PrivatePageFolder();
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + LICENCE_FILE_NAME;
 }
 
 void CLASS_ABOUT_WINDOW::BuildMainColumn()
@@ -133,13 +136,12 @@ void CLASS_ABOUT_WINDOW::BuildMainColumn()
 
 void CLASS_ABOUT_WINDOW::PrepareLicencePage()
 {
-    // A copy left by an earlier run is read-only like the resource it came from: made writable first.
+    // The copy is a new file of the launcher's own in a folder only the user can write: whatever stood at
+    // its path (an older copy, a link) is replaced, never written through.
     const QString path = LicencePagePath();
-    if (QFile::exists(path))
+    QFile resource(LICENCE_RESOURCE);
+    if (!path.isEmpty() && resource.open(QIODevice::ReadOnly))
     {
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                        QFileDevice::ReadOther | QFileDevice::WriteOther);
-        QFile::remove(path);
+        PLATFORM::WriteNewPrivateFile(path, resource.readAll());
     }
-    QFile::copy(LICENCE_RESOURCE, path);
 }

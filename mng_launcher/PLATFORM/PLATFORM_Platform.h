@@ -3,14 +3,19 @@
 
 #include <QString>
 
+class QObject;
 class QProcess;
-class QSharedMemory;
 
 // The small platform layer: every difference between Windows and Linux lives behind these functions.
 namespace PLATFORM
 {
-// Removes a single-instance segment left by a crashed copy; a live copy keeps its segment.
-void PrepareSingleInstanceLock(QSharedMemory& lock);
+// Takes the launcher's single-instance lock and gives it to holder, which keeps it until it is destroyed.
+// Windows: a one-byte shared-memory segment named key, which the system removes with its last holder.
+// Linux: an exclusive lock (flock) on lockFile, created 0600 and never through a link; the kernel
+// releases it when the holder ends in any way (also SIGKILL), so no stale lock can block a later start.
+// lockFile lies in the user's own folders, so the lock is per user and does not depend on TMPDIR.
+// False when another copy holds the lock or it cannot be taken (the reason then goes to stderr).
+bool TakeSingleInstanceLock(QObject* holder, const QString& key, const QString& lockFile);
 
 // Linux: makes the launcher the child subreaper of everything it starts, so that a helper whose parent
 // ended (a double fork, setsid) comes back to the launcher instead of init and stays within reach of

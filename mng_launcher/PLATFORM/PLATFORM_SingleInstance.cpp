@@ -1,21 +1,83 @@
 #include "PLATFORM/PLATFORM_Platform.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QObject>
+
+#ifdef Q_OS_WIN
 #include <QSharedMemory>
+#else
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace PLATFORM
 {
-void PrepareSingleInstanceLock(QSharedMemory& lock)
+#ifndef Q_OS_WIN
+namespace
+{
+// Holds the locked file open; closing it releases the lock.
+class LOCK_HOLDER : public QObject
+{
+public:
+    LOCK_HOLDER(int lockedDescriptor, QObject* parent) : QObject(parent), descriptor(lockedDescriptor) {}
+    ~LOCK_HOLDER() override { ::close(descriptor); }
+
+private:
+    int descriptor;
+};
+
+void PrintLockProblem(const QString& lockFile, const char* reason)
+{
+    std::fprintf(stderr, "Can't take the single-instance lock %s: %s\n",
+                 QFile::encodeName(lockFile).constData(), reason);
+    std::fflush(stderr);
+}
+} // namespace
+#endif
+
+bool TakeSingleInstanceLock(QObject* holder, const QString& key, const QString& lockFile)
 {
 #ifdef Q_OS_WIN
-    // Windows removes a segment with its last holder, also after a crash.
-    Q_UNUSED(lock);
+    Q_UNUSED(lockFile);
+    // Windows removes the segment with its last holder, also after a crash.
+    auto* segment = new QSharedMemory(key, holder);
+    return segment->create(1, QSharedMemory::ReadWrite);
 #else
-    // On Unix a segment outlives a crashed holder. Attaching and detaching lets the last detach
-    // remove such a stale segment; a live first copy stays attached and keeps it.
-    if (lock.attach())
+    Q_UNUSED(key);
+    QDir().mkpath(QFileInfo(lockFile).absolutePath());
+    // O_CLOEXEC: a simulator started by the launcher, which may outlive it, must not inherit the lock.
+    const int descriptor = ::open(QFile::encodeName(lockFile).constData(),
+                                  O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0600);
+    if (descriptor < 0)
     {
-        lock.detach();
+        PrintLockProblem(lockFile, std::strerror(errno));
+        return false;
     }
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != ::geteuid())
+    {
+        PrintLockProblem(lockFile, "not a plain file of this user");
+        ::close(descriptor);
+        return false;
+    }
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0)
+    {
+        if (errno != EWOULDBLOCK)
+        {
+            PrintLockProblem(lockFile, std::strerror(errno));
+        }
+        ::close(descriptor);
+        return false;
+    }
+    new LOCK_HOLDER(descriptor, holder);
+    return true;
 #endif
 }
 } // namespace PLATFORM

@@ -42,7 +42,7 @@ LAUNCHER="$APP/Tarvo4kSimulator"
 SIMULATOR="$APP/TARVO_3_1_51/bin/ZR_APP_SIMULATOR"
 SESSIONS_ROOT=$X11_SESSIONS_ROOT
 SESSION_FOLDER="$SESSIONS_ROOT/Tarvo2024_03_05_14_07_59"
-LOG_DIR="$TMPDIR/vaDevazade/ZR_TRACES/Tarvo4kSimulator"
+LOG_DIR=$X11_LOG_DIR
 
 LAUNCHER_PID=
 SIMULATOR_PID=
@@ -50,7 +50,6 @@ STATUS=
 
 cleanup() {
     x11_kill_pids "$LAUNCHER_PID" "$SIMULATOR_PID" "$(our_simulator)"
-    x11_release_locks "$TMPDIR"
     rm -rf "$WORK"
 }
 trap cleanup EXIT

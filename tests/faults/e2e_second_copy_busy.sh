@@ -37,7 +37,6 @@ x11_env_setup "$WORK"
 STARTED=()
 cleanup() {
     x11_kill_pids "${STARTED[@]}" "${SIMULATOR_PID:-}"
-    x11_release_locks "$TMPDIR"
     rm -rf "$WORK"
 }
 trap cleanup EXIT

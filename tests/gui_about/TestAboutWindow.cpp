@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -17,7 +18,7 @@ class TestAboutWindow : public QObject
     Q_OBJECT
 
 private:
-    // The temporary folder of the whole run: the licence page is copied in here.
+    // The HOME of the whole run: the licence page is copied into its cache folder.
     QTemporaryDir temporaryRoot;
 
     static QString LabelText(const QWidget& window, const QString& name)
@@ -30,9 +31,11 @@ private:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
-    QStringList LicenceCopies() const
+    static QStringList LicenceCopies()
     {
-        return QDir(temporaryRoot.path()).entryList(QStringList{QStringLiteral("ZR_EULA*")}, QDir::Files);
+        return QFileInfo(CLASS_ABOUT_WINDOW::LicencePagePath())
+            .dir()
+            .entryList(QStringList{QStringLiteral("ZR_EULA*")}, QDir::Files | QDir::System);
     }
 
 private slots:
@@ -42,8 +45,7 @@ private slots:
         InitLauncherResources();
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(temporaryRoot.isValid());
-        qputenv("TMPDIR", QFile::encodeName(temporaryRoot.path()));
-        QCOMPARE(QDir::tempPath(), temporaryRoot.path());
+        qputenv("HOME", QFile::encodeName(temporaryRoot.path()));
         QVERIFY(QFile::exists(QStringLiteral(":/Licenses/ZR_EULA.html")));
     }
 
@@ -104,16 +106,30 @@ private slots:
         QVERIFY(pixmap.width() == 180 || pixmap.height() == 25);
     }
 
+    void licencePageCopiedOnce_data()
+    {
+        QTest::addColumn<bool>("plantedLink");
+        QTest::newRow("read-only copy of an earlier run") << false;
+        QTest::newRow("link to another file in its place") << true;
+    }
+
     void licencePageCopiedOnce()
     {
-        const QString path = temporaryRoot.filePath(QStringLiteral("ZR_EULA.html"));
-        // A read-only copy left by an earlier run.
+        QFETCH(bool, plantedLink);
+        const QString path = CLASS_ABOUT_WINDOW::LicencePagePath();
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+        QVERIFY2(path.startsWith(cache + QStringLiteral("/vaDevazade/")), qPrintable(path));
+        QVERIFY(QFileInfo(path).absolutePath().startsWith(temporaryRoot.path()));
+        QFile::remove(path);
+        const QString victim = temporaryRoot.filePath(QStringLiteral("profile"));
+        QFile::remove(victim);
         {
-            QFile stale(path);
+            QFile stale(plantedLink ? victim : path);
             QVERIFY(stale.open(QIODevice::WriteOnly));
             stale.write("old licence");
         }
-        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+        QVERIFY(QFile::setPermissions(plantedLink ? victim : path, QFileDevice::ReadOwner));
+        QVERIFY(!plantedLink || QFile::link(victim, path));
         const QByteArray page = Read(QStringLiteral(":/Licenses/ZR_EULA.html"));
         QVERIFY(page.contains("Tarvo 4k Simulator"));
 
@@ -124,7 +140,17 @@ private slots:
         CLASS_ABOUT_WINDOW second;
         QCOMPARE(Read(path), page);
         QCOMPARE(LicenceCopies(), QStringList{"ZR_EULA.html"});
-        QCOMPARE(CLASS_ABOUT_WINDOW::LicencePagePath(), path);
+        QVERIFY(!QFileInfo(path).isSymLink());
+        // The launcher's own file, for the user only; a planted link's target keeps content and permissions.
+        // Owner, group and others only: root may write any file, so the "user" bits say nothing here.
+        const int ownerGroupOther = 0x7077;
+        QCOMPARE(QFileInfo(path).permissions() & ownerGroupOther,
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (plantedLink)
+        {
+            QCOMPARE(Read(victim), QByteArray("old licence"));
+            QCOMPARE(QFileInfo(victim).permissions() & ownerGroupOther, QFileDevice::ReadOwner);
+        }
 
         // The link opens that copy.
         const QString link = LabelText(second, QStringLiteral("licenceLink"));

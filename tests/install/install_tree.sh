@@ -33,7 +33,7 @@ window_check() {
     cd "$work"
     "$launcher" >"$work/launcher.log" 2>&1 &
     LAUNCHER_PID=$!
-    trap 'x11_kill_pids "$LAUNCHER_PID"; x11_release_locks "$TMPDIR"' EXIT
+    trap 'x11_kill_pids "$LAUNCHER_PID"' EXIT
     local pid=$LAUNCHER_PID
     window=$(x11_wait_window "$pid" "$TITLE" | head -n 1)
     if [ -z "$window" ]; then

@@ -186,10 +186,12 @@ void TestStartUp::everyAliasCrossesThreads()
 
 void TestStartUp::startTracingNamesThreadsAndOpensLogs()
 {
-    // InitTraces writes below QDir::tempPath(), which follows TMPDIR.
+    // InitTraces writes below the user's cache folder (in test mode below HOME), never below TMPDIR.
     const QString tempPath = temp.path() + QStringLiteral("/tmp");
-    QVERIFY(QDir().mkpath(tempPath));
+    const QString home = temp.path() + QStringLiteral("/home");
+    QVERIFY(QDir().mkpath(tempPath) && QDir().mkpath(home));
     qputenv("TMPDIR", QFile::encodeName(tempPath));
+    qputenv("HOME", QFile::encodeName(home));
     QCOMPARE(QDir::tempPath(), tempPath);
 
     QThread* traceThread = StartTracing();
@@ -209,11 +211,24 @@ void TestStartUp::startTracingNamesThreadsAndOpensLogs()
     QVERIFY(worker->periodicHook == nullptr);
     QVERIFY(worker->errorHook == nullptr);
 
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    QVERIFY(cache.startsWith(home + QLatin1Char('/')));
     const QString logFolder =
-        tempPath + QStringLiteral("/vaDevazade/ZR_TRACES/") + QCoreApplication::applicationName();
+        cache + QStringLiteral("/vaDevazade/ZR_TRACES/") + QCoreApplication::applicationName();
     QCOMPARE(QFileInfo(worker->InfoFilePath()).absolutePath(), logFolder);
     QVERIFY(QFileInfo(worker->InfoFilePath()).fileName().startsWith(QStringLiteral("00000001_INFO_")));
     QVERIFY(QFileInfo::exists(worker->InfoFilePath()));
+    QVERIFY(QDir(tempPath).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+    // Only the user may enter the folders or read the files.
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                            QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                            QFileDevice::WriteOther | QFileDevice::ExeOther;
+    for (const QString& path :
+         {cache + QStringLiteral("/vaDevazade"), cache + QStringLiteral("/vaDevazade/ZR_TRACES"), logFolder,
+          worker->InfoFilePath()})
+    {
+        QVERIFY2((QFileInfo(path).permissions() & others) == 0, qPrintable(path));
+    }
 
     TRACE_INFO(QStringLiteral("start-up done"));
     const QRegularExpression line(QStringLiteral(

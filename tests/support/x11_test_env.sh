@@ -1,14 +1,16 @@
 # shellcheck shell=bash
+# shellcheck disable=SC2034 # X11_SESSIONS_ROOT and X11_LOG_DIR are read by the sourcing script
 # Shared by the scripts that drive the real launcher under an X server (the end-to-end tests, the install
 # test and the start-up benchmark). Sourced, never run:
 #   source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_test_env.sh"
 # Every wait is bounded: by LIMIT seconds (each script sets its own; 15 when unset) or by the limit given.
 
 # x11_env_setup <work dir>: everything the launcher (and what it starts) writes stays in the work dir:
-# HOME, TMPDIR (the single-instance lock's key files and the log folder live below it), the XDG folders and
-# a private runtime folder; Qt draws on the X server. The launcher's state file counts 1.6.0, the version
-# that a local update server announces, as announced already, so that no announcement box stands between
-# the windows and the script. Sets X11_SESSIONS_ROOT to the launcher's sessions root.
+# HOME, TMPDIR, the XDG folders (the logs live below XDG_CACHE_HOME, the single-instance lock file in the
+# sessions root below XDG_DATA_HOME) and a private runtime folder; Qt draws on the X server. The launcher's
+# state file counts 1.6.0, the version that a local update server announces, as announced already, so that
+# no announcement box stands between the windows and the script. Sets X11_SESSIONS_ROOT to the launcher's
+# sessions root and X11_LOG_DIR to its log folder.
 x11_env_setup() {
     local work=$1
     export TMPDIR="$work/tmp" HOME="$work/home"
@@ -18,6 +20,7 @@ x11_env_setup() {
     mkdir -p "$TMPDIR" "$HOME" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
     X11_SESSIONS_ROOT="$XDG_DATA_HOME/VORNTAL/Tarvo_Simulator"
+    X11_LOG_DIR="$XDG_CACHE_HOME/vaDevazade/ZR_TRACES/Tarvo4kSimulator"
     mkdir -p "$X11_SESSIONS_ROOT"
     printf '[General]\nTARVO_LAST_VERSION_CHECKED=1.6.0\n' >"$X11_SESSIONS_ROOT/tarvoversionsconfig"
 }
@@ -105,21 +108,5 @@ x11_kill_pids() {
     local pid
     for pid in "$@"; do
         if [ -n "$pid" ]; then kill -9 "$pid" 2>/dev/null || true; fi
-    done
-}
-
-# x11_release_locks <tmp dir>: removes the System V lock segment and semaphore of the launchers that ran
-# with this TMPDIR. They are keyed on files in it (ftok with project id 'Q'); a launcher that is killed
-# instead of closed leaves them behind.
-x11_release_locks() {
-    local dir=$1 file dev ino key id
-    command -v ipcs >/dev/null || return 0
-    for file in "$dir"/qipc_*; do
-        [ -e "$file" ] || continue
-        dev=$(stat -c %d "$file")
-        ino=$(stat -c %i "$file")
-        key=$(printf '0x%08x' $(((0x51 << 24) | ((dev & 0xff) << 16) | (ino & 0xffff))))
-        for id in $(ipcs -m | awk -v key="$key" '$1 == key { print $2 }'); do ipcrm -m "$id" 2>/dev/null || true; done
-        for id in $(ipcs -s | awk -v key="$key" '$1 == key { print $2 }'); do ipcrm -s "$id" 2>/dev/null || true; done
     done
 }

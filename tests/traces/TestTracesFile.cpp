@@ -1,6 +1,7 @@
 // The log file writer on its own: file worker objects are created directly in temporary folders and
 // their slots called on the test thread. One process-wide worker (in its own folder) receives the error
 // trace that DeleteToSize logs when it cannot get under its limit.
+#include "SmallFileSystem.h"
 #include "TracesTestSupport.h"
 
 #include "QT_TRACES/TRACES_ClassWorkerDeport.h"
@@ -16,6 +17,8 @@
 #include <QtTest>
 
 #include <memory>
+
+#include <unistd.h>
 
 using namespace TracesTest;
 
@@ -101,7 +104,8 @@ private slots:
     void shortcutsMoveToTheNewRun();
     void openFailuresLeaveWorkerUninitialised_data();
     void openFailuresLeaveWorkerUninitialised();
-    void lineIsLostWhenItsFileCannotOpen();
+    void lineIsWrittenWholeOrNotAtAll_data();
+    void lineIsWrittenWholeOrNotAtAll();
     void linesAreAppendedAsUtf8();
     void lineCounterRunsThePeriodicHook_data();
     void lineCounterRunsThePeriodicHook();
@@ -257,27 +261,43 @@ void TestTracesFile::shortcutsMoveToTheNewRun()
 
 void TestTracesFile::openFailuresLeaveWorkerUninitialised_data()
 {
-    QTest::addColumn<bool>("folderIsAFile");
+    QTest::addColumn<QString>("blocker");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("log folder cannot be created") << true << "^Can't create directory %1 for trace\n$";
+    const QString refused = QStringLiteral("^Can't write logs, %1 is a link or belongs to another user\n$");
+    QTest::newRow("log folder cannot be created") << "file"
+                                                  << "^Can't create directory %1 for trace\n$";
     QTest::newRow("info file cannot be opened")
-        << false << "^Can't open file %1/00000001_INFO_[-_0-9]+\\.log for trace\n$";
+        << "immutable"
+        << "^Can't open file %1/00000001_INFO_[-_0-9]+\\.log for trace\n$";
+    QTest::newRow("log folder is a link") << "link" << refused;
+    QTest::newRow("log folder belongs to another user") << "other user" << refused;
 }
 
 void TestTracesFile::openFailuresLeaveWorkerUninitialised()
 {
-    QFETCH(bool, folderIsAFile);
+    QFETCH(QString, blocker);
     QFETCH(QString, message);
     ImmutableEntries immutable;
-    if (folderIsAFile)
+    const QString elsewhere = temp->path() + QStringLiteral("/elsewhere");
+    if (blocker == QStringLiteral("file"))
     {
         QVERIFY(QDir(folder).removeRecursively());
         QVERIFY(WriteFile(folder, "a file where the log folder belongs"));
     }
-    else if (!immutable.Add(folder))
+    else if (blocker == QStringLiteral("immutable") && !immutable.Add(folder))
     {
         QSKIP("this file system cannot mark a folder immutable");
+    }
+    else if (blocker == QStringLiteral("link"))
+    {
+        QVERIFY(QDir(folder).removeRecursively() && QDir().mkpath(elsewhere));
+        QVERIFY(QFile::link(elsewhere, folder));
+    }
+    else if (blocker == QStringLiteral("other user") &&
+             ::chown(QFile::encodeName(folder).constData(), 65534, 65534) != 0)
+    {
+        QSKIP("the log folder cannot be given to another user (needs root)");
     }
 
     StandardErrorCapture standardError;
@@ -287,22 +307,77 @@ void TestTracesFile::openFailuresLeaveWorkerUninitialised()
              qPrintable(written));
     QVERIFY(!worker->initialised);
     QVERIFY(worker->banner.isEmpty());
+    // Nothing was written where the link leads.
+    QVERIFY(!QFileInfo::exists(elsewhere) ||
+            QDir(elsewhere).isEmpty(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
-void TestTracesFile::lineIsLostWhenItsFileCannotOpen()
+void TestTracesFile::lineIsWrittenWholeOrNotAtAll_data()
 {
+    QTest::addColumn<QString>("blocker");
+    QTest::addColumn<bool>("tracingStaysOn");
+
+    QTest::newRow("error file immutable") << "immutable" << true;
+    QTest::newRow("error file replaced by a link") << "link" << false;
+    QTest::newRow("error file of another user") << "other user" << false;
+    QTest::newRow("disk full in the middle of the line") << "full disk" << true;
+}
+
+void TestTracesFile::lineIsWrittenWholeOrNotAtAll()
+{
+    QFETCH(QString, blocker);
+    QFETCH(bool, tracingStaysOn);
+    std::unique_ptr<SMALL_FILE_SYSTEM> small;
+    if (blocker == QStringLiteral("full disk"))
+    {
+        small = std::make_unique<SMALL_FILE_SYSTEM>(64);
+        if (!small->IsMounted())
+        {
+            QSKIP(qPrintable(small->Problem()));
+        }
+        folder = small->Path() + QLatin1Char('/') + APP_NAME;
+    }
     auto worker = NewWorker();
+    worker->enabled = true;
+    worker->SLOT_WriteTraceError(QStringLiteral("first\n"));
+    const QString victim = temp->path() + QStringLiteral("/victim");
+    QVERIFY(WriteFile(victim, "victim\n"));
+    const QByteArray longLine = QByteArray(20000, 'x') + '\n';
     {
         ImmutableEntries immutable;
-        if (!immutable.Add(folder))
+        StandardErrorCapture standardError;
+        if (blocker == QStringLiteral("immutable") && !immutable.Add(worker->ErrorFilePath()))
         {
-            QSKIP("this file system cannot mark a folder immutable");
+            QSKIP("this file system cannot mark a file immutable");
         }
-        worker->SLOT_WriteTraceError(QStringLiteral("lost\n"));
-        QVERIFY(!QFileInfo::exists(worker->ErrorFilePath()));
+        if (blocker == QStringLiteral("link"))
+        {
+            QVERIFY(QFile::remove(worker->ErrorFilePath()) && QFile::link(victim, worker->ErrorFilePath()));
+        }
+        if (blocker == QStringLiteral("other user") &&
+            ::chown(QFile::encodeName(worker->ErrorFilePath()).constData(), 65534, 65534) != 0)
+        {
+            QSKIP("the error file cannot be given to another user (needs root)");
+        }
+        // The rest of the small file system is filled: the line's first bytes still fit in the error file's
+        // last page, the others do not.
+        QVERIFY(small == nullptr || small->FillUp());
+        worker->SLOT_WriteTraceError(QString::fromLatin1(longLine));
+        const QString written = standardError.Text();
+        QCOMPARE(written.isEmpty(), tracingStaysOn);
+        QCOMPARE(worker->enabled, tracingStaysOn);
+        QVERIFY(small == nullptr || small->FreeUp());
     }
-    worker->SLOT_WriteTraceError(QStringLiteral("written\n"));
-    QCOMPARE(ReadAll(worker->ErrorFilePath()), QByteArray("written\n"));
+    QCOMPARE(ReadAll(victim), QByteArray("victim\n"));
+    worker->SLOT_WriteTraceError(QStringLiteral("next\n"));
+    if (tracingStaysOn)
+    {
+        QCOMPARE(ReadAll(worker->ErrorFilePath()), QByteArray("first\nnext\n"));
+    }
+    else
+    {
+        QCOMPARE(ReadAll(victim), QByteArray("victim\n"));
+    }
 }
 
 void TestTracesFile::linesAreAppendedAsUtf8()

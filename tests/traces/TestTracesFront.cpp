@@ -19,6 +19,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <thread>
 
@@ -101,6 +103,8 @@ private slots:
 
     void callsBeforeSetUpAreDropped();
     void missingBaseFolderCreatesNoWorker();
+    void baseFolderOfAnotherOrALinkCreatesNoWorker_data();
+    void baseFolderOfAnotherOrALinkCreatesNoWorker();
     void unopenableLogFolderLeavesTracingOff();
 
     void setUpOpensInfoFileAndShortcutsOnly();
@@ -170,6 +174,42 @@ void TestTracesFront::missingBaseFolderCreatesNoWorker()
     QVERIFY(TracesWorker() == nullptr);
     QVERIFY(!TraceDebugEcho());
     QVERIFY(!QFileInfo::exists(absent));
+}
+
+void TestTracesFront::baseFolderOfAnotherOrALinkCreatesNoWorker_data()
+{
+    QTest::addColumn<bool>("asLink");
+    QTest::newRow("planted link") << true;
+    QTest::newRow("folder of another user") << false;
+}
+
+void TestTracesFront::baseFolderOfAnotherOrALinkCreatesNoWorker()
+{
+    // Another user got there first: "vaDevazade" in the cache folder is a link, or that user's folder.
+    QFETCH(bool, asLink);
+    const QString home =
+        temp.path() + (asLink ? QStringLiteral("/home-link") : QStringLiteral("/home-other"));
+    const QString elsewhere = home + QStringLiteral("/elsewhere");
+    QVERIFY(QDir().mkpath(elsewhere));
+    qputenv("HOME", QFile::encodeName(home));
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    const QString planted = cache + QStringLiteral("/vaDevazade");
+    QVERIFY(QDir().mkpath(cache));
+    if (asLink)
+    {
+        QVERIFY(QFile::link(elsewhere, planted));
+    }
+    else if (!QDir().mkpath(planted) || ::chown(QFile::encodeName(planted).constData(), 65534, 65534) != 0)
+    {
+        QSKIP("the folder cannot be given to another user (needs root)");
+    }
+    StandardErrorCapture standardError;
+    InitTraces(&traceThread);
+    QCOMPARE(standardError.Text(),
+             QStringLiteral("Can't write logs, %1 is a link or belongs to another user\n").arg(planted));
+    QVERIFY(TracesWorker() == nullptr);
+    QVERIFY(QDir(elsewhere).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+    QVERIFY(QDir(planted).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
 }
 
 void TestTracesFront::unopenableLogFolderLeavesTracingOff()

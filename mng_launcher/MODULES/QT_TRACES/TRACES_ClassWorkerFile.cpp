@@ -1,5 +1,7 @@
 #include "QT_TRACES/TRACES_ClassWorkerFile.h"
 
+#include "PLATFORM/PLATFORM_Files.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
@@ -91,7 +93,8 @@ bool DeletePass(const QString& folderPath, unsigned int limitBytes,
         for (const QFileInfo& entry : entries)
         {
             unsigned int number = 0;
-            if (numberOf(entry, number) && number - minimum <= half && QFile::remove(entry.absoluteFilePath()))
+            if (numberOf(entry, number) && number - minimum <= half &&
+                QFile::remove(entry.absoluteFilePath()))
             {
                 ++removed;
             }
@@ -129,7 +132,16 @@ CLASS_WORKER_FILE::~CLASS_WORKER_FILE()
 void CLASS_WORKER_FILE::OpenTraceFiles()
 {
     QDir folder(folderPath);
-    if (!folder.exists() && !folder.mkpath(QStringLiteral(".")))
+    // Missing parents are created as usual; the log folder itself is private to the user (0700), and one
+    // that is a link or another user's is never used.
+    QDir().mkpath(QFileInfo(folder.absolutePath()).absolutePath());
+    const PLATFORM::PRIVATE_PLACE made = PLATFORM::MakePrivateFolder(folder.absolutePath());
+    if (made == PLATFORM::PRIVATE_PLACE::Refused)
+    {
+        PrintRefusedLogPlace(folder.absolutePath());
+        return;
+    }
+    if (made != PLATFORM::PRIVATE_PLACE::Ready)
     {
         PrintToStandardError("Can't create directory %s for trace\n", folder.absolutePath());
         return;
@@ -140,18 +152,24 @@ void CLASS_WORKER_FILE::OpenTraceFiles()
         lastIndexFunction != nullptr ? lastIndexFunction(entries) : MaxFileIndex(entries);
     const QString runNumber = QStringLiteral("%1").arg(qulonglong(previous) + 1, 8, 10, QLatin1Char('0'));
     const QString absolute = folder.absolutePath() + QLatin1Char('/');
-    errorFilePath = absolute + runNumber + QDateTime::currentDateTime().toString(
-                                               QStringLiteral("'_ERROR_'yyyy-MM-dd_HH-mm-ss'.log'"));
-    infoFilePath = absolute + runNumber + QDateTime::currentDateTime().toString(
-                                              QStringLiteral("'_INFO_'yyyy-MM-dd_HH-mm-ss'.log'"));
+    errorFilePath =
+        absolute + runNumber +
+        QDateTime::currentDateTime().toString(QStringLiteral("'_ERROR_'yyyy-MM-dd_HH-mm-ss'.log'"));
+    infoFilePath = absolute + runNumber +
+                   QDateTime::currentDateTime().toString(QStringLiteral("'_INFO_'yyyy-MM-dd_HH-mm-ss'.log'"));
     errorFile = NewLogFile(errorFilePath);
     infoFile = NewLogFile(infoFilePath);
-    if (!infoFile->open(QIODevice::WriteOnly | QIODevice::Append))
+    const PLATFORM::PRIVATE_PLACE opened = PLATFORM::AppendToPrivateFile(infoFilePath, QByteArray());
+    if (opened == PLATFORM::PRIVATE_PLACE::Refused)
+    {
+        PrintRefusedLogPlace(infoFilePath);
+        return;
+    }
+    if (opened != PLATFORM::PRIVATE_PLACE::Ready)
     {
         PrintToStandardError("Can't open file %s for trace\n", infoFilePath);
         return;
     }
-    infoFile->close();
     RelinkShortcut(folderPath, LINK_ERROR, errorFilePath);
     RelinkShortcut(folderPath, LINK_INFO, infoFilePath);
 
@@ -181,28 +199,35 @@ QFile* CLASS_WORKER_FILE::NewLogFile(const QString& path)
 void CLASS_WORKER_FILE::SLOT_WriteTraceError(const QString& TraceMessage)
 {
     CLASS_WORKER::SLOT_WriteTraceError(TraceMessage);
-    QMutexLocker locker(&filesMutex);
-    if (errorFile != nullptr && errorFile->open(QIODevice::WriteOnly | QIODevice::Append))
-    {
-        errorFile->write(TraceMessage.toUtf8());
-        errorFile->close();
-    }
+    WriteLine(errorFile, TraceMessage);
 }
 
 void CLASS_WORKER_FILE::SLOT_WriteTraceInfo(const QString& TraceMessage)
 {
     CLASS_WORKER::SLOT_WriteTraceInfo(TraceMessage);
+    WriteLine(infoFile, TraceMessage);
+}
+
+void CLASS_WORKER_FILE::WriteLine(const QFile* file, const QString& line)
+{
     QMutexLocker locker(&filesMutex);
-    if (infoFile != nullptr && infoFile->open(QIODevice::WriteOnly | QIODevice::Append))
+    if (file == nullptr || refused)
     {
-        infoFile->write(TraceMessage.toUtf8());
-        infoFile->close();
+        return;
+    }
+    // Each line is appended whole or not at all; a line that cannot be written is lost. A file that has
+    // become a link or another user's turns tracing off for the rest of the run.
+    if (PLATFORM::AppendToPrivateFile(file->fileName(), line.toUtf8()) == PLATFORM::PRIVATE_PLACE::Refused)
+    {
+        refused = true;
+        enabled = false;
+        PrintRefusedLogPlace(file->fileName());
     }
 }
 
 void CLASS_WORKER_FILE::Rotate()
 {
-    if (!initialised)
+    if (!initialised || refused)
     {
         return;
     }
@@ -211,7 +236,8 @@ void CLASS_WORKER_FILE::Rotate()
     errorFile->deleteLater();
     infoFile->deleteLater();
     ++errorRotation;
-    const QString errorPath = errorFilePath + QStringLiteral(".%1").arg(errorRotation, 3, 10, QLatin1Char('0'));
+    const QString errorPath =
+        errorFilePath + QStringLiteral(".%1").arg(errorRotation, 3, 10, QLatin1Char('0'));
     errorFile = NewLogFile(errorPath);
     ++infoRotation;
     const QString infoPath = infoFilePath + QStringLiteral(".%1").arg(infoRotation, 3, 10, QLatin1Char('0'));

@@ -9,7 +9,8 @@
 
 class QFile;
 
-// Writes the info and error lines of each run to a numbered pair of log files, one line at a time.
+// Writes the info and error lines of each run to a numbered pair of log files, one whole line at a time,
+// in a folder only the user can write (0700; files 0600; never through a link).
 class CLASS_WORKER_FILE : public CLASS_WORKER
 {
     Q_OBJECT
@@ -42,6 +43,8 @@ public slots:
 private:
     // A log file object owned by the worker, made on the calling thread (see Rotate).
     QFile* NewLogFile(const QString& path);
+    // Appends one line to the file (see the slots).
+    void WriteLine(const QFile* file, const QString& line);
 
     QFile* infoFile = nullptr;
     QFile* errorFile = nullptr;
@@ -52,6 +55,8 @@ private:
     quint32 infoRotation = 0;
     quint32 errorRotation = 0;
     TraceLastIndexFunction lastIndexFunction = nullptr;
+    // A log file turned out to be a link or another user's: nothing more is written.
+    bool refused = false;
 };
 
 #endif // TRACES_CLASSWORKERFILE_H

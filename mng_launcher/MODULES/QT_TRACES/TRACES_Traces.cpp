@@ -1,5 +1,6 @@
 #include "QT_TRACES/TRACES_Traces.h"
 
+#include "PLATFORM/PLATFORM_Files.h"
 #include "QT_TRACES/TRACES_ClassWorker.h"
 #include "QT_TRACES/TRACES_ClassWorkerFile.h"
 
@@ -47,14 +48,27 @@ void EmitLine(bool isError, const QString& message, int tagIndex)
 
 void InitTraces(QThread* traceThread)
 {
-    const QDir baseFolder(QDir::tempPath() + QStringLiteral("/") + QStringLiteral("vaDevazade") +
-                          QStringLiteral("/ZR_TRACES/"));
-    if (!baseFolder.exists())
+    // The base lies in a folder only the user can write (Linux: the user's cache folder, not the shared
+    // temporary folder); one that is a link or another user's turns tracing off.
+    QString basePath;
+    QString problem;
+    const PLATFORM::PRIVATE_PLACE base = PLATFORM::MakePrivateCacheFolder(
+        QStringLiteral("vaDevazade") + QStringLiteral("/ZR_TRACES/"), &basePath, &problem);
+    if (base == PLATFORM::PRIVATE_PLACE::Refused)
     {
-        baseFolder.mkpath(QStringLiteral("."));
+        PrintRefusedLogPlace(basePath);
+        return;
     }
-    CreateTracesWorker(QCoreApplication::applicationName(), baseFolder, traceThread, nullptr, nullptr, 10300);
+    CreateTracesWorker(QCoreApplication::applicationName(), QDir(basePath), traceThread, nullptr, nullptr,
+                       10300);
     EnableTraces();
+}
+
+void PrintRefusedLogPlace(const QString& path)
+{
+    std::fprintf(stderr, "Can't write logs, %s is a link or belongs to another user\n",
+                 path.toUtf8().constData());
+    std::fflush(stderr);
 }
 
 void CreateTracesWorker(const QString& applicationName, const QDir& baseFolder, QThread* thread,
@@ -164,7 +178,8 @@ QString TraceElapsedTag()
 
 QString TraceElapsedTag(qint64 elapsedMs)
 {
-    return QLatin1Char('[') + QStringLiteral("%1").arg(elapsedMs, 13, 10, QLatin1Char('0')) + QLatin1Char(']');
+    return QLatin1Char('[') + QStringLiteral("%1").arg(elapsedMs, 13, 10, QLatin1Char('0')) +
+           QLatin1Char(']');
 }
 
 QString TraceThreadTag()

@@ -17,6 +17,8 @@ typedef void (*TracePeriodicHook)(unsigned int messageCount);
 typedef unsigned int (*TraceLastIndexFunction)(const QFileInfoList& logEntries);
 
 void InitTraces(QThread* traceThread);
+// The one line on standard error when a log folder or file is a link or belongs to another user.
+void PrintRefusedLogPlace(const QString& path);
 void CreateTracesWorker(const QString& applicationName, const QDir& baseFolder, QThread* thread,
                         TraceErrorHook errorHook, TracePeriodicHook periodicHook, unsigned int hookPeriod,
                         TraceLastIndexFunction lastIndexFunction = nullptr);
