@@ -16,8 +16,13 @@ public:
 
     // False when the job was cancelled, the checksum could not be fetched or does not match.
     bool VerifyChecksum(const QString& url, const QString& archivePath, const QByteArray& computed);
+    // The same for an archive file: compared with archivePath + ".sha256" when that plain file exists.
+    bool VerifyFile(const QString& archivePath);
 
 private:
+    // Compares the "sha256sum" text published for an archive with the computed digest.
+    bool Matches(const QByteArray& published, const QString& archivePath, const QByteArray& computed);
+
     CLASS_PACKAGE_MANAGER_BACKEND& backend;
 };
 

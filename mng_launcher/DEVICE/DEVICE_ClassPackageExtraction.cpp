@@ -75,6 +75,8 @@ bool CLASS_PACKAGE_EXTRACTION::ExtractPackage(const QString& archivePath,
         PACKAGE_EXTRACTION_ERROR(QStringLiteral("Refused the package ") + archivePath +
                                  QStringLiteral(": the entry \"") + offending +
                                  QStringLiteral("\" does not lie inside ") + packageFolder);
+        // Read by the job once this task has ended.
+        backend->archiveRefused = true;
         return false;
     }
     QProcess extractor;

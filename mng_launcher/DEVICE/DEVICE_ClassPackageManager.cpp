@@ -177,25 +177,59 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages()
     {
         return;
     }
-    const QMap<int, QString> packages = versionInfo->GetPackagesList();
-    const QStringList installed = versionInfo->GetInstalledVersions();
     jobStatus = JOB_DONE;
     QStringList ticked;
     dialog->GetCheckedPackages(ticked);
-    if (installed == ticked)
+    if (versionInfo->GetInstalledVersions() == ticked)
     {
         return;
     }
-    jobRunning = true;
     hideTimer.stop(); // the previous job's timer must not hide this job's progress
-    currentPackage.clear();
     dialog->SetProgressHidden(false);
     connect(dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestCancel, this,
             &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_CancelUpdate,
             static_cast<Qt::ConnectionType>(Qt::DirectConnection | Qt::UniqueConnection));
     dialog->SetButtonsEnabled(false);
-    RunEntries(packages, installed, ticked);
+    RunJob(ticked);
+}
+
+int CLASS_PACKAGE_MANAGER_BACKEND::RunJob(const QStringList& wanted)
+{
+    if (jobRunning || versionInfo == nullptr)
+    {
+        return JOB_ABORTED;
+    }
+    const QMap<int, QString> packages = versionInfo->GetPackagesList();
+    const QStringList installed = versionInfo->GetInstalledVersions();
+    BeginJob();
+    RunEntries(packages, installed, wanted);
     FinishJob();
+    return jobStatus;
+}
+
+int CLASS_PACKAGE_MANAGER_BACKEND::InstallArchiveFile(const QString& archivePath, const QString& version)
+{
+    if (jobRunning || versionInfo == nullptr)
+    {
+        return JOB_ABORTED;
+    }
+    BeginJob();
+    currentPackage = version;
+    ShowInstalling(0);
+    if (CLASS_PACKAGE_CHECKSUM(*this).VerifyFile(archivePath))
+    {
+        CLASS_PACKAGE_EXTRACTION(*this).ExtractArchive(archivePath, version);
+    }
+    FinishJob();
+    return jobStatus;
+}
+
+void CLASS_PACKAGE_MANAGER_BACKEND::BeginJob()
+{
+    jobStatus = JOB_DONE;
+    jobRunning = true;
+    archiveRefused = false;
+    currentPackage.clear();
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QMap<int, QString>& packages,
@@ -355,6 +389,8 @@ void CLASS_PACKAGE_MANAGER_BACKEND::ShowQueued(const QString& text, SDWord value
 
 void CLASS_PACKAGE_MANAGER_BACKEND::SetDialogStatus(const QString& text)
 {
+    statusText = text;
+    emit SIGNAL_Progress(currentPackage, text, -1);
     if (!dialog.isNull())
     {
         dialog->SetStatusText(text);
@@ -363,6 +399,7 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SetDialogStatus(const QString& text)
 
 void CLASS_PACKAGE_MANAGER_BACKEND::SetDialogValue(SDWord value)
 {
+    emit SIGNAL_Progress(currentPackage, statusText, value);
     if (!dialog.isNull())
     {
         emit dialog->SIGNAL_ValueChanged(value);

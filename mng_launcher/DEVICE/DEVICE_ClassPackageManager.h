@@ -79,6 +79,17 @@ public:
     QString ArchiveUrl(const QString& version) const;
     static QString FinalStatusText(int status);
 
+    // One job without the window: brings the installed packages in line with wanted (versions of the
+    // packages list; installed versions outside it are left alone). Returns the job status. The progress
+    // goes out through SIGNAL_Progress.
+    int RunJob(const QStringList& wanted);
+    // Installs the package archive file archivePath (named TARVO_<version>.zip) for version: checked
+    // against archivePath + ".sha256" when that file exists, then extracted as a downloaded archive is.
+    // Returns the job status.
+    int InstallArchiveFile(const QString& archivePath, const QString& version);
+    // The last job's archive was refused (an entry would land outside its package folder).
+    bool ArchiveRefused() const { return archiveRefused; }
+
     // Read access for the extraction task and for tests.
     const PACKAGE_MANAGER_OPTIONS& Options() const { return options; }
     int JobStatus() const { return jobStatus; }
@@ -87,6 +98,8 @@ public:
 
 signals:
     void SIGNAL_PackagesChanged();
+    // Every status text and progress value the job shows, with the package it concerns.
+    void SIGNAL_Progress(const QString& package, const QString& text, SDWord value);
 
 public slots:
     void SLOT_UpdatePackages();
@@ -103,6 +116,8 @@ protected:
 private:
     void RunEntries(const QMap<int, QString>& packages, const QStringList& installed,
                     const QStringList& ticked);
+    // Marks a job as running from here to FinishJob.
+    void BeginJob();
     void FinishJob();
     bool RemovePackage(const QString& version);
     bool InstallPackage(const QString& version);
@@ -129,6 +144,9 @@ private:
     std::unique_ptr<CLASS_PACKAGE_DOWNLOAD> download;
     bool jobRunning = false;
     bool deleteWhenJobEnds = false;
+    bool archiveRefused = false;
+    // The last status text shown, sent again with each progress value.
+    QString statusText;
 
     // The installer's steps share the job's state: options, status, current package, progress display.
     friend class CLASS_PACKAGE_DOWNLOAD;

@@ -261,6 +261,7 @@ bool CLASS_SESSION_ARCHIVE::Fail(SESSION_ARCHIVE_RESULT& result, UNZIP_RUN run, 
 {
     // A tool that cannot start, does not end in time or lacks room says nothing about the archive itself.
     const QString text = (run == UNZIP_RUN::Stuck || run == UNZIP_RUN::Failed) ? UNPACK_FAILED : refusal;
+    result.refused = text != UNPACK_FAILED;
     const QString name = QFileInfo(result.archivePath).fileName();
     // One pass of arg: a "%" in the names themselves is left alone.
     result.message = text.contains(QStringLiteral("%2")) ? text.arg(name, result.folderName) : text.arg(name);

@@ -17,6 +17,9 @@ struct SESSION_ARCHIVE_RESULT
     // otherwise the unpacked folder waits for the next start.
     bool loadNow = false;
     QString message; // for the user when ok is false
+    // Import: the archive itself was refused (not a zip, unsafe, damaged, its folder exists), as opposed to
+    // a tool that could not run or a disk that could not take the session.
+    bool refused = false;
 };
 
 // The session archives: a zip of one session folder (the folder itself at the top of the archive) with a

@@ -131,11 +131,13 @@ bool CLASS_SESSION_RUNNER::CheckPortFree(int index)
 bool CLASS_SESSION_RUNNER::SLOT_StartSession(int sessionIndex)
 {
     CLASS_SESSION_RECORD* record = Record(sessionIndex);
-    if (record == nullptr || record->panel.isNull())
+    if (record == nullptr)
     {
         return false;
     }
-    const QList<int> configuration = record->panel->GetSelection();
+    // Without a window (a session started from the command line) the saved configuration is the one.
+    const QList<int> configuration =
+        record->panel.isNull() ? record->savedConfiguration : record->panel->GetSelection();
     if (record->process == nullptr)
     {
         record->process = new QProcess();
@@ -317,7 +319,8 @@ void CLASS_SESSION_RUNNER::MarkRunning(int index)
 {
     CLASS_SESSION_RECORD* record = Record(index);
     record->idle = false;
-    CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(index);
+    emit SIGNAL_SessionStateChanged(index, true);
+    CLASS_SESSION_WIDGET* card = mainWindow != nullptr ? mainWindow->GetSessionWidget(index) : nullptr;
     if (card != nullptr)
     {
         card->SetLedState(CLASS_SESSION_WIDGET::LED_RUNNING);
@@ -338,7 +341,8 @@ void CLASS_SESSION_RUNNER::MarkIdle(int index)
 {
     CLASS_SESSION_RECORD* record = Record(index);
     record->idle = true;
-    CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(index);
+    emit SIGNAL_SessionStateChanged(index, false);
+    CLASS_SESSION_WIDGET* card = mainWindow != nullptr ? mainWindow->GetSessionWidget(index) : nullptr;
     if (card != nullptr)
     {
         card->SetLedState(CLASS_SESSION_WIDGET::LED_STOPPED);

@@ -16,7 +16,8 @@ class CLASS_TARVO_VERSION_INFO;
 
 // Run control of the sessions: starts the simulator of a session's version with the session folder as
 // its only argument, follows it until it ends (0 or a crash: shut down, 1: reboot), and stops it with its
-// whole process tree. At most one session runs at a time. Works on the session back end's records.
+// whole process tree. At most one session runs at a time. Works on the session back end's records; the
+// main view may be null (a session run from the command line, without a window).
 class CLASS_SESSION_RUNNER : public QObject
 {
     Q_OBJECT
@@ -42,6 +43,10 @@ public:
 
     // The simulator program of a version key: application folder / TARVO_<v> / bin / ZR_APP_SIMULATOR.
     QString SimulatorProgram(int versionKey) const;
+
+signals:
+    // A session became running or idle (started, stopped, shut down, rebooted).
+    void SIGNAL_SessionStateChanged(int sessionIndex, bool running);
 
 public slots:
     void SLOT_ShutOrRebootSession(int exitCode, QProcess::ExitStatus exitStatus);

@@ -205,8 +205,10 @@ bool CLASS_SESSION_SETTINGS::Write(const QString& folder, const SESSION_SETTINGS
     return ReplaceFile(path, written.readAll());
 }
 
-SESSION_LOAD_RESULT CLASS_SESSION_SETTINGS::Load(const QString& sessionsRoot, const QString& folderName)
+SESSION_LOAD_RESULT CLASS_SESSION_SETTINGS::Load(const QString& sessionsRoot, const QString& folderName,
+                                                 SESSION_LOAD_MODE mode)
 {
+    const bool cleanUp = mode == SESSION_LOAD_MODE::CleanUp;
     if (!IsPlainFolderName(folderName))
     {
         return Outcome(SESSION_LOAD_STATUS::InvalidFolderName, sessionsRoot,
@@ -217,14 +219,20 @@ SESSION_LOAD_RESULT CLASS_SESSION_SETTINGS::Load(const QString& sessionsRoot, co
     QDir folder(folderPath);
     if (folder.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot))
     {
-        folder.removeRecursively();
+        if (cleanUp)
+        {
+            folder.removeRecursively();
+        }
         return Outcome(SESSION_LOAD_STATUS::EmptyFolderRemoved, folderPath,
                        QStringLiteral("The Session folder is empty ") + folderPath, false);
     }
     const QString filePath = SettingsFilePath(folderPath);
     if (!QFileInfo::exists(filePath))
     {
-        folder.removeRecursively();
+        if (cleanUp)
+        {
+            folder.removeRecursively();
+        }
         return Outcome(SESSION_LOAD_STATUS::MissingFileRemoved, folderPath,
                        QStringLiteral("The configuration file is missing ") + folderPath, false);
     }

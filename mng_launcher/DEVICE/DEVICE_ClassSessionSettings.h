@@ -36,6 +36,13 @@ enum class SESSION_LOAD_STATUS
     InvalidFolderName,  // empty, ".", ".." or a path: refused, nothing touched (error line)
 };
 
+// Whether loading may delete a folder that holds no session (empty, or without settings.ini).
+enum class SESSION_LOAD_MODE
+{
+    CleanUp,  // the launcher's start: such folders are deleted
+    ReadOnly, // a reading command: nothing on disk changes; the status still tells what was found
+};
+
 struct SESSION_LOAD_RESULT
 {
     SESSION_LOAD_STATUS status = SESSION_LOAD_STATUS::ParseFailed;
@@ -65,9 +72,11 @@ public:
     // False (and logged) when the file could not be written; the old file is then unchanged.
     static bool Write(const QString& folder, const SESSION_SETTINGS_DATA& data);
 
-    // Loads sessionsRoot + folderName. Deletes an empty folder or one without settings.ini; keeps a
-    // folder whose file cannot be parsed. Logs nothing: the caller logs result.logText.
-    static SESSION_LOAD_RESULT Load(const QString& sessionsRoot, const QString& folderName);
+    // Loads sessionsRoot + folderName. Deletes an empty folder or one without settings.ini (unless mode
+    // is ReadOnly); keeps a folder whose file cannot be parsed. Logs nothing: the caller logs
+    // result.logText.
+    static SESSION_LOAD_RESULT Load(const QString& sessionsRoot, const QString& folderName,
+                                    SESSION_LOAD_MODE mode = SESSION_LOAD_MODE::CleanUp);
 };
 
 #endif // DEVICE_CLASSSESSIONSETTINGS_H

@@ -27,7 +27,7 @@ const QString VERSION_GROUP = QStringLiteral("version");
 const QString COMPATIBILITY_KEY = QStringLiteral("version/compatibility");
 
 // The downloaded catalogue replaces the local copy in one step: a failed write leaves the old copy.
-void SaveCatalogue(const QString& path, const QByteArray& content)
+bool SaveCatalogue(const QString& path, const QByteArray& content)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
@@ -35,12 +35,14 @@ void SaveCatalogue(const QString& path, const QByteArray& content)
     {
         TRACE_ERROR_FROM("FetchPackages",
                          QStringLiteral("Error opening file for writing:") + file.errorString());
-        return;
+        return false;
     }
     if (file.write(content) != content.size() || !file.commit())
     {
         TRACE_ERROR_FROM("FetchPackages", QStringLiteral("Error writing file:") + file.errorString());
+        return false;
     }
+    return true;
 }
 
 // Why a downloaded body is no package catalogue (empty when it is one): it must read as an INI file and
@@ -102,7 +104,10 @@ CLASS_TARVO_VERSION_INFO::CLASS_TARVO_VERSION_INFO(const TARVO_VERSION_INFO_LOCA
     : locations(given.WithDefaults())
 {
     FindInstalledVersions();
-    FetchPackages();
+    if (locations.fetchCatalogue)
+    {
+        FetchPackages();
+    }
     FindPackagesList();
 }
 
@@ -119,7 +124,7 @@ void CLASS_TARVO_VERSION_INFO::FindInstalledVersions()
     installedVersions = versions;
 }
 
-void CLASS_TARVO_VERSION_INFO::FetchPackages()
+bool CLASS_TARVO_VERSION_INFO::FetchPackages()
 {
     QNetworkAccessManager manager;
     const QScopedPointer<QNetworkReply> reply(
@@ -132,16 +137,22 @@ void CLASS_TARVO_VERSION_INFO::FetchPackages()
         failure = CatalogueProblem(body);
         if (failure.isEmpty())
         {
-            SaveCatalogue(path, body);
-            return;
+            if (SaveCatalogue(path, body))
+            {
+                return true;
+            }
+            lastFetchError = QStringLiteral("the local copy could not be written: ") + path;
+            return false;
         }
     }
+    lastFetchError = failure;
     TRACE_ERROR(QStringLiteral("Error downloading file:") + failure);
     // The last catalogue that arrived stays in use; only a first run without one gets the fallback.
     if (!QFileInfo::exists(path))
     {
         WriteFallbackCatalogue(path);
     }
+    return false;
 }
 
 QStringList CLASS_TARVO_VERSION_INFO::KnownVersions() const

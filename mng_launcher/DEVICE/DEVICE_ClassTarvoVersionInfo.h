@@ -8,10 +8,11 @@
 // Where the catalogue comes from and where it looks; the defaults are the launcher's own locations.
 struct TARVO_VERSION_INFO_LOCATIONS
 {
-    QString applicationFolder; // package folders; default: the folder of the launcher executable
-    QString sessionsRoot;      // session folders and the local catalogue copy; default: the sessions root
-    QString catalogueUrl;      // remote catalogue; default: CLASS_SERVER_ADDRESS::CatalogueUrl()
-    int transferTimeoutMs = 0; // limit of the catalogue download; default: SMALL_TRANSFER_TIMEOUT_MS
+    QString applicationFolder;  // package folders; default: the folder of the launcher executable
+    QString sessionsRoot;       // session folders and the local catalogue copy; default: the sessions root
+    QString catalogueUrl;       // remote catalogue; default: CLASS_SERVER_ADDRESS::CatalogueUrl()
+    int transferTimeoutMs = 0;  // limit of the catalogue download; default: SMALL_TRANSFER_TIMEOUT_MS
+    bool fetchCatalogue = true; // false: the constructor reads the local copy without downloading
 
     // Every empty field replaced by its default.
     TARVO_VERSION_INFO_LOCATIONS WithDefaults() const;
@@ -22,15 +23,18 @@ struct TARVO_VERSION_INFO_LOCATIONS
 class CLASS_TARVO_VERSION_INFO
 {
 public:
-    // Scans the installed versions, downloads the catalogue and parses it, in this order.
+    // Scans the installed versions, downloads the catalogue (unless locations say not to) and parses it,
+    // in this order.
     CLASS_TARVO_VERSION_INFO();
     explicit CLASS_TARVO_VERSION_INFO(const TARVO_VERSION_INFO_LOCATIONS& locations);
 
     // Rescans the application folder for package folders (also after every installer job).
     void FindInstalledVersions();
     // Downloads the remote catalogue into the local copy; on failure keeps the old copy, or writes a
-    // fallback catalogue from the installed and session versions when there is none.
-    void FetchPackages();
+    // fallback catalogue from the installed and session versions when there is none. True when the
+    // download arrived and replaced the local copy; otherwise LastFetchError() tells why.
+    bool FetchPackages();
+    QString LastFetchError() const { return lastFetchError; }
     // Parses the local copy into the packages list and the compatibility level.
     void FindPackagesList();
 
@@ -53,6 +57,7 @@ private:
     QStringList installedVersions;
     int compatibility = 1;
     TARVO_VERSION_INFO_LOCATIONS locations;
+    QString lastFetchError;
 };
 
 #endif // DEVICE_CLASSTARVOVERSIONINFO_H

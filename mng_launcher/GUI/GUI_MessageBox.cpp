@@ -2,6 +2,8 @@
 
 #include "GUI/GUI_DialogPlacement.h"
 
+#include <QApplication>
+
 namespace
 {
 QMessageBox::StandardButton nextAnswer = QMessageBox::NoButton;
@@ -54,7 +56,9 @@ QMessageBox::StandardButton CLASS_MESSAGE_BOX::Show(QWidget* parent, QMessageBox
         nextAnswer = QMessageBox::NoButton;
         return answer;
     }
-    if (autoAnswer)
+    // A command run without a window has no widgets application: the box is recorded, not shown, and the
+    // command reports its text itself.
+    if (autoAnswer || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
     {
         return buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Yes;
     }

@@ -10,6 +10,8 @@ class QWidget;
 // Every modal box of the launcher goes through here, so that a test can answer a box in advance
 // (setNextAnswer) and read what it said (LastText) without a real modal loop. A box shows its text as
 // plain text unless its caller asks for rich text (and then escapes every value it did not write itself).
+// Without a widgets application (a command run without a window) a box is recorded and answered with its
+// default instead of shown.
 class CLASS_MESSAGE_BOX
 {
 public:

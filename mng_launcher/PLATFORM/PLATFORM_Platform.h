@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QObject;
 class QProcess;
 
@@ -59,6 +61,9 @@ QString ApplicationFolder();
 
 // True when 127.0.0.1:port can be bound right now (port 0 is never free).
 bool IsPortFree(quint16 port);
+// Calls handler from receiver's event loop when the process is asked to end: SIGTERM or SIGINT on Linux,
+// Ctrl+C, Ctrl+Break or the console's closing on Windows. False when the watch could not be set up.
+bool WatchTerminationRequests(QObject* receiver, const std::function<void()>& handler);
 } // namespace PLATFORM
 
 #endif // PLATFORM_PLATFORM_H

@@ -1,0 +1,81 @@
+#include "PLATFORM/PLATFORM_Platform.h"
+
+#include <QObject>
+
+#include <functional>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace
+{
+QObject* terminationReceiver = nullptr;
+std::function<void()> terminationHandler;
+
+void DeliverTermination()
+{
+    if (terminationReceiver != nullptr)
+    {
+        QMetaObject::invokeMethod(
+            terminationReceiver, []() { terminationHandler(); }, Qt::QueuedConnection);
+    }
+}
+
+#ifdef Q_OS_WIN
+BOOL WINAPI ConsoleHandler(DWORD event)
+{
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT || event == CTRL_CLOSE_EVENT)
+    {
+        DeliverTermination();
+        return TRUE;
+    }
+    return FALSE;
+}
+#else
+// The signal handler only writes a byte; the event loop reads it and calls the handler.
+int signalPipe[2] = {-1, -1};
+
+void SignalHandler(int)
+{
+    const char byte = 1;
+    static_cast<void>(::write(signalPipe[0], &byte, 1));
+}
+#endif
+} // namespace
+
+namespace PLATFORM
+{
+bool WatchTerminationRequests(QObject* receiver, const std::function<void()>& handler)
+{
+    terminationReceiver = receiver;
+    terminationHandler = handler;
+#ifdef Q_OS_WIN
+    return SetConsoleCtrlHandler(ConsoleHandler, TRUE) != 0;
+#else
+    if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
+    {
+        return false;
+    }
+    auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, receiver);
+    QObject::connect(notifier, &QSocketNotifier::activated, receiver,
+                     []()
+                     {
+                         char byte = 0;
+                         static_cast<void>(::read(signalPipe[1], &byte, 1));
+                         DeliverTermination();
+                     });
+    struct sigaction action = {};
+    action.sa_handler = SignalHandler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return ::sigaction(SIGTERM, &action, nullptr) == 0 && ::sigaction(SIGINT, &action, nullptr) == 0;
+#endif
+}
+} // namespace PLATFORM
