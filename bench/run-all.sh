@@ -5,6 +5,8 @@
 #
 #   1. start-up to the first painted window with ten saved sessions, against a minimal Qt widgets
 #      program (bench/startup, under xvfb-run);
+#      and, in the same run, the command line's `--list --json` over the same ten sessions against that
+#      minimal program's start (a command must not pay for a window);
 #   2. idle memory (VmRSS after start-up) of the launcher against the same minimal program;
 #      and the start-up with three sessions and a catalogue of 20,000 entries against the same start with
 #      a catalogue of one entry (filling the version lists must stay linear in the catalogue);
@@ -82,6 +84,7 @@ A=$OUT/archives.txt
 I=$OUT/install.txt
 launcher_start=$(value "$S" startup_launcher_s)
 minimal_start=$(value "$S" startup_minimal_s)
+cli_list=$(value "$S" startup_cli_list_s)
 launcher_rss=$(value "$S" rss_launcher_kb)
 minimal_rss=$(value "$S" rss_minimal_kb)
 catalogue_large=$(value "$S" startup_catalogue_20000_s)
@@ -101,6 +104,8 @@ import_hand=$(value "$A" import_by_hand_s)
     printf '%-46s %-16s %-16s %s\n' "figure (mean)" "launcher" "yardstick" "ratio"
     printf '%-46s %-16s %-16s %s\n' "start-up to first paint, 10 sessions" "$(ms "$launcher_start")" \
         "$(ms "$minimal_start")" "$(ratio "$launcher_start" "$minimal_start")"
+    printf '%-46s %-16s %-16s %s\n' "--list --json, 10 sessions (vs minimal start)" "$(ms "$cli_list")" \
+        "$(ms "$minimal_start")" "$(ratio "$cli_list" "$minimal_start")"
     printf '%-46s %-16s %-16s %s\n' "idle memory (VmRSS after start-up)" "$(mb "$launcher_rss")" \
         "$(mb "$minimal_rss")" "$(ratio "$launcher_rss" "$minimal_rss")"
     printf '%-46s %-16s %-16s %s\n' "start-up, 3 sessions, 20,000-entry catalogue" "$(ms "$catalogue_large")" \

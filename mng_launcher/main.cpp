@@ -1,7 +1,10 @@
+#include "CLI/CLI_ClassWindowHost.h"
+#include "CLI/CLI_CommandLineMain.h"
 #include "DEVICE/DEVICE_ClassCommandLine.h"
 #include "DEVICE/DEVICE_ClassLauncherBackEnd.h"
 #include "DEVICE/DEVICE_ClassSingleApplication.h"
 #include "DEVICE/DEVICE_StartUp.h"
+#include "GUI/GUI_ClassLauncherWindow.h"
 #include "GUI/GUI_Theme.h"
 
 #include <QMessageBox>
@@ -12,15 +15,17 @@
 
 namespace
 {
-// Reads the command line under a plain application object, so that --help needs no display. Returns
-// CLASS_COMMAND_LINE::START_WINDOW or the exit code.
+// Reads the command line under a plain application object, so that --help and every command need no
+// display; a command runs here, without a window. Returns CLASS_COMMAND_LINE::START_WINDOW or the exit
+// code.
 int ProcessCommandLine(int& argc, char** argv)
 {
     QCoreApplication commandLineApplication(argc, argv);
     QTextStream output(stdout);
     QTextStream errors(stderr);
     CLASS_COMMAND_LINE commandLine;
-    return commandLine.Process(QCoreApplication::arguments(), output, errors);
+    const int result = commandLine.Process(QCoreApplication::arguments(), output, errors);
+    return result == CLASS_COMMAND_LINE::RUN_COMMAND ? RunCommand(commandLine.Command()) : result;
 }
 } // namespace
 
@@ -51,5 +56,7 @@ int main(int argc, char* argv[])
 
     CLASS_LAUNCHER_BACKEND launcherBackEnd;
     launcherBackEnd.Start();
+    // Commands run from a shell reach this window over the control socket.
+    (new CLASS_WINDOW_HOST(launcherBackEnd.Window()->SessionBackEnd(), launcherBackEnd.Window()))->Listen();
     return application.exec();
 }

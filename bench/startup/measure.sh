@@ -6,9 +6,11 @@
 #
 # Start-up: hyperfine (no shell) over bench_startup_launcher and bench_startup_minimal, each of which
 # ends itself once its first window paint has been flushed to the X server; so the time is from exec to
-# the first painted window. The launcher finds ten saved sessions in a temporary HOME and one installed
-# package beside it. Idle memory: the real Tarvo4kSimulator binary and the minimal program (mode "stay"),
-# VmRSS from /proc/<pid>/status 2 s after their window is mapped, median of three starts each.
+# the first painted window. In the same run: the command `Tarvo4kSimulator --list --json` over the same
+# ten sessions, from exec to its exit (a command opens no window; the minimal program is its yardstick).
+# The launcher finds ten saved sessions in a temporary HOME and one installed package beside it. Idle
+# memory: the real Tarvo4kSimulator binary and the minimal program (mode "stay"), VmRSS from
+# /proc/<pid>/status 2 s after their window is mapped, median of three starts each.
 # Prints "key value" lines for bench/run-all.sh. Nothing is asserted.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/x11_test_env.sh"
@@ -55,7 +57,8 @@ done
 
 hyperfine -N --style basic --warmup 3 --runs "$RUNS" --export-csv "$WORK/startup.csv" \
     -n launcher "$APP/bench_startup_launcher exit" \
-    -n minimal "$APP/bench_startup_minimal exit" >&2
+    -n minimal "$APP/bench_startup_minimal exit" \
+    -n cli_list "$APP/Tarvo4kSimulator --list --json" >&2
 "$APP/bench_startup_launcher" quit 2>/dev/null
 awk -F, 'NR > 1 { gsub(/"/, "", $1); printf "startup_%s_s %s %s %s\n", $1, $2, $3, $4 }' "$WORK/startup.csv"
 

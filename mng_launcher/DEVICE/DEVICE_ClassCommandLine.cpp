@@ -1,5 +1,7 @@
 #include "DEVICE/DEVICE_ClassCommandLine.h"
 
+#include "CLI/CLI_ClassCommandSet.h"
+
 #include "DEVICE/DEVICE_ClassServerAddress.h"
 #include "DEVICE/DEVICE_Constants.h"
 
@@ -35,6 +37,7 @@ CLASS_COMMAND_LINE::CLASS_COMMAND_LINE()
     parser.addOption(helpOption);
     parser.addOption(versionOption);
     parser.addOption(updateServerOption);
+    CLASS_COMMAND_SET::AddOptions(parser);
     AddQtWindowOptions();
 }
 
@@ -44,22 +47,26 @@ int CLASS_COMMAND_LINE::Process(const QStringList& arguments, QTextStream& outpu
     {
         return UsageError(parser.errorText(), errors);
     }
-    if (!parser.positionalArguments().isEmpty())
-    {
-        return UsageError(
-            QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()), errors);
-    }
     if (parser.isSet(helpOption))
     {
-        output << parser.helpText();
+        output << parser.helpText() << CLASS_COMMAND_SET::ExitCodesText();
         return EXIT_DONE;
+    }
+    QString reason;
+    if (!CLASS_COMMAND_SET::Read(parser, command, reason))
+    {
+        return UsageError(reason, errors);
     }
     if (parser.isSet(versionOption))
     {
         output << LAUNCHER_TITLE << ' ' << LAUNCHER_VERSION << '\n';
         return EXIT_DONE;
     }
-    return ApplyUpdateServer(errors) ? START_WINDOW : EXIT_USAGE;
+    if (!ApplyUpdateServer(errors))
+    {
+        return EXIT_USAGE;
+    }
+    return command.kind == CLI_COMMAND_KIND::None ? START_WINDOW : RUN_COMMAND;
 }
 
 void CLASS_COMMAND_LINE::AddQtWindowOptions()

@@ -1,6 +1,8 @@
 #ifndef DEVICE_CLASSCOMMANDLINE_H
 #define DEVICE_CLASSCOMMANDLINE_H
 
+#include "CLI/CLI_CommandTypes.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QStringList>
@@ -8,7 +10,8 @@
 class QTextStream;
 
 // The launcher's command line. Without options the window starts; --help and --version print and end;
-// --update-server sets the update server's address for this run. Qt's own window options (-platform,
+// --update-server sets the update server's address for this run; a command (--list, --install, --start,
+// ..., CLASS_COMMAND_SET) runs without a window. Qt's own window options (-platform,
 // -style, ...) are accepted and left to the application object.
 class CLASS_COMMAND_LINE
 {
@@ -18,6 +21,8 @@ public:
     static constexpr int EXIT_USAGE = 1;
     // Returned by Process when the window is to start.
     static constexpr int START_WINDOW = -1;
+    // Returned by Process when a command is to run (Command() tells which).
+    static constexpr int RUN_COMMAND = -2;
 
     CLASS_COMMAND_LINE();
 
@@ -26,11 +31,15 @@ public:
     // code. Printing the help needs an application object.
     int Process(const QStringList& arguments, QTextStream& output, QTextStream& errors);
 
+    // The command that Process found.
+    const CLI_COMMAND& Command() const { return command; }
+
 private:
     QCommandLineParser parser;
     QCommandLineOption helpOption;
     QCommandLineOption versionOption;
     QCommandLineOption updateServerOption;
+    CLI_COMMAND command;
 
     void AddQtWindowOptions();
     int UsageError(const QString& message, QTextStream& errors) const;

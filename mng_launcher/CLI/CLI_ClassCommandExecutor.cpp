@@ -1,0 +1,327 @@
+#include "CLI/CLI_ClassCommandExecutor.h"
+
+#include "CLI/CLI_ClassCommandReport.h"
+#include "CLI/CLI_ClassDiagnostics.h"
+#include "CLI/CLI_ClassSessionHost.h"
+#include "DEVICE/DEVICE_ClassPackageManager.h"
+#include "DEVICE/DEVICE_ClassSessionArchive.h"
+#include "DEVICE/DEVICE_Helpers.h"
+#include "PLATFORM/PLATFORM_Platform.h"
+
+#include <QFileInfo>
+
+CLASS_COMMAND_EXECUTOR::CLASS_COMMAND_EXECUTOR(CLASS_SESSION_HOST* host,
+                                               const TARVO_VERSION_INFO_LOCATIONS& given)
+    : host(host), locations(given.WithDefaults())
+{
+}
+
+CLI_RESULT CLASS_COMMAND_EXECUTOR::Execute(const CLI_COMMAND& command, const CLI_PROGRESS& progress)
+{
+    switch (command.kind)
+    {
+    case CLI_COMMAND_KIND::List:
+        return List(command);
+    case CLI_COMMAND_KIND::Packages:
+        return Packages(command);
+    case CLI_COMMAND_KIND::Status:
+        return Status(command);
+    case CLI_COMMAND_KIND::Start:
+        return Start(command);
+    case CLI_COMMAND_KIND::Stop:
+        return Stop(command);
+    case CLI_COMMAND_KIND::Export:
+        return Export(command);
+    case CLI_COMMAND_KIND::Import:
+        return Import(command);
+    case CLI_COMMAND_KIND::Diagnostics:
+        return Diagnostics(command);
+    case CLI_COMMAND_KIND::Install:
+        return Install(command, progress);
+    case CLI_COMMAND_KIND::Remove:
+        return Remove(command, progress);
+    case CLI_COMMAND_KIND::InstallFile:
+        return InstallFile(command, progress);
+    default:
+        return CLI_RESULT::Fail(EXIT_USAGE, QStringLiteral("Not a command."));
+    }
+}
+
+CLASS_SESSION_DIRECTORY CLASS_COMMAND_EXECUTOR::Directory() const
+{
+    CLASS_SESSION_DIRECTORY directory(locations.sessionsRoot, locations.applicationFolder);
+    if (host != nullptr)
+    {
+        directory.SetRunning(host->RunningFolders());
+    }
+    return directory;
+}
+
+CLI_RESULT CLASS_COMMAND_EXECUTOR::List(const CLI_COMMAND& command) const
+{
+    return CLI_RESULT::Done(CLASS_COMMAND_REPORT::Sessions(Directory().Sessions(), command.json));
+}
+
+CLI_RESULT CLASS_COMMAND_EXECUTOR::Packages(const CLI_COMMAND& command) const
+{
+    TARVO_VERSION_INFO_LOCATIONS readOnly = locations;
+    readOnly.fetchCatalogue = false;
+    CLASS_TARVO_VERSION_INFO catalogue(readOnly);
+    if (command.refresh)
+    {
+        if (!catalogue.FetchPackages())
+        {
+            return CLI_RESULT::Fail(EXIT_FAILED,
+                                    QStringLiteral("The catalogue could not be downloaded from %1: %2")
+                                        .arg(locations.catalogueUrl, catalogue.LastFetchError()));
+        }
+        catalogue.FindPackagesList();
+    }
+    const QStringList installed = catalogue.GetInstalledVersions();
+    QList<CLI_PACKAGE_INFO> packages;
+    for (const QString& version : catalogue.GetPackagesList())
+    {
+        packages.append({version, installed.contains(version),
+                         locations.applicationFolder + QLatin1Char('/') + PackageFolderName(version)});
+    }
+    return CLI_RESULT::Done(
+        CLASS_COMMAND_REPORT::Packages(packages, catalogue.GetCompatibility(), command.json));
+}
+
+CLI_RESULT CLASS_COMMAND_EXECUTOR::Status(const CLI_COMMAND& command) const
+{
+    const CLASS_SESSION_DIRECTORY directory = Directory();
+    QList<CLI_SESSION_INFO> running;
+    for (const CLI_SESSION_INFO& info : directory.Sessions())
+    {
+        if (info.running)
+        {
+            running.append(info);
+        }
+    }
+    const QString launcher = host != nullptr ? host->Kind() : QStringLiteral("none");
+    return CLI_RESULT::Done(CLASS_COMMAND_REPORT::Status(launcher, running, command.json));
+}
+
+CLI_RESULT CLASS_COMMAND_EXECUTOR::Start(const CLI_COMMAND& command)
+{
+    const CLASS_SESSION_DIRECTORY directory = Directory();
+    CLI_SESSION_INFO session;
+    CLI_RESULT failure;
+    if (!directory.Find(command.arguments.value(0), session, failure))
+    {
+        return failure;
+    }
+    if (session.running)
+    {
+        return CLI_RESULT::Fail(EXIT_REFUSED, QStringLiteral("%1 is already running.").arg(session.folder));
+    }
+    if (!host->RunningFolders().isEmpty())
+    {
+        return CLI_RESULT::Fail(EXIT_REFUSED, QStringLiteral("One session is already running! (%1)")
+                                                  .arg(host->RunningFolders().join(QStringLiteral(", "))));
+    }
+    if (!session.installed)
+    {
+        return CLI_RESULT::Fail(EXIT_NOT_FOUND,
+                                QStringLiteral("The simulator version %1 of %2 is not installed.")
+                                    .arg(session.version, session.folder));
+    }
+    if (session.port <= 0 || session.port > 65535 ||
+        !PLATFORM::IsPortFree(static_cast<quint16>(session.port)))
+    {
+        return CLI_RESULT::Fail(
+            EXIT_REFUSED, QStringLiteral("The port %1 is already in use on 127.0.0.1.").arg(session.port));
+    }
+    CLI_RESULT result = host->Start(session);
+    if (result.exitCode == EXIT_DONE)
+    {
+        result.output += QStringLiteral("\nWeb page: ") + CLASS_COMMAND_REPORT::WebUrl(session.port);
+    }
+    return result;
+}
+
+CLI_RESULT CLASS_COMMAND_EXECUTOR::Stop(const CLI_COMMAND& command)
+{
+    const QStringList running = host != nullptr ? host->RunningFolders() : QStringList();
+    if (command.arguments.isEmpty())
+    {
+        return running.isEmpty() ? CLI_RESULT::Done(QStringLiteral("No session is running."))
+                                 : host->Stop(running.first());
+    }
+    CLI_SESSION_INFO session;
+    CLI_RESULT failure;
+    if (!Directory().Find(command.arguments.first(), session, failure))
+    {
+        return failure;
+    }
+    return running.contains(session.folder)
+               ? host->Stop(session.folder)
+               : CLI_RESULT::Done(QStringLiteral("%1 is not running.").arg(session.folder));
+}
+
+CLI_RESULT CLASS_COMMAND_EXECUTOR::Export(const CLI_COMMAND& command) const
+{
+    CLI_SESSION_INFO session;
+    CLI_RESULT failure;
+    if (!Directory().Find(command.arguments.value(0), session, failure))
+    {
+        return failure;
+    }
+    const QString target = command.arguments.value(1);
+    if (!QFileInfo(target).isDir())
+    {
+        return CLI_RESULT::Fail(EXIT_NOT_FOUND, QStringLiteral("No folder %1.").arg(target));
+    }
+    const CLASS_SESSION_ARCHIVE archive(locations.sessionsRoot, locations.applicationFolder);
+    const SESSION_ARCHIVE_RESULT exported = archive.Export(session.folderPath, target);
+    if (!exported.ok)
+    {
+        return CLI_RESULT::Fail(EXIT_FAILED, exported.message);
+    }
+    return CLI_RESULT::Done(exported.archivePath);
+}
+
+CLI_RESULT CLASS_COMMAND_EXECUTOR::Import(const CLI_COMMAND& command)
+{
+    const QString path = command.arguments.value(0);
+    if (!QFileInfo(path).isFile())
+    {
+        return CLI_RESULT::Fail(EXIT_NOT_FOUND, QStringLiteral("No file %1.").arg(path));
+    }
+    const CLASS_SESSION_ARCHIVE archive(locations.sessionsRoot, locations.applicationFolder);
+    const SESSION_ARCHIVE_RESULT imported = archive.Import(path);
+    if (!imported.ok)
+    {
+        return CLI_RESULT::Fail(imported.refused ? EXIT_REFUSED : EXIT_FAILED, imported.message);
+    }
+    if (host != nullptr)
+    {
+        host->SessionImported(imported.folderName);
+    }
+    return CLI_RESULT::Done(imported.folderName);
+}
+
+CLI_RESULT CLASS_COMMAND_EXECUTOR::Diagnostics(const CLI_COMMAND& command) const
+{
+    const CLASS_DIAGNOSTICS diagnostics(locations);
+    return diagnostics.Write(command.arguments.value(0));
+}
+
+CLI_RESULT CLASS_COMMAND_EXECUTOR::Install(const CLI_COMMAND& command, const CLI_PROGRESS& progress)
+{
+    CLASS_TARVO_VERSION_INFO* catalogue = host->VersionInfo();
+    catalogue->FindInstalledVersions();
+    const QStringList offered = catalogue->GetPackagesList().values();
+    QStringList wanted = catalogue->GetInstalledVersions();
+    for (const QString& version : command.arguments)
+    {
+        if (!offered.contains(version))
+        {
+            return CLI_RESULT::Fail(
+                EXIT_NOT_FOUND,
+                QStringLiteral("The catalogue offers no version %1 (see --packages --refresh).")
+                    .arg(version));
+        }
+        if (!wanted.contains(version))
+        {
+            wanted.append(version);
+        }
+    }
+    if (wanted == catalogue->GetInstalledVersions())
+    {
+        return CLI_RESULT::Done(QStringLiteral("Already installed: ") +
+                                command.arguments.join(QStringLiteral(", ")));
+    }
+    return RunPackageJob(wanted, QString(), QString(), progress);
+}
+
+CLI_RESULT CLASS_COMMAND_EXECUTOR::Remove(const CLI_COMMAND& command, const CLI_PROGRESS& progress)
+{
+    CLASS_TARVO_VERSION_INFO* catalogue = host->VersionInfo();
+    catalogue->FindInstalledVersions();
+    QStringList wanted = catalogue->GetInstalledVersions();
+    const CLASS_SESSION_DIRECTORY directory = Directory();
+    for (const QString& version : command.arguments)
+    {
+        if (!wanted.contains(version))
+        {
+            return CLI_RESULT::Fail(EXIT_NOT_FOUND,
+                                    QStringLiteral("The version %1 is not installed.").arg(version));
+        }
+        for (const CLI_SESSION_INFO& session : directory.Sessions())
+        {
+            if (session.running && session.version == version)
+            {
+                return CLI_RESULT::Fail(
+                    EXIT_REFUSED,
+                    QStringLiteral("The version %1 runs the session %2.").arg(version, session.folder));
+            }
+        }
+        wanted.removeAll(version);
+    }
+    return RunPackageJob(wanted, QString(), QString(), progress);
+}
+
+CLI_RESULT CLASS_COMMAND_EXECUTOR::InstallFile(const CLI_COMMAND& command, const CLI_PROGRESS& progress)
+{
+    const QFileInfo archive(command.arguments.value(0));
+    if (!archive.isFile())
+    {
+        return CLI_RESULT::Fail(EXIT_NOT_FOUND, QStringLiteral("No file %1.").arg(archive.filePath()));
+    }
+    const QString name = archive.fileName();
+    const QString prefix = QStringLiteral("TARVO_");
+    const QString suffix = QStringLiteral(".zip");
+    if (!name.startsWith(prefix) || !name.endsWith(suffix) || name.size() <= prefix.size() + suffix.size())
+    {
+        return CLI_RESULT::Fail(
+            EXIT_REFUSED,
+            QStringLiteral("A package archive is named TARVO_<version>.zip, not %1.").arg(name));
+    }
+    QString version = name.mid(prefix.size(), name.size() - prefix.size() - suffix.size());
+    version.replace(QLatin1Char('_'), QLatin1Char('.'));
+    CLASS_TARVO_VERSION_INFO* catalogue = host->VersionInfo();
+    catalogue->FindInstalledVersions();
+    if (catalogue->GetInstalledVersions().contains(version))
+    {
+        return CLI_RESULT::Fail(
+            EXIT_REFUSED,
+            QStringLiteral("The version %1 is already installed (--remove it first).").arg(version));
+    }
+    return RunPackageJob(QStringList(), archive.absoluteFilePath(), version, progress);
+}
+
+CLI_RESULT CLASS_COMMAND_EXECUTOR::RunPackageJob(const QStringList& wanted, const QString& archivePath,
+                                                 const QString& version, const CLI_PROGRESS& progress)
+{
+    PACKAGE_MANAGER_OPTIONS options;
+    options.applicationFolder = locations.applicationFolder;
+    options.removalPauseMs = 0; // the pauses let a window show each removal step
+    CLASS_PACKAGE_MANAGER_BACKEND installer(nullptr, host->VersionInfo(), nullptr, options);
+    if (progress)
+    {
+        QObject::connect(&installer, &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_Progress, &installer,
+                         [&progress](const QString& package, const QString& text, SDWord value)
+                         { progress(package, text, value); });
+    }
+    const int status =
+        archivePath.isEmpty() ? installer.RunJob(wanted) : installer.InstallArchiveFile(archivePath, version);
+    host->PackagesChanged();
+    if (status == CLASS_PACKAGE_MANAGER_BACKEND::JOB_DONE)
+    {
+        return CLI_RESULT::Done(CLASS_PACKAGE_MANAGER_BACKEND::FinalStatusText(status));
+    }
+    const QString package = installer.CurrentPackage();
+    if (installer.ArchiveRefused())
+    {
+        return CLI_RESULT::Fail(EXIT_REFUSED,
+                                QStringLiteral("The archive of %1 holds entries outside its package "
+                                               "folder and was refused.")
+                                    .arg(package));
+    }
+    return CLI_RESULT::Fail(
+        EXIT_FAILED,
+        QStringLiteral("%1 at %2 (download, checksum, extraction or disk; the error log names the cause).")
+            .arg(CLASS_PACKAGE_MANAGER_BACKEND::FinalStatusText(status), package));
+}

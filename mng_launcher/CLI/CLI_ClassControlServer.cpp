@@ -1,0 +1,133 @@
+#include "CLI/CLI_ClassControlServer.h"
+
+#include "CLI/CLI_ClassCommandSet.h"
+#include "QT_TRACES/TRACES_Traces.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QStandardPaths>
+
+namespace
+{
+constexpr int WRITE_WAIT_MS = 2000;
+// A request is one short line; anything longer is not a client of ours.
+constexpr qint64 MAX_REQUEST_BYTES = 64 * 1024;
+
+QByteArray ResultLine(const CLI_RESULT& result)
+{
+    return QJsonDocument(QJsonObject{{QStringLiteral("exit"), result.exitCode},
+                                     {QStringLiteral("output"), result.output},
+                                     {QStringLiteral("error"), result.error}})
+        .toJson(QJsonDocument::Compact);
+}
+} // namespace
+
+CLASS_CONTROL_SERVER::CLASS_CONTROL_SERVER(const HANDLER& handler, QObject* parent)
+    : QObject(parent), handler(handler), server(new QLocalServer(this))
+{
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(server, &QLocalServer::newConnection, this, &CLASS_CONTROL_SERVER::OnNewConnection);
+}
+
+CLASS_CONTROL_SERVER::~CLASS_CONTROL_SERVER()
+{
+    server->close();
+}
+
+QString CLASS_CONTROL_SERVER::SocketPath()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+    {
+        folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    }
+    return folder + QLatin1Char('/') + QCoreApplication::applicationName() + QStringLiteral(".control");
+}
+
+bool CLASS_CONTROL_SERVER::Listen()
+{
+    const QString path = SocketPath();
+    if (!server->listen(path))
+    {
+        // The lock is ours, so no launcher listens there: the file is a leftover of one that was killed.
+        QLocalServer::removeServer(path);
+        if (!server->listen(path))
+        {
+            TRACE_ERROR(QStringLiteral("Cannot listen on the control socket ") + path +
+                        QStringLiteral(" : ") + server->errorString());
+            return false;
+        }
+    }
+    QFile::setPermissions(server->fullServerName(), QFile::ReadOwner | QFile::WriteOwner);
+    return true;
+}
+
+void CLASS_CONTROL_SERVER::OnNewConnection()
+{
+    while (QLocalSocket* socket = server->nextPendingConnection())
+    {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket]() { OnReadyRead(socket); });
+        if (socket->canReadLine())
+        {
+            OnReadyRead(socket);
+        }
+    }
+}
+
+void CLASS_CONTROL_SERVER::WriteLine(QLocalSocket* socket, const QByteArray& line)
+{
+    if (socket->state() != QLocalSocket::ConnectedState)
+    {
+        return;
+    }
+    socket->write(line + '\n');
+    socket->flush();
+    socket->waitForBytesWritten(WRITE_WAIT_MS);
+}
+
+void CLASS_CONTROL_SERVER::OnReadyRead(QLocalSocket* socket)
+{
+    if (!socket->canReadLine())
+    {
+        if (socket->bytesAvailable() > MAX_REQUEST_BYTES)
+        {
+            socket->abort();
+        }
+        return;
+    }
+    const QJsonDocument request = QJsonDocument::fromJson(socket->readLine(MAX_REQUEST_BYTES).trimmed());
+    // Each connection carries one request.
+    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+    const CLI_COMMAND command = CLASS_COMMAND_SET::FromJson(request.object());
+    CLI_RESULT result;
+    if (command.kind == CLI_COMMAND_KIND::None)
+    {
+        result = CLI_RESULT::Fail(EXIT_USAGE, QStringLiteral("The launcher did not understand the request."));
+    }
+    else if (busy)
+    {
+        result = CLI_RESULT::Fail(EXIT_REFUSED, QStringLiteral("The launcher is busy with another command."));
+    }
+    else
+    {
+        busy = true;
+        const CLI_PROGRESS progress = [socket](const QString& package, const QString& text, int value)
+        {
+            WriteLine(socket, QJsonDocument(QJsonObject{{QStringLiteral("progress"), text},
+                                                        {QStringLiteral("package"), package},
+                                                        {QStringLiteral("value"), value}})
+                                  .toJson(QJsonDocument::Compact));
+        };
+        TRACE_INFO(QStringLiteral("Command from the command line: --") +
+                   CLASS_COMMAND_SET::KindName(command.kind));
+        result = handler(command, progress);
+        busy = false;
+    }
+    WriteLine(socket, ResultLine(result));
+    socket->disconnectFromServer();
+}

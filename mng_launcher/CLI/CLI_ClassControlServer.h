@@ -1,0 +1,49 @@
+#ifndef CLI_CLASSCONTROLSERVER_H
+#define CLI_CLASSCONTROLSERVER_H
+
+#include "CLI/CLI_CommandTypes.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QLocalServer;
+class QLocalSocket;
+
+// The launcher's control socket: commands run from a shell reach the launcher that runs for this user
+// (its window, or a session run without a window) through it. A QLocalServer on a socket file in the
+// user's runtime folder (else the cache folder), 0600, so only the user can reach it. One request per
+// connection: a JSON line with the command; the answer is zero or more progress lines and one result
+// line. One command at a time: a request that arrives while another runs is refused.
+class CLASS_CONTROL_SERVER : public QObject
+{
+    Q_OBJECT
+
+public:
+    using HANDLER = std::function<CLI_RESULT(const CLI_COMMAND&, const CLI_PROGRESS&)>;
+
+    explicit CLASS_CONTROL_SERVER(const HANDLER& handler, QObject* parent = nullptr);
+    ~CLASS_CONTROL_SERVER() override;
+
+    // Listens on SocketPath(). Only the holder of the single-instance lock calls this: a socket file left
+    // by a launcher that ended without closing it is removed. False (logged) when it cannot listen.
+    bool Listen();
+
+    // While busy, every request is refused (the process works on a command of its own).
+    void SetBusy(bool on) { busy = on; }
+
+    // The socket file: runtime (else cache) folder + "/Tarvo4kSimulator.control".
+    static QString SocketPath();
+
+private:
+    void OnNewConnection();
+    void OnReadyRead(QLocalSocket* socket);
+    static void WriteLine(QLocalSocket* socket, const QByteArray& line);
+
+    HANDLER handler;
+    QLocalServer* server;
+    bool busy = false;
+};
+
+#endif // CLI_CLASSCONTROLSERVER_H

@@ -1,0 +1,160 @@
+#include "CLI/CLI_ClassDiagnostics.h"
+
+#include "DEVICE/DEVICE_Constants.h"
+#include "DEVICE/DEVICE_Helpers.h"
+#include "QT_TRACES/TRACES_ClassWorkerFile.h"
+#include "QT_TRACES/TRACES_Traces.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QSysInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+namespace
+{
+const QString BUNDLE_NAME = QStringLiteral("Tarvo4kSimulator-diagnostics");
+// The session back end's state file and the catalogue's local copy, both in the sessions root.
+const QString STATE_FILE_NAME = QStringLiteral("tarvoversionsconfig");
+const QString CATALOGUE_FILE_NAME = QStringLiteral("tarvo4kpackages.ini");
+constexpr int RUNS_KEPT = 2;
+
+// Copies a plain file (never a link, a pipe or a device) into folder; false when it is not one.
+bool CopyPlainFile(const QString& source, const QString& folder)
+{
+    const QFileInfo info(source);
+    if (info.isSymLink() || !info.isFile())
+    {
+        return false;
+    }
+    QDir().mkpath(folder);
+    return QFile::copy(source, folder + QLatin1Char('/') + info.fileName());
+}
+
+QString Joined(const QString& folder, const QString& name)
+{
+    return folder + (folder.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) + name;
+}
+} // namespace
+
+CLASS_DIAGNOSTICS::CLASS_DIAGNOSTICS(const TARVO_VERSION_INFO_LOCATIONS& given)
+    : locations(given.WithDefaults())
+{
+}
+
+QString CLASS_DIAGNOSTICS::LogFolder()
+{
+    const auto* worker = qobject_cast<const CLASS_WORKER_FILE*>(TracesWorker());
+    return worker != nullptr && !worker->InfoFilePath().isEmpty()
+               ? QFileInfo(worker->InfoFilePath()).absolutePath()
+               : QString();
+}
+
+QStringList CLASS_DIAGNOSTICS::NewestRunLogs(const QString& logFolder)
+{
+    QMap<unsigned int, QStringList> runs;
+    const QFileInfoList entries = QDir(logFolder).entryInfoList({QStringLiteral("*.log*")}, QDir::Files);
+    for (const QFileInfo& entry : entries)
+    {
+        bool isNumber = false;
+        const unsigned int run = entry.fileName().section(QLatin1Char('_'), 0, 0).toUInt(&isNumber);
+        if (isNumber)
+        {
+            runs[run].append(entry.absoluteFilePath());
+        }
+    }
+    QStringList newest;
+    const QList<unsigned int> numbers = runs.keys();
+    for (int i = std::max(0, static_cast<int>(numbers.size()) - RUNS_KEPT); i < numbers.size(); ++i)
+    {
+        newest += runs.value(numbers.at(i));
+    }
+    return newest;
+}
+
+CLI_RESULT CLASS_DIAGNOSTICS::Write(const QString& archivePath) const
+{
+    const QFileInfo target(archivePath);
+    if (target.exists() || target.isSymLink())
+    {
+        return CLI_RESULT::Fail(EXIT_REFUSED, QStringLiteral("%1 already exists.").arg(archivePath));
+    }
+    if (!target.absoluteDir().exists())
+    {
+        return CLI_RESULT::Fail(EXIT_NOT_FOUND, QStringLiteral("No folder %1.").arg(target.absolutePath()));
+    }
+    const QTemporaryDir staging;
+    const QString bundle = staging.filePath(BUNDLE_NAME);
+    if (!staging.isValid() || !Collect(bundle))
+    {
+        return CLI_RESULT::Fail(EXIT_FAILED, QStringLiteral("The diagnostics could not be gathered."));
+    }
+    if (!CompressSessionFolder(staging.path(), BUNDLE_NAME, bundle, QString(), locations.applicationFolder))
+    {
+        return CLI_RESULT::Fail(EXIT_FAILED, QStringLiteral("The diagnostics could not be compressed."));
+    }
+    if (!QFile::copy(bundle + QStringLiteral(".zip"), target.absoluteFilePath()))
+    {
+        return CLI_RESULT::Fail(EXIT_FAILED, QStringLiteral("%1 could not be written.").arg(archivePath));
+    }
+    return CLI_RESULT::Done(target.absoluteFilePath());
+}
+
+bool CLASS_DIAGNOSTICS::Collect(const QString& bundle) const
+{
+    if (!QDir().mkpath(bundle))
+    {
+        return false;
+    }
+    const QString logFolder = LogFolder();
+    for (const QString& log : NewestRunLogs(logFolder))
+    {
+        CopyPlainFile(log, bundle + QStringLiteral("/logs"));
+    }
+    CopyPlainFile(Joined(locations.sessionsRoot, STATE_FILE_NAME), bundle);
+    CopyPlainFile(Joined(locations.sessionsRoot, CATALOGUE_FILE_NAME), bundle);
+    const QStringList folders =
+        QDir(locations.sessionsRoot)
+            .entryList(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
+    for (const QString& folder : folders)
+    {
+        CopyPlainFile(Joined(locations.sessionsRoot, folder) + QStringLiteral("/settings.ini"),
+                      bundle + QStringLiteral("/sessions/") + folder);
+    }
+    QFile about(bundle + QStringLiteral("/about.txt"));
+    if (!about.open(QIODevice::WriteOnly))
+    {
+        return false;
+    }
+    const QByteArray text = AboutText().toUtf8();
+    return about.write(text) == text.size() && about.flush();
+}
+
+QString CLASS_DIAGNOSTICS::AboutText() const
+{
+    QStringList packages;
+    const QStringList folders =
+        QDir(locations.applicationFolder).entryList(QDir::AllDirs | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& folder : folders)
+    {
+        if (folder.contains(QStringLiteral("TARVO_")))
+        {
+            packages.append(folder);
+        }
+    }
+    return QStringLiteral("Launcher: %1 %2\nQt: %3 (built with %4)\nSystem: %5, kernel %6 %7, %8\n"
+                          "Sessions root: %9\n")
+               .arg(QCoreApplication::applicationName(), LAUNCHER_VERSION, QString::fromLatin1(qVersion()),
+                    QStringLiteral(QT_VERSION_STR), QSysInfo::prettyProductName(), QSysInfo::kernelType(),
+                    QSysInfo::kernelVersion(), QSysInfo::currentCpuArchitecture())
+               .arg(locations.sessionsRoot) +
+           QStringLiteral("Application folder: %1\nLog folder: %2\nInstalled package folders:\n")
+               .arg(locations.applicationFolder, LogFolder()) +
+           (packages.isEmpty()
+                ? QStringLiteral("  (none)\n")
+                : QStringLiteral("  ") + packages.join(QStringLiteral("\n  ")) + QLatin1Char('\n'));
+}

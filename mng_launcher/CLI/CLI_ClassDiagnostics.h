@@ -1,0 +1,34 @@
+#ifndef CLI_CLASSDIAGNOSTICS_H
+#define CLI_CLASSDIAGNOSTICS_H
+
+#include "CLI/CLI_CommandTypes.h"
+#include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
+
+#include <QString>
+#include <QStringList>
+
+// The support bundle of --diagnostics: one zip archive with the log files of this and the previous run,
+// the launcher's state file, the catalogue's local copy, every session's settings.ini, the names of the
+// installed package folders and the launcher, Qt and system versions. Only plain files are copied, never
+// through a link; the archive is made in a private folder and then copied to a name that must not exist.
+class CLASS_DIAGNOSTICS
+{
+public:
+    explicit CLASS_DIAGNOSTICS(const TARVO_VERSION_INFO_LOCATIONS& locations);
+
+    CLI_RESULT Write(const QString& archivePath) const;
+
+    // The log files of the two newest runs in the folder (every file whose name starts with their run
+    // number and "_", continuations included).
+    static QStringList NewestRunLogs(const QString& logFolder);
+    // The folder of this process's log files; empty when tracing is off.
+    static QString LogFolder();
+
+private:
+    bool Collect(const QString& bundle) const;
+    QString AboutText() const;
+
+    TARVO_VERSION_INFO_LOCATIONS locations;
+};
+
+#endif // CLI_CLASSDIAGNOSTICS_H

@@ -1,0 +1,154 @@
+#include "CLI/CLI_CommandLineMain.h"
+
+#include "CLI/CLI_ClassCommandExecutor.h"
+#include "CLI/CLI_ClassCommandSet.h"
+#include "CLI/CLI_ClassControlClient.h"
+#include "CLI/CLI_ClassControlServer.h"
+#include "CLI/CLI_ClassHeadlessHost.h"
+#include "CLI/CLI_ClassInstanceLock.h"
+#include "CLI/CLI_ClassTextProgress.h"
+#include "DEVICE/DEVICE_StartUp.h"
+#include "PLATFORM/PLATFORM_Platform.h"
+#include "QT_TRACES/TRACES_ClassWorker.h"
+#include "QT_TRACES/TRACES_Traces.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QStringList>
+#include <QThread>
+
+#include <cstdio>
+
+namespace
+{
+// A launcher that holds the lock but does not listen yet is starting: it is given this long.
+constexpr int LAUNCHER_STARTING_MS = 10000;
+constexpr int RETRY_PAUSE_MS = 200;
+
+void Print(std::FILE* stream, const QString& text)
+{
+    if (text.isEmpty())
+    {
+        return;
+    }
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    if (!text.endsWith(QLatin1Char('\n')))
+    {
+        std::fputc('\n', stream);
+    }
+    std::fflush(stream);
+}
+
+CLASS_TEXT_PROGRESS& Progress()
+{
+    static CLASS_TEXT_PROGRESS progress(CLASS_TEXT_PROGRESS::StandardErrorIsTerminal());
+    return progress;
+}
+
+void PrintProgress(const QString& package, const QString& text, int value)
+{
+    Progress().Update(package, text, value);
+}
+
+int Finish(const CLI_RESULT& result)
+{
+    Progress().Finish();
+    Print(stdout, result.output);
+    Print(stderr, result.error);
+    return result.exitCode;
+}
+
+// Every line logged so far is on disk when this returns; then the trace thread ends.
+void StopTracing()
+{
+    QThread* thread = TraceThread();
+    if (thread == nullptr)
+    {
+        return;
+    }
+    if (TracesWorker() != nullptr)
+    {
+        QMetaObject::invokeMethod(
+            TracesWorker(), []() {}, Qt::BlockingQueuedConnection);
+    }
+    thread->quit();
+    thread->wait();
+}
+
+// No launcher answered: the command takes the lock and does the work itself. A --start stays until its
+// session stops (--stop from another command, SIGTERM/SIGINT, or the simulator's own end).
+int RunAlone(const CLI_COMMAND& command, CLASS_INSTANCE_LOCK& lock)
+{
+    static_cast<void>(lock);
+    RegisterTypeAliases();
+    StartTracing();
+    TRACE_INFO(QStringLiteral("Command line: --") + CLASS_COMMAND_SET::KindName(command.kind));
+    CLASS_HEADLESS_HOST host(TARVO_VERSION_INFO_LOCATIONS().WithDefaults().applicationFolder);
+    CLASS_COMMAND_EXECUTOR executor(&host);
+    CLASS_CONTROL_SERVER server([&executor](const CLI_COMMAND& request, const CLI_PROGRESS& progress)
+                                { return executor.Execute(request, progress); });
+    server.Listen();
+    server.SetBusy(true);
+    const CLI_RESULT result = executor.Execute(command, PrintProgress);
+    server.SetBusy(false);
+    int code = Finish(result);
+    if (command.kind == CLI_COMMAND_KIND::Start && result.exitCode == EXIT_DONE)
+    {
+        // A loop of its own rather than the application's: the trace thread must outlive it.
+        QEventLoop loop;
+        QObject::connect(&host, &CLASS_HEADLESS_HOST::SIGNAL_NothingRuns, &loop, &QEventLoop::quit);
+        PLATFORM::WatchTerminationRequests(&loop, [&loop]() { loop.quit(); });
+        loop.exec();
+        host.StopAll();
+        Print(stdout, QStringLiteral("The session has stopped."));
+        code = EXIT_DONE;
+    }
+    StopTracing();
+    return code;
+}
+
+// Waits for the launcher that holds the lock to answer; Lost when it never does.
+CLASS_CONTROL_CLIENT::OUTCOME SendToStartingLauncher(const CLI_COMMAND& command, CLI_RESULT& result)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < LAUNCHER_STARTING_MS)
+    {
+        const CLASS_CONTROL_CLIENT::OUTCOME outcome =
+            CLASS_CONTROL_CLIENT::Send(command, result, PrintProgress);
+        if (outcome != CLASS_CONTROL_CLIENT::OUTCOME::NoLauncher)
+        {
+            return outcome;
+        }
+        QThread::msleep(RETRY_PAUSE_MS);
+    }
+    result =
+        CLI_RESULT::Fail(EXIT_REFUSED, QStringLiteral("A launcher runs for this user but does not answer."));
+    return CLASS_CONTROL_CLIENT::OUTCOME::Lost;
+}
+} // namespace
+
+int RunCommand(const CLI_COMMAND& given)
+{
+    CLI_COMMAND command = given;
+    CLASS_COMMAND_SET::MakePathsAbsolute(command);
+    CLI_RESULT result;
+    if (CLASS_CONTROL_CLIENT::Send(command, result, PrintProgress) !=
+        CLASS_CONTROL_CLIENT::OUTCOME::NoLauncher)
+    {
+        return Finish(result);
+    }
+    if (CLASS_COMMAND_SET::IsReading(command.kind))
+    {
+        return Finish(CLASS_COMMAND_EXECUTOR().Execute(command));
+    }
+    CLASS_INSTANCE_LOCK lock;
+    if (!lock.Take())
+    {
+        SendToStartingLauncher(command, result);
+        return Finish(result);
+    }
+    return RunAlone(command, lock);
+}

@@ -1,0 +1,219 @@
+#!/usr/bin/env bash
+# The launcher's command line, as a script or a test bench uses it, on the real binary, in two settings:
+#   alone   no launcher runs: every command does its work itself, without a window
+#           (QT_QPA_PLATFORM=offscreen); --start keeps running headless until --stop;
+#   window  the launcher's window runs (under the X server of xvfb-run): every acting command goes to it
+#           over its control socket and it does the work.
+# The same steps and one table of commands and expected exit codes for both: --list --json read with
+# Python's json against sessions written by hand; packages installed from the local update server and
+# from a file; a session exported and imported; a session started, rebooted from its own web page and
+# stopped; each exit code once. Every wait has a time limit.
+# Usage: e2e_command_line.sh <build dir> [alone|window]
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_test_env.sh"
+
+BUILD_DIR=${1:?usage: e2e_command_line.sh <build dir> [alone|window]}
+MODE=${2:-alone}
+BUILD_DIR=$(cd "$BUILD_DIR" && pwd)
+CONTENT="$BUILD_DIR/update-server-content"
+PACKAGES="$CONTENT/~ftp-xml/tarvo4ksimulator/Linux"
+LIMIT=20
+
+[ -x "$BUILD_DIR/mng_launcher/Tarvo4kSimulator" ] || { echo "FAIL: no launcher in $BUILD_DIR"; exit 1; }
+[ -f "$PACKAGES/TARVO_3_1_51.zip" ] || { echo "FAIL: no package archives in $PACKAGES"; exit 1; }
+for tool in python3 unzip zip curl; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool missing"; exit 1; }
+done
+if [ "$MODE" = window ] && [ -z "${DISPLAY:-}" ]; then echo "FAIL: no X display (run under xvfb-run -a)"; exit 1; fi
+
+WORK=$(mktemp -d)
+x11_env_setup "$WORK"
+export QT_QPA_PLATFORM=offscreen
+APP="$WORK/app"
+LAUNCHER="$APP/Tarvo4kSimulator"
+ROOT=$X11_SESSIONS_ROOT
+SERVER_PID=
+PORT=
+WINDOW_PID=
+START_PID=
+device_answers() { curl -s --max-time 2 "http://127.0.0.1:$PORT/api/status" >"$WORK/status.json" 2>/dev/null; }
+# Our simulator's process id (its program lies in our temporary folder), or nothing.
+device_pid() { pgrep -f "^$APP/TARVO_3_1_51/bin/ZR_APP_SIMULATOR " | head -n 1 || true; }
+cleanup() {
+    x11_kill_pids "$START_PID" "$WINDOW_PID" "$SERVER_PID" "$(device_pid)"
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    {
+        echo "FAIL: $*"
+        for log in "$WORK"/*.log; do
+            [ -s "$log" ] && { echo "== $(basename "$log")"; cat "$log"; }
+        done
+    } >&2
+    exit 1
+}
+
+# write_session <folder> <name> <device code> <port> <version>: a settings.ini as the launcher writes it.
+write_session() {
+    mkdir -p "$ROOT/$1"
+    printf '[General]\nDEVICE_TYPE=%s\nPORT=%s\nVERSION=%s\nNAME=%s\nDESCRIPTION=%s\n' "$3" "$4" "$5" "$2" \
+        "Hand-written $2" >"$ROOT/$1/settings.ini"
+    printf '\n[MEZZA_AUDIO]\nPLUGGED=1\nTYPE=0\nSLOT=0\n' >>"$ROOT/$1/settings.ini"
+}
+
+# run <expected exit code> <arguments...>: runs one command; a refusal or failure must say why in one line
+# on stderr (a usage error may add a hint).
+run() {
+    local expected=$1 code=0
+    shift
+    timeout 90 "$LAUNCHER" "$@" >"$WORK/out.txt" 2>"$WORK/err.txt" || code=$?
+    [ "$code" -eq "$expected" ] ||
+        fail "\"$*\" ended with $code, expected $expected; stdout: $(cat "$WORK/out.txt"); stderr: $(cat "$WORK/err.txt")"
+    if [ "$code" -eq 1 ]; then
+        [ -s "$WORK/err.txt" ] || fail "\"$*\": nothing on stderr"
+    elif [ "$code" -ne 0 ]; then
+        # Besides the progress lines of a package job.
+        [ "$(grep -cvE '^(Downloading updater|Installing updater|Removing) ' "$WORK/err.txt")" -eq 1 ] ||
+            fail "\"$*\": not one line on stderr: $(cat "$WORK/err.txt")"
+    fi
+    echo "ok $code  $*"
+}
+
+# run_table: "<expected exit code> <arguments...>" per line (arguments are single words).
+run_table() {
+    local expected arguments
+    while read -r expected arguments; do
+        # shellcheck disable=SC2086 # the arguments are words of the table
+        [ -z "$expected" ] || run "$expected" $arguments
+    done
+}
+
+# json <command...> -- <python expression over doc>: the command's JSON document must satisfy it.
+json() {
+    local arguments=()
+    while [ "$1" != -- ]; do arguments+=("$1"); shift; done
+    shift
+    "$LAUNCHER" "${arguments[@]}" >"$WORK/doc.json" 2>"$WORK/err.txt" || fail "${arguments[*]} failed: $(cat "$WORK/err.txt")"
+    python3 -c "import json, sys; doc = json.load(open(sys.argv[1])); sys.exit(0 if ($1) else 1)" "$WORK/doc.json" ||
+        fail "${arguments[*]}: not ($1): $(cat "$WORK/doc.json")"
+}
+
+
+step "a copy of the launcher beside package 3.1.51, the local update server; three sessions written by hand, two of them named alike"
+mkdir -p "$APP" "$WORK/files" "$WORK/tampered" "$WORK/out"
+cp "$BUILD_DIR/mng_launcher/Tarvo4kSimulator" "$LAUNCHER"
+(cd "$APP" && unzip -q "$PACKAGES/TARVO_3_1_51.zip") || fail "could not unpack package 3.1.51"
+PORT=$(x11_free_port) || fail "no free port"
+SERVER_PORT=$(x11_free_port) || fail "no free port"
+"$BUILD_DIR/tools/update-server/tarvo-update-server" --port "$SERVER_PORT" --content "$CONTENT" >"$WORK/server.log" 2>&1 &
+SERVER_PID=$!
+export TARVO_UPDATE_SERVER="http://127.0.0.1:$SERVER_PORT"
+x11_wait_for curl -s --max-time 1 -o /dev/null "$TARVO_UPDATE_SERVER/~ftp-xml/tarvo4ksimulator/tarvo4kpackages.ini" ||
+    fail "the update server does not answer"
+write_session Tarvo2024_03_05_14_07_59 Studio 4 "$PORT" 3.1.51
+write_session Tarvo2024_03_06_10_00_00 Twin 1 3101 3.2.0
+write_session Tarvo2024_03_07_10_00_00 Twin 2 3102 3_1_51
+mkdir -p "$ROOT/Tarvo2024_03_08_10_00_00" # no settings.ini: not a session, and a reading command keeps it
+cp "$PACKAGES/TARVO_3_10_1.zip" "$PACKAGES/TARVO_3_10_1.zip.sha256" "$WORK/files/"
+cp "$PACKAGES/TARVO_3_10_1.zip" "$WORK/tampered/"
+echo "0000000000000000000000000000000000000000000000000000000000000000  TARVO_3_10_1.zip" >"$WORK/tampered/TARVO_3_10_1.zip.sha256"
+# A session archive made by hand, its folder not (yet) in the sessions root.
+mkdir -p "$WORK/made/Tarvo2024_09_09_09_09_09"
+printf '[General]\nDEVICE_TYPE=1\nPORT=3109\nVERSION=3.1.51\nNAME=Imported\n' >"$WORK/made/Tarvo2024_09_09_09_09_09/settings.ini"
+(cd "$WORK/made" && zip -qr "$WORK/files/Tarvo2024_09_09_09_09_09.zip" Tarvo2024_09_09_09_09_09)
+LAUNCHER_KIND=none
+
+if [ "$MODE" = window ]; then
+    step "the launcher's window runs and answers on its control socket"
+    (cd "$WORK" && QT_QPA_PLATFORM=xcb exec "$LAUNCHER" >"$WORK/window.log" 2>&1) &
+    WINDOW_PID=$!
+    window_answers() { "$LAUNCHER" --status --json 2>/dev/null | grep -q '"launcher": "window"'; }
+    x11_wait_for window_answers || fail "the window does not answer --status within ${LIMIT}s"
+    LAUNCHER_KIND=window
+fi
+
+step "--list --json read with Python's json; nothing written"
+"$LAUNCHER" --list --json >"$WORK/list.json" || fail "--list --json failed"
+python3 - "$WORK/list.json" "$PORT" <<'PY' || fail "unexpected --list --json: $(cat "$WORK/list.json")"
+import json, sys
+doc = json.load(open(sys.argv[1]))
+sessions = {s["folder"]: s for s in doc["sessions"]}
+assert set(sessions) == {"Tarvo2024_03_05_14_07_59", "Tarvo2024_03_06_10_00_00", "Tarvo2024_03_07_10_00_00"}, sessions
+studio = sessions["Tarvo2024_03_05_14_07_59"]
+assert studio == {"folder": "Tarvo2024_03_05_14_07_59", "name": "Studio", "description": "Hand-written Studio",
+                  "model": "Dalvogrid 4K", "version": "3.1.51", "installed": True, "port": int(sys.argv[2]),
+                  "running": False}, studio
+assert sessions["Tarvo2024_03_06_10_00_00"]["installed"] is False
+assert sessions["Tarvo2024_03_07_10_00_00"]["version"] == "3.1.51"
+assert sessions["Tarvo2024_03_07_10_00_00"]["model"] == "Brekka 4K"
+PY
+[ "$MODE" = window ] || [ -d "$ROOT/Tarvo2024_03_08_10_00_00" ] || fail "a reading command removed a folder"
+
+step "packages: from the local update server and from a file (its .sha256 beside it)"
+run 0 --packages --refresh
+run 0 --install 3.2.0
+[ -x "$APP/TARVO_3_2_0/bin/ZR_APP_SIMULATOR" ] || fail "3.2.0 is not installed"
+run 0 --install-file "$WORK/files/TARVO_3_10_1.zip"
+json --packages --json -- 'all(p["installed"] for p in doc["packages"]) and len(doc["packages"]) == 3'
+run 0 --remove 3.10.1
+[ ! -e "$APP/TARVO_3_10_1" ] || fail "3.10.1 is still there"
+
+step "a session exported, then imported"
+run 0 --export Studio "$WORK/out"
+# (The listing is read whole: grep -q ending early would fail the pipeline.)
+unzip -l "$WORK/out/Tarvo2024_03_05_14_07_59.zip" >"$WORK/listing.txt"
+grep -q 'Tarvo2024_03_05_14_07_59/settings.ini' "$WORK/listing.txt" || fail "the exported archive holds no settings.ini"
+run 0 --import "$WORK/files/Tarvo2024_09_09_09_09_09.zip"
+json --list --json -- 'any(s["name"] == "Imported" for s in doc["sessions"])'
+
+step "a session started, rebooted from its own page, stopped"
+if [ "$MODE" = window ]; then
+    run 0 --start Studio
+else
+    "$LAUNCHER" --start Studio >"$WORK/start.log" 2>&1 &
+    START_PID=$!
+    LAUNCHER_KIND=headless
+fi
+x11_wait_for device_answers || fail "the device does not answer on port $PORT within ${LIMIT}s"
+grep -qF '"name":"Studio"' "$WORK/status.json" || fail "the device is another: $(cat "$WORK/status.json")"
+json --status --json -- "doc['launcher'] == '$LAUNCHER_KIND' and [s['folder'] for s in doc['running']] == ['Tarvo2024_03_05_14_07_59']"
+FIRST=$(device_pid)
+curl -s --max-time 2 -H "Content-Type: application/json" -d "{}" "http://127.0.0.1:$PORT/api/reboot" >/dev/null || true
+rebooted() { local now; now=$(device_pid); [ -n "$now" ] && [ "$now" != "$FIRST" ] && device_answers; }
+x11_wait_for rebooted || fail "the simulator did not come back after its reboot request"
+json --list --json -- "[s['running'] for s in doc['sessions'] if s['name'] == 'Studio'] == [True]"
+
+step "every exit code, in one table"
+run_table <<TABLE
+0 --help
+0 --diagnostics $WORK/out/support.zip
+1 --list --bogus
+1 --export Studio
+1 --status extra
+2 --start Nobody
+2 --install 9.9.9
+2 --remove 3.10.1
+2 --import $WORK/nothing.zip
+2 --export Studio $WORK/no-such-folder
+3 --start Twin
+3 --start Studio
+3 --import $WORK/out/Tarvo2024_03_05_14_07_59.zip
+3 --diagnostics $WORK/out/support.zip
+4 --install-file $WORK/tampered/TARVO_3_10_1.zip
+0 --stop Studio
+TABLE
+unzip -l "$WORK/out/support.zip" >"$WORK/listing.txt"
+grep -q 'sessions/Tarvo2024_03_05_14_07_59/settings.ini' "$WORK/listing.txt" || fail "the diagnostics hold no settings.ini"
+[ ! -e "$APP/TARVO_3_10_1" ] || fail "a tampered archive was installed"
+stopped() { ! device_answers; }
+x11_wait_for stopped || fail "the device still answers after --stop"
+if [ "$MODE" = alone ]; then
+    x11_wait_exit "$START_PID" || fail "--start still runs after --stop"
+    START_PID=
+    [ "$STATUS" -eq 0 ] || fail "--start ended with $STATUS after --stop"
+fi
+json --status --json -- "doc['running'] == []"
+
+echo "PASS: command line ($MODE)"
