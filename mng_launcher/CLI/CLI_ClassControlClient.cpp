@@ -10,8 +10,13 @@
 CLASS_CONTROL_CLIENT::OUTCOME CLASS_CONTROL_CLIENT::Send(const CLI_COMMAND& command, CLI_RESULT& result,
                                                          const CLI_PROGRESS& progress)
 {
+    const QString path = CLASS_CONTROL_SERVER::SocketPath();
+    if (path.isEmpty())
+    {
+        return OUTCOME::NoLauncher;
+    }
     QLocalSocket socket;
-    socket.connectToServer(CLASS_CONTROL_SERVER::SocketPath());
+    socket.connectToServer(path);
     if (!socket.waitForConnected(CONNECT_LIMIT_MS))
     {
         return OUTCOME::NoLauncher;

@@ -1,6 +1,7 @@
 #include "CLI/CLI_ClassControlServer.h"
 
 #include "CLI/CLI_ClassCommandSet.h"
+#include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
 #include <QCoreApplication>
@@ -9,7 +10,6 @@
 #include <QJsonObject>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 
 namespace
 {
@@ -38,19 +38,19 @@ CLASS_CONTROL_SERVER::~CLASS_CONTROL_SERVER()
     server->close();
 }
 
-QString CLASS_CONTROL_SERVER::SocketPath()
+QString CLASS_CONTROL_SERVER::SocketPath(bool makeFolder)
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-    {
-        folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    }
-    return folder + QLatin1Char('/') + QCoreApplication::applicationName() + QStringLiteral(".control");
+    return PLATFORM::ControlSocketName(makeFolder);
 }
 
 bool CLASS_CONTROL_SERVER::Listen()
 {
-    const QString path = SocketPath();
+    const QString path = SocketPath(true);
+    if (path.isEmpty())
+    {
+        TRACE_ERROR(QStringLiteral("No private place for the control socket"));
+        return false;
+    }
     if (!server->listen(path))
     {
         // The lock is ours, so no launcher listens there: the file is a leftover of one that was killed.

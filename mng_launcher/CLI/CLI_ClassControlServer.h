@@ -13,9 +13,9 @@ class QLocalSocket;
 
 // The launcher's control socket: commands run from a shell reach the launcher that runs for this user
 // (its window, or a session run without a window) through it. A QLocalServer on a socket file in the
-// user's runtime folder (else the cache folder), 0600, so only the user can reach it. One request per
-// connection: a JSON line with the command; the answer is zero or more progress lines and one result
-// line. One command at a time: a request that arrives while another runs is refused.
+// user's runtime folder (else a private folder of the cache), 0600, so only the user can reach it. One
+// request per connection: a JSON line with the command; the answer is zero or more progress lines and one
+// result line. One command at a time: a request that arrives while another runs is refused.
 class CLASS_CONTROL_SERVER : public QObject
 {
     Q_OBJECT
@@ -33,8 +33,9 @@ public:
     // While busy, every request is refused (the process works on a command of its own).
     void SetBusy(bool on) { busy = on; }
 
-    // The socket file: runtime (else cache) folder + "/Tarvo4kSimulator.control".
-    static QString SocketPath();
+    // The socket: PLATFORM::ControlSocketName() ($XDG_RUNTIME_DIR/Tarvo4kSimulator.control on Linux).
+    // makeFolder: the server's call, which may make the private folder that holds it.
+    static QString SocketPath(bool makeFolder = false);
 
 private:
     void OnNewConnection();

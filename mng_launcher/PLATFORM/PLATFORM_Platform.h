@@ -61,6 +61,12 @@ QString ApplicationFolder();
 
 // True when 127.0.0.1:port can be bound right now (port 0 is never free).
 bool IsPortFree(quint16 port);
+// The launcher's control socket for this user: Linux: "<application>.control" in $XDG_RUNTIME_DIR, else
+// "control" in a private folder of the user's cache ("" when that folder is a link or another user's);
+// Windows: a pipe name carrying the user's name. makeFolder: the server makes the private folder; a
+// client only looks (empty when it is missing: no launcher listens there).
+QString ControlSocketName(bool makeFolder);
+
 // Calls handler from receiver's event loop when the process is asked to end: SIGTERM or SIGINT on Linux,
 // Ctrl+C, Ctrl+Break or the console's closing on Windows. False when the watch could not be set up.
 bool WatchTerminationRequests(QObject* receiver, const std::function<void()>& handler);
