@@ -57,6 +57,6 @@ int main(int argc, char* argv[])
     CLASS_LAUNCHER_BACKEND launcherBackEnd;
     launcherBackEnd.Start();
     // Commands run from a shell reach this window over the control socket.
-    (new CLASS_WINDOW_HOST(launcherBackEnd.Window()->SessionBackEnd(), launcherBackEnd.Window()))->Listen();
+    (new CLASS_WINDOW_HOST(launcherBackEnd.Window()))->Listen();
     return application.exec();
 }

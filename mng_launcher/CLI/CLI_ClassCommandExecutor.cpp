@@ -295,6 +295,11 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::InstallFile(const CLI_COMMAND& command, const
 CLI_RESULT CLASS_COMMAND_EXECUTOR::RunPackageJob(const QStringList& wanted, const QString& archivePath,
                                                  const QString& version, const CLI_PROGRESS& progress)
 {
+    const CLI_RESULT allowed = host->CanChangePackages();
+    if (allowed.exitCode != EXIT_DONE)
+    {
+        return allowed;
+    }
     PACKAGE_MANAGER_OPTIONS options;
     options.applicationFolder = locations.applicationFolder;
     options.removalPauseMs = 0; // the pauses let a window show each removal step

@@ -28,6 +28,7 @@ public:
     CLI_RESULT Start(const CLI_SESSION_INFO& session) override;
     CLI_RESULT Stop(const QString& folderName) override;
     void SessionImported(const QString&) override {}
+    CLI_RESULT CanChangePackages() const override { return CLI_RESULT::Done(); }
     CLASS_TARVO_VERSION_INFO* VersionInfo() override { return versionInfo.get(); }
     void PackagesChanged() override {}
 

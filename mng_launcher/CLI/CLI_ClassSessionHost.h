@@ -27,6 +27,8 @@ public:
     virtual CLI_RESULT Stop(const QString& folderName) = 0;
     // A session folder was unpacked into the sessions root.
     virtual void SessionImported(const QString& folderName) = 0;
+    // Done when packages may be installed or removed now; else the refusal.
+    virtual CLI_RESULT CanChangePackages() const = 0;
     // The package catalogue the host's sessions use (the installer works on it).
     virtual CLASS_TARVO_VERSION_INFO* VersionInfo() = 0;
     // Packages were installed or removed.

@@ -3,12 +3,14 @@
 #include "CLI/CLI_ClassCommandExecutor.h"
 #include "CLI/CLI_ClassControlServer.h"
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
+#include "GUI/GUI_ClassLauncherWindow.h"
 #include "GUI/GUI_MessageBox.h"
 
 #include <QDir>
 
-CLASS_WINDOW_HOST::CLASS_WINDOW_HOST(CLASS_MAIN_BACKEND* backend, QObject* parent)
-    : QObject(parent), backend(backend), executor(std::make_unique<CLASS_COMMAND_EXECUTOR>(this)),
+CLASS_WINDOW_HOST::CLASS_WINDOW_HOST(CLASS_LAUNCHER_WINDOW* window)
+    : QObject(window), window(window), backend(window->SessionBackEnd()),
+      executor(std::make_unique<CLASS_COMMAND_EXECUTOR>(this)),
       server(new CLASS_CONTROL_SERVER([this](const CLI_COMMAND& command, const CLI_PROGRESS& progress)
                                       { return executor->Execute(command, progress); },
                                       this))
@@ -100,6 +102,17 @@ void CLASS_WINDOW_HOST::SessionImported(const QString& folderName)
     {
         backend->LoadSessionFolder(folderName);
     }
+}
+
+CLI_RESULT CLASS_WINDOW_HOST::CanChangePackages() const
+{
+    if (!window.isNull() && window->PackageDialog() != nullptr)
+    {
+        return CLI_RESULT::Fail(
+            EXIT_REFUSED,
+            QStringLiteral("The package manager is open in the launcher's window; close it first."));
+    }
+    return CLI_RESULT::Done();
 }
 
 CLASS_TARVO_VERSION_INFO* CLASS_WINDOW_HOST::VersionInfo()

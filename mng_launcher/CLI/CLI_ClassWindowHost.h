@@ -10,6 +10,7 @@
 
 class CLASS_COMMAND_EXECUTOR;
 class CLASS_CONTROL_SERVER;
+class CLASS_LAUNCHER_WINDOW;
 class CLASS_MAIN_BACKEND;
 
 // The launcher's window as the host of the commands that reach it over the control socket: a command
@@ -19,8 +20,8 @@ class CLASS_WINDOW_HOST : public QObject, public CLASS_SESSION_HOST
     Q_OBJECT
 
 public:
-    // Serves the control socket for the window's session back end until parent goes.
-    CLASS_WINDOW_HOST(CLASS_MAIN_BACKEND* backend, QObject* parent);
+    // Serves the control socket for the window and its session back end; goes with the window.
+    explicit CLASS_WINDOW_HOST(CLASS_LAUNCHER_WINDOW* window);
     ~CLASS_WINDOW_HOST() override;
 
     // Starts listening; false (logged) when the socket could not be opened.
@@ -31,6 +32,7 @@ public:
     CLI_RESULT Start(const CLI_SESSION_INFO& session) override;
     CLI_RESULT Stop(const QString& folderName) override;
     void SessionImported(const QString& folderName) override;
+    CLI_RESULT CanChangePackages() const override;
     CLASS_TARVO_VERSION_INFO* VersionInfo() override;
     void PackagesChanged() override;
 
@@ -38,6 +40,7 @@ private:
     // Index of the session of that folder name in the window's list, -1 when none.
     int IndexOf(const QString& folderName) const;
 
+    QPointer<CLASS_LAUNCHER_WINDOW> window;
     QPointer<CLASS_MAIN_BACKEND> backend;
     std::unique_ptr<CLASS_COMMAND_EXECUTOR> executor;
     CLASS_CONTROL_SERVER* server;

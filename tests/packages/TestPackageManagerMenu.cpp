@@ -1,3 +1,4 @@
+#include "CLI/CLI_ClassWindowHost.h"
 #include "GUI/GUI_ClassLauncherWindow.h"
 #include "GUI/GUI_ClassManagePackage.h"
 #include "LauncherTestEnvironment.h"
@@ -48,6 +49,9 @@ private slots:
         QTRY_VERIFY(launcher.PackageDialog() != nullptr);
         QPointer<CLASS_MANAGE_PACKAGE> first = launcher.PackageDialog();
         QVERIFY(first->isVisible());
+        // A package command from the command line waits for the window to close (it may run a job).
+        auto* commands = new CLASS_WINDOW_HOST(&launcher);
+        QCOMPARE(commands->CanChangePackages().exitCode, int(EXIT_REFUSED));
         QVERIFY(first->parent() == nullptr);
         QCOMPARE(first->windowTitle(), QStringLiteral("Package manager"));
 
@@ -60,6 +64,7 @@ private slots:
         first->close();
         QTRY_VERIFY(first.isNull());
         QTRY_VERIFY(launcher.PackageDialog() == nullptr);
+        QCOMPARE(commands->CanChangePackages().exitCode, int(EXIT_DONE));
 
         launcher.PackageManagerAction()->trigger();
         QTRY_VERIFY(launcher.PackageDialog() != nullptr);
