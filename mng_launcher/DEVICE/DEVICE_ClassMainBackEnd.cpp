@@ -52,7 +52,10 @@ CLASS_MAIN_BACKEND::CLASS_MAIN_BACKEND(CLASS_MAIN_WINDOW* mainWindow, QObject* p
     }
     // The state file has a fixed home beside the sessions, whatever folder the launcher started from.
     stateFile = new QSettings(GetStateFilePath(), QSettings::IniFormat, this);
-    versionInfo = new CLASS_TARVO_VERSION_INFO(where);
+    // The local copy for now: the window asks for the remote catalogue once it is on screen.
+    TARVO_VERSION_INFO_LOCATIONS localCopyOnly = where;
+    localCopyOnly.fetchCatalogue = false;
+    versionInfo = new CLASS_TARVO_VERSION_INFO(localCopyOnly);
     versionInfo->SetVersionsTable(versionInfo->GetPackagesList());
     runner = new CLASS_SESSION_RUNNER(mainWindow, &sessions, versionInfo, applicationFolder, this);
     versionLists = std::make_unique<CLASS_SESSION_VERSION_LISTS>(versionInfo);
@@ -306,6 +309,27 @@ bool CLASS_MAIN_BACKEND::WriteSessionSettings(int sessionIndex)
 void CLASS_MAIN_BACKEND::SLOT_RefreshUpdaters()
 {
     versionLists->RefreshPanels(sessions);
+    panels->UpdateButtons();
+}
+
+void CLASS_MAIN_BACKEND::RefreshCatalogue()
+{
+    versionInfo->FetchPackagesInBackground(this,
+                                           [this](bool changed)
+                                           {
+                                               if (changed)
+                                               {
+                                                   AdoptNewCatalogue();
+                                               }
+                                           });
+}
+
+void CLASS_MAIN_BACKEND::AdoptNewCatalogue()
+{
+    const QMap<int, QString> before = versionInfo->GetVersionsTable();
+    versionInfo->SetVersionsTable(CLASS_SESSION_VERSION_LISTS::TableKeepingSessionVersions(
+        versionInfo->GetPackagesList(), sessions, before));
+    versionLists->RenumberPanels(sessions, before);
     panels->UpdateButtons();
 }
 

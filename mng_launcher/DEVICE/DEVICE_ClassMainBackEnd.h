@@ -76,6 +76,10 @@ public:
     QString GetLastVersionChecked() const;
     void SetLastVersionChecked(const QString& version);
 
+    // Fetches the remote catalogue without waiting (the version lists show the local copy meanwhile);
+    // when it brings other versions, every version list is refilled and each session keeps its version.
+    void RefreshCatalogue();
+
     CLASS_TARVO_VERSION_INFO* GetVersionInfo() const { return versionInfo; }
     QString GetSessionsRoot() const { return sessionsRoot; }
     QString GetApplicationFolder() const { return applicationFolder; }
@@ -93,6 +97,7 @@ public slots:
     void SLOT_RefreshUpdaters();
 
 private:
+    void AdoptNewCatalogue();
     void ConnectMainWindow();
     void ConnectLoadedSessions(const QList<CLASS_GLOBAL_SETUP*>& loadedPanels);
 

@@ -73,6 +73,7 @@ CLASS_PACKAGE_MANAGER_BACKEND::CLASS_PACKAGE_MANAGER_BACKEND(CLASS_MANAGE_PACKAG
                                                              QObject* parent,
                                                              const PACKAGE_MANAGER_OPTIONS& givenOptions)
     : QObject(parent), dialog(dialog), versionInfo(versionInfo),
+      packages(versionInfo != nullptr ? versionInfo->GetPackagesList() : QMap<int, QString>()),
       options(givenOptions.WithDefaults(versionInfo)),
       download(std::make_unique<CLASS_PACKAGE_DOWNLOAD>(*this))
 {
@@ -129,7 +130,6 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RefreshDialog()
         return;
     }
     const QStringList scanned = ListInstalledVersions(options.applicationFolder);
-    const QMap<int, QString>& packages = versionInfo->GetPackagesList();
     int index = 0;
     for (auto it = packages.constBegin(); it != packages.constEnd(); ++it, ++index)
     {
@@ -199,7 +199,6 @@ int CLASS_PACKAGE_MANAGER_BACKEND::RunJob(const QStringList& wanted)
     {
         return JOB_ABORTED;
     }
-    const QMap<int, QString> packages = versionInfo->GetPackagesList();
     const QStringList installed = versionInfo->GetInstalledVersions();
     BeginJob();
     RunEntries(packages, installed, wanted);

@@ -3,6 +3,7 @@
 
 #include "ZR_Types.h"
 
+#include <QMap>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -134,6 +135,8 @@ private:
 
     QPointer<CLASS_MANAGE_PACKAGE> dialog;
     CLASS_TARVO_VERSION_INFO* versionInfo;
+    // The packages list as the dialog shows it: a catalogue arriving later does not shift its boxes.
+    QMap<int, QString> packages;
     std::unique_ptr<QTemporaryDir> temporaryFolder;
     QString currentPackage;
     int extractionCounter = 0;

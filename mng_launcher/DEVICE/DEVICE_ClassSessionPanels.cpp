@@ -52,7 +52,8 @@ int CLASS_SESSION_PANELS::IndexOfPanel(const CLASS_GLOBAL_SETUP* panel) const
 CLASS_GLOBAL_SETUP* CLASS_SESSION_PANELS::CreateSetupPanel()
 {
     auto* panel = new CLASS_GLOBAL_SETUP(versionInfo, nullptr);
-    panel->BuildPanel();
+    // Widgets only for a session that is shown: ten loaded sessions cost one panel at start-up.
+    panel->BuildWhenShown();
     versionLists.FillVersions(panel);
     panel->BuildTypeButtons();
     mainWindow->AddSetupPanel(panel);

@@ -44,14 +44,68 @@ void CLASS_SESSION_VERSION_LISTS::RefreshPanels(const QList<CLASS_SESSION_RECORD
             continue;
         }
         // Read before the refill: adding versions resets the panel's device model.
-        const QList<int> configuration = record->panel->GetSelection();
-        record->panel->ClearVersions();
-        FillVersions(record->panel);
-        record->panel->RestoreSelection(configuration);
-        if (record->locked)
+        RefillPanel(record, record->panel->GetSelection());
+    }
+}
+
+void CLASS_SESSION_VERSION_LISTS::RenumberPanels(const QList<CLASS_SESSION_RECORD*>& sessions,
+                                                 const QMap<int, QString>& before) const
+{
+    const QMap<int, QString>& table = versionInfo->GetVersionsTable();
+    const auto renumber = [&table, &before](QList<int>& configuration)
+    {
+        if (!configuration.isEmpty() && before.contains(configuration.first()))
         {
-            record->panel->SetEditable(false);
+            configuration.first() = table.key(before.value(configuration.first()), configuration.first());
         }
+    };
+    for (CLASS_SESSION_RECORD* record : sessions)
+    {
+        renumber(record->savedConfiguration);
+        if (!record->panel.isNull())
+        {
+            QList<int> configuration = record->panel->GetSelection();
+            renumber(configuration);
+            RefillPanel(record, configuration);
+        }
+    }
+}
+
+QMap<int, QString>
+CLASS_SESSION_VERSION_LISTS::TableKeepingSessionVersions(const QMap<int, QString>& packages,
+                                                         const QList<CLASS_SESSION_RECORD*>& sessions,
+                                                         const QMap<int, QString>& before)
+{
+    QMap<int, QString> table = packages;
+    const auto keep = [&table, &before](const QList<int>& configuration)
+    {
+        const QString version = configuration.isEmpty() ? QString() : before.value(configuration.first());
+        const QList<QString> known = table.values();
+        if (!version.isEmpty() && !known.contains(version))
+        {
+            table.insert(table.isEmpty() ? 0 : table.lastKey() + 1, version);
+        }
+    };
+    for (const CLASS_SESSION_RECORD* record : sessions)
+    {
+        keep(record->savedConfiguration);
+        if (!record->panel.isNull())
+        {
+            keep(record->panel->GetSelection());
+        }
+    }
+    return table;
+}
+
+void CLASS_SESSION_VERSION_LISTS::RefillPanel(CLASS_SESSION_RECORD* record,
+                                              const QList<int>& configuration) const
+{
+    record->panel->ClearVersions();
+    FillVersions(record->panel);
+    record->panel->RestoreSelection(configuration);
+    if (record->locked)
+    {
+        record->panel->SetEditable(false);
     }
 }
 

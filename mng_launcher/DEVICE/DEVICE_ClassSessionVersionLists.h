@@ -2,6 +2,7 @@
 #define DEVICE_CLASSSESSIONVERSIONLISTS_H
 
 #include <QList>
+#include <QMap>
 #include <QString>
 
 class CLASS_GLOBAL_SETUP;
@@ -21,6 +22,15 @@ public:
     void SelectFirstInstalledVersion(CLASS_GLOBAL_SETUP* panel) const;
     // Refills the version list of every session's panel, keeping each panel's selection and lock.
     void RefreshPanels(const QList<CLASS_SESSION_RECORD*>& sessions) const;
+    // After the versions table was replaced (a newer catalogue arrived): every session keeps the version
+    // it had in the table `before`, under that version's key in the new table, in its panel and in its
+    // saved configuration; then every panel is refilled.
+    void RenumberPanels(const QList<CLASS_SESSION_RECORD*>& sessions, const QMap<int, QString>& before) const;
+    // The packages list with, after its entries, every version that a session uses by a key of `before`
+    // and that the list lacks: a newer catalogue never takes a session's version away.
+    static QMap<int, QString> TableKeepingSessionVersions(const QMap<int, QString>& packages,
+                                                          const QList<CLASS_SESSION_RECORD*>& sessions,
+                                                          const QMap<int, QString>& before);
 
     // The table's text of a version key ("1_5_4"), the card's label ("v1.5.4"), and whether it is installed.
     QString VersionText(int versionKey) const;
@@ -28,6 +38,8 @@ public:
     bool IsInstalled(int versionKey) const;
 
 private:
+    void RefillPanel(CLASS_SESSION_RECORD* record, const QList<int>& configuration) const;
+
     const CLASS_TARVO_VERSION_INFO* versionInfo;
 };
 

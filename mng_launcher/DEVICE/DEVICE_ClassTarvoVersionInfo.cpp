@@ -111,6 +111,9 @@ CLASS_TARVO_VERSION_INFO::CLASS_TARVO_VERSION_INFO(const TARVO_VERSION_INFO_LOCA
     FindPackagesList();
 }
 
+// The manager takes a request still running with it.
+CLASS_TARVO_VERSION_INFO::~CLASS_TARVO_VERSION_INFO() = default;
+
 QString CLASS_TARVO_VERSION_INFO::GetLocalCatalogueFile() const
 {
     const QString& root = locations.sessionsRoot;
@@ -129,6 +132,39 @@ bool CLASS_TARVO_VERSION_INFO::FetchPackages()
     QNetworkAccessManager manager;
     const QScopedPointer<QNetworkReply> reply(
         GetAndWait(manager, locations.catalogueUrl, locations.transferTimeoutMs));
+    return StoreCatalogueReply(reply.data());
+}
+
+void CLASS_TARVO_VERSION_INFO::FetchPackagesInBackground(QObject* context,
+                                                         const std::function<void(bool changed)>& done)
+{
+    if (backgroundReply != nullptr)
+    {
+        return;
+    }
+    if (!backgroundManager)
+    {
+        backgroundManager = std::make_unique<QNetworkAccessManager>();
+    }
+    // The same request as every other of the launcher (time limit, safe redirects).
+    backgroundReply =
+        backgroundManager->get(UTILS::WebRequest(QUrl(locations.catalogueUrl), locations.transferTimeoutMs));
+    QObject::connect(backgroundReply, &QNetworkReply::finished, context,
+                     [this, done]()
+                     {
+                         QNetworkReply* reply = backgroundReply;
+                         backgroundReply = nullptr;
+                         reply->deleteLater();
+                         const QMap<int, QString> before = packagesList;
+                         const int compatibilityBefore = compatibility;
+                         StoreCatalogueReply(reply);
+                         FindPackagesList();
+                         done(packagesList != before || compatibility != compatibilityBefore);
+                     });
+}
+
+bool CLASS_TARVO_VERSION_INFO::StoreCatalogueReply(QNetworkReply* reply)
+{
     const QString path = GetLocalCatalogueFile();
     QString failure = UTILS::ReplyFailure(*reply);
     if (failure.isEmpty())
@@ -146,7 +182,10 @@ bool CLASS_TARVO_VERSION_INFO::FetchPackages()
         }
     }
     lastFetchError = failure;
-    TRACE_ERROR(QStringLiteral("Error downloading file:") + failure);
+    // Logged as the download's own failure, whether it was waited for or ran in the background.
+    TraceError(TraceComposeMessage(TRACE_UNIT_PATH(), "FetchPackages", __LINE__,
+                                   QStringLiteral("Error downloading file:") + failure),
+               0);
     // The last catalogue that arrived stays in use; only a first run without one gets the fallback.
     if (!QFileInfo::exists(path))
     {

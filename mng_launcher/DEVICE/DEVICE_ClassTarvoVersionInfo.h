@@ -5,6 +5,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QObject;
+
 // Where the catalogue comes from and where it looks; the defaults are the launcher's own locations.
 struct TARVO_VERSION_INFO_LOCATIONS
 {
@@ -27,6 +34,7 @@ public:
     // in this order.
     CLASS_TARVO_VERSION_INFO();
     explicit CLASS_TARVO_VERSION_INFO(const TARVO_VERSION_INFO_LOCATIONS& locations);
+    ~CLASS_TARVO_VERSION_INFO();
 
     // Rescans the application folder for package folders (also after every installer job).
     void FindInstalledVersions();
@@ -37,6 +45,11 @@ public:
     QString LastFetchError() const { return lastFetchError; }
     // Parses the local copy into the packages list and the compatibility level.
     void FindPackagesList();
+    // Starts the download of the remote catalogue without waiting for it. When it ends (arrived, failed
+    // or timed out) the local copy is updated as by FetchPackages, parsed again, and `done` runs on this
+    // thread with whether the packages list or the compatibility level changed, unless `context` is gone.
+    // A download still running is not started a second time.
+    void FetchPackagesInBackground(QObject* context, const std::function<void(bool changed)>& done);
 
     QStringList GetInstalledVersions() const { return installedVersions; }
     const QMap<int, QString>& GetPackagesList() const { return packagesList; }
@@ -49,6 +62,9 @@ public:
     QString GetLocalCatalogueFile() const;
 
 private:
+    // Stores what a finished catalogue request brought (or the fallback when it failed); true when it
+    // replaced the local copy.
+    bool StoreCatalogueReply(QNetworkReply* reply);
     QStringList KnownVersions() const;
     void WriteFallbackCatalogue(const QString& path) const;
 
@@ -58,6 +74,9 @@ private:
     int compatibility = 1;
     TARVO_VERSION_INFO_LOCATIONS locations;
     QString lastFetchError;
+    // Only while a background download runs or has run.
+    std::unique_ptr<QNetworkAccessManager> backgroundManager;
+    QNetworkReply* backgroundReply = nullptr;
 };
 
 #endif // DEVICE_CLASSTARVOVERSIONINFO_H

@@ -89,10 +89,22 @@ bool CLASS_GLOBAL_SETUP::Waiting() const
     return buildWaits && mainLayout == nullptr;
 }
 
+void CLASS_GLOBAL_SETUP::setVisible(bool visible)
+{
+    // Built before it shows, so that its first paint is already complete. (Not on polishing: a parent
+    // polishes its hidden children too, when its size is first asked for.)
+    if (visible && Waiting())
+    {
+        BuildPanel();
+    }
+    QWidget::setVisible(visible);
+}
+
 bool CLASS_GLOBAL_SETUP::event(QEvent* event)
 {
-    // Every widget is polished once before it is first shown or laid out.
-    if (event->type() == QEvent::Polish && Waiting())
+    // Shown along with its parent without being shown itself: built now, its widgets follow at once
+    // from the event loop.
+    if (event->type() == QEvent::Show && Waiting())
     {
         BuildPanel();
     }

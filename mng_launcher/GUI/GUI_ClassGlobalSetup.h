@@ -32,7 +32,7 @@ public:
 
     // Builds the widgets now (with the values set so far, when the build was waiting).
     void BuildPanel();
-    // Defers the widgets until the panel is first shown or measured: until then the operations below
+    // Defers the widgets until the panel is first shown: until then the operations below
     // keep and return plain values, so a session that is never selected costs no widgets.
     void BuildWhenShown();
     bool IsBuilt() const;
@@ -59,6 +59,8 @@ public:
     // Null while the build waits.
     CLASS_SELECT_PLATFORM* GetPlatformSelector() const;
     CLASS_DEVICE_CONFIGURATION* GetConfigurationView() const;
+
+    void setVisible(bool visible) override;
 
 signals:
     void SIGNAL_TextChangedDevicetype(QString newText);

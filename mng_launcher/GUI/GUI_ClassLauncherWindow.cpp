@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,6 +21,7 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QScrollArea>
+#include <QTimer>
 #include <QUrl>
 
 namespace
@@ -98,7 +100,8 @@ CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
                                             LAUNCHER_DEV_CHANNEL, this);
     connect(webUpdater, &CLASS_UPDATER_FROM_WEB::SIGNAL_VersionCheckingFinished, this,
             &CLASS_LAUNCHER_WINDOW::SLOT_VersionCheckingFinished, Qt::QueuedConnection);
-    StartVersionCheck(true);
+    // Nothing that waits for the network comes before the window is on screen.
+    QCoreApplication::instance()->installEventFilter(this);
     connect(
         updateCheckAction, &QAction::triggered, this, [this]() { StartVersionCheck(false); },
         Qt::QueuedConnection);
@@ -278,6 +281,27 @@ void CLASS_LAUNCHER_WINDOW::closeEvent(QCloseEvent* event)
 void CLASS_LAUNCHER_WINDOW::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+}
+
+bool CLASS_LAUNCHER_WINDOW::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!firstPaintSeen && event->type() == QEvent::Paint && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this)
+    {
+        firstPaintSeen = true;
+        QCoreApplication::instance()->removeEventFilter(this);
+        // From the event loop, once the repaint that this paint belongs to has gone to the screen, and
+        // one turn later still: what else waited for that paint goes first.
+        QTimer::singleShot(
+            0, this, [this]() { QTimer::singleShot(0, this, &CLASS_LAUNCHER_WINDOW::StartNetworkWork); });
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CLASS_LAUNCHER_WINDOW::StartNetworkWork()
+{
+    sessionBackEnd->RefreshCatalogue();
+    StartVersionCheck(true);
 }
 
 CLASS_MAIN_WINDOW* CLASS_LAUNCHER_WINDOW::GetMainWindow() const

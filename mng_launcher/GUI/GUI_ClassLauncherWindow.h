@@ -67,8 +67,13 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Watches the application's events for the window's first paint.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // What waits for the network, started once the window is on screen: the catalogue's download and
+    // the automatic version check.
+    void StartNetworkWork();
     void BuildMenus();
     void BuildHeaderBar();
     void ConnectActions();
@@ -93,6 +98,7 @@ private:
     CLASS_UPDATER_FROM_WEB* webUpdater;
     // True while the running version check is the automatic one started with the window.
     bool automaticCheck;
+    bool firstPaintSeen = false;
 };
 
 #endif // GUI_CLASSLAUNCHERWINDOW_H

@@ -97,12 +97,17 @@ TARVO_VERSION_INFO_LOCATIONS BackEndFixture::Locations() const
     return locations;
 }
 
-void BackEndFixture::Build()
+void BackEndFixture::Build(const QString& catalogueUrl)
 {
     window = new CLASS_MAIN_WINDOW();
     window->resize(1000, 700);
     window->show();
-    backEnd = new CLASS_MAIN_BACKEND(window, nullptr, Locations());
+    TARVO_VERSION_INFO_LOCATIONS locations = Locations();
+    if (!catalogueUrl.isEmpty())
+    {
+        locations.catalogueUrl = catalogueUrl;
+    }
+    backEnd = new CLASS_MAIN_BACKEND(window, nullptr, locations);
 }
 
 void BackEndFixture::Destroy()
@@ -132,7 +137,13 @@ CLASS_SESSION_WIDGET* BackEndFixture::Card(int index) const
 
 CLASS_GLOBAL_SETUP* BackEndFixture::Panel(int index) const
 {
-    return backEnd->GetSetupPanel(index);
+    CLASS_GLOBAL_SETUP* panel = backEnd->GetSetupPanel(index);
+    // A panel never shown waits with its widgets; the tests reach into them.
+    if (panel != nullptr)
+    {
+        panel->BuildPanel();
+    }
+    return panel;
 }
 
 void BackEndFixture::SelectCard(int index) const

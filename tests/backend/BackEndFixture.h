@@ -42,7 +42,8 @@ public:
     bool WriteCatalogue(const QStringList& versions);
     TARVO_VERSION_INFO_LOCATIONS Locations() const;
 
-    void Build();
+    // catalogueUrl: where the back end fetches the remote catalogue; by default a port nobody answers.
+    void Build(const QString& catalogueUrl = QString());
     void Destroy();
 
     CLASS_MAIN_WINDOW* window = nullptr;

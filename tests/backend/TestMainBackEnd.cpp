@@ -3,6 +3,7 @@
 
 #include "BackEndFixture.h"
 #include "TestFiles.h"
+#include "TestHttpServer.h"
 
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
@@ -69,6 +70,7 @@ private slots:
     void sessionWithMissingVersion_data();
     void sessionWithMissingVersion();
     void refreshKeepsEachSessionsSettings();
+    void laterCatalogueKeepsEachSessionsVersion();
     void newSessionStartsOnAnInstalledVersion_data();
     void newSessionStartsOnAnInstalledVersion();
     void markupInTheSettingsFileIsShownAsText_data();
@@ -513,6 +515,40 @@ void TestMainBackEnd::refreshKeepsEachSessionsSettings()
     QTRY_VERIFY(world->Button(QStringLiteral("startButton"))->isEnabled());
     QVERIFY(!world->Button(QStringLiteral("saveButton"))->isEnabled());
     QCOMPARE(world->Card(0)->GetDevice(), QStringLiteral("Tarvo 4k Dalvogrid 4K"));
+}
+
+// The window shows the local catalogue copy; the remote catalogue arrives later with other keys and
+// without a version that a session uses. Every session keeps its version, unmodified.
+void TestMainBackEnd::laterCatalogueKeepsEachSessionsVersion()
+{
+    QVERIFY(world->WriteCatalogue({VERSION, QStringLiteral("3.0.0")}));
+    WriteSession(QStringLiteral("Tarvo2024_03_05_14_07_59"), 1, 4100, VERSION, QStringLiteral("Studio"), 1);
+    WriteSession(QStringLiteral("Tarvo2024_03_06_10_00_00"), 2, 4200, QStringLiteral("3.0.0"),
+                 QStringLiteral("Old"), 0);
+    TestHttpServer server;
+    QVERIFY(server.Start());
+    server.SetRoute(QStringLiteral("/tarvo4kpackages.ini"),
+                    "[General]\nTARVO_3_2_0=3.2.0\nTARVO_3_1_51=3.1.51\n");
+    world->Build(server.Url(QStringLiteral("/tarvo4kpackages.ini")));
+    const QString studioFile = world->backEnd->GetSessionFolder(0) + QStringLiteral("/settings.ini");
+    const QByteArray studioBefore = ReadFile(studioFile);
+    const QMap<int, QString> local{{0, VERSION}, {1, QStringLiteral("3.0.0")}};
+    QCOMPARE(world->backEnd->GetVersionInfo()->GetVersionsTable(), local);
+    Settle();
+    const bool oldModified = world->backEnd->IsSessionModified(1);
+
+    world->backEnd->RefreshCatalogue();
+    const QMap<int, QString> arrived{
+        {0, QStringLiteral("3.2.0")}, {1, VERSION}, {2, QStringLiteral("3.0.0")}};
+    QTRY_COMPARE(world->backEnd->GetVersionInfo()->GetVersionsTable(), arrived);
+    Settle();
+    QCOMPARE(world->Panel(0)->GetSelection(), (QList<int>{1, 1, 1}));
+    QCOMPARE(world->Panel(1)->GetSelection(), (QList<int>{2, 2, 0}));
+    QCOMPARE(world->Panel(0)->findChild<QComboBox*>(QStringLiteral("versionList"))->count(), 3);
+    QVERIFY(!world->backEnd->IsSessionModified(0));
+    // Old was loaded with a version that is not installed: it waits for a save, as before.
+    QCOMPARE(world->backEnd->IsSessionModified(1), oldModified);
+    QCOMPARE(ReadFile(studioFile), studioBefore);
 }
 
 void TestMainBackEnd::newSessionStartsOnAnInstalledVersion_data()
