@@ -1,10 +1,10 @@
 #include "DEVICE/DEVICE_ClassPackageDownload.h"
 
 #include "DEVICE/DEVICE_ClassPackageManager.h"
+#include "DEVICE/DEVICE_ClassSha256.h"
 #include "QT_TRACES/TRACES_Traces.h"
 #include "QT_UTILS/UTILS_NetworkRequest.h"
 
-#include <QCryptographicHash>
 #include <QEventLoop>
 #include <QFile>
 #include <QNetworkAccessManager>
@@ -17,7 +17,7 @@ constexpr qint64 DOWNLOAD_READ_BUFFER_BYTES = 1024 * 1024;
 
 CLASS_PACKAGE_DOWNLOAD::CLASS_PACKAGE_DOWNLOAD(CLASS_PACKAGE_MANAGER_BACKEND& backend) : backend(backend) {}
 
-bool CLASS_PACKAGE_DOWNLOAD::DownloadArchive(const QString& url, QFile& file, QCryptographicHash& digest)
+bool CLASS_PACKAGE_DOWNLOAD::DownloadArchive(const QString& url, QFile& file, CLASS_SHA256& digest)
 {
     QNetworkAccessManager manager;
     // An inactivity limit: the timer restarts with every byte, so a large archive may take its time.
@@ -36,7 +36,7 @@ bool CLASS_PACKAGE_DOWNLOAD::DownloadArchive(const QString& url, QFile& file, QC
             reply->abort();
             return;
         }
-        digest.addData(chunk);
+        digest.AddData(chunk);
     };
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, writeAvailable);
     QObject::connect(reply, &QNetworkReply::downloadProgress, &loop,

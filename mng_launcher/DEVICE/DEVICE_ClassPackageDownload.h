@@ -5,7 +5,7 @@
 #include <QString>
 
 class CLASS_PACKAGE_MANAGER_BACKEND;
-class QCryptographicHash;
+class CLASS_SHA256;
 class QFile;
 class QNetworkReply;
 
@@ -18,7 +18,7 @@ public:
     explicit CLASS_PACKAGE_DOWNLOAD(CLASS_PACKAGE_MANAGER_BACKEND& backend);
 
     // False when the job was cancelled, the file could not be written or the download failed.
-    bool DownloadArchive(const QString& url, QFile& file, QCryptographicHash& digest);
+    bool DownloadArchive(const QString& url, QFile& file, CLASS_SHA256& digest);
     // Aborts the running request, if any.
     void Abort();
 

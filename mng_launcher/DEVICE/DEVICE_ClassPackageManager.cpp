@@ -3,6 +3,7 @@
 #include "DEVICE/DEVICE_ClassPackageChecksum.h"
 #include "DEVICE/DEVICE_ClassPackageDownload.h"
 #include "DEVICE/DEVICE_ClassPackageExtraction.h"
+#include "DEVICE/DEVICE_ClassSha256.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_Helpers.h"
@@ -11,7 +12,6 @@
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QEvent>
 #include <QEventLoop>
@@ -324,9 +324,9 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
     }
     SetDialogStatus(DOWNLOADING + currentPackage);
     const QString url = ArchiveUrl(version);
-    QCryptographicHash digest(QCryptographicHash::Sha256);
+    CLASS_SHA256 digest;
     if (!download->DownloadArchive(url, archive, digest) ||
-        !CLASS_PACKAGE_CHECKSUM(*this).VerifyChecksum(url, archivePath, digest.result()) ||
+        !CLASS_PACKAGE_CHECKSUM(*this).VerifyChecksum(url, archivePath, digest.Result()) ||
         !CLASS_PACKAGE_EXTRACTION(*this).ExtractArchive(archivePath, version))
     {
         return false;
