@@ -1,5 +1,6 @@
 #include "DEVICE/DEVICE_ClassSessionEditor.h"
 
+#include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassSessionPanels.h"
 #include "DEVICE/DEVICE_ClassSessionRecord.h"
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
@@ -53,23 +54,25 @@ void CLASS_SESSION_EDITOR::SaveRequest(int sessionIndex)
     }
     if (!QDir().mkpath(record->folder))
     {
-        TRACE_ERROR(QStringLiteral("Failed to create the working directory : ") + record->folder);
+        SESSION_BACKEND_ERROR("SLOT_SaveRequest",
+                              QStringLiteral("Failed to create the working directory : ") + record->folder);
     }
     if (!QDir(record->folder + QStringLiteral("/ZR_APPS/")).removeRecursively())
     {
-        TRACE_ERROR(QStringLiteral("Couldn't remove Webapp directory"));
+        SESSION_BACKEND_ERROR("SLOT_SaveRequest", QStringLiteral("Couldn't remove Webapp directory"));
     }
     const QString resources = applicationFolder + QLatin1Char('/') +
                               PackageFolderName(versionLists.VersionText(configuration.value(0))) +
                               QStringLiteral("/ressources/");
     if (!CopyDirectory(resources, record->folder + QLatin1Char('/')))
     {
-        TRACE_ERROR(QStringLiteral("Failed to copy session resources"));
+        SESSION_BACKEND_ERROR("SLOT_SaveRequest", QStringLiteral("Failed to copy session resources"));
     }
     const QString tmp = record->folder + QStringLiteral("/tmp");
     if (!QDir().mkpath(tmp))
     {
-        TRACE_ERROR(QStringLiteral("Failed to create the tmp directory : ") + tmp);
+        SESSION_BACKEND_ERROR("SLOT_SaveRequest",
+                              QStringLiteral("Failed to create the tmp directory : ") + tmp);
     }
     QDir::setCurrent(record->folder);
     // A file that could not be written leaves the session unsaved, so the user can try again.

@@ -1,5 +1,6 @@
 #include "DEVICE/DEVICE_ClassSessionListOperations.h"
 
+#include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassSessionEditor.h"
 #include "DEVICE/DEVICE_ClassSessionPanels.h"
 #include "DEVICE/DEVICE_ClassSessionRecord.h"
@@ -86,8 +87,8 @@ void CLASS_SESSION_LIST_OPERATIONS::DuplicateSession()
     const QString folder = editor.NewSessionFolder();
     if (!CopyDirectory(source->folder, folder))
     {
-        TRACE_ERROR(QStringLiteral("Failed to copy session : ") + source->folder + QStringLiteral(" -> ") +
-                    folder);
+        SESSION_BACKEND_ERROR("DuplicateSession", QStringLiteral("Failed to copy session : ") +
+                                                      source->folder + QStringLiteral(" -> ") + folder);
     }
     CLASS_MAIN_WINDOW* mainWindow = panels.MainWindow();
     const int port = mainWindow->GetSelectedSessionWidget()->GetPort().toInt();
@@ -178,7 +179,8 @@ void CLASS_SESSION_LIST_OPERATIONS::DeleteSession()
     if (!record->folder.isEmpty() && QFileInfo::exists(record->folder) &&
         !QDir(record->folder).removeRecursively())
     {
-        TRACE_ERROR(QStringLiteral("Couldn't remove session directory at :") + record->folder);
+        SESSION_BACKEND_ERROR("DeleteSession",
+                              QStringLiteral("Couldn't remove session directory at :") + record->folder);
     }
     sessions.removeAt(index);
     delete record;

@@ -33,6 +33,9 @@ const QByteArray GOOD_SETTINGS = "[General]\nDEVICE_TYPE=4\nPORT=3000\nVERSION=3
 const QByteArray OBSTACLE = "the user's own file, not the launcher's\n";
 constexpr int NAME_MAX_BYTES = 255;
 constexpr int PATH_MAX_BYTES = 4096;
+// The lines of a save name the session back end's unit and SLOT_SaveRequest.
+const QString SAVE_ORIGIN =
+    QStringLiteral("..\\mng_launcher\\DEVICE\\DEVICE_ClassMainBackEnd SLOT_SaveRequest");
 
 // A folder path of about length characters below base, made of names the system accepts.
 QString DeepFolder(const QString& base, int length)
@@ -175,8 +178,9 @@ void TestSessionStoreFaults::unusableSessionsRoot()
     world->Click(QStringLiteral("createSessionButton"));
     QTRY_COMPARE(world->backEnd->GetSessionCount(), 1);
     RenameAndSave(0, QStringLiteral("Lost?"));
-    QTRY_VERIFY2(log.HasError(QStringLiteral("Failed to create the working directory : ") + root +
-                              QStringLiteral("Tarvo")),
+    QTRY_VERIFY2(log.ErrorsStartingWith(QStringLiteral("Failed to create the working directory : ") + root +
+                                            QStringLiteral("Tarvo"),
+                                        SAVE_ORIGIN) > 0,
                  qPrintable(log.errors.join(QString())));
     QTRY_VERIFY(log.HasError(QStringLiteral("Error opening file for writing:")));
     QVERIFY(world->backEnd->IsSessionModified(0));
@@ -284,7 +288,7 @@ void TestSessionStoreFaults::fileWhereASessionSubfolderIsExpected()
     QCOMPARE(world->backEnd->GetSessionCount(), 1);
     RenameAndSave(0, QStringLiteral("Renamed"));
     // The save goes on past the step that failed: the settings are written, the failure is logged.
-    QTRY_VERIFY2(log.HasError(logged), qPrintable(log.errors.join(QString())));
+    QTRY_VERIFY2(log.ErrorsStartingWith(logged, SAVE_ORIGIN) > 0, qPrintable(log.errors.join(QString())));
     QTRY_VERIFY(!world->backEnd->IsSessionModified(0));
     QCOMPARE(IniValue(folder + QStringLiteral("/settings.ini"), QStringLiteral("NAME")),
              QStringLiteral("Renamed"));
@@ -304,7 +308,8 @@ void TestSessionStoreFaults::sessionFolderReplacedByAFile()
     QVERIFY(QDir(folder).removeRecursively());
     QVERIFY(WriteBytes(folder, OBSTACLE));
     RenameAndSave(0, QStringLiteral("Renamed"));
-    QTRY_VERIFY2(log.HasError(QStringLiteral("Failed to create the working directory : ") + folder),
+    QTRY_VERIFY2(log.ErrorsStartingWith(QStringLiteral("Failed to create the working directory : ") + folder,
+                                        SAVE_ORIGIN) > 0,
                  qPrintable(log.errors.join(QString())));
     QVERIFY(world->backEnd->IsSessionModified(0));
     QVERIFY(world->Button(QStringLiteral("saveButton"))->isEnabled());
