@@ -177,8 +177,8 @@ void CLASS_MAIN_BACKEND::ImportRequest()
     }
     const SESSION_ARCHIVE_RESULT result =
         CLASS_SESSION_ARCHIVE(sessionsRoot, applicationFolder).Import(archive);
-    // An archive named otherwise than its folder leaves the folder to the next start.
-    if (!result.ok || (result.loadNow && !LoadSessionFolder(result.folderName)))
+    // The folder loaded is the one unpacked, whatever the archive is called: a renamed export comes back too.
+    if (!result.ok || !LoadSessionFolder(result.folderName))
     {
         const QString loadFailed =
             QStringLiteral("The session %1 could not be loaded.").arg(result.folderName);

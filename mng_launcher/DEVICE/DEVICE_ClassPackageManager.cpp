@@ -37,7 +37,7 @@ PACKAGE_MANAGER_OPTIONS::WithDefaults(const CLASS_TARVO_VERSION_INFO* versionInf
     PACKAGE_MANAGER_OPTIONS filled = *this;
     if (filled.packagesUrl.isEmpty())
     {
-        filled.packagesUrl = PACKAGES_URL;
+        filled.packagesUrl = CLASS_SERVER_ADDRESS::PackagesUrl();
     }
     if (!filled.packagesUrl.endsWith(QLatin1Char('/')))
     {
@@ -54,7 +54,7 @@ PACKAGE_MANAGER_OPTIONS::WithDefaults(const CLASS_TARVO_VERSION_INFO* versionInf
     }
     if (filled.probeUrl.isEmpty())
     {
-        filled.probeUrl = PROBE_URL;
+        filled.probeUrl = CLASS_SERVER_ADDRESS::ProbeUrl();
     }
     filled.removalPauseMs = filled.removalPauseMs < 0 ? DEFAULT_REMOVAL_PAUSE_MS : filled.removalPauseMs;
     filled.downloadInactivityMs =

@@ -28,11 +28,11 @@ class QTemporaryDir;
 // Where the installer looks and how long it waits; the defaults are the launcher's own.
 struct PACKAGE_MANAGER_OPTIONS
 {
-    QString packagesUrl;          // base of the package archives; default: PACKAGES_URL
-    QString applicationFolder;    // where packages are installed; default: the catalogue's folder
-    QString extractorProgram;     // the unzip program; default: PLATFORM::UnzipProgram()
-    QString probeUrl;             // internet reachability probe; default: PROBE_URL
-    int removalPauseMs = -1;      // pause after each removal step; default: 300
+    QString packagesUrl;       // base of the package archives; default: CLASS_SERVER_ADDRESS::PackagesUrl()
+    QString applicationFolder; // where packages are installed; default: the catalogue's folder
+    QString extractorProgram;  // the unzip program; default: PLATFORM::UnzipProgram()
+    QString probeUrl;          // internet reachability probe; default: CLASS_SERVER_ADDRESS::ProbeUrl()
+    int removalPauseMs = -1;   // pause after each removal step; default: 300
     int downloadInactivityMs = 0; // a download with no byte for this long fails; default: 30 s
     int checksumTimeoutMs = 0;    // limit of the checksum download; default: SMALL_TRANSFER_TIMEOUT_MS
     int extractorTimeoutMs = 0;   // limit of the extractor's start and of its end; default: 30 s

@@ -104,11 +104,6 @@ QString CLASS_SESSION_ARCHIVE::CommentText()
            QCoreApplication::applicationVersion();
 }
 
-QString CLASS_SESSION_ARCHIVE::SessionNameOfArchive(const QString& archivePath)
-{
-    return QDir(archivePath).dirName().section(QLatin1Char('.'), 0, 0);
-}
-
 QString CLASS_SESSION_ARCHIVE::TopLevelFolder(const QStringList& entries, QString* reason)
 {
     static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
@@ -210,7 +205,6 @@ SESSION_ARCHIVE_RESULT CLASS_SESSION_ARCHIVE::Import(const QString& archivePath)
     }
     result.ok = true;
     result.message.clear();
-    result.loadNow = SessionNameOfArchive(result.archivePath) == result.folderName;
     return result;
 }
 

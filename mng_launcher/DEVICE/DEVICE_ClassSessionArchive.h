@@ -11,11 +11,10 @@ class QTemporaryFile;
 struct SESSION_ARCHIVE_RESULT
 {
     bool ok = false;
-    QString folderName;  // the session folder exported, or unpacked into the sessions root
+    // The session folder exported, or unpacked into the sessions root: on import the archive's one top-level
+    // folder, whatever the archive itself is called.
+    QString folderName;
     QString archivePath; // the archive written (export) or read (import)
-    // Import: the archive is named after the folder it holds, so the session is loaded at once;
-    // otherwise the unpacked folder waits for the next start.
-    bool loadNow = false;
     QString message; // for the user when ok is false
     // Import: the archive itself was refused (not a zip, unsafe, damaged, its folder exists), as opposed to
     // a tool that could not run or a disk that could not take the session.
@@ -51,8 +50,6 @@ public:
 
     // The archive comment: display name, line feed, application version.
     static QString CommentText();
-    // The file name of the archive up to its first ".": the session folder that the import loads.
-    static QString SessionNameOfArchive(const QString& archivePath);
     // The one top-level folder that every entry lies in, or empty (reason set) when an entry is absolute,
     // climbs with "..", or lies outside that folder.
     static QString TopLevelFolder(const QStringList& entries, QString* reason);

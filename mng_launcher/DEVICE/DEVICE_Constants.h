@@ -11,10 +11,7 @@ inline const QString LAUNCHER_TITLE = QStringLiteral("Tarvo 4k Simulator");
 inline const QString MESSAGE_BOX_TITLE = QStringLiteral("Tarvo 4k Simulator");
 inline constexpr int LAUNCHER_PRODUCT_ID = 1002;
 inline constexpr int LAUNCHER_DEV_CHANNEL = -1;
-// The update server's address is read at run time (see CLASS_SERVER_ADDRESS); these two names stand for
-// its package folder and reachability probe.
-#define PACKAGES_URL (CLASS_SERVER_ADDRESS::PackagesUrl())
-#define PROBE_URL (CLASS_SERVER_ADDRESS::ProbeUrl())
+// The update server's address is read at run time: see CLASS_SERVER_ADDRESS.
 // Limit of a small transfer (catalogue, probe, version file) and of package download inactivity.
 inline constexpr int SMALL_TRANSFER_TIMEOUT_MS = 15000;
 inline constexpr int DOWNLOAD_INACTIVITY_TIMEOUT_MS = 30000;

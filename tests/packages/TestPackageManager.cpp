@@ -776,8 +776,9 @@ private slots:
     void archiveLocation()
     {
         CLASS_PACKAGE_MANAGER_BACKEND defaults(nullptr, nullptr);
-        QCOMPARE(defaults.ArchiveUrl(QStringLiteral("3.1.51")),
-                 PACKAGES_URL + PLATFORM::PackageArchiveFolder() + QStringLiteral("/TARVO_3_1_51.zip"));
+        QCOMPARE(defaults.ArchiveUrl(QStringLiteral("3.1.51")), CLASS_SERVER_ADDRESS::PackagesUrl() +
+                                                                    PLATFORM::PackageArchiveFolder() +
+                                                                    QStringLiteral("/TARVO_3_1_51.zip"));
         QCOMPARE(defaults.Options().extractorProgram, PLATFORM::UnzipProgram());
         QCOMPARE(defaults.Options().removalPauseMs, 300);
         QCOMPARE(defaults.Options().downloadInactivityMs, DOWNLOAD_INACTIVITY_TIMEOUT_MS);
