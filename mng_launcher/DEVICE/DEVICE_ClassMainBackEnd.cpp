@@ -9,6 +9,7 @@
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "DEVICE/DEVICE_ClassSessionVersionLists.h"
 #include "DEVICE/DEVICE_Constants.h"
+#include "DEVICE/DEVICE_Helpers.h"
 #include "GUI/GUI_ClassGlobalSetup.h"
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassSessionWidget.h"
@@ -114,7 +115,8 @@ void CLASS_MAIN_BACKEND::LoadSessions()
     QList<CLASS_GLOBAL_SETUP*> loaded;
     for (const QFileInfo& folder : folders)
     {
-        if (ParseSession(folder.fileName()))
+        // The user's package folder shares the sessions root; it holds no session.
+        if (folder.fileName() != USER_PACKAGES_FOLDER_NAME && ParseSession(folder.fileName()))
         {
             loaded.append(sessions.constLast()->panel);
         }

@@ -42,7 +42,8 @@ bool CLASS_PACKAGE_CHECKSUM::VerifyChecksum(const QString& url, const QString& a
     if (!failure.isEmpty())
     {
         PACKAGE_JOB_ERROR(QStringLiteral("Error downloading file:") + failure);
-        backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED;
+        backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED,
+                     QStringLiteral("no checksum (%1)").arg(TransferFailureReason(*reply)));
         return false;
     }
     return Matches(reply->readAll(), archivePath, computed);
@@ -86,7 +87,7 @@ bool CLASS_PACKAGE_CHECKSUM::Matches(const QByteArray& published, const QString&
         PACKAGE_JOB_ERROR(QStringLiteral("Checksum mismatch for ") + archivePath +
                           QStringLiteral(": expected ") + QString::fromLatin1(expected) +
                           QStringLiteral(", computed ") + QString::fromLatin1(actual));
-        backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED;
+        backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED, QStringLiteral("checksum mismatch"));
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_ClassSha256.h"
+#include "DEVICE/DEVICE_Helpers.h"
 #include "QT_TRACES/TRACES_Traces.h"
 #include "QT_UTILS/UTILS_NetworkRequest.h"
 
@@ -62,7 +63,8 @@ bool CLASS_PACKAGE_DOWNLOAD::DownloadArchive(const QString& url, QFile& file, CL
     if (writeFailed)
     {
         PACKAGE_JOB_ERROR(QStringLiteral("Error writing file:") + file.errorString());
-        backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FILE_ERROR;
+        backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FILE_ERROR,
+                     QStringLiteral("cannot write the download (%1)").arg(file.errorString()));
         return false;
     }
     const QString failure = UTILS::ReplyFailure(*reply);
@@ -74,7 +76,7 @@ bool CLASS_PACKAGE_DOWNLOAD::DownloadArchive(const QString& url, QFile& file, CL
             PACKAGE_JOB_ERROR(
                 QStringLiteral("No data arrived for %1 ms").arg(backend.options.downloadInactivityMs));
         }
-        backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED;
+        backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED, TransferFailureReason(*reply));
         return false;
     }
     return true;

@@ -9,11 +9,18 @@
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QtConcurrent>
 
 namespace
 {
 constexpr int STDERR_LOG_LIMIT = 400;
+
+// The extractor is a path or a name looked up in PATH.
+bool ExtractorFound(const QString& program)
+{
+    return QFileInfo(program).isExecutable() || !QStandardPaths::findExecutable(program).isEmpty();
+}
 
 void LogExtractorEnd(QProcess& process)
 {
@@ -34,31 +41,31 @@ CLASS_PACKAGE_EXTRACTION::CLASS_PACKAGE_EXTRACTION(CLASS_PACKAGE_MANAGER_BACKEND
 bool CLASS_PACKAGE_EXTRACTION::ExtractArchive(const QString& archivePath, const QString& version)
 {
     backend.extractionCounter = 0;
-    QFutureWatcher<bool> watcher;
+    QFutureWatcher<QString> watcher;
     QEventLoop loop;
-    QObject::connect(&watcher, &QFutureWatcher<bool>::finished, &loop, &QEventLoop::quit);
-    const QFuture<bool> extraction =
+    QObject::connect(&watcher, &QFutureWatcher<QString>::finished, &loop, &QEventLoop::quit);
+    const QFuture<QString> extraction =
         QtConcurrent::run(&CLASS_PACKAGE_EXTRACTION::ExtractPackage, archivePath, &backend);
     watcher.setFuture(extraction);
     if (!extraction.isFinished())
     {
         loop.exec();
     }
-    const bool extracted = extraction.result();
+    const QString failure = extraction.result();
     backend.extractionCounter = 0;
-    if (!extracted)
+    if (!failure.isEmpty())
     {
         // Nothing half-installed stays behind: a partly extracted package would show as installed.
-        QDir(PackageFolderPath(backend.options.applicationFolder, version)).removeRecursively();
-        backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED;
+        QDir(PackageFolderPath(backend.InstallFolder(), version)).removeRecursively();
+        backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED, failure);
         return false;
     }
     backend.ShowInstalling(CLASS_PACKAGE_MANAGER_BACKEND::MAX_PROGRESS);
     return true;
 }
 
-bool CLASS_PACKAGE_EXTRACTION::ExtractPackage(const QString& archivePath,
-                                              CLASS_PACKAGE_MANAGER_BACKEND* backend)
+QString CLASS_PACKAGE_EXTRACTION::ExtractPackage(const QString& archivePath,
+                                                 CLASS_PACKAGE_MANAGER_BACKEND* backend)
 {
     const PACKAGE_MANAGER_OPTIONS& options = backend->Options();
     QString packageFolder = QFileInfo(archivePath).fileName();
@@ -67,7 +74,9 @@ bool CLASS_PACKAGE_EXTRACTION::ExtractPackage(const QString& archivePath,
     if (!ListArchiveEntries(options.extractorProgram, archivePath, options.extractorTimeoutMs, entries))
     {
         PACKAGE_EXTRACTION_ERROR(QStringLiteral("Failed to list the package : ") + archivePath);
-        return false;
+        return ExtractorFound(options.extractorProgram)
+                   ? QStringLiteral("archive refused (not a readable zip archive)")
+                   : QStringLiteral("the extractor %1 is missing").arg(options.extractorProgram);
     }
     QString offending;
     if (!ArchiveEntriesStayIn(entries, packageFolder, &offending))
@@ -77,7 +86,7 @@ bool CLASS_PACKAGE_EXTRACTION::ExtractPackage(const QString& archivePath,
                                  QStringLiteral("\" does not lie inside ") + packageFolder);
         // Read by the job once this task has ended.
         backend->archiveRefused = true;
-        return false;
+        return QStringLiteral("archive refused (an entry lies outside %1)").arg(packageFolder);
     }
     QProcess extractor;
     QObject::connect(&extractor, &QProcess::readyReadStandardOutput, backend,
@@ -86,18 +95,18 @@ bool CLASS_PACKAGE_EXTRACTION::ExtractPackage(const QString& archivePath,
     QObject::connect(
         &extractor, &QProcess::readyReadStandardOutput, &extractor,
         [&extractor]() { extractor.readAllStandardOutput(); }, Qt::DirectConnection);
-    const QStringList arguments{QStringLiteral("-d"), options.applicationFolder, QStringLiteral("-o"),
+    const QStringList arguments{QStringLiteral("-d"), backend->InstallFolder(), QStringLiteral("-o"),
                                 archivePath};
     if (!RunProcessToEnd(extractor, options.extractorProgram, arguments, options.extractorTimeoutMs))
     {
         PACKAGE_EXTRACTION_ERROR(QStringLiteral("Failed to unzip the package : ") + archivePath);
-        return false;
+        return QStringLiteral("the extractor did not start or did not end in time");
     }
     if (!ProcessEndedWell(extractor))
     {
         PACKAGE_EXTRACTION_ERROR(QStringLiteral("Failed to unzip the package : ") + archivePath);
         LogExtractorEnd(extractor);
-        return false;
+        return QStringLiteral("archive refused by the extractor (exit code %1)").arg(extractor.exitCode());
     }
-    return true;
+    return QString();
 }

@@ -129,12 +129,7 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RefreshDialog()
     {
         return;
     }
-    const QStringList scanned = ListInstalledVersions(options.applicationFolder);
-    int index = 0;
-    for (auto it = packages.constBegin(); it != packages.constEnd(); ++it, ++index)
-    {
-        dialog->SetPackageChecked(index, scanned.contains(it.value()));
-    }
+    TickInstalledPackages(ListInstalledVersionsIn(PackageFolders(options.applicationFolder)));
     const bool reachable = IsInternetReachable(options.probeUrl, SMALL_TRANSFER_TIMEOUT_MS);
     if (dialog.isNull())
     {
@@ -147,27 +142,45 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RefreshDialog()
     }
 }
 
+void CLASS_PACKAGE_MANAGER_BACKEND::TickInstalledPackages(const QStringList& installed)
+{
+    if (dialog.isNull())
+    {
+        return;
+    }
+    int index = 0;
+    for (auto it = packages.constBegin(); it != packages.constEnd(); ++it, ++index)
+    {
+        dialog->SetPackageChecked(index, installed.contains(it.value()));
+    }
+}
+
 QString CLASS_PACKAGE_MANAGER_BACKEND::ArchiveUrl(const QString& version) const
 {
     return options.packagesUrl + PLATFORM::PackageArchiveFolder() + QLatin1Char('/') +
            PackageFolderName(version) + PACKAGE_ARCHIVE_SUFFIX;
 }
 
-QString CLASS_PACKAGE_MANAGER_BACKEND::FinalStatusText(int status)
+QString CLASS_PACKAGE_MANAGER_BACKEND::FinalStatusText(int status, const QString& reason)
 {
+    QString text;
     switch (status)
     {
     case JOB_FILE_ERROR:
-        return QStringLiteral("Error downloading");
+        text = QStringLiteral("Error downloading");
+        break;
     case JOB_ABORTED:
         return QStringLiteral("Aborted");
     case JOB_REMOVAL_FAILED:
-        return QStringLiteral("Failed removing updater");
+        text = QStringLiteral("Failed removing updater");
+        break;
     case JOB_FAILED:
-        return QStringLiteral("Failed");
+        text = QStringLiteral("Failed");
+        break;
     default:
         return QStringLiteral("Finished");
     }
+    return reason.isEmpty() ? text : text + QStringLiteral(": ") + reason;
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages()
@@ -178,6 +191,8 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages()
         return;
     }
     jobStatus = JOB_DONE;
+    failureReason.clear();
+    installFolder.clear();
     QStringList ticked;
     dialog->GetCheckedPackages(ticked);
     if (versionInfo->GetInstalledVersions() == ticked)
@@ -265,13 +280,18 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QMap<int, QString>& package
 
 void CLASS_PACKAGE_MANAGER_BACKEND::FinishJob()
 {
-    SetDialogStatus(FinalStatusText(jobStatus));
-    hideTimer.start();
+    SetDialogStatus(FinalStatusText(jobStatus, failureReason));
+    // A failure stays on show, with its reason, until the user's next action; success goes after a while.
+    if (jobStatus == JOB_DONE || jobStatus == JOB_ABORTED)
+    {
+        hideTimer.start();
+    }
     if (!dialog.isNull())
     {
         dialog->SetButtonsEnabled(true);
     }
     versionInfo->FindInstalledVersions();
+    TickInstalledPackages(versionInfo->GetInstalledVersions());
     jobRunning = false;
     emit SIGNAL_PackagesChanged();
     if (deleteWhenJobEnds)
@@ -284,17 +304,22 @@ void CLASS_PACKAGE_MANAGER_BACKEND::FinishJob()
 
 bool CLASS_PACKAGE_MANAGER_BACKEND::RemovePackage(const QString& version)
 {
-    const QString folder = PackageFolderPath(options.applicationFolder, version);
     Show(REMOVING + currentPackage, 0);
     Pause(options.removalPauseMs);
     Show(REMOVING + currentPackage, MAX_PROGRESS / 2);
     Pause(options.removalPauseMs);
-    QDir packageDir(folder);
-    if (packageDir.exists() && !packageDir.removeRecursively())
+    // The version goes from every place that holds it.
+    for (const QString& place : PackageFolders(options.applicationFolder))
     {
-        PACKAGE_JOB_ERROR(QStringLiteral("Couldn't remove package directory at :") + folder);
-        jobStatus = JOB_REMOVAL_FAILED;
-        return false;
+        const QString folder = PackageFolderPath(place, version);
+        QDir packageDir(folder);
+        if (packageDir.exists() && !packageDir.removeRecursively())
+        {
+            PACKAGE_JOB_ERROR(QStringLiteral("Couldn't remove package directory at :") + folder);
+            Fail(JOB_REMOVAL_FAILED,
+                 QStringLiteral("no permission to remove %1").arg(QDir::toNativeSeparators(folder)));
+            return false;
+        }
     }
     Show(REMOVING + currentPackage, MAX_PROGRESS);
     Pause(options.removalPauseMs);
@@ -303,13 +328,22 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::RemovePackage(const QString& version)
 
 bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
 {
+    // Before any download: a package that could not be written would be downloaded for nothing.
+    QString reason;
+    installFolder = PackageInstallFolder(options.applicationFolder, &reason);
+    if (installFolder.isEmpty())
+    {
+        PACKAGE_JOB_ERROR(QStringLiteral("No folder to install packages into : ") + reason);
+        Fail(JOB_FAILED, reason);
+        return false;
+    }
     temporaryFolder.reset();
     temporaryFolder = std::make_unique<QTemporaryDir>();
     if (!temporaryFolder->isValid())
     {
         PACKAGE_JOB_ERROR(QStringLiteral("Failed to create temporary directory : ") +
                           temporaryFolder->errorString());
-        jobStatus = JOB_FAILED;
+        Fail(JOB_FAILED, QStringLiteral("no temporary folder (%1)").arg(temporaryFolder->errorString()));
         return false;
     }
     // The archive goes to disk as it arrives: the file is opened before the download starts.
@@ -319,7 +353,7 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
     if (!archive.open(QIODevice::WriteOnly))
     {
         PACKAGE_JOB_ERROR(QStringLiteral("Error opening file for writing:") + archive.errorString());
-        jobStatus = JOB_FILE_ERROR;
+        Fail(JOB_FILE_ERROR, QStringLiteral("cannot write the download (%1)").arg(archive.errorString()));
         return false;
     }
     SetDialogStatus(DOWNLOADING + currentPackage);
@@ -342,6 +376,15 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RemoveTemporaryFolder()
     {
         PACKAGE_JOB_ERROR(QStringLiteral("Couldn't remove temporary folder at :") + path);
     }
+}
+
+void CLASS_PACKAGE_MANAGER_BACKEND::Fail(int status, const QString& reason)
+{
+    if (failureReason.isEmpty())
+    {
+        failureReason = reason;
+    }
+    jobStatus = status;
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_CancelUpdate()

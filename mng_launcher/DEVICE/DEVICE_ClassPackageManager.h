@@ -78,7 +78,8 @@ public:
 
     // The archive URL of a version: packages URL + platform folder + "/" + package folder + ".zip".
     QString ArchiveUrl(const QString& version) const;
-    static QString FinalStatusText(int status);
+    // The text a job ends with; a failure that knows its reason says it: "Failed: connection refused".
+    static QString FinalStatusText(int status, const QString& reason = QString());
 
     // One job without the window: brings the installed packages in line with wanted (versions of the
     // packages list; installed versions outside it are left alone). Returns the job status. The progress
@@ -96,6 +97,10 @@ public:
     int JobStatus() const { return jobStatus; }
     bool IsJobRunning() const { return jobRunning; }
     QString CurrentPackage() const { return currentPackage; }
+    // Why the last job failed, for the user; empty when it did not fail or gave no reason.
+    QString FailureReason() const { return failureReason; }
+    // Where the running job installs packages: the program's folder or the user's package folder.
+    QString InstallFolder() const { return installFolder; }
 
 signals:
     void SIGNAL_PackagesChanged();
@@ -123,6 +128,10 @@ private:
     bool RemovePackage(const QString& version);
     bool InstallPackage(const QString& version);
     void RemoveTemporaryFolder();
+    // Ends the job's entries with status; the first failure's reason is the one the user reads.
+    void Fail(int status, const QString& reason);
+    // Ticks exactly the installed packages, so that a box shows what is installed.
+    void TickInstalledPackages(const QStringList& installed);
     // "Installing updater <package>" at value.
     void ShowInstalling(SDWord value);
     void Show(const QString& text, SDWord value);
@@ -141,6 +150,8 @@ private:
     QString currentPackage;
     int extractionCounter = 0;
     int jobStatus = JOB_DONE;
+    QString failureReason;
+    QString installFolder;
 
     PACKAGE_MANAGER_OPTIONS options;
     QTimer hideTimer;

@@ -61,9 +61,9 @@ void CLASS_SESSION_EDITOR::SaveRequest(int sessionIndex)
     {
         SESSION_BACKEND_ERROR("SLOT_SaveRequest", QStringLiteral("Couldn't remove Webapp directory"));
     }
-    const QString resources = applicationFolder + QLatin1Char('/') +
-                              PackageFolderName(versionLists.VersionText(configuration.value(0))) +
-                              QStringLiteral("/ressources/");
+    const QString resources =
+        FindPackageFolder(applicationFolder, versionLists.VersionText(configuration.value(0))) +
+        QStringLiteral("/ressources/");
     if (!CopyDirectory(resources, record->folder + QLatin1Char('/')))
     {
         SESSION_BACKEND_ERROR("SLOT_SaveRequest", QStringLiteral("Failed to copy session resources"));

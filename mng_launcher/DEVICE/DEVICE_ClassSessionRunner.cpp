@@ -75,7 +75,7 @@ bool CLASS_SESSION_RUNNER::AnySessionRunning() const
 QString CLASS_SESSION_RUNNER::SimulatorProgram(int versionKey) const
 {
     const QString version = versionInfo->GetVersionsTable().value(versionKey);
-    return PLATFORM::SimulatorProgramPath(applicationFolder + QLatin1Char('/') + PackageFolderName(version));
+    return PLATFORM::SimulatorProgramPath(FindPackageFolder(applicationFolder, version));
 }
 
 void CLASS_SESSION_RUNNER::StartOrStopSession(SDWord sessionIndex)

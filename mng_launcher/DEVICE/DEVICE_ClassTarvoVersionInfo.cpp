@@ -122,7 +122,7 @@ QString CLASS_TARVO_VERSION_INFO::GetLocalCatalogueFile() const
 
 void CLASS_TARVO_VERSION_INFO::FindInstalledVersions()
 {
-    QStringList versions = ListInstalledVersions(locations.applicationFolder);
+    QStringList versions = ListInstalledVersionsIn(PackageFolders(locations.applicationFolder));
     SortNewestFirst(versions);
     installedVersions = versions;
 }

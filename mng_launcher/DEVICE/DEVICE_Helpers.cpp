@@ -1,5 +1,6 @@
 #include "DEVICE/DEVICE_Helpers.h"
 
+#include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_UTILS/UTILS_NetworkRequest.h"
 #include "QT_UTILS/UTILS_ZrProcess.h"
@@ -13,6 +14,7 @@
 #include <QRegularExpression>
 #include <QScopedPointer>
 #include <QSettings>
+#include <QTemporaryFile>
 
 #include <algorithm>
 
@@ -109,6 +111,79 @@ QStringList ListInstalledVersions(const QString& folder)
     return versions;
 }
 
+QString UserPackagesFolder()
+{
+    return QDir::cleanPath(CLASS_SESSION_SETTINGS::SessionsRoot() + QLatin1Char('/') +
+                           USER_PACKAGES_FOLDER_NAME);
+}
+
+QStringList PackageFolders(const QString& applicationFolder)
+{
+    QStringList folders{QDir::cleanPath(applicationFolder)};
+    const QString user = UserPackagesFolder();
+    if (!folders.contains(user))
+    {
+        folders.append(user);
+    }
+    return folders;
+}
+
+QStringList ListInstalledVersionsIn(const QStringList& folders)
+{
+    QStringList versions;
+    for (const QString& folder : folders)
+    {
+        for (const QString& version : ListInstalledVersions(folder))
+        {
+            if (!versions.contains(version))
+            {
+                versions.append(version);
+            }
+        }
+    }
+    return versions;
+}
+
+QString FindPackageFolder(const QString& applicationFolder, const QString& version)
+{
+    const QStringList folders = PackageFolders(applicationFolder);
+    for (const QString& folder : folders)
+    {
+        const QString path = folder + QLatin1Char('/') + PackageFolderName(version);
+        if (QFileInfo(path).isDir())
+        {
+            return path;
+        }
+    }
+    return folders.first() + QLatin1Char('/') + PackageFolderName(version);
+}
+
+bool IsWritableFolder(const QString& folder)
+{
+    if (!QFileInfo(folder).isDir())
+    {
+        return false;
+    }
+    QTemporaryFile probe(folder + QStringLiteral("/.tarvo-write-test-XXXXXX"));
+    return probe.open();
+}
+
+QString PackageInstallFolder(const QString& applicationFolder, QString* reason)
+{
+    if (IsWritableFolder(applicationFolder))
+    {
+        return QDir::cleanPath(applicationFolder);
+    }
+    const QString user = UserPackagesFolder();
+    if (QDir().mkpath(user) && IsWritableFolder(user))
+    {
+        return user;
+    }
+    *reason = QStringLiteral("no permission to write %1 or %2")
+                  .arg(QDir::toNativeSeparators(applicationFolder), QDir::toNativeSeparators(user));
+    return QString();
+}
+
 QStringList ListSessionVersions(const QString& folder)
 {
     QStringList versions;
@@ -162,6 +237,31 @@ QNetworkReply* GetAndWait(QNetworkAccessManager& manager, const QString& url, in
         loop.exec();
     }
     return reply;
+}
+
+QString TransferFailureReason(const QNetworkReply& reply)
+{
+    const QString host = reply.url().host();
+    const int httpStatus = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    switch (reply.error())
+    {
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("connection refused by %1").arg(host);
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("server %1 not found").arg(host);
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::OperationCanceledError: // the transfer limit aborts the reply
+        return QStringLiteral("timed out");
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral("connection closed by %1").arg(host);
+    default:
+        break;
+    }
+    if (httpStatus != 0 && (httpStatus < 200 || httpStatus > 299))
+    {
+        return QStringLiteral("the server answered HTTP %1").arg(httpStatus);
+    }
+    return UTILS::ReplyFailure(reply);
 }
 
 bool IsInternetReachable(const QString& probeUrl, int timeoutMs)

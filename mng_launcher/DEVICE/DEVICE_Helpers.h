@@ -22,6 +22,23 @@ QString PackageFolderName(const QString& version);
 // Version texts of the package folders in folder (sub-folders whose name contains "TARVO_"), by name.
 QStringList ListInstalledVersions(const QString& folder);
 
+// Where packages live. Beside the program (applicationFolder) when that folder is writable, else in the
+// user's own package folder, inside the sessions root (<data home>/VORNTAL/Tarvo_Simulator/packages).
+// Packages are looked for in both places, the program's folder first.
+inline const QString USER_PACKAGES_FOLDER_NAME = QStringLiteral("packages");
+QString UserPackagesFolder();
+// The places packages are looked for: applicationFolder, then the user's package folder.
+QStringList PackageFolders(const QString& applicationFolder);
+// The installed versions of every place, the program's folder first, each version once.
+QStringList ListInstalledVersionsIn(const QStringList& folders);
+// The folder of an installed version: the first place that holds it; the program folder's path when none.
+QString FindPackageFolder(const QString& applicationFolder, const QString& version);
+// True when a file can be created in folder (a write test: permission bits alone do not tell).
+bool IsWritableFolder(const QString& folder);
+// The place a new package goes to: applicationFolder when writable, else the user's package folder (made
+// when missing). Empty, with the reason for the user, when neither can be written.
+QString PackageInstallFolder(const QString& applicationFolder, QString* reason);
+
 // VERSION of every session folder's settings.ini in folder ("_" read as "."), newest first.
 QStringList ListSessionVersions(const QString& folder);
 
@@ -36,6 +53,10 @@ void SortNewestFirst(QStringList& versions);
 // waits in a local event loop until the reply finishes; a transfer that stalls for timeoutMs is aborted
 // (OperationCanceledError). The caller owns the reply; UTILS::ReplyFailure tells whether it is an answer.
 QNetworkReply* GetAndWait(QNetworkAccessManager& manager, const QString& url, int timeoutMs);
+
+// Why a finished reply is no answer, in a few words for the user: "connection refused by 127.0.0.1",
+// "timed out", "the server answered HTTP 404", ... (UTILS::ReplyFailure when none of these fits).
+QString TransferFailureReason(const QNetworkReply& reply);
 
 // One GET to probeUrl; true when it answers with a 2xx status within timeoutMs.
 bool IsInternetReachable(const QString& probeUrl = CLASS_SERVER_ADDRESS::ProbeUrl(),

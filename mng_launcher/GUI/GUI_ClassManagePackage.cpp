@@ -91,6 +91,15 @@ void CLASS_MANAGE_PACKAGE::AddPackageBoxes()
             box->setObjectName(QStringLiteral("package_%1").arg(row));
             grid->addWidget(box, row, 0);
             packageBoxes.append(box);
+            // The result of the last job, a failure included, stays until the user changes a tick.
+            connect(box, &QCheckBox::clicked, this,
+                    [this]()
+                    {
+                        if (closeButton.isEnabled())
+                        {
+                            SetProgressHidden(true);
+                        }
+                    });
         }
     }
     mainLayout.addLayout(grid);

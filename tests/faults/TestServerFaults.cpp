@@ -205,20 +205,22 @@ void TestServerFaults::packageInstallFailsAndNothingIsLost_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("logged");
+    QTest::addColumn<QString>("reason");
     const QString download = QStringLiteral("Error downloading file:");
-    QTest::newRow("connection refused") << "refused" << download;
-    QTest::newRow("answer after the time limit") << "slow" << download;
-    QTest::newRow("body stalls beyond the time limit") << "stalls" << download;
-    QTest::newRow("500 internal error") << "500" << download;
-    QTest::newRow("connection closed half way") << "cut" << download;
-    QTest::newRow("half an archive served as whole") << "half"
-                                                     << "Failed to list the package : ";
-    QTest::newRow("not a zip archive") << "garbage"
-                                       << "Failed to list the package : ";
-    QTest::newRow("damaged entry (bad CRC)") << "crc"
-                                             << "Failed to unzip the package : ";
-    QTest::newRow("damaged entry with a matching checksum") << "crc+sha"
-                                                            << "Failed to unzip the package : ";
+    const QString listing = QStringLiteral("Failed to list the package : ");
+    const QString unzipping = QStringLiteral("Failed to unzip the package : ");
+    const QString unreadable = QStringLiteral("archive refused (not a readable zip archive)");
+    QTest::newRow("connection refused") << "refused" << download << "connection refused by 127.0.0.1";
+    QTest::newRow("answer after the time limit") << "slow" << download << "timed out";
+    QTest::newRow("body stalls beyond the time limit") << "stalls" << download << "timed out";
+    QTest::newRow("500 internal error") << "500" << download << "the server answered HTTP 500";
+    QTest::newRow("connection closed half way") << "cut" << download << "connection closed by 127.0.0.1";
+    QTest::newRow("half an archive served as whole") << "half" << listing << unreadable;
+    QTest::newRow("not a zip archive") << "garbage" << listing << unreadable;
+    QTest::newRow("damaged entry (bad CRC)")
+        << "crc" << unzipping << "archive refused by the extractor (exit code 2)";
+    QTest::newRow("damaged entry with a matching checksum")
+        << "crc+sha" << unzipping << "archive refused by the extractor (exit code 2)";
 }
 
 bool TestServerFaults::ApplyPackages(CLASS_MANAGE_PACKAGE* dialog, CLASS_PACKAGE_MANAGER_BACKEND* backend,
@@ -237,6 +239,7 @@ void TestServerFaults::packageInstallFailsAndNothingIsLost()
 {
     QFETCH(QString, how);
     QFETCH(QString, logged);
+    QFETCH(QString, reason);
     const QByteArray archive = BuildPackageArchive(PackageFolderName(ADDED));
     QVERIFY(!archive.isEmpty());
     QByteArray served = archive;
@@ -310,7 +313,7 @@ void TestServerFaults::packageInstallFailsAndNothingIsLost()
         dialog->show();
         QVERIFY(ApplyPackages(dialog, backend, {KEPT, ADDED}));
         // Told: the window's status line, and the reason in the error log.
-        QCOMPARE(dialog->StatusText(), QStringLiteral("Failed"));
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Failed: ") + reason);
         QTRY_VERIFY2(log.HasError(logged), qPrintable(log.errors.join(QString())));
         delete backend;
         delete dialog.data();

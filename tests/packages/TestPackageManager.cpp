@@ -111,11 +111,12 @@ private:
     }
 
     // The catalogue as served, the window and its back end as the launcher window opens them.
-    void Open(const QByteArray& catalogue, const PACKAGE_MANAGER_OPTIONS& options)
+    void Open(const QByteArray& catalogue, const PACKAGE_MANAGER_OPTIONS& options,
+              const QString& programFolder = QString())
     {
         Route(CATALOGUE_PATH, catalogue);
         TARVO_VERSION_INFO_LOCATIONS locations;
-        locations.applicationFolder = applicationFolder->path();
+        locations.applicationFolder = programFolder.isEmpty() ? applicationFolder->path() : programFolder;
         locations.sessionsRoot = sessionsRoot->path() + QStringLiteral("/");
         locations.catalogueUrl = server->Url(CATALOGUE_PATH);
         locations.transferTimeoutMs = 5000;
@@ -352,16 +353,23 @@ private slots:
     void aFailedDownloadEndsTheJob_data()
     {
         QTest::addColumn<QString>("failure");
-        QTest::newRow("not found") << "404";
-        QTest::newRow("server error") << "500";
-        QTest::newRow("cut short") << "truncated";
-        QTest::newRow("stalled") << "stalled";
+        QTest::addColumn<QString>("status");
+        QTest::newRow("not found") << "404"
+                                   << "Failed: the server answered HTTP 404";
+        QTest::newRow("server error") << "500"
+                                      << "Failed: the server answered HTTP 500";
+        QTest::newRow("cut short") << "truncated"
+                                   << "Failed: connection closed by 127.0.0.1";
+        QTest::newRow("stalled") << "stalled"
+                                 << "Failed: timed out";
         // A status that is not followed and raises no error: the body is no download of the archive.
-        QTest::newRow("300 with a package as body") << "300";
+        QTest::newRow("300 with a package as body") << "300"
+                                                    << "Failed: the server answered HTTP 300";
     }
     void aFailedDownloadEndsTheJob()
     {
         QFETCH(QString, failure);
+        QFETCH(QString, status);
         TraceCapture traces;
         ServePackage(QStringLiteral("1.0.0"));
         PACKAGE_MANAGER_OPTIONS options = Options();
@@ -385,10 +393,17 @@ private slots:
         {
             Route(bad, Package(QStringLiteral("3.0.0")), 300);
         }
+        options.progressHideDelayMs = 0;
         Open(THREE_PACKAGES, options);
         Tick({QStringLiteral("3.0.0"), QStringLiteral("1.0.0")});
         QVERIFY(Apply());
-        QCOMPARE(dialog->StatusText(), QStringLiteral("Failed"));
+        // The reason stays on show, and the boxes tell what is installed: nothing.
+        QCOMPARE(dialog->StatusText(), status);
+        QCoreApplication::processEvents();
+        QVERIFY(!dialog->ProgressBar()->isHidden());
+        QStringList ticked;
+        dialog->GetCheckedPackages(ticked);
+        QCOMPARE(ticked, QStringList());
         QVERIFY(!QFileInfo::exists(PackageFolder(QStringLiteral("3.0.0"))));
         QVERIFY(!Installed(QStringLiteral("1.0.0")));
         QCOMPARE(server->RequestCount(ServerPath(QStringLiteral("1.0.0"))), 0);
@@ -444,8 +459,57 @@ private slots:
             QVERIFY2(!show.first.startsWith(QStringLiteral("Downloading")) || show.second == 100,
                      qPrintable(show.first + QStringLiteral(" %1").arg(show.second)));
         }
-        QCOMPARE(dialog->StatusText(), emptyBody ? QStringLiteral("Failed") : QStringLiteral("Finished"));
+        QCOMPARE(dialog->StatusText(),
+                 emptyBody ? QStringLiteral("Failed: archive refused (not a readable zip archive)")
+                           : QStringLiteral("Finished"));
         QCOMPARE(Installed(QStringLiteral("1.0.0")), !emptyBody);
+    }
+
+    // An installed copy's program folder is not the user's to write: packages go to the user's own folder,
+    // are found there (by the catalogue and by the program path of a session) and removed from there. When
+    // neither place can be written, the job says so before it downloads anything.
+    void packagesGoToTheUserFolderWhenTheProgramFolderIsNotWritable()
+    {
+        // A home of its own (its name must not hold the program's name: the sessions root is derived by
+        // removing that name from the data location).
+        const QTemporaryDir testHome(QDir::tempPath() + QStringLiteral("/home-XXXXXX"));
+        const QByteArray home = qgetenv("HOME");
+        QVERIFY(qputenv("HOME", testHome.path().toUtf8()));
+        const auto restoreHome = qScopeGuard([&home]() { qputenv("HOME", home); });
+        // A folder below a plain file can be neither written nor made, even by root.
+        QVERIFY(WriteTestFile(work->filePath(QStringLiteral("opt")), "a file", false));
+        const QString programFolder = work->filePath(QStringLiteral("opt/tarvo"));
+        const QString userFolder = UserPackagesFolder();
+        QVERIFY2(userFolder.startsWith(testHome.path()), qPrintable(userFolder));
+        const QString installed = userFolder + QLatin1Char('/') + PackageFolderName(QStringLiteral("1.0.0"));
+        ServePackage(QStringLiteral("1.0.0"));
+        Open(THREE_PACKAGES, Options(), programFolder);
+
+        Tick({QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Finished"));
+        QVERIFY(QFileInfo(installed + QStringLiteral("/bin/ZR_APP_SIMULATOR")).isFile());
+        QCOMPARE(versionInfo->GetInstalledVersions(), QStringList{QStringLiteral("1.0.0")});
+        QCOMPARE(FindPackageFolder(programFolder, QStringLiteral("1.0.0")), installed);
+        QStringList ticked;
+        dialog->GetCheckedPackages(ticked);
+        QCOMPARE(ticked, QStringList{QStringLiteral("1.0.0")});
+
+        Tick({});
+        QVERIFY(Apply());
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Finished"));
+        QVERIFY(!QFileInfo::exists(installed));
+        QVERIFY(versionInfo->GetInstalledVersions().isEmpty());
+
+        // The user's folder blocked as well.
+        QVERIFY(QDir(userFolder).removeRecursively());
+        QVERIFY(WriteTestFile(userFolder, "a file", false));
+        const int requests = server->RequestCount(ServerPath(QStringLiteral("1.0.0")));
+        Tick({QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        QVERIFY2(dialog->StatusText().startsWith(QStringLiteral("Failed: no permission to write ")),
+                 qPrintable(dialog->StatusText()));
+        QCOMPARE(server->RequestCount(ServerPath(QStringLiteral("1.0.0"))), requests);
     }
 
     void cancelDuringADownload()
@@ -526,18 +590,24 @@ private slots:
     {
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<QString>("logged");
-        QTest::newRow("extractor missing") << QByteArray() << "Failed to list the package : ";
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("extractor missing") << QByteArray() << "Failed to list the package : "
+                                           << "the extractor %1 is missing";
         QTest::newRow("exits non-zero after writing")
-            << QByteArray("unzip \"$@\"\nexit 2") << "Failed to unzip the package : ";
+            << QByteArray("unzip \"$@\"\nexit 2") << "Failed to unzip the package : "
+            << "archive refused by the extractor (exit code 2)";
         QTest::newRow("crashes after writing")
-            << QByteArray("unzip \"$@\"\nkill -9 $$") << "Failed to unzip the package : ";
+            << QByteArray("unzip \"$@\"\nkill -9 $$") << "Failed to unzip the package : "
+            << "archive refused by the extractor (exit code 9)";
         QTest::newRow("too slow") << QByteArray("unzip \"$@\"\nexec sleep 30")
-                                  << "Failed to unzip the package : ";
+                                  << "Failed to unzip the package : "
+                                  << "the extractor did not start or did not end in time";
     }
     void aFailedExtractionEndsTheJob()
     {
         QFETCH(QByteArray, script);
         QFETCH(QString, logged);
+        QFETCH(QString, reason);
         TraceCapture traces;
         ServePackage(QStringLiteral("3.0.0"));
         ServePackage(QStringLiteral("1.0.0"));
@@ -548,7 +618,7 @@ private slots:
         Open(THREE_PACKAGES, options);
         Tick({QStringLiteral("3.0.0"), QStringLiteral("1.0.0")});
         QVERIFY(Apply());
-        QCOMPARE(dialog->StatusText(), QStringLiteral("Failed"));
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Failed: ") + reason.arg(options.extractorProgram));
         // What the extractor wrote before it failed is gone again: nothing shows as installed.
         QVERIFY(!QFileInfo::exists(PackageFolder(QStringLiteral("3.0.0"))));
         QVERIFY(versionInfo->GetInstalledVersions().isEmpty());
@@ -596,7 +666,8 @@ private slots:
         Open(THREE_PACKAGES, Options());
         Tick({QStringLiteral("1.0.0")});
         QVERIFY(Apply());
-        QCOMPARE(dialog->StatusText(), QStringLiteral("Failed"));
+        QCOMPARE(dialog->StatusText(),
+                 QStringLiteral("Failed: archive refused (an entry lies outside TARVO_1_0_0)"));
         QVERIFY(QDir(applicationFolder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
         QVERIFY(!QFileInfo::exists(QDir::tempPath() + QStringLiteral("/outside_") + unique +
                                    QStringLiteral(".txt")));
@@ -684,7 +755,8 @@ private slots:
         QVERIFY(Apply());
         QCOMPARE(server->RequestCount(path + QStringLiteral(".sha256")), 1);
         QCOMPARE(Installed(QStringLiteral("1.0.0")), installed);
-        QCOMPARE(dialog->StatusText(), installed ? QStringLiteral("Finished") : QStringLiteral("Failed"));
+        QCOMPARE(dialog->StatusText(),
+                 installed ? QStringLiteral("Finished") : QStringLiteral("Failed: checksum mismatch"));
         if (checksum == QStringLiteral("mismatch"))
         {
             QVERIFY(!QFileInfo::exists(PackageFolder(QStringLiteral("1.0.0"))));
