@@ -328,5 +328,5 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::RunPackageJob(const QStringList& wanted, cons
     return CLI_RESULT::Fail(
         EXIT_FAILED,
         QStringLiteral("%1 at %2 (download, checksum, extraction or disk; the error log names the cause).")
-            .arg(CLASS_PACKAGE_MANAGER_BACKEND::FinalStatusText(status), package));
+            .arg(CLASS_PACKAGE_MANAGER_BACKEND::FinalStatusText(status, installer.FailureReason()), package));
 }

@@ -9,7 +9,7 @@
 CLASS_SESSION_DIRECTORY::CLASS_SESSION_DIRECTORY(const QString& sessionsRoot,
                                                  const QString& applicationFolder)
 {
-    const QStringList installed = ListInstalledVersions(applicationFolder);
+    const QStringList installed = ListInstalledVersionsIn(PackageFolders(applicationFolder));
     const QStringList folders =
         QDir(sessionsRoot).entryList(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
     for (const QString& folder : folders)

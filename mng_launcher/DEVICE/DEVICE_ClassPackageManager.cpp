@@ -191,8 +191,6 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages()
         return;
     }
     jobStatus = JOB_DONE;
-    failureReason.clear();
-    installFolder.clear();
     QStringList ticked;
     dialog->GetCheckedPackages(ticked);
     if (versionInfo->GetInstalledVersions() == ticked)
@@ -230,7 +228,7 @@ int CLASS_PACKAGE_MANAGER_BACKEND::InstallArchiveFile(const QString& archivePath
     BeginJob();
     currentPackage = version;
     ShowInstalling(0);
-    if (CLASS_PACKAGE_CHECKSUM(*this).VerifyFile(archivePath))
+    if (ChooseInstallFolder() && CLASS_PACKAGE_CHECKSUM(*this).VerifyFile(archivePath))
     {
         CLASS_PACKAGE_EXTRACTION(*this).ExtractArchive(archivePath, version);
     }
@@ -241,6 +239,8 @@ int CLASS_PACKAGE_MANAGER_BACKEND::InstallArchiveFile(const QString& archivePath
 void CLASS_PACKAGE_MANAGER_BACKEND::BeginJob()
 {
     jobStatus = JOB_DONE;
+    failureReason.clear();
+    installFolder.clear();
     jobRunning = true;
     archiveRefused = false;
     currentPackage.clear();
@@ -326,15 +326,24 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::RemovePackage(const QString& version)
     return true;
 }
 
-bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
+bool CLASS_PACKAGE_MANAGER_BACKEND::ChooseInstallFolder()
 {
-    // Before any download: a package that could not be written would be downloaded for nothing.
     QString reason;
     installFolder = PackageInstallFolder(options.applicationFolder, &reason);
     if (installFolder.isEmpty())
     {
         PACKAGE_JOB_ERROR(QStringLiteral("No folder to install packages into : ") + reason);
         Fail(JOB_FAILED, reason);
+        return false;
+    }
+    return true;
+}
+
+bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
+{
+    // Before any download: a package that could not be written would be downloaded for nothing.
+    if (!ChooseInstallFolder())
+    {
         return false;
     }
     temporaryFolder.reset();

@@ -126,6 +126,8 @@ private:
     void BeginJob();
     void FinishJob();
     bool RemovePackage(const QString& version);
+    // The program's folder when writable, else the user's package folder; false (job failed) when neither.
+    bool ChooseInstallFolder();
     bool InstallPackage(const QString& version);
     void RemoveTemporaryFolder();
     // Ends the job's entries with status; the first failure's reason is the one the user reads.
