@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 
 namespace
 {
@@ -79,9 +80,9 @@ void CLASS_CONTROL_SERVER::OnNewConnection()
     }
 }
 
-void CLASS_CONTROL_SERVER::WriteLine(QLocalSocket* socket, const QByteArray& line)
+void CLASS_CONTROL_SERVER::WriteLine(const QPointer<QLocalSocket>& socket, const QByteArray& line)
 {
-    if (socket->state() != QLocalSocket::ConnectedState)
+    if (socket.isNull() || socket->state() != QLocalSocket::ConnectedState)
     {
         return;
     }
@@ -104,10 +105,18 @@ void CLASS_CONTROL_SERVER::OnReadyRead(QLocalSocket* socket)
     // Each connection carries one request.
     disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
     const CLI_COMMAND command = CLASS_COMMAND_SET::FromJson(request.object());
+    // A client that goes away while its command runs takes its socket with it (deleted from a nested
+    // event loop of the command): every later use goes through this guard.
+    const QPointer<QLocalSocket> guarded(socket);
     CLI_RESULT result;
     if (command.kind == CLI_COMMAND_KIND::None)
     {
         result = CLI_RESULT::Fail(EXIT_USAGE, QStringLiteral("The launcher did not understand the request."));
+    }
+    else if (CLASS_COMMAND_SET::IsReading(command.kind))
+    {
+        // Reading commands only read: they are answered also while another command works.
+        result = handler(command, CLI_PROGRESS());
     }
     else if (busy)
     {
@@ -116,18 +125,21 @@ void CLASS_CONTROL_SERVER::OnReadyRead(QLocalSocket* socket)
     else
     {
         busy = true;
-        const CLI_PROGRESS progress = [socket](const QString& package, const QString& text, int value)
+        const CLI_PROGRESS progress = [guarded](const QString& package, const QString& text, int value)
         {
-            WriteLine(socket, QJsonDocument(QJsonObject{{QStringLiteral("progress"), text},
-                                                        {QStringLiteral("package"), package},
-                                                        {QStringLiteral("value"), value}})
-                                  .toJson(QJsonDocument::Compact));
+            WriteLine(guarded, QJsonDocument(QJsonObject{{QStringLiteral("progress"), text},
+                                                         {QStringLiteral("package"), package},
+                                                         {QStringLiteral("value"), value}})
+                                   .toJson(QJsonDocument::Compact));
         };
         TRACE_INFO(QStringLiteral("Command from the command line: --") +
                    CLASS_COMMAND_SET::KindName(command.kind));
         result = handler(command, progress);
         busy = false;
     }
-    WriteLine(socket, ResultLine(result));
-    socket->disconnectFromServer();
+    WriteLine(guarded, ResultLine(result));
+    if (!guarded.isNull())
+    {
+        guarded->disconnectFromServer();
+    }
 }

@@ -4,6 +4,7 @@
 #include "CLI/CLI_CommandTypes.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -15,7 +16,8 @@ class QLocalSocket;
 // (its window, or a session run without a window) through it. A QLocalServer on a socket file in the
 // user's runtime folder (else a private folder of the cache), 0600, so only the user can reach it. One
 // request per connection: a JSON line with the command; the answer is zero or more progress lines and one
-// result line. One command at a time: a request that arrives while another runs is refused.
+// result line. One acting command at a time: one that arrives while another runs is refused; reading
+// commands are always answered.
 class CLASS_CONTROL_SERVER : public QObject
 {
     Q_OBJECT
@@ -40,7 +42,7 @@ public:
 private:
     void OnNewConnection();
     void OnReadyRead(QLocalSocket* socket);
-    static void WriteLine(QLocalSocket* socket, const QByteArray& line);
+    static void WriteLine(const QPointer<QLocalSocket>& socket, const QByteArray& line);
 
     HANDLER handler;
     QLocalServer* server;

@@ -106,12 +106,19 @@ mkdir -p "$APP" "$WORK/files" "$WORK/tampered" "$WORK/out"
 cp "$BUILD_DIR/mng_launcher/Tarvo4kSimulator" "$LAUNCHER"
 (cd "$APP" && unzip -q "$PACKAGES/TARVO_3_1_51.zip") || fail "could not unpack package 3.1.51"
 PORT=$(x11_free_port) || fail "no free port"
-SERVER_PORT=$(x11_free_port) || fail "no free port"
-"$BUILD_DIR/tools/update-server/tarvo-update-server" --port "$SERVER_PORT" --content "$CONTENT" >"$WORK/server.log" 2>&1 &
-SERVER_PID=$!
-export TARVO_UPDATE_SERVER="http://127.0.0.1:$SERVER_PORT"
-x11_wait_for curl -s --max-time 1 -o /dev/null "$TARVO_UPDATE_SERVER/~ftp-xml/tarvo4ksimulator/tarvo4kpackages.ini" ||
-    fail "the update server does not answer"
+# A port found free may be taken before the server binds it (tests run side by side): another one then.
+server_answers() { curl -s --max-time 1 -o /dev/null "$TARVO_UPDATE_SERVER/~ftp-xml/tarvo4ksimulator/tarvo4kpackages.ini"; }
+server_up() { server_answers || ! kill -0 "$SERVER_PID" 2>/dev/null; }
+for _ in 1 2 3 4 5; do
+    SERVER_PORT=$(x11_free_port) || fail "no free port"
+    [ "$SERVER_PORT" != "$PORT" ] || continue
+    "$BUILD_DIR/tools/update-server/tarvo-update-server" --port "$SERVER_PORT" --content "$CONTENT" >"$WORK/server.log" 2>&1 &
+    SERVER_PID=$!
+    export TARVO_UPDATE_SERVER="http://127.0.0.1:$SERVER_PORT"
+    x11_wait_for server_up || break
+    if server_answers; then break; fi
+done
+server_answers || fail "the update server does not answer"
 write_session Tarvo2024_03_05_14_07_59 Studio 4 "$PORT" 3.1.51
 write_session Tarvo2024_03_06_10_00_00 Twin 1 3101 3.2.0
 write_session Tarvo2024_03_07_10_00_00 Twin 2 3102 3_1_51
