@@ -81,8 +81,8 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Packages(const CLI_COMMAND& command) const
     QList<CLI_PACKAGE_INFO> packages;
     for (const QString& version : catalogue.GetPackagesList())
     {
-        packages.append({version, installed.contains(version),
-                         locations.applicationFolder + QLatin1Char('/') + PackageFolderName(version)});
+        packages.append(
+            {version, installed.contains(version), FindPackageFolder(locations.applicationFolder, version)});
     }
     return CLI_RESULT::Done(
         CLASS_COMMAND_REPORT::Packages(packages, catalogue.GetCompatibility(), command.json));

@@ -137,13 +137,15 @@ bool CLASS_DIAGNOSTICS::Collect(const QString& bundle) const
 QString CLASS_DIAGNOSTICS::AboutText() const
 {
     QStringList packages;
-    const QStringList folders =
-        QDir(locations.applicationFolder).entryList(QDir::AllDirs | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& folder : folders)
+    for (const QString& place : PackageFolders(locations.applicationFolder))
     {
-        if (folder.contains(QStringLiteral("TARVO_")))
+        const QStringList folders = QDir(place).entryList(QDir::AllDirs | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QString& folder : folders)
         {
-            packages.append(folder);
+            if (folder.contains(QStringLiteral("TARVO_")))
+            {
+                packages.append(place + QLatin1Char('/') + folder);
+            }
         }
     }
     return QStringLiteral("Launcher: %1 %2\nQt: %3 (built with %4)\nSystem: %5, kernel %6 %7, %8\n"
