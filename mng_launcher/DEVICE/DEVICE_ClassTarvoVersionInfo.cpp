@@ -183,9 +183,7 @@ bool CLASS_TARVO_VERSION_INFO::StoreCatalogueReply(QNetworkReply* reply)
     }
     lastFetchError = failure;
     // Logged as the download's own failure, whether it was waited for or ran in the background.
-    TraceError(TraceComposeMessage(TRACE_UNIT_PATH(), "FetchPackages", __LINE__,
-                                   QStringLiteral("Error downloading file:") + failure),
-               0);
+    TRACE_ERROR_FROM("FetchPackages", QStringLiteral("Error downloading file:") + failure);
     // The last catalogue that arrived stays in use; only a first run without one gets the fallback.
     if (!QFileInfo::exists(path))
     {

@@ -41,6 +41,17 @@ QThread* StartTracing()
     return traceThread;
 }
 
+void FinishTracing()
+{
+    constexpr unsigned long TRACE_THREAD_END_MS = 5000;
+    if (traceThread != nullptr)
+    {
+        traceThread->exit(0);
+        traceThread->wait(TRACE_THREAD_END_MS);
+    }
+    FlushTraces();
+}
+
 QThread* TraceThread()
 {
     return traceThread;

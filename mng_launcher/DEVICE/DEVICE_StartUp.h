@@ -11,6 +11,10 @@ void RegisterTypeAliases();
 // sets up tracing on it. Returns the trace thread, which lives for the rest of the process.
 QThread* StartTracing();
 
+// After the event loop: lets the trace thread end (bounded wait) and writes the lines still waiting, so
+// that the last lines of the run (the teardown's too) reach the log files.
+void FinishTracing();
+
 // The trace thread created by StartTracing, or null.
 QThread* TraceThread();
 

@@ -122,6 +122,7 @@ private slots:
     void messageWithLineBreaksIsWrittenUnchanged();
     void linesAreUtf8EndingInLineFeed();
     void linesOfEachThreadKeepCallOrder();
+    void linesAfterTheTraceThreadEndedAreFlushedInOrder();
     void rotationContinuesInNumberedFilesWithBanner();
 
 private:
@@ -557,6 +558,31 @@ void TestTracesFront::rotationContinuesInNumberedFilesWithBanner()
     QCOMPARE(ReadAll(infoPath), infoBefore);
     QCOMPARE(ErrorPath(), errorPath);
     QCOMPARE(InfoPath(), infoPath);
+}
+
+void TestTracesFront::linesAfterTheTraceThreadEndedAreFlushedInOrder()
+{
+    // The run's end: the trace thread's loop has stopped, the teardown still logs.
+    traceThread.quit();
+    QVERIFY(traceThread.wait(5000));
+    const int count = 200;
+    for (int i = 0; i < count; ++i)
+    {
+        TRACE_ERROR(QStringLiteral("late error %1").arg(i));
+        TRACE_INFO(QStringLiteral("late info %1").arg(i));
+    }
+    QVERIFY(!Contains(InfoPath(), QStringLiteral("late info 0\n")));
+    FlushTraces();
+    const QStringList errors = Lines(ErrorPath()).filter(QStringLiteral("late error "));
+    const QStringList infos = Lines(InfoPath()).filter(QStringLiteral("late info "));
+    QCOMPARE(errors.size(), count);
+    QCOMPARE(infos.size(), count);
+    for (int i = 0; i < count; ++i)
+    {
+        QVERIFY2(errors.at(i).endsWith(QStringLiteral("late error %1").arg(i)), qPrintable(errors.at(i)));
+        QVERIFY2(infos.at(i).endsWith(QStringLiteral("late info %1").arg(i)), qPrintable(infos.at(i)));
+    }
+    traceThread.start(); // for the tests after this one
 }
 
 QTEST_GUILESS_MAIN(TestTracesFront)

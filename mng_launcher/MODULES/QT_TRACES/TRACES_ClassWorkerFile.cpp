@@ -211,17 +211,53 @@ void CLASS_WORKER_FILE::SLOT_WriteTraceInfo(const QString& TraceMessage)
 void CLASS_WORKER_FILE::WriteLine(const QFile* file, const QString& line)
 {
     QMutexLocker locker(&filesMutex);
+    WriteLines(file, line.toUtf8());
+}
+
+bool CLASS_WORKER_FILE::WriteLines(const QFile* file, const QByteArray& text)
+{
+    QMutexLocker locker(&filesMutex);
     if (file == nullptr || refused)
     {
-        return;
+        return true;
     }
-    // Each line is appended whole or not at all; a line that cannot be written is lost. A file that has
-    // become a link or another user's turns tracing off for the rest of the run.
-    if (PLATFORM::AppendToPrivateFile(file->fileName(), line.toUtf8()) == PLATFORM::PRIVATE_PLACE::Refused)
+    // Each piece is appended whole or not at all. A file that has become a link or another user's turns
+    // tracing off for the rest of the run.
+    const PLATFORM::PRIVATE_PLACE place = PLATFORM::AppendToPrivateFile(file->fileName(), text);
+    if (place == PLATFORM::PRIVATE_PLACE::Refused)
     {
         refused = true;
         enabled = false;
         PrintRefusedLogPlace(file->fileName());
+    }
+    return place != PLATFORM::PRIVATE_PLACE::Failed;
+}
+
+void CLASS_WORKER_FILE::WriteBatch(const QVector<PENDING_LINE>& lines)
+{
+    QMutexLocker locker(&filesMutex);
+    QByteArray errorText;
+    QByteArray infoText;
+    for (const PENDING_LINE& entry : lines)
+    {
+        // The base slots count the lines (and run the periodic hook).
+        entry.isError ? CLASS_WORKER::SLOT_WriteTraceError(entry.line)
+                      : CLASS_WORKER::SLOT_WriteTraceInfo(entry.line);
+        (entry.isError ? errorText : infoText) += entry.line.toUtf8();
+    }
+    const bool errorsWritten = errorText.isEmpty() || WriteLines(errorFile, errorText);
+    const bool infoWritten = infoText.isEmpty() || WriteLines(infoFile, infoText);
+    if (errorsWritten && infoWritten)
+    {
+        return;
+    }
+    // Too much for the disk at once: line by line, so that what fits is kept.
+    for (const PENDING_LINE& entry : lines)
+    {
+        if (entry.isError ? !errorsWritten : !infoWritten)
+        {
+            WriteLine(entry.isError ? errorFile : infoFile, entry.line);
+        }
     }
 }
 

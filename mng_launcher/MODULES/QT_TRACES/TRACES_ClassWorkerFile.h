@@ -45,6 +45,13 @@ private:
     QFile* NewLogFile(const QString& path);
     // Appends one line to the file (see the slots).
     void WriteLine(const QFile* file, const QString& line);
+    // Appends the text (whole lines) to the file in one piece; true when written or refused.
+    bool WriteLines(const QFile* file, const QByteArray& text);
+
+protected:
+    // The batch's error lines in one append to the error file, its info lines in one to the info file;
+    // a batch that does not fit goes line by line, so that each line is still whole or lost alone.
+    void WriteBatch(const QVector<PENDING_LINE>& lines) override;
 
     QFile* infoFile = nullptr;
     QFile* errorFile = nullptr;

@@ -18,17 +18,48 @@ QElapsedTimer elapsedTimer;
 bool debugEcho = false;
 const QString traceTags[] = {QStringLiteral("[M]"), QStringLiteral("[V]"), QStringLiteral("[T]")};
 
-void EmitLine(bool isError, const QString& message, int tagIndex)
+// The calling thread's tag, made again only when the thread's name has changed.
+const QString& CachedThreadTag()
+{
+    thread_local QString name;
+    thread_local QString tag;
+    const QString current = QThread::currentThread()->objectName();
+    if (tag.isEmpty() || current != name)
+    {
+        name = current;
+        tag = TraceThreadTag();
+    }
+    return tag;
+}
+
+// Appends the number in decimal, right-justified with "0" to width characters (a longer one whole).
+void AppendDecimal(QString& text, qint64 number, int width)
+{
+    char digits[24];
+    int count = 0;
+    do
+    {
+        digits[count++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number > 0 && count < static_cast<int>(sizeof(digits)));
+    for (int i = count; i < width; ++i)
+    {
+        text += QLatin1Char('0');
+    }
+    while (count > 0)
+    {
+        text += QLatin1Char(digits[--count]);
+    }
+}
+
+// The worker that takes a line now, after the banner (and, for an error, the hook); null when the line
+// is to be dropped.
+CLASS_WORKER* TakingWorker(bool isError)
 {
     CLASS_WORKER* worker = traceWorker;
-    if (worker == nullptr)
+    if (worker == nullptr || !worker->initialised || !worker->enabled)
     {
-        return;
-    }
-    const QString threadTag = TraceThreadTag();
-    if (!worker->initialised || !worker->enabled)
-    {
-        return;
+        return nullptr;
     }
     bool& bannerWritten = isError ? worker->errorBannerWritten : worker->infoBannerWritten;
     if (!bannerWritten)
@@ -41,8 +72,62 @@ void EmitLine(bool isError, const QString& message, int tagIndex)
     {
         worker->errorHook();
     }
-    const QString line = TraceElapsedTag() + threadTag + TraceTag(tagIndex) + message + QLatin1Char('\n');
+    return worker;
+}
+
+// Elapsed tag, thread tag and trace tag, in a string with room for the rest of the line.
+QString LineStart(int tagIndex, int restLength)
+{
+    const QString& threadTag = CachedThreadTag();
+    const QString& traceTag = tagIndex >= 0 && tagIndex <= 2 ? traceTags[tagIndex] : QString();
+    QString line;
+    line.reserve(16 + threadTag.size() + traceTag.size() + restLength);
+    line += QLatin1Char('[');
+    AppendDecimal(line, elapsedTimer.isValid() ? elapsedTimer.elapsed() : 0, 13);
+    line += QLatin1Char(']');
+    line += threadTag;
+    line += traceTag;
+    return line;
+}
+
+void Emit(CLASS_WORKER* worker, bool isError, const QString& line)
+{
     isError ? emit worker->SIGNAL_WriteTraceError(line) : emit worker->SIGNAL_WriteTraceInfo(line);
+}
+
+void EmitLine(bool isError, const QString& message, int tagIndex)
+{
+    CLASS_WORKER* worker = TakingWorker(isError);
+    if (worker == nullptr)
+    {
+        return;
+    }
+    QString line = LineStart(tagIndex, message.size() + 1);
+    line += message;
+    line += QLatin1Char('\n');
+    Emit(worker, isError, line);
+}
+
+void EmitLineAt(bool isError, const QString& unitPath, const char* function, int sourceLine,
+                const QString& text)
+{
+    CLASS_WORKER* worker = TakingWorker(isError);
+    if (worker == nullptr)
+    {
+        return;
+    }
+    const QLatin1String functionName(function);
+    // The message convention (TraceComposeMessage) composed straight into the line.
+    QString line = LineStart(0, unitPath.size() + functionName.size() + text.size() + 24);
+    line += unitPath;
+    line += QLatin1Char(' ');
+    line += functionName;
+    line += QLatin1String("() Line ");
+    AppendDecimal(line, sourceLine, 1);
+    line += QLatin1Char(' ');
+    line += text;
+    line += QLatin1Char('\n');
+    Emit(worker, isError, line);
 }
 } // namespace
 
@@ -138,6 +223,24 @@ void TraceError(const QString& message, int tagIndex)
 void TraceInfo(const QString& message, int tagIndex)
 {
     EmitLine(false, message, tagIndex);
+}
+
+void TraceErrorAt(const QString& unitPath, const char* function, int line, const QString& text)
+{
+    EmitLineAt(true, unitPath, function, line, text);
+}
+
+void TraceInfoAt(const QString& unitPath, const char* function, int line, const QString& text)
+{
+    EmitLineAt(false, unitPath, function, line, text);
+}
+
+void FlushTraces()
+{
+    if (traceWorker != nullptr)
+    {
+        traceWorker->WritePending();
+    }
 }
 
 void DeleteTracesToSize(unsigned int limitBytes)

@@ -27,6 +27,13 @@ void DisableTraces();
 void RotateTraceFiles();
 void TraceError(const QString& message, int tagIndex);
 void TraceInfo(const QString& message, int tagIndex);
+// TraceError / TraceInfo of TraceComposeMessage(unitPath, function, line, text) with tag index 0, the
+// line composed at once (what the TRACE_ macros call).
+void TraceErrorAt(const QString& unitPath, const char* function, int line, const QString& text);
+void TraceInfoAt(const QString& unitPath, const char* function, int line, const QString& text);
+// Writes, on the calling thread, every line the worker has not written yet: for the end of the run,
+// after the trace thread has ended.
+void FlushTraces();
 inline void TraceDebug(const QString&) {}
 void DeleteTracesToSize(unsigned int limitBytes);
 void EchoTraceToDebug(const QString& message);
@@ -58,18 +65,17 @@ QString TraceComposeMessage(const QString& unitPath, const char* function, int l
         }())
 #define TRACE_UNIT_PATH() TRACE_UNIT_PATH_OF(__FILE__)
 #define TRACE_MESSAGE(text) TraceComposeMessage(TRACE_UNIT_PATH(), __func__, __LINE__, (text))
-#define TRACE_ERROR(text) TraceError(TRACE_MESSAGE(text), 0)
-#define TRACE_INFO(text) TraceInfo(TRACE_MESSAGE(text), 0)
+#define TRACE_ERROR(text) TraceErrorAt(TRACE_UNIT_PATH(), __func__, __LINE__, (text))
+#define TRACE_INFO(text) TraceInfoAt(TRACE_UNIT_PATH(), __func__, __LINE__, (text))
 #define TRACE_DEBUG(text) TraceDebug(QString())
 
 // Lines that name the operation a reader searches for rather than the helper that writes them: the function
 // name (a string literal) is given explicitly, and with the _AS forms also the unit, as a source path of
 // the form __FILE__ gives ("mng_launcher/DEVICE/DEVICE_ClassPackageManager.cpp").
-#define TRACE_ERROR_FROM(function, text)                                                                     \
-    TraceError(TraceComposeMessage(TRACE_UNIT_PATH(), function, __LINE__, (text)), 0)
+#define TRACE_ERROR_FROM(function, text) TraceErrorAt(TRACE_UNIT_PATH(), function, __LINE__, (text))
 #define TRACE_ERROR_AS(sourceFile, function, text)                                                           \
-    TraceError(TraceComposeMessage(TRACE_UNIT_PATH_OF(sourceFile), function, __LINE__, (text)), 0)
+    TraceErrorAt(TRACE_UNIT_PATH_OF(sourceFile), function, __LINE__, (text))
 #define TRACE_INFO_AS(sourceFile, function, text)                                                            \
-    TraceInfo(TraceComposeMessage(TRACE_UNIT_PATH_OF(sourceFile), function, __LINE__, (text)), 0)
+    TraceInfoAt(TRACE_UNIT_PATH_OF(sourceFile), function, __LINE__, (text))
 
 #endif // TRACES_TRACES_H
