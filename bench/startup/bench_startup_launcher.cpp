@@ -1,33 +1,21 @@
-// The launcher's start-up as main.cpp runs it, with a probe that reports the first paint of its window
-// (see FIRST_PAINT_PROBE for the modes: exit, quit, stay). Everything else is the shipped code.
+// The launcher's start-up exactly as main.cpp runs it (RunLauncher), with a probe that reports the first
+// paint of its window (see FIRST_PAINT_PROBE for the modes: exit, quit, stay). The mode is this program's
+// last argument; the launcher itself sees only the program name.
 
 #include "FirstPaintProbe.h"
 
-#include "DEVICE/DEVICE_ClassLauncherBackEnd.h"
-#include "DEVICE/DEVICE_ClassSingleApplication.h"
-#include "DEVICE/DEVICE_StartUp.h"
-#include "GUI/GUI_Theme.h"
+#include "DEVICE/DEVICE_LauncherMain.h"
+
+#include <memory>
 
 int main(int argc, char* argv[])
 {
     QElapsedTimer sinceMain;
     sinceMain.start();
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
-    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, true);
-    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
-
-    CLASS_SINGLE_APPLICATION application(argc, argv);
-    if (!application.TryLock())
-    {
-        std::fprintf(stderr, "bench_startup_launcher: another copy holds the single-instance lock\n");
-        return 1;
-    }
-    const FIRST_PAINT_PROBE probe(sinceMain, FIRST_PAINT_PROBE::ModeOf(argc, argv));
-    InitLauncherResources();
-    RegisterTypeAliases();
-    StartTracing();
-
-    CLASS_LAUNCHER_BACKEND launcherBackEnd;
-    launcherBackEnd.Start();
-    return application.exec();
+    const QString mode = FIRST_PAINT_PROBE::ModeOf(argc, argv);
+    int launcherArgc = 1;
+    char* launcherArgv[] = {argv[0], nullptr};
+    std::unique_ptr<FIRST_PAINT_PROBE> probe;
+    return RunLauncher(launcherArgc, launcherArgv,
+                       [&]() { probe = std::make_unique<FIRST_PAINT_PROBE>(sinceMain, mode); });
 }

@@ -1,0 +1,74 @@
+#include "DEVICE/DEVICE_LauncherMain.h"
+
+#include "CLI/CLI_ClassWindowHost.h"
+#include "CLI/CLI_CommandLineMain.h"
+#include "DEVICE/DEVICE_ClassCommandLine.h"
+#include "DEVICE/DEVICE_ClassLauncherBackEnd.h"
+#include "DEVICE/DEVICE_ClassSingleApplication.h"
+#include "DEVICE/DEVICE_StartUp.h"
+#include "GUI/GUI_ClassLauncherWindow.h"
+#include "GUI/GUI_Theme.h"
+
+#include <QMessageBox>
+#include <QTextStream>
+
+#include <cstdlib>
+
+namespace
+{
+// Reads the command line under a plain application object, so that --help and every command need no
+// display; a command runs here, without a window. Returns CLASS_COMMAND_LINE::START_WINDOW or the exit
+// code.
+int ProcessCommandLine(int& argc, char** argv)
+{
+    QCoreApplication commandLineApplication(argc, argv);
+    QTextStream output(stdout);
+    QTextStream errors(stderr);
+    CLASS_COMMAND_LINE commandLine;
+    const int result = commandLine.Process(QCoreApplication::arguments(), output, errors);
+    return result == CLASS_COMMAND_LINE::RUN_COMMAND ? RunCommand(commandLine.Command()) : result;
+}
+
+int RunWindow(CLASS_SINGLE_APPLICATION& application)
+{
+    CLASS_LAUNCHER_BACKEND launcherBackEnd;
+    launcherBackEnd.Start();
+    // Commands run from a shell reach this window over the control socket.
+    (new CLASS_WINDOW_HOST(launcherBackEnd.Window()))->Listen();
+    return application.exec();
+}
+} // namespace
+
+int RunLauncher(int& argc, char** argv, const std::function<void()>& windowStarting)
+{
+    // These attributes only take effect before the application object exists.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, true);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
+
+    const int commandLineResult = ProcessCommandLine(argc, argv);
+    if (commandLineResult != CLASS_COMMAND_LINE::START_WINDOW)
+    {
+        return commandLineResult;
+    }
+
+    CLASS_SINGLE_APPLICATION application(argc, argv);
+    if (!application.TryLock())
+    {
+        QMessageBox::critical(nullptr, QStringLiteral("Error"),
+                              QStringLiteral("Application already running."), QMessageBox::Ok);
+        std::exit(1);
+    }
+    if (windowStarting)
+    {
+        windowStarting();
+    }
+
+    InitLauncherResources();
+    RegisterTypeAliases();
+    StartTracing();
+    // The back end and its window are gone when this returns; so are the lines they logged last.
+    const int status = RunWindow(application);
+    FinishTracing();
+    return status;
+}
