@@ -2,6 +2,7 @@
 
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_PackageArchive.h"
+#include "PLATFORM/PLATFORM_Files.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
 #include <QDir>
@@ -56,7 +57,8 @@ bool CLASS_PACKAGE_EXTRACTION::ExtractArchive(const QString& archivePath, const 
     if (!failure.isEmpty())
     {
         // Nothing half-installed stays behind: a partly extracted package would show as installed.
-        QDir(PackageFolderPath(backend.InstallFolder(), version)).removeRecursively();
+        // Never through a link: one in the package folder's place is removed as a link.
+        PLATFORM::RemoveFolder(PackageFolderPath(backend.InstallFolder(), version));
         backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED, failure);
         return false;
     }
@@ -87,6 +89,20 @@ QString CLASS_PACKAGE_EXTRACTION::ExtractPackage(const QString& archivePath,
         // Read by the job once this task has ended.
         backend->archiveRefused = true;
         return QStringLiteral("archive refused (an entry lies outside %1)").arg(packageFolder);
+    }
+    QStringList links;
+    if (!ListArchiveLinks(options.extractorProgram, archivePath, options.extractorTimeoutMs, links))
+    {
+        PACKAGE_EXTRACTION_ERROR(QStringLiteral("Failed to list the package : ") + archivePath);
+        return QStringLiteral("archive refused (not a readable zip archive)");
+    }
+    if (!links.isEmpty())
+    {
+        PACKAGE_EXTRACTION_ERROR(QStringLiteral("Refused the package ") + archivePath +
+                                 QStringLiteral(": the entry \"") + links.first() +
+                                 QStringLiteral("\" is a symbolic link"));
+        backend->archiveRefused = true;
+        return QStringLiteral("archive refused (the entry %1 is a symbolic link)").arg(links.first());
     }
     QProcess extractor;
     QObject::connect(&extractor, &QProcess::readyReadStandardOutput, backend,

@@ -9,6 +9,7 @@
 #include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_PackageArchive.h"
 #include "GUI/GUI_ClassManagePackage.h"
+#include "PLATFORM/PLATFORM_Files.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
@@ -312,8 +313,8 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::RemovePackage(const QString& version)
     for (const QString& place : PackageFolders(options.applicationFolder))
     {
         const QString folder = PackageFolderPath(place, version);
-        QDir packageDir(folder);
-        if (packageDir.exists() && !packageDir.removeRecursively())
+        // A link in the package folder's place is removed as a link: what it points at stays untouched.
+        if (!PLATFORM::RemoveFolder(folder))
         {
             PACKAGE_JOB_ERROR(QStringLiteral("Couldn't remove package directory at :") + folder);
             Fail(JOB_REMOVAL_FAILED,

@@ -11,6 +11,7 @@
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_MessageBox.h"
+#include "PLATFORM/PLATFORM_Files.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
 #include <QDateTime>
@@ -52,31 +53,38 @@ void CLASS_SESSION_EDITOR::SaveRequest(int sessionIndex)
     {
         record->folder = NewSessionFolder();
     }
-    if (!QDir().mkpath(record->folder))
+    // A link in the session folder's place is not the launcher's: nothing is written through it, and the
+    // session stays unsaved (the box below).
+    const bool folderIsLink = PLATFORM::IsLink(record->folder);
+    if (folderIsLink || !QDir().mkpath(record->folder))
     {
         SESSION_BACKEND_ERROR("SLOT_SaveRequest",
                               QStringLiteral("Failed to create the working directory : ") + record->folder);
     }
-    if (!QDir(record->folder + QStringLiteral("/ZR_APPS/")).removeRecursively())
+    // A link in the place of ZR_APPS is removed as a link: what it points at stays untouched.
+    if (!folderIsLink && !PLATFORM::RemoveFolder(record->folder + QStringLiteral("/ZR_APPS")))
     {
         SESSION_BACKEND_ERROR("SLOT_SaveRequest", QStringLiteral("Couldn't remove Webapp directory"));
     }
-    const QString resources =
-        FindPackageFolder(applicationFolder, versionLists.VersionText(configuration.value(0))) +
-        QStringLiteral("/ressources/");
-    if (!CopyDirectory(resources, record->folder + QLatin1Char('/')))
+    const QString package =
+        FindPackageFolder(applicationFolder, versionLists.VersionText(configuration.value(0)));
+    // The resources are never copied through a link in the package folder's place.
+    if (!folderIsLink &&
+        (PLATFORM::IsLink(package) ||
+         !CopyDirectory(package + QStringLiteral("/ressources/"), record->folder + QLatin1Char('/'))))
     {
         SESSION_BACKEND_ERROR("SLOT_SaveRequest", QStringLiteral("Failed to copy session resources"));
     }
+    // A link in the place of tmp is removed as a link, and a real folder made.
     const QString tmp = record->folder + QStringLiteral("/tmp");
-    if (!QDir().mkpath(tmp))
+    if (!folderIsLink && ((PLATFORM::IsLink(tmp) && !PLATFORM::RemoveTree(tmp)) || !QDir().mkpath(tmp)))
     {
         SESSION_BACKEND_ERROR("SLOT_SaveRequest",
                               QStringLiteral("Failed to create the tmp directory : ") + tmp);
     }
     QDir::setCurrent(record->folder);
     // A file that could not be written leaves the session unsaved, so the user can try again.
-    if (WriteSessionSettings(index))
+    if (!folderIsLink && WriteSessionSettings(index))
     {
         CLASS_SESSION_PANELS::RememberSaved(record);
         record->savedConfiguration = configuration;

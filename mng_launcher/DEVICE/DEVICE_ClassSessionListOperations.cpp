@@ -13,6 +13,7 @@
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_MessageBox.h"
+#include "PLATFORM/PLATFORM_Files.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
 #include <QDir>
@@ -176,8 +177,8 @@ void CLASS_SESSION_LIST_OPERATIONS::DeleteSession()
         record->panel->deleteLater();
     }
     QDir::setCurrent(applicationFolder);
-    if (!record->folder.isEmpty() && QFileInfo::exists(record->folder) &&
-        !QDir(record->folder).removeRecursively())
+    // A link in the folder's place is removed as a link; what it points at stays.
+    if (!record->folder.isEmpty() && !PLATFORM::RemoveFolder(record->folder))
     {
         SESSION_BACKEND_ERROR("DeleteSession",
                               QStringLiteral("Couldn't remove session directory at :") + record->folder);

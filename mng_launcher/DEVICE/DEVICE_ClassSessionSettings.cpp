@@ -1,15 +1,15 @@
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
 
 #include "DEVICE/DEVICE_DeviceTables.h"
+#include "DEVICE/DEVICE_FileSave.h"
+#include "PLATFORM/PLATFORM_Files.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 
 #include <algorithm>
 
@@ -41,34 +41,34 @@ bool CardPlugged(const QString& group, int audioCard)
     return alwaysPlugged.contains(group);
 }
 
-void SetAllKeys(QSettings& settings, const SESSION_SETTINGS_DATA& data)
+INI_VALUES AllValues(const SESSION_SETTINGS_DATA& data)
 {
-    settings.setValue(KEY_DEVICE_TYPE, DeviceTypeCode(data.deviceIndex));
-    settings.setValue(KEY_PORT, QString::number(data.port));
-    settings.setValue(KEY_VERSION, data.versionText);
-    settings.setValue(KEY_NAME, data.name);
-    settings.setValue(KEY_ZRJ_INT_PORT, ZRJ_INT_PORT_FIXED);
-    settings.setValue(KEY_ZRJ_EXT_PORT, ZRJ_EXT_PORT_FIXED);
-    settings.setValue(KEY_ZRP_INT_PORT, ZRP_INT_PORT_FIXED);
-    settings.setValue(KEY_KB700S_PORT, KB700S_PORT_FIXED);
-    settings.setValue(KEY_DESCRIPTION, data.description);
+    INI_VALUES values{{KEY_DEVICE_TYPE, DeviceTypeCode(data.deviceIndex)},
+                      {KEY_PORT, QString::number(data.port)},
+                      {KEY_VERSION, data.versionText},
+                      {KEY_NAME, data.name},
+                      {KEY_ZRJ_INT_PORT, ZRJ_INT_PORT_FIXED},
+                      {KEY_ZRJ_EXT_PORT, ZRJ_EXT_PORT_FIXED},
+                      {KEY_ZRP_INT_PORT, ZRP_INT_PORT_FIXED},
+                      {KEY_KB700S_PORT, KB700S_PORT_FIXED},
+                      {KEY_DESCRIPTION, data.description}};
     for (int card = 0; card < CARD_GROUP_COUNT; ++card)
     {
-        const QString group = CardGroupName(card);
-        settings.beginGroup(group);
-        settings.setValue(KEY_PLUGGED, CardPlugged(group, data.audioCard) ? 1 : 0);
-        settings.setValue(KEY_TYPE, 0);
-        settings.setValue(KEY_SLOT, 0);
-        settings.endGroup();
+        const QString group = CardGroupName(card) + QLatin1Char('/');
+        values.append({group + KEY_PLUGGED, CardPlugged(CardGroupName(card), data.audioCard) ? 1 : 0});
+        values.append({group + KEY_TYPE, 0});
+        values.append({group + KEY_SLOT, 0});
     }
+    return values;
 }
 
 // The staging copy starts from the current file, so keys that the launcher does not write survive a
 // save as they would with the INI writer working on the file itself. A file the reader rejects, or
 // anything but a plain file (a pipe would block the read), is not carried over: the new file is then
 // written from scratch.
-bool SeedStaging(const QString& path, QTemporaryFile& staging)
+bool SeedText(const QString& path, QByteArray& seed)
 {
+    seed.clear();
     if (!QFileInfo(path).isFile())
     {
         return true;
@@ -89,23 +89,8 @@ bool SeedStaging(const QString& path, QTemporaryFile& staging)
     {
         return false;
     }
-    return staging.write(current.readAll()) == current.size();
-}
-
-bool ReplaceFile(const QString& path, const QByteArray& content)
-{
-    QSaveFile target(path);
-    if (!target.open(QIODevice::WriteOnly))
-    {
-        TRACE_ERROR(QStringLiteral("Error opening file for writing:") + target.errorString());
-        return false;
-    }
-    if (target.write(content) != content.size() || !target.commit())
-    {
-        TRACE_ERROR(QStringLiteral("Error writing file:") + target.errorString());
-        return false;
-    }
-    return true;
+    seed = current.readAll();
+    return seed.size() == current.size();
 }
 
 int IntOrFixed(const QSettings& settings, const QString& key, int fixed)
@@ -175,34 +160,21 @@ QString CLASS_SESSION_SETTINGS::SettingsFilePath(const QString& folder)
 bool CLASS_SESSION_SETTINGS::Write(const QString& folder, const SESSION_SETTINGS_DATA& data)
 {
     const QString path = SettingsFilePath(folder);
-    // The INI writer works on a private staging copy; the finished text then replaces settings.ini in
-    // one rename, so the simulator or a crash never meets a half-written file.
-    QTemporaryFile staging(QDir::tempPath() + QStringLiteral("/tarvo_settings_XXXXXX.ini"));
-    if (!staging.open() || !SeedStaging(path, staging))
+    // The finished text replaces settings.ini in one rename, after every write was checked: the simulator,
+    // a crash or a full disk never leave a half-written file, and a failed save leaves the old one.
+    QByteArray seed;
+    QString errorText;
+    if (!SeedText(path, seed))
     {
-        TRACE_ERROR(QStringLiteral("Error opening file for writing:") + staging.errorString());
+        TRACE_ERROR(QStringLiteral("Error reading file:") + path);
         return false;
     }
-    staging.close();
+    if (!ReplaceIniFile(path, seed, AllValues(data), &errorText))
     {
-        QSettings settings(staging.fileName(), QSettings::IniFormat);
-        SetAllKeys(settings, data);
-        settings.sync();
-        // A format error here can only come from the old content (Qt may cache a file it parsed before):
-        // its malformed sections are dropped and every key above is written. Only a failed write counts.
-        if (settings.status() == QSettings::AccessError)
-        {
-            TRACE_ERROR(QStringLiteral("Failed to write settings for ") + path);
-            return false;
-        }
-    }
-    QFile written(staging.fileName());
-    if (!written.open(QIODevice::ReadOnly))
-    {
-        TRACE_ERROR(QStringLiteral("Error reading file:") + written.errorString());
+        TRACE_ERROR(errorText);
         return false;
     }
-    return ReplaceFile(path, written.readAll());
+    return true;
 }
 
 SESSION_LOAD_RESULT CLASS_SESSION_SETTINGS::Load(const QString& sessionsRoot, const QString& folderName,
@@ -216,22 +188,29 @@ SESSION_LOAD_RESULT CLASS_SESSION_SETTINGS::Load(const QString& sessionsRoot, co
     }
     const QString separator = sessionsRoot.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/");
     const QString folderPath = sessionsRoot + separator + folderName;
+    // A link in the sessions root (a session kept elsewhere, say) is not the launcher's: it is neither
+    // loaded, which would let saves write through it, nor removed.
+    if (PLATFORM::IsLink(folderPath))
+    {
+        return Outcome(SESSION_LOAD_STATUS::LinkLeftAlone, folderPath,
+                       QStringLiteral("Left alone a link in the sessions folder : ") + folderPath, true);
+    }
     QDir folder(folderPath);
     if (folder.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot))
     {
         if (cleanUp)
         {
-            folder.removeRecursively();
+            PLATFORM::RemoveTree(folderPath);
         }
         return Outcome(SESSION_LOAD_STATUS::EmptyFolderRemoved, folderPath,
                        QStringLiteral("The Session folder is empty ") + folderPath, false);
     }
     const QString filePath = SettingsFilePath(folderPath);
-    if (!QFileInfo::exists(filePath))
+    if (!QFileInfo::exists(filePath) && !PLATFORM::IsLink(filePath))
     {
         if (cleanUp)
         {
-            folder.removeRecursively();
+            PLATFORM::RemoveTree(folderPath);
         }
         return Outcome(SESSION_LOAD_STATUS::MissingFileRemoved, folderPath,
                        QStringLiteral("The configuration file is missing ") + folderPath, false);

@@ -34,6 +34,7 @@ enum class SESSION_LOAD_STATUS
     MissingFileRemoved, // the folder had no settings.ini and was deleted with its content (info line)
     ParseFailed,        // settings.ini is unreadable or malformed; the folder stays (error line)
     InvalidFolderName,  // empty, ".", ".." or a path: refused, nothing touched (error line)
+    LinkLeftAlone,      // the folder is a link: neither loaded nor removed (error line)
 };
 
 // Whether loading may delete a folder that holds no session (empty, or without settings.ini).
@@ -73,8 +74,8 @@ public:
     static bool Write(const QString& folder, const SESSION_SETTINGS_DATA& data);
 
     // Loads sessionsRoot + folderName. Deletes an empty folder or one without settings.ini (unless mode
-    // is ReadOnly); keeps a folder whose file cannot be parsed. Logs nothing: the caller logs
-    // result.logText.
+    // is ReadOnly; never through a link); keeps a folder whose file cannot be parsed and leaves a link
+    // alone. Logs nothing: the caller logs result.logText.
     static SESSION_LOAD_RESULT Load(const QString& sessionsRoot, const QString& folderName,
                                     SESSION_LOAD_MODE mode = SESSION_LOAD_MODE::CleanUp);
 };

@@ -3,6 +3,7 @@
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_DeviceTables.h"
+#include "DEVICE/DEVICE_FileSave.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "QT_TRACES/TRACES_Traces.h"
 #include "QT_UTILS/UTILS_NetworkRequest.h"
@@ -13,7 +14,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QScopedPointer>
 #include <QSettings>
 #include <QTemporaryFile>
@@ -30,16 +30,10 @@ const QString COMPATIBILITY_KEY = QStringLiteral("version/compatibility");
 bool SaveCatalogue(const QString& path, const QByteArray& content)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    QString errorText;
+    if (!ReplaceFileContent(path, content, &errorText))
     {
-        TRACE_ERROR_FROM("FetchPackages",
-                         QStringLiteral("Error opening file for writing:") + file.errorString());
-        return false;
-    }
-    if (file.write(content) != content.size() || !file.commit())
-    {
-        TRACE_ERROR_FROM("FetchPackages", QStringLiteral("Error writing file:") + file.errorString());
+        TRACE_ERROR_FROM("FetchPackages", errorText);
         return false;
     }
     return true;
@@ -216,14 +210,15 @@ void CLASS_TARVO_VERSION_INFO::WriteFallbackCatalogue(const QString& path) const
         return;
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSettings catalogue(path, QSettings::IniFormat);
+    INI_VALUES catalogue;
     for (const QString& text : known)
     {
         const QString version = QString(text).replace(QLatin1Char('_'), QLatin1Char('.'));
-        catalogue.setValue(PackageFolderName(version), version);
+        catalogue.append({PackageFolderName(version), version});
     }
-    catalogue.sync();
-    if (catalogue.status() != QSettings::NoError)
+    // Written whole or not at all: a fallback cut short by a full disk would stay in use as the catalogue.
+    QString errorText;
+    if (!ReplaceIniFile(path, QByteArray(), catalogue, &errorText))
     {
         TRACE_ERROR_FROM("FetchPackages", QStringLiteral("Error opening file for writing:") + path);
     }

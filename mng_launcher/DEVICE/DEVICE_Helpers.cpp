@@ -1,6 +1,7 @@
 #include "DEVICE/DEVICE_Helpers.h"
 
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
+#include "PLATFORM/PLATFORM_Files.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_UTILS/UTILS_NetworkRequest.h"
 #include "QT_UTILS/UTILS_ZrProcess.h"
@@ -73,7 +74,9 @@ int CompareNumbers(const QString& a, const QString& b)
 
 bool CopyDirectory(const QString& source, const QString& target)
 {
-    if (TargetInsideSource(source, target))
+    // Never through a link: a source folder that is one would lead the copy out of it, a target folder
+    // that is one would take the copy somewhere else.
+    if (TargetInsideSource(source, target) || PLATFORM::IsLink(source) || PLATFORM::IsLink(target))
     {
         return false;
     }
@@ -84,8 +87,12 @@ bool CopyDirectory(const QString& source, const QString& target)
     for (const QFileInfo& entry : entries)
     {
         const QString destination = target + QStringLiteral("/") + entry.fileName();
-        const bool copied = entry.isDir() ? CopyDirectory(entry.absoluteFilePath(), destination)
-                                          : QFile::copy(entry.absoluteFilePath(), destination);
+        // A link inside the source is not copied (and counts as a failure); QFile::copy itself never
+        // writes through a link at the destination (it refuses an existing name and renames a new file
+        // into place).
+        const bool copied =
+            !entry.isSymLink() && (entry.isDir() ? CopyDirectory(entry.absoluteFilePath(), destination)
+                                                 : QFile::copy(entry.absoluteFilePath(), destination));
         allCopied = allCopied && copied;
     }
     return allCopied;

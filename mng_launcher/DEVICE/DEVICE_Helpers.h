@@ -13,7 +13,9 @@ class QNetworkReply;
 
 // Copies every entry of source into target (created with its parents), recursively. Existing target files
 // are not overwritten and count as failures; the walk goes on after a failure. True if every copy worked.
-// A target inside the source (or the source itself) is refused: the copy would never end.
+// A target inside the source (or the source itself) is refused: the copy would never end. No link is
+// followed: a source or target folder that is a link is refused, a link inside the source is not copied
+// (a failure), and nothing is written through a link at the target.
 bool CopyDirectory(const QString& source, const QString& target);
 
 // "TARVO_" + version with every "." replaced by "_": "3.1.51" -> "TARVO_3_1_51".

@@ -43,6 +43,25 @@ bool PassesThroughFile(const QString& entry, const QSet<QString>& filePaths)
     }
     return false;
 }
+// The lines that the extractor writes for arguments, without line ends. False when it failed.
+bool ListingLines(const QString& program, const QStringList& arguments, int timeoutMs, QStringList& lines)
+{
+    QProcess lister;
+    if (!RunProcessToEnd(lister, program, arguments, timeoutMs) || !ProcessEndedWell(lister))
+    {
+        return false;
+    }
+    lines =
+        QString::fromLocal8Bit(lister.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (QString& line : lines)
+    {
+        if (line.endsWith(QLatin1Char('\r')))
+        {
+            line.chop(1);
+        }
+    }
+    return true;
+}
 } // namespace
 
 bool ArchiveEntriesStayIn(const QStringList& entries, const QString& packageFolder, QString* offending)
@@ -94,19 +113,26 @@ bool ProcessEndedWell(const QProcess& process)
 bool ListArchiveEntries(const QString& program, const QString& archivePath, int timeoutMs,
                         QStringList& entries)
 {
-    QProcess lister;
-    if (!RunProcessToEnd(lister, program, {QStringLiteral("-Z1"), archivePath}, timeoutMs) ||
-        !ProcessEndedWell(lister))
+    return ListingLines(program, {QStringLiteral("-Z1"), archivePath}, timeoutMs, entries);
+}
+
+bool ListArchiveLinks(const QString& program, const QString& archivePath, int timeoutMs, QStringList& links)
+{
+    QStringList lines;
+    if (!ListingLines(program, {QStringLiteral("-Z"), QStringLiteral("-s"), archivePath}, timeoutMs, lines))
     {
         return false;
     }
-    entries =
-        QString::fromLocal8Bit(lister.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (QString& entry : entries)
+    // "lrwxrwxrwx  3.0 unx       15 bx stor 24-Jan-01 00:00 TARVO_6_6_6/link": the type, then eight
+    // fields, then the name.
+    static const QRegularExpression linkLine(QStringLiteral("^l[-rwxsStT]{9}\\s+(?:\\S+\\s+){6}\\S+ (.*)$"));
+    links.clear();
+    for (const QString& line : qAsConst(lines))
     {
-        if (entry.endsWith(QLatin1Char('\r')))
+        const QRegularExpressionMatch match = linkLine.match(line);
+        if (match.hasMatch())
         {
-            entry.chop(1);
+            links.append(match.captured(1));
         }
     }
     return true;

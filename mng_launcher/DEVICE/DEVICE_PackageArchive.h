@@ -32,4 +32,9 @@ bool ProcessEndedWell(const QProcess& process);
 bool ListArchiveEntries(const QString& program, const QString& archivePath, int timeoutMs,
                         QStringList& entries);
 
+// The entries of archivePath that unpack as symbolic links, as the extractor's long listing ("unzip -Z -s")
+// shows them (a type "l"): an archive holding any is refused, since an unpacked link would lead the
+// launcher's later writes, copies and removals out of the package. False when the listing failed.
+bool ListArchiveLinks(const QString& program, const QString& archivePath, int timeoutMs, QStringList& links);
+
 #endif // DEVICE_PACKAGEARCHIVE_H

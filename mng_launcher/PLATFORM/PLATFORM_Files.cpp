@@ -172,6 +172,12 @@ bool RemoveTree(const QString& path)
 #endif
 }
 
+bool RemoveFolder(const QString& path)
+{
+    const bool folderOrLink = IsLink(path) || QFileInfo(path).isDir();
+    return !folderOrLink || RemoveTree(path);
+}
+
 QString PrivateCacheRoot()
 {
 #ifdef Q_OS_WIN

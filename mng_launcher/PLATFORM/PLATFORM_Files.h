@@ -26,6 +26,11 @@ bool IsLink(const QString& path);
 // (also when nothing was there).
 bool RemoveTree(const QString& path);
 
+// RemoveTree for a folder that the launcher manages (a session folder, ZR_APPS, a package folder): a
+// folder, or a link in its place, is removed (the link as a link); anything else there, such as a plain
+// file, is not the launcher's and stays. True when no folder and no link is left at path.
+bool RemoveFolder(const QString& path);
+
 // The per-user folder below which the logs' base lives: Windows keeps the temporary folder (per user
 // there); Linux uses the user's cache folder ($XDG_CACHE_HOME or ~/.cache), never the shared /tmp.
 QString PrivateCacheRoot();

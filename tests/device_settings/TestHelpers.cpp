@@ -172,6 +172,36 @@ private slots:
         QVERIFY(!QFileInfo::exists(source.filePath(QStringLiteral("inner"))));
     }
 
+    void copyDirectoryNeverFollowsALink_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("source");
+        QTest::newRow("the source folder is a link") << "linked"
+                                                     << "linked";
+        QTest::newRow("a link inside the source") << "source/real/ressources"
+                                                  << "source/real";
+        QTest::newRow("the target folder is a link") << "target"
+                                                     << "source/real";
+    }
+    void copyDirectoryNeverFollowsALink()
+    {
+        // outside/ holds a tree that must be neither copied nor written.
+        QFETCH(QString, link);
+        QFETCH(QString, source);
+        QTemporaryDir work;
+        const QString outside = work.filePath(QStringLiteral("outside"));
+        QVERIFY(WriteFile(outside + QStringLiteral("/secret.txt"), "secret"));
+        QVERIFY(WriteFile(work.filePath(QStringLiteral("source/real/a.txt")), "a"));
+        QVERIFY(QFile::link(outside, work.filePath(link)));
+        QVERIFY(!CopyDirectory(work.filePath(source), work.filePath(QStringLiteral("target"))));
+        // Nothing of outside/ was copied, and nothing was written into it.
+        const QString target = work.filePath(QStringLiteral("target"));
+        QVERIFY(QFileInfo(target).isSymLink() ||
+                (!QFileInfo::exists(target + QStringLiteral("/secret.txt")) &&
+                 !QFileInfo::exists(target + QStringLiteral("/ressources"))));
+        QCOMPARE(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"secret.txt"});
+    }
+
     void reachability_data()
     {
         QTest::addColumn<int>("status");

@@ -7,6 +7,7 @@
 
 #include "BackEndFixture.h"
 #include "FaultSupport.h"
+#include "SmallFileSystem.h"
 #include "TraceCapture.h"
 
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
@@ -66,6 +67,7 @@ private slots:
     void fileWhereASessionSubfolderIsExpected_data();
     void fileWhereASessionSubfolderIsExpected();
     void sessionFolderReplacedByAFile();
+    void fullDiskDuringSave();
 
 private:
     // The main view and the back end on the given sessions root (the fixture's locations otherwise).
@@ -208,6 +210,9 @@ void TestSessionStoreFaults::unreadableSessionFolder_data()
     // Without a catalogue copy the session versions are read for the fallback catalogue as well.
     QTest::newRow("settings.ini is a named pipe, first run") << "ini pipe" << false << parseFailed;
     QTest::newRow("the session folder is a file") << "folder file" << true << QString();
+    // A session kept on another disk, say: its target has no settings.ini, and is neither emptied nor used.
+    QTest::newRow("the session folder is a link to a folder without settings.ini")
+        << "folder link" << true << QStringLiteral("Left alone a link in the sessions folder : ");
 }
 
 void TestSessionStoreFaults::unreadableSessionFolder()
@@ -220,9 +225,16 @@ void TestSessionStoreFaults::unreadableSessionFolder()
     const QString root = world->SessionsRoot();
     QVERIFY(WriteBytes(root + GOOD + QStringLiteral("/settings.ini"), GOOD_SETTINGS));
     const QString broken = root + BROKEN;
+    const QString outside = world->Path() + QStringLiteral("/other-disk");
     if (obstacle == QStringLiteral("folder file"))
     {
         QVERIFY(WriteBytes(broken, OBSTACLE));
+    }
+    else if (obstacle == QStringLiteral("folder link"))
+    {
+        QVERIFY(WriteBytes(outside + QStringLiteral("/ZR_APPS/index.html"), OBSTACLE));
+        QVERIFY(WriteBytes(outside + QStringLiteral("/notes.txt"), OBSTACLE));
+        QVERIFY(QFile::link(outside, broken));
     }
     else
     {
@@ -239,6 +251,7 @@ void TestSessionStoreFaults::unreadableSessionFolder()
         }
     }
     const QStringList brokenBefore = TreeSnapshot(root + QStringLiteral("..")).filter(BROKEN);
+    const QStringList outsideBefore = TreeSnapshot(outside);
 
     TraceCapture log;
     world->Build();
@@ -247,10 +260,12 @@ void TestSessionStoreFaults::unreadableSessionFolder()
     QCOMPARE(world->Card(0)->GetName(), QStringLiteral("Good"));
     if (!logged.isEmpty())
     {
-        QTRY_VERIFY2(log.HasError(logged + broken + QStringLiteral("/settings.ini")),
-                     qPrintable(log.errors.join(QString())));
+        const QString file =
+            obstacle == QStringLiteral("folder link") ? QString() : QStringLiteral("/settings.ini");
+        QTRY_VERIFY2(log.HasError(logged + broken + file), qPrintable(log.errors.join(QString())));
     }
     QCOMPARE(TreeSnapshot(root + QStringLiteral("..")).filter(BROKEN), brokenBefore);
+    QCOMPARE(TreeSnapshot(outside), outsideBefore);
 
     // The readable session saves as usual, and a new start loads the same.
     RenameAndSave(0, QStringLiteral("Still good"));
@@ -262,37 +277,101 @@ void TestSessionStoreFaults::unreadableSessionFolder()
     QCOMPARE(world->backEnd->GetSessionCount(), 1);
     QCOMPARE(world->Card(0)->GetName(), QStringLiteral("Still good"));
     QCOMPARE(TreeSnapshot(root + QStringLiteral("..")).filter(BROKEN), brokenBefore);
+    QCOMPARE(TreeSnapshot(outside), outsideBefore);
 }
 
 void TestSessionStoreFaults::fileWhereASessionSubfolderIsExpected_data()
 {
     QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("asLink");
     QTest::addColumn<QString>("logged");
-    QTest::newRow("ZR_APPS is a file") << "ZR_APPS"
-                                       << "Failed to copy session resources";
-    QTest::newRow("tmp is a file") << "tmp"
-                                   << "Failed to create the tmp directory : ";
+    QTest::newRow("ZR_APPS is a file") << "ZR_APPS" << false << "Failed to copy session resources";
+    QTest::newRow("tmp is a file") << "tmp" << false << "Failed to create the tmp directory : ";
+    // A link is removed as a link and a folder of the launcher's made: its target is neither emptied
+    // nor written.
+    QTest::newRow("ZR_APPS is a link to a folder") << "ZR_APPS" << true << QString();
+    QTest::newRow("tmp is a link to a folder") << "tmp" << true << QString();
 }
 
 void TestSessionStoreFaults::fileWhereASessionSubfolderIsExpected()
 {
     QFETCH(QString, entry);
+    QFETCH(bool, asLink);
     QFETCH(QString, logged);
     QVERIFY(world->WriteCatalogue({VERSION}));
     const QString folder = world->SessionsRoot() + GOOD;
+    const QString outside = world->Path() + QStringLiteral("/outside");
     QVERIFY(WriteBytes(folder + QStringLiteral("/settings.ini"), GOOD_SETTINGS));
-    QVERIFY(WriteBytes(folder + QLatin1Char('/') + entry, OBSTACLE));
+    if (asLink)
+    {
+        QVERIFY(WriteBytes(outside + QStringLiteral("/keep.txt"), OBSTACLE));
+        QVERIFY(QFile::link(outside, folder + QLatin1Char('/') + entry));
+    }
+    else
+    {
+        QVERIFY(WriteBytes(folder + QLatin1Char('/') + entry, OBSTACLE));
+    }
+    const QStringList outsideBefore = TreeSnapshot(outside);
 
     TraceCapture log;
     world->Build();
     QCOMPARE(world->backEnd->GetSessionCount(), 1);
     RenameAndSave(0, QStringLiteral("Renamed"));
     // The save goes on past the step that failed: the settings are written, the failure is logged.
-    QTRY_VERIFY2(log.ErrorsStartingWith(logged, SAVE_ORIGIN) > 0, qPrintable(log.errors.join(QString())));
+    QTRY_VERIFY2(logged.isEmpty() || log.ErrorsStartingWith(logged, SAVE_ORIGIN) > 0,
+                 qPrintable(log.errors.join(QString())));
     QTRY_VERIFY(!world->backEnd->IsSessionModified(0));
     QCOMPARE(IniValue(folder + QStringLiteral("/settings.ini"), QStringLiteral("NAME")),
              QStringLiteral("Renamed"));
-    QCOMPARE(FileBytes(folder + QLatin1Char('/') + entry), OBSTACLE);
+    if (asLink)
+    {
+        const QFileInfo made(folder + QLatin1Char('/') + entry);
+        QVERIFY(made.isDir() && !made.isSymLink());
+        QCOMPARE(TreeSnapshot(outside), outsideBefore);
+    }
+    else
+    {
+        QCOMPARE(FileBytes(folder + QLatin1Char('/') + entry), OBSTACLE);
+    }
+}
+
+void TestSessionStoreFaults::fullDiskDuringSave()
+{
+    SMALL_FILE_SYSTEM disk(512);
+    if (!disk.IsMounted())
+    {
+        QSKIP(qPrintable(disk.Problem()));
+    }
+    const QString root = disk.Path() + QStringLiteral("/sessions/");
+    const QString ini = root + GOOD + QStringLiteral("/settings.ini");
+    QVERIFY(WriteBytes(root + QStringLiteral("tarvo4kpackages.ini"), "[General]\nTARVO_3_1_51=3.1.51\n"));
+    QVERIFY(WriteBytes(ini, GOOD_SETTINGS));
+    TraceCapture log;
+    BuildOn(root);
+    QCOMPARE(world->backEnd->GetSessionCount(), 1);
+    RenameAndSave(0, QStringLiteral("Saved"));
+    QTRY_VERIFY(!world->backEnd->IsSessionModified(0));
+    const QByteArray saved = FileBytes(ini);
+    QVERIFY(saved.contains("NAME=Saved"));
+
+    // With the disk full, a save fails as a whole: the old file stays byte for byte, the session stays
+    // unsaved and the user is told.
+    CLASS_MESSAGE_BOX::ClearHistory();
+    QVERIFY(disk.FillUp());
+    RenameAndSave(0, QStringLiteral("Lost"));
+    QTRY_VERIFY(
+        CLASS_MESSAGE_BOX::LastText().startsWith(QStringLiteral("The session \"Lost\" could not be saved")));
+    QVERIFY(world->backEnd->IsSessionModified(0));
+    QVERIFY(world->Button(QStringLiteral("saveButton"))->isEnabled());
+    QCOMPARE(FileBytes(ini), saved);
+    QVERIFY(log.HasError(QStringLiteral("Error")));
+
+    // With room again the same save goes through.
+    QVERIFY(disk.FreeUp());
+    world->Click(QStringLiteral("saveButton"));
+    QTRY_VERIFY(!world->backEnd->IsSessionModified(0));
+    QCOMPARE(IniValue(ini, QStringLiteral("NAME")), QStringLiteral("Lost"));
+    QDir::setCurrent(QDir::tempPath());
 }
 
 void TestSessionStoreFaults::sessionFolderReplacedByAFile()

@@ -52,14 +52,22 @@ inline QByteArray BuildPackageArchive(const QString& folderName,
     {
         WriteTestFile(package + QStringLiteral("/ressources/file_%1.txt").arg(i), QByteArray::number(i));
     }
+    // An extra "-> target" is stored as the symbolic link ressources/outside to target, inside the package.
+    QStringList extraEntries;
     for (const QString& extra : extraPaths)
     {
+        if (extra.startsWith(QStringLiteral("-> ")))
+        {
+            QFile::link(extra.mid(3), package + QStringLiteral("/ressources/outside"));
+            continue;
+        }
         WriteTestFile(root + QLatin1Char('/') + extra, "outside");
+        extraEntries << extra;
     }
     QProcess zip;
     zip.setWorkingDirectory(root);
     zip.start(QStringLiteral("zip"),
-              QStringList{QStringLiteral("-qr"), QStringLiteral("../out.zip"), folderName} + extraPaths);
+              QStringList{QStringLiteral("-qry"), QStringLiteral("../out.zip"), folderName} + extraEntries);
     if (!zip.waitForFinished(30000) || zip.exitCode() != 0)
     {
         qWarning() << "zip failed:" << zip.readAllStandardError();

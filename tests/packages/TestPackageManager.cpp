@@ -47,10 +47,10 @@ QByteArray Package(const QString& version, int extraFiles = 0)
     return BuildPackageArchive(PackageFolderName(version), QStringList(), extraFiles);
 }
 
-// An extractor script: "-Z1" listings go to the real unzip, the extraction runs body.
+// An extractor script: listings ("-Z1", "-Z -s") go to the real unzip, the extraction runs body.
 QByteArray ExtractorScript(const QByteArray& body)
 {
-    return "#!/bin/sh\nif [ \"$1\" = \"-Z1\" ]; then exec unzip \"$@\"; fi\n" + body + "\n";
+    return "#!/bin/sh\ncase \"$1\" in -Z*) exec unzip \"$@\";; esac\n" + body + "\n";
 }
 } // namespace
 
@@ -651,13 +651,19 @@ private slots:
     void archivesReachingOutsideTheirFolderAreRefused_data()
     {
         QTest::addColumn<QString>("extra");
-        QTest::newRow("parent folder") << "../outside_%1.txt";
-        QTest::newRow("another package folder") << "TARVO_9_9_9/bin/ZR_APP_SIMULATOR";
-        QTest::newRow("beside the package folder") << "loose_%1.txt";
+        QTest::addColumn<QString>("reason");
+        const QString outside = QStringLiteral("an entry lies outside TARVO_1_0_0");
+        QTest::newRow("parent folder") << "../outside_%1.txt" << outside;
+        QTest::newRow("another package folder") << "TARVO_9_9_9/bin/ZR_APP_SIMULATOR" << outside;
+        QTest::newRow("beside the package folder") << "loose_%1.txt" << outside;
+        // Every later save would copy what the link leads to into the session.
+        QTest::newRow("a link inside the package to /")
+            << "-> /" << QStringLiteral("the entry TARVO_1_0_0/ressources/outside is a symbolic link");
     }
     void archivesReachingOutsideTheirFolderAreRefused()
     {
         QFETCH(QString, extra);
+        QFETCH(QString, reason);
         TraceCapture traces;
         const QString unique = QFileInfo(applicationFolder->path()).fileName();
         const QString entry = extra.contains(QStringLiteral("%1")) ? extra.arg(unique) : extra;
@@ -666,8 +672,7 @@ private slots:
         Open(THREE_PACKAGES, Options());
         Tick({QStringLiteral("1.0.0")});
         QVERIFY(Apply());
-        QCOMPARE(dialog->StatusText(),
-                 QStringLiteral("Failed: archive refused (an entry lies outside TARVO_1_0_0)"));
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Failed: archive refused (%1)").arg(reason));
         QVERIFY(QDir(applicationFolder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
         QVERIFY(!QFileInfo::exists(QDir::tempPath() + QStringLiteral("/outside_") + unique +
                                    QStringLiteral(".txt")));
