@@ -10,7 +10,7 @@
 #   2. idle memory (VmRSS after start-up) of the launcher against the same minimal program;
 #      and the start-up with three sessions and a catalogue of 20,000 entries against the same start with
 #      a catalogue of one entry (filling the version lists must stay linear in the catalogue);
-#   3. the caller's cost of one trace line (bench/traces, median);
+#   3. the caller's cost of one trace line and the writer's lines per second (bench/traces, median);
 #   4. installing a 100 MB package against curl + unzip (bench/install/run.sh);
 #   5. exporting and importing a 50 MB session through the launcher's archive code against zip and
 #      unzip by hand (bench/archives).
@@ -52,7 +52,8 @@ xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1600x900x24" bash "$HERE/st
     >"$OUT/startup.txt" 2>"$OUT/startup.log" || { cat "$OUT/startup.log" >&2; exit 1; }
 
 echo "== trace call cost (bench/traces)"
-"$BUILD/bench/traces/bench_traces" --benchmark_filter='BM_TraceError(Macro|Disabled)' >"$OUT/traces.txt" 2>&1
+"$BUILD/bench/traces/bench_traces" --benchmark_filter='BM_TraceError(Macro|Disabled)|BM_WriterLinesPerSecond' \
+    >"$OUT/traces.txt" 2>&1
 
 echo "== install of a 100 MB package (bench/install)"
 if [ -x "$HERE/install/run.sh" ]; then
@@ -124,6 +125,9 @@ import_hand=$(value "$A" import_by_hand_s)
     echo "Trace call, caller's cost (median of 10 x 20000 calls):"
     echo "  TRACE_ERROR(text):          $(median_ns BM_TraceErrorMacro)"
     echo "  TraceError while disabled:  $(median_ns BM_TraceErrorDisabled)"
+    echo "  writer (median of 5 x 3 batches of 10000 lines, posted until on disk): $(awk \
+        '$1 ~ /^BM_WriterLinesPerSecond.*_median$/ { for (i = 2; i <= NF; i++) if ($i ~ /^lines_per_s=/) \
+        { sub(/^lines_per_s=/, "", $i); print $i " lines/s" } }' "$OUT/traces.txt")"
     echo
     echo "Spread (mean, standard deviation, median in s):"
     grep -E '^(startup|export|import)_' "$S" "$A" | sed 's/^[^:]*://; s/^/  /'
