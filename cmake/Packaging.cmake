@@ -56,7 +56,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "devel")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Beyond the shared libraries: the archive tools run as programs, Qt's SVG image plugin and the fonts.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "zip, unzip, libqt5svg5, fonts-open-sans")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "zip, unzip, libqt5svg5, fonts-open-sans, xdg-utils")
 configure_file(${TARVO_PACKAGING_DIR}/postrm.in ${CMAKE_BINARY_DIR}/packaging/postrm @ONLY)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/packaging/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the README's screenshots from the real programs under Xvfb: the launcher with three sessions,
-# a session's setup panel, the package manager after an install, and the simulator's web page.
+# a session's setup panel, the package manager after an install, the export and import file dialogs, the
+# launcher at scale factor 2 (QT_SCALE_FACTOR=2), and the simulator's web page.
 # Usage: scripts/screenshots.sh [build-dir]   (needs xvfb, xdotool, imagemagick, chromium)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -95,15 +96,17 @@ write_session Tarvo2026_12_03_11_45_00 "Outside broadcast" 3020 3 3.2.0 0 "Truck
 # The update server's newer launcher counts as announced, so that no box covers the window.
 printf '[General]\nTARVO_LAST_VERSION_CHECKED=1.6.0\n' > "$root_sessions/tarvoversionsconfig"
 
-port=8470
-"$build/tools/update-server/tarvo-update-server" --port "$port" > "$work/server.log" 2>&1 &
+# The local update server on any free port; the launcher is told its address.
+"$build/tools/update-server/tarvo-update-server" --port 0 > "$work/server.log" 2>&1 &
 pids+=($!)
+for _ in $(seq 50); do grep -q serving "$work/server.log" && break; sleep 0.1; done
+server="$(grep -o 'http://127\.0\.0\.1:[0-9]*' "$work/server.log" | head -n 1)"
 
 export DISPLAY=:97
 Xvfb "$DISPLAY" -screen 0 1600x1000x24 -nolisten tcp > /dev/null 2>&1 &
 pids+=($!)
 sleep 1
-"$app/Tarvo4kSimulator" > "$work/launcher.log" 2>&1 &
+"$app/Tarvo4kSimulator" --update-server "$server" > "$work/launcher.log" 2>&1 &
 launcher=$!
 pids+=($launcher)
 window="$(xdotool search --sync --onlyvisible --name 'Tarvo 4k Simulator v1.5.3' | head -n 1)"
@@ -135,6 +138,45 @@ sleep 0.3
 xdotool mousemove --window "$dialog" 320 169 click 1
 sleep 1.5
 shot "$dialog" "$docs/package-manager.png"
+
+# File > Export Session Files and File > Import Session Files: Qt's own file dialog in the launcher's
+# look, centred over the launcher (shot with the launcher around it).
+"$build/tests/e2e_single_instance/x11_close_window" "$dialog" || true
+sleep 0.5
+click 150 120
+file_dialog() { # <entries down> <dialog title> <png>
+  xdotool windowfocus --sync "$window"
+  xdotool key alt+f
+  sleep 0.5
+  for _ in $(seq "$1"); do xdotool key Down; done
+  xdotool key Return
+  timeout 20 xdotool search --sync --onlyvisible --name "^$2\$" > /dev/null
+  sleep 1
+  xdotool mousemove 1590 990
+  sleep 0.3
+  import -window root -crop 1400x820+0+0 "$3"
+  echo "wrote $3"
+  xdotool key Escape
+  sleep 0.5
+}
+file_dialog 1 "Export session" "$docs/export-dialog.png"
+file_dialog 0 "Import session" "$docs/import-dialog.png"
+
+# The same launcher at scale factor 2, as on a high-density screen: logos, LEDs and icons as sharp as the
+# text. A second display large enough for the window's minimum size at twice the scale.
+kill "$launcher" 2>/dev/null || true
+wait "$launcher" 2>/dev/null || true
+export DISPLAY=:96
+Xvfb "$DISPLAY" -screen 0 2800x1500x24 -nolisten tcp > /dev/null 2>&1 &
+pids+=($!)
+sleep 1
+QT_SCALE_FACTOR=2 "$app/Tarvo4kSimulator" --update-server "$server" > "$work/launcher-scale2.log" 2>&1 &
+pids+=($!)
+window="$(xdotool search --sync --onlyvisible --name 'Tarvo 4k Simulator v1.5.3' | head -n 1)"
+xdotool windowmove "$window" 0 0
+sleep 3
+click 300 240
+shot "$window" "$docs/main-window-scale2.png"
 
 # The web page of a running simulator, in headless Chromium.
 session="$root_sessions/Tarvo2026_12_01_09_15_00"

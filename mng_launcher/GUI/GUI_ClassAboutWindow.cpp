@@ -2,6 +2,8 @@
 
 #include "PLATFORM/PLATFORM_Files.h"
 
+#include "GUI/GUI_SharpPixmap.h"
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -99,10 +101,10 @@ QString CLASS_ABOUT_WINDOW::LicencePagePath()
 
 void CLASS_ABOUT_WINDOW::BuildMainColumn()
 {
-    const QPixmap logoPixmap(LOGO_RESOURCE);
+    const QPixmap logoPixmap = SharpPixmap(LOGO_RESOURCE, QSize(180, 25));
     if (!logoPixmap.isNull())
     {
-        logo.setPixmap(logoPixmap.scaled(180, 25, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        logo.setPixmap(logoPixmap);
     }
     mainColumn.addWidget(&logo);
 

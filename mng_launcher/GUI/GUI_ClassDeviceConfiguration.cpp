@@ -1,5 +1,7 @@
 #include "GUI/GUI_ClassDeviceConfiguration.h"
 
+#include "GUI/GUI_SharpPixmap.h"
+
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QFrame>
@@ -77,8 +79,7 @@ constexpr int INPUT_TOP_SPACING = 27;
 QLabel* IconLabel(const char* resource)
 {
     QLabel* label = new QLabel;
-    label->setPixmap(QPixmap(QString::fromLatin1(resource))
-                         .scaled(ICON_SIDE, ICON_SIDE, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    label->setPixmap(SharpPixmap(QString::fromLatin1(resource), QSize(ICON_SIDE, ICON_SIDE)));
     return label;
 }
 
@@ -197,6 +198,7 @@ void CLASS_DEVICE_CONFIGURATION::SetAudioPlugged(bool plugged)
 void CLASS_DEVICE_CONFIGURATION::SetAudioCheckEnabled(bool enabled)
 {
     audioCheckBox->setEnabled(enabled);
+    audioCheckBox->setToolTip(enabled ? QString() : LOCKED_SETTING_TOOLTIP);
 }
 
 void CLASS_DEVICE_CONFIGURATION::BuildFrame()

@@ -2,6 +2,7 @@
 #define GUI_CLASSDEVICECONFIGURATION_H
 
 #include <QList>
+#include <QString>
 #include <QWidget>
 
 class QCheckBox;
@@ -9,6 +10,10 @@ class QFrame;
 class QGridLayout;
 class QLabel;
 class QLayout;
+
+// Tooltip of the platform settings (model buttons, audio card) once a saved session has locked them.
+inline const QString LOCKED_SETTING_TOOLTIP =
+    QStringLiteral("The device model is fixed once the session is saved");
 
 // The "Configuration" area of a session's device group: the connector panel of the simulated device
 // drawn as a grid of tiles, and the audio card check box beside the audio tile.

@@ -17,8 +17,18 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace
 {
+// position, moved back before a surrogate pair that it would split (a character outside the BMP).
+int WholeCharacterPosition(const QString& text, int position)
+{
+    const bool splitsPair = position > 0 && position < text.size() && text.at(position).isLowSurrogate() &&
+                            text.at(position - 1).isHighSurrogate();
+    return splitsPair ? position - 1 : position;
+}
+
 constexpr int MAIN_SPACING = 3;
 constexpr int CAPTION_WIDTH = 100;
 constexpr int EDITOR_STRETCH = 10;
@@ -145,6 +155,10 @@ QWidget* CLASS_GLOBAL_SETUP::BuildIdentificationBox()
     labelEditor->setObjectName(QStringLiteral("labelEditor"));
     labelEditor->setAccessibleName(QStringLiteral("Session label"));
     labelEditor->setMaxLength(LABEL_MAX_LENGTH);
+    // The limits are told, not only applied.
+    labelEditor->setPlaceholderText(QStringLiteral("Up to %1 characters").arg(LABEL_MAX_LENGTH));
+    labelEditor->setToolTip(
+        QStringLiteral("The name on the session's card: up to %1 characters").arg(LABEL_MAX_LENGTH));
     QHBoxLayout* labelRow = new QHBoxLayout;
     labelRow->addWidget(MakeCaption(QStringLiteral("Label"), labelEditor, box));
     labelRow->addWidget(labelEditor, EDITOR_STRETCH);
@@ -178,6 +192,8 @@ QWidget* CLASS_GLOBAL_SETUP::BuildNetworkBox()
     portEditor->setObjectName(QStringLiteral("portEditor"));
     portEditor->setAccessibleName(QStringLiteral("Web port"));
     portEditor->setRange(PORT_MIN, PORT_MAX);
+    portEditor->setToolTip(
+        QStringLiteral("Port of the device's web page on 127.0.0.1: %1 to %2").arg(PORT_MIN).arg(PORT_MAX));
     portEditor->setValue(DEFAULT_PORT.toInt());
     boxLayout->addWidget(MakeCaption(QStringLiteral("Port"), portEditor, box));
     boxLayout->addWidget(portEditor, EDITOR_STRETCH);
@@ -254,7 +270,11 @@ void CLASS_GLOBAL_SETUP::SLOT_LimitDescriptionLength()
         start = DESCRIPTION_MAX_LENGTH;
         newCursorPosition = cursorPosition;
     }
-    descriptionEditor->setPlainText(QString(text).remove(start, excess));
+    // The cut takes a whole character: an emoji is not split into half a surrogate pair.
+    const int end = start + excess;
+    start = WholeCharacterPosition(text, start);
+    newCursorPosition = std::min(newCursorPosition, start);
+    descriptionEditor->setPlainText(QString(text).remove(start, end - start));
     QTextCursor cursor = descriptionEditor->textCursor();
     cursor.setPosition(newCursorPosition);
     descriptionEditor->setTextCursor(cursor);
@@ -286,7 +306,7 @@ void CLASS_GLOBAL_SETUP::SetDescription(const QString& description)
     if (Waiting())
     {
         // A text set at once keeps its beginning, as the editor's own limit does.
-        pending.description = description.left(DESCRIPTION_MAX_LENGTH);
+        pending.description = description.left(WholeCharacterPosition(description, DESCRIPTION_MAX_LENGTH));
         return;
     }
     // Plain text: a stored description that looks like markup comes back exactly as it was written.

@@ -5,7 +5,10 @@
 #include "DEVICE/DEVICE_Constants.h"
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassManagePackage.h"
+#include "GUI/GUI_ClassSessionWidget.h"
+#include "GUI/GUI_DialogPlacement.h"
 #include "GUI/GUI_MessageBox.h"
+#include "GUI/GUI_SharpPixmap.h"
 #include "GUI/GUI_Theme.h"
 #include "QT_UPDATER/UPDATER_ClassUpdaterFromWeb.h"
 
@@ -31,6 +34,7 @@ const QString MAKER_LOGO = QStringLiteral(":/LOGO/Logo_Vorntal.svg");
 constexpr int PRODUCT_LOGO_WIDTH = 180;
 constexpr int PRODUCT_LOGO_HEIGHT = 25;
 constexpr int MENU_OFFSET = 48;
+const char* const PLACED_PROPERTY = "placedOverLauncher";
 
 // text as a piece of rich text that shows exactly that text, inside an attribute in single quotes too.
 QString HtmlEscaped(const QString& text)
@@ -155,9 +159,7 @@ void CLASS_LAUNCHER_WINDOW::BuildHeaderBar()
     QLabel* productLogo = new QLabel(headerBar);
     productLogo->setObjectName(QStringLiteral("productLogo"));
     productLogo->setAccessibleName(QStringLiteral("Tarvo 4k Simulator"));
-    productLogo->setPixmap(
-        QPixmap(PRODUCT_LOGO)
-            .scaled(PRODUCT_LOGO_WIDTH, PRODUCT_LOGO_HEIGHT, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    productLogo->setPixmap(SharpPixmap(PRODUCT_LOGO, QSize(PRODUCT_LOGO_WIDTH, PRODUCT_LOGO_HEIGHT)));
     productLogo->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     headerLayout->addWidget(productLogo, 0, 0);
 
@@ -171,7 +173,7 @@ void CLASS_LAUNCHER_WINDOW::BuildHeaderBar()
     QLabel* makerLogo = new QLabel(headerBar);
     makerLogo->setObjectName(QStringLiteral("makerLogo"));
     makerLogo->setAccessibleName(QStringLiteral("Vorntal"));
-    makerLogo->setPixmap(QPixmap(MAKER_LOGO));
+    makerLogo->setPixmap(SharpPixmap(MAKER_LOGO));
     makerLogo->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     headerLayout->addWidget(makerLogo, 0, 0, 1, 3, Qt::AlignHCenter | Qt::AlignVCenter);
 
@@ -182,7 +184,19 @@ void CLASS_LAUNCHER_WINDOW::ConnectActions()
 {
     // Queued: a menu command runs from the event loop once its menu has closed.
     connect(exitAction, &QAction::triggered, this, &QWidget::close, Qt::QueuedConnection);
-    connect(aboutAction, &QAction::triggered, &aboutWindow, &QWidget::show, Qt::QueuedConnection);
+    connect(
+        aboutAction, &QAction::triggered, this,
+        [this]()
+        {
+            // Over the launcher the first time; afterwards where the user left it.
+            if (!aboutWindow.isVisible() && !aboutWindow.property(PLACED_PROPERTY).toBool())
+            {
+                CentreOver(&aboutWindow, this);
+                aboutWindow.setProperty(PLACED_PROPERTY, true);
+            }
+            aboutWindow.show();
+        },
+        Qt::QueuedConnection);
     connect(packageManagerAction, &QAction::triggered, this, &CLASS_LAUNCHER_WINDOW::OpenPackageManager,
             Qt::QueuedConnection);
     connect(importAction, &QAction::triggered, sessionBackEnd, &CLASS_MAIN_BACKEND::ImportRequest,
@@ -213,6 +227,7 @@ void CLASS_LAUNCHER_WINDOW::OpenPackageManager()
     connect(packageDialog, &QObject::destroyed, packageBackEnd, &QObject::deleteLater, Qt::QueuedConnection);
     connect(packageBackEnd, &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged, sessionBackEnd,
             &CLASS_MAIN_BACKEND::SLOT_RefreshUpdaters, Qt::QueuedConnection);
+    CentreOver(packageDialog, this);
     packageDialog->show();
 }
 
@@ -274,8 +289,33 @@ void CLASS_LAUNCHER_WINDOW::AnnounceVersion()
 
 void CLASS_LAUNCHER_WINDOW::closeEvent(QCloseEvent* event)
 {
+    if (!MayQuitWithUnsavedChanges())
+    {
+        event->ignore();
+        return;
+    }
     QCoreApplication::quit();
     event->accept();
+}
+
+bool CLASS_LAUNCHER_WINDOW::MayQuitWithUnsavedChanges()
+{
+    QStringList unsaved;
+    for (int index = 0; sessionBackEnd != nullptr && index < sessionBackEnd->GetSessionCount(); ++index)
+    {
+        const CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(index);
+        if (sessionBackEnd->IsSessionModified(index) && card != nullptr)
+        {
+            unsaved << QStringLiteral("\"%1\"").arg(card->GetName());
+        }
+    }
+    // A running session is stopped on quit either way; only unsaved edits are worth a question.
+    return unsaved.isEmpty() ||
+           CLASS_MESSAGE_BOX::Question(
+               this, MESSAGE_BOX_TITLE,
+               QStringLiteral("Unsaved changes in %1.\n\nQuit anyway? The changes are lost.")
+                   .arg(unsaved.join(QStringLiteral(", "))),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void CLASS_LAUNCHER_WINDOW::showEvent(QShowEvent* event)

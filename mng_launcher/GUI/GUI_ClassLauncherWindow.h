@@ -71,6 +71,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // True when no session has unsaved changes, or the user chose to quit all the same.
+    bool MayQuitWithUnsavedChanges();
     // What waits for the network, started once the window is on screen: the catalogue's download and
     // the automatic version check.
     void StartNetworkWork();

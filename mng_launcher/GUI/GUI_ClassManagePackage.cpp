@@ -3,6 +3,7 @@
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "GUI/GUI_MessageBox.h"
+#include "GUI/GUI_SharpPixmap.h"
 #include "QT_COMMON_WIDGET/ZR_WIDGET/COMMON_ClassZRProgressBar.h"
 
 #include <QCheckBox>
@@ -56,8 +57,7 @@ CLASS_MANAGE_PACKAGE::CLASS_MANAGE_PACKAGE(CLASS_TARVO_VERSION_INFO* versionInfo
 void CLASS_MANAGE_PACKAGE::AddLogo()
 {
     logo.setObjectName(QStringLiteral("logo"));
-    logo.setPixmap(QPixmap(LOGO_RESOURCE)
-                       .scaled(LOGO_WIDTH, LOGO_HEIGHT, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    logo.setPixmap(SharpPixmap(LOGO_RESOURCE, QSize(LOGO_WIDTH, LOGO_HEIGHT)));
     mainLayout.addWidget(&logo);
 }
 
@@ -67,7 +67,7 @@ void CLASS_MANAGE_PACKAGE::AddWarningRow()
     row->setContentsMargins(0, 0, 0, 0);
     warningIcon = new QLabel(this);
     warningIcon->setObjectName(QStringLiteral("warningicon"));
-    warningIcon->setPixmap(QPixmap(WARNING_ICON_RESOURCE));
+    warningIcon->setPixmap(SharpPixmap(WARNING_ICON_RESOURCE));
     warningText = new QLabel(NO_INTERNET_TEXT, this);
     warningText->setObjectName(QStringLiteral("warningtext"));
     warningText->setStyleSheet(NO_INTERNET_STYLE);

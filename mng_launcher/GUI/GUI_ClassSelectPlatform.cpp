@@ -1,6 +1,7 @@
 #include "GUI/GUI_ClassSelectPlatform.h"
 
 #include "DEVICE/DEVICE_DeviceTables.h"
+#include "GUI/GUI_ClassDeviceConfiguration.h"
 #include "QT_COMMON_WIDGET/ZR_WIDGET/COMMON_ClassZRComboBox.h"
 
 #include <QHBoxLayout>
@@ -26,10 +27,12 @@ const QString WARNING_ICON = QStringLiteral(":/css_icons/warning.svg");
 
 const QString STYLE_TYPE_SELECTED =
     QStringLiteral("QPushButton {background-color: #2185D0; color: #E6FFFFFF; font-size: 12px; font: bold;} "
-                   "QPushButton:hover {background-color: #2493e6; color: #FFFFFF; font: bold;}");
+                   "QPushButton:hover {background-color: #2493e6; color: #FFFFFF; font: bold;} "
+                   "QPushButton:disabled {background-color: #114268; color: #B3FFFFFF;}");
 const QString STYLE_TYPE_UNSELECTED =
     QStringLiteral("QPushButton {color: #FFFFFF; background-color: #49535B; font-size: 12px; font: bold;} "
-                   "QPushButton:hover {background-color: #53606A; font: bold;}");
+                   "QPushButton:hover {background-color: #53606A; font: bold;} "
+                   "QPushButton:disabled {background-color: #323F48; color: #4DFFFFFF;}");
 
 const QString STYLE_VERSION_MISSING = QStringLiteral("QComboBox {border: 1px solid #F64747;}");
 const QString STYLE_VERSION_PRESENT = QStringLiteral("QComboBox {border: 1px solid #26000000;}");
@@ -186,6 +189,7 @@ void CLASS_SELECT_PLATFORM::SetTypeButtonsEnabled(bool enabled)
     for (const TYPE_BUTTON& entry : typeButtons)
     {
         entry.button->setEnabled(enabled);
+        entry.button->setToolTip(enabled ? QString() : LOCKED_SETTING_TOOLTIP);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "DEVICE/DEVICE_DeviceTables.h"
 #include "GUI/GUI_ClassElidedLabel.h"
+#include "GUI/GUI_SharpPixmap.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -98,7 +99,7 @@ void CLASS_SESSION_WIDGET::SetLedState(int state)
         return;
     }
     ledState = state;
-    ledLabel->setPixmap(QPixmap(path));
+    ledLabel->setPixmap(SharpPixmap(path));
     UpdateAccessibleName();
 }
 

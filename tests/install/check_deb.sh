@@ -4,7 +4,7 @@
 #   1. dpkg -i installs it;
 #   2. dpkg -L lists only the launcher's folder, the command link and the desktop entry and icons;
 #      /usr/bin/Tarvo4kSimulator leads to the launcher in its folder;
-#   3. Depends names the Qt runtime libraries, zip, unzip and fonts-open-sans;
+#   3. Depends names the Qt runtime libraries, zip, unzip, fonts-open-sans and xdg-utils (Open Web ZKM);
 #   4. the installed desktop entry validates;
 #   5. the launcher, started as /usr/bin/Tarvo4kSimulator under xvfb-run, shows its window;
 #   6. dpkg -r removes every file and dpkg --purge the launcher's folder.
@@ -52,10 +52,10 @@ echo "ok: $(dpkg -L "$NAME" | wc -l) paths, all in $FOLDER or the desktop's plac
 echo "--- Depends"
 depends=$(dpkg-query -W -f='${Depends}' "$NAME")
 echo "$depends"
-for needed in libqt5core5a libqt5gui5 libqt5widgets5 libqt5network5 libqt5svg5 zip unzip fonts-open-sans; do
+for needed in libqt5core5a libqt5gui5 libqt5widgets5 libqt5network5 libqt5svg5 zip unzip fonts-open-sans xdg-utils; do
     echo ", $depends" | grep -q -E "[,|] *$needed( |,|$)" || fail "Depends lacks $needed"
 done
-echo "ok: Depends names the Qt libraries, zip, unzip and fonts-open-sans"
+echo "ok: Depends names the Qt libraries, zip, unzip, fonts-open-sans and xdg-utils"
 
 echo "--- desktop entry"
 if command -v desktop-file-validate >/dev/null; then

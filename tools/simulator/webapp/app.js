@@ -169,7 +169,7 @@
     toggle.checked = status.audioEmbedded;
     $("audio-note").textContent = status.audioCard
       ? (status.audioEmbedded ? "Audio is embedded in every output." : "The outputs carry no audio.")
-      : "No audio card is plugged: select the audio card in the launcher's session setup.";
+      : "No audio card is plugged. The audio card is chosen when a session is created and is fixed once it is saved: create a new session in the launcher to have one with the card.";
     const list = $("card-list");
     list.textContent = "";
     status.cards.forEach((card) => {

@@ -1,0 +1,68 @@
+#include "GUI/GUI_SharpPixmap.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+
+namespace
+{
+qreal DevicePixelRatio()
+{
+    return qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
+}
+
+QPixmap RenderedSvg(const QString& resource, const QSize& fitInto, qreal ratio)
+{
+    QSvgRenderer renderer(resource);
+    if (!renderer.isValid())
+    {
+        return QPixmap();
+    }
+    const QSize logical = fitInto.isValid() ? renderer.defaultSize().scaled(fitInto, Qt::KeepAspectRatio)
+                                            : renderer.defaultSize();
+    QImage image(logical * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&painter);
+    painter.end();
+    QPixmap pixmap = QPixmap::fromImage(image);
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
+}
+
+QPixmap Bitmap(const QString& resource, const QSize& fitInto, qreal ratio)
+{
+    QPixmap pixmap;
+    if (ratio > 1.0)
+    {
+        QString doubled = resource;
+        doubled.insert(resource.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+        if (pixmap.load(doubled))
+        {
+            pixmap.setDevicePixelRatio(2.0);
+        }
+    }
+    if (pixmap.isNull() && !pixmap.load(resource))
+    {
+        return QPixmap();
+    }
+    if (!fitInto.isValid())
+    {
+        return pixmap;
+    }
+    const qreal own = pixmap.devicePixelRatio();
+    QPixmap fitted = pixmap.scaled(fitInto * own, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    fitted.setDevicePixelRatio(own);
+    return fitted;
+}
+} // namespace
+
+QPixmap SharpPixmap(const QString& resource, const QSize& fitInto)
+{
+    const qreal ratio = DevicePixelRatio();
+    return resource.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)
+               ? RenderedSvg(resource, fitInto, ratio)
+               : Bitmap(resource, fitInto, ratio);
+}

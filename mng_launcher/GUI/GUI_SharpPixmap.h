@@ -1,0 +1,14 @@
+#ifndef GUI_SHARPPIXMAP_H
+#define GUI_SHARPPIXMAP_H
+
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+// An image resource as a pixmap for the screen's pixel density (QT_SCALE_FACTOR, high-density screens), so
+// that logos, LEDs and icons are as sharp as the text: an SVG is rendered at the device pixel ratio; a
+// bitmap takes its "@2x" file when there is one. fitInto, when valid, is the logical size the image is
+// fitted into keeping its aspect ratio (an SVG's own size otherwise). A null pixmap for a missing resource.
+QPixmap SharpPixmap(const QString& resource, const QSize& fitInto = QSize());
+
+#endif // GUI_SHARPPIXMAP_H
