@@ -90,8 +90,8 @@ CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
           MakeAction(QStringLiteral("&Package manager"), QStringLiteral("actionPackageManager"), this)),
       updateCheckAction(
           MakeAction(QStringLiteral("Check for &Updates..."), QStringLiteral("actionUpdateCheck"), this)),
-      aboutWindow(nullptr), mainWindow(nullptr), scrollArea(nullptr), menuBar(nullptr), headerBar(nullptr),
-      sessionBackEnd(nullptr), webUpdater(nullptr), automaticCheck(false)
+      mainWindow(nullptr), scrollArea(nullptr), menuBar(nullptr), headerBar(nullptr), sessionBackEnd(nullptr),
+      webUpdater(nullptr), automaticCheck(false)
 {
     fileMenu->setObjectName(QStringLiteral("menuFile"));
     helpMenu->setObjectName(QStringLiteral("menuHelp"));
@@ -189,12 +189,13 @@ void CLASS_LAUNCHER_WINDOW::ConnectActions()
         [this]()
         {
             // Over the launcher the first time; afterwards where the user left it.
-            if (!aboutWindow.isVisible() && !aboutWindow.property(PLACED_PROPERTY).toBool())
+            CLASS_ABOUT_WINDOW* about = AboutWindow();
+            if (!about->isVisible() && !about->property(PLACED_PROPERTY).toBool())
             {
-                CentreOver(&aboutWindow, this);
-                aboutWindow.setProperty(PLACED_PROPERTY, true);
+                CentreOver(about, this);
+                about->setProperty(PLACED_PROPERTY, true);
             }
-            aboutWindow.show();
+            about->show();
         },
         Qt::QueuedConnection);
     connect(packageManagerAction, &QAction::triggered, this, &CLASS_LAUNCHER_WINDOW::OpenPackageManager,
@@ -401,7 +402,11 @@ QAction* CLASS_LAUNCHER_WINDOW::UpdateCheckAction() const
 
 CLASS_ABOUT_WINDOW* CLASS_LAUNCHER_WINDOW::AboutWindow()
 {
-    return &aboutWindow;
+    if (!aboutWindow)
+    {
+        aboutWindow = std::make_unique<CLASS_ABOUT_WINDOW>(nullptr);
+    }
+    return aboutWindow.get();
 }
 
 CLASS_UPDATER_FROM_WEB* CLASS_LAUNCHER_WINDOW::WebUpdater() const

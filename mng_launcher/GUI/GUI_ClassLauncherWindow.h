@@ -7,6 +7,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class CLASS_MAIN_BACKEND;
 class CLASS_MAIN_WINDOW;
 class CLASS_MANAGE_PACKAGE;
@@ -50,6 +52,7 @@ public:
     QAction* ExitAction() const;
     QAction* AboutAction() const;
     QAction* UpdateCheckAction() const;
+    // The about window, built on first use.
     CLASS_ABOUT_WINDOW* AboutWindow();
     CLASS_UPDATER_FROM_WEB* WebUpdater() const;
 
@@ -89,7 +92,8 @@ private:
     QAction* importAction;
     QAction* packageManagerAction;
     QAction* updateCheckAction;
-    CLASS_ABOUT_WINDOW aboutWindow;
+    // Built on first use: the start-up does not pay for a window that is seldom opened.
+    std::unique_ptr<CLASS_ABOUT_WINDOW> aboutWindow;
     CLASS_MANAGE_PACKAGE* packageDialog = nullptr;
     CLASS_PACKAGE_MANAGER_BACKEND* packageBackEnd = nullptr;
     CLASS_MAIN_WINDOW* mainWindow;
