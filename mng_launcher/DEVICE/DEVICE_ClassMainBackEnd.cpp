@@ -383,6 +383,12 @@ bool CLASS_MAIN_BACKEND::IsSessionModified(int sessionIndex) const
     return record != nullptr && record->modified;
 }
 
+bool CLASS_MAIN_BACKEND::HasUnsavedChanges(int sessionIndex) const
+{
+    const CLASS_SESSION_RECORD* record = panels->Record(sessionIndex);
+    return record != nullptr && record->modified && panels->DiffersFromSaved(record);
+}
+
 bool CLASS_MAIN_BACKEND::IsSessionLocked(int sessionIndex) const
 {
     const CLASS_SESSION_RECORD* record = panels->Record(sessionIndex);

@@ -94,6 +94,9 @@ public:
     QString GetSessionFolder(int sessionIndex) const;
     bool IsSessionIdle(int sessionIndex) const;
     bool IsSessionModified(int sessionIndex) const;
+    // True when the session is marked modified and its panel's values still differ from the saved ones
+    // (a change made and undone, or a notice of the program's own refill, loses nothing).
+    bool HasUnsavedChanges(int sessionIndex) const;
     bool IsSessionLocked(int sessionIndex) const;
     qint64 GetSessionProcessId(int sessionIndex) const;
     CLASS_GLOBAL_SETUP* GetSetupPanel(int sessionIndex) const;

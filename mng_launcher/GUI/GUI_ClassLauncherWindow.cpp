@@ -305,7 +305,7 @@ bool CLASS_LAUNCHER_WINDOW::MayQuitWithUnsavedChanges()
     for (int index = 0; sessionBackEnd != nullptr && index < sessionBackEnd->GetSessionCount(); ++index)
     {
         const CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(index);
-        if (sessionBackEnd->IsSessionModified(index) && card != nullptr)
+        if (sessionBackEnd->HasUnsavedChanges(index) && card != nullptr)
         {
             unsaved << QStringLiteral("\"%1\"").arg(card->GetName());
         }
