@@ -142,8 +142,13 @@ SESSION_LOAD_RESULT Outcome(SESSION_LOAD_STATUS status, const QString& folderPat
 
 QString CLASS_SESSION_SETTINGS::SessionsRoot()
 {
+    // The data location ends with the application's name: that last part goes, nothing of the path before.
     QString location = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    location.remove(QCoreApplication::applicationName());
+    const QString name = QCoreApplication::applicationName();
+    if (location.endsWith(name))
+    {
+        location.chop(name.size());
+    }
     return location + QStringLiteral("VORNTAL/Tarvo_Simulator/");
 }
 

@@ -36,8 +36,25 @@ class TestSessionSettings : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
+    void sessionsRootDropsTheApplicationName_data()
+    {
+        QTest::addColumn<bool>("homeNamedAfterTheProgram");
+        QTest::newRow("home of any name") << false;
+        // Only the location's last part is the program's name: a home path holding it stays whole.
+        QTest::newRow("home holding the program's name") << true;
+    }
     void sessionsRootDropsTheApplicationName()
     {
+        QFETCH(bool, homeNamedAfterTheProgram);
+        const QByteArray home = qgetenv("HOME");
+        const auto restoreHome = qScopeGuard([&home]() { qputenv("HOME", home); });
+        const QTemporaryDir namedHome(QDir::tempPath() + QLatin1Char('/') +
+                                      QCoreApplication::applicationName() + QStringLiteral("-XXXXXX"));
+        if (homeNamedAfterTheProgram)
+        {
+            QVERIFY(namedHome.isValid());
+            qputenv("HOME", namedHome.path().toUtf8());
+        }
         QString expected = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         QVERIFY(expected.endsWith(QCoreApplication::applicationName()));
         expected.chop(QCoreApplication::applicationName().size());
