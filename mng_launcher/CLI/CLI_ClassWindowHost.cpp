@@ -58,7 +58,12 @@ QStringList CLASS_WINDOW_HOST::RunningFolders() const
 CLI_RESULT CLASS_WINDOW_HOST::Start(const CLI_SESSION_INFO& session)
 {
     int index = IndexOf(session.folder);
-    // A folder that appeared after the window loaded its sessions joins the list first.
+    // A folder that appeared after the window loaded its sessions joins the list first, checked against
+    // the packages installed now.
+    if (index < 0 && !backend.isNull())
+    {
+        backend->GetVersionInfo()->FindInstalledVersions();
+    }
     if (index < 0 && !backend.isNull() && backend->LoadSessionFolder(session.folder))
     {
         index = backend->GetSessionCount() - 1;
@@ -75,7 +80,12 @@ CLI_RESULT CLASS_WINDOW_HOST::Start(const CLI_SESSION_INFO& session)
             QStringLiteral("%1 has unsaved changes in the launcher's window.").arg(session.folder));
     }
     CLASS_MESSAGE_BOX::ClearHistory();
+    // A start that fails tells the command, not the window: a box there would hold the command until
+    // someone closes it.
+    const bool answering = CLASS_MESSAGE_BOX::AutoAnswer();
+    CLASS_MESSAGE_BOX::SetAutoAnswer(true);
     backend->StartOrStopSession(index);
+    CLASS_MESSAGE_BOX::SetAutoAnswer(answering);
     if (backend->IsSessionIdle(index))
     {
         const QString why = CLASS_MESSAGE_BOX::LastText().simplified();

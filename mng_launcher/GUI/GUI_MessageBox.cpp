@@ -81,6 +81,11 @@ void CLASS_MESSAGE_BOX::SetAutoAnswer(bool on)
     autoAnswer = on;
 }
 
+bool CLASS_MESSAGE_BOX::AutoAnswer()
+{
+    return autoAnswer;
+}
+
 QStringList CLASS_MESSAGE_BOX::Texts()
 {
     return texts;

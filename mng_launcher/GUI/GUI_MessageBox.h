@@ -25,8 +25,10 @@ public:
 
     // Test hooks: the next box returns this answer at once instead of showing itself.
     static void SetNextAnswer(QMessageBox::StandardButton answer);
-    // Every box answers at once with its default (Ok) while set.
+    // Every box answers at once with its default (Ok) while set (also while a command from the command
+    // line acts in the window, which reports the text to the command instead).
     static void SetAutoAnswer(bool on);
+    static bool AutoAnswer();
     // Texts of the boxes shown (or answered) so far, oldest first.
     static QStringList Texts();
     static QString LastText();

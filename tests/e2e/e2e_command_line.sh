@@ -7,7 +7,7 @@
 # The same steps and one table of commands and expected exit codes for both: --list --json read with
 # Python's json against sessions written by hand; packages installed from the local update server and
 # from a file; a session exported and imported; a session started, rebooted from its own web page and
-# stopped; each exit code once. Every wait has a time limit.
+# stopped; a simulator that cannot start; each exit code once. Every wait has a time limit.
 # Usage: e2e_command_line.sh <build dir> [alone|window]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_test_env.sh"
@@ -222,5 +222,10 @@ if [ "$MODE" = alone ]; then
     [ "$STATUS" -eq 0 ] || fail "--start ended with $STATUS after --stop"
 fi
 json --status --json -- "doc['running'] == []"
+
+step "a simulator that cannot start: the command says why (a window shows no box that would hold it)"
+mkdir -p "$APP/TARVO_3_10_1/ressources" # a package folder without its program
+write_session Tarvo2024_03_10_10_00_00 Broken 1 "$(x11_free_port)" 3.10.1
+run 4 --start Broken
 
 echo "PASS: command line ($MODE)"
