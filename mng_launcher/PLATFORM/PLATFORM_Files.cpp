@@ -241,14 +241,21 @@ PRIVATE_PLACE MakePrivateCacheFolder(const QString& relative, QString* path, QSt
     {
         *path = folder;
     }
+    const bool existed = QFileInfo::exists(folder);
     if (folder.isEmpty() || !QDir().mkpath(folder))
     {
         SetProblem(problem, QStringLiteral("no cache folder"));
         return PRIVATE_PLACE::Failed;
     }
 #ifndef Q_OS_WIN
-    // A cache folder made here is private, as the XDG base directory rules ask.
-    ::chmod(Native(folder).constData(), 0700);
+    // A cache folder made here is private, as the XDG base directory rules ask; an existing one keeps
+    // the permissions its owner gave it.
+    if (!existed)
+    {
+        ::chmod(Native(folder).constData(), 0700);
+    }
+#else
+    Q_UNUSED(existed);
 #endif
     const QStringList parts = relative.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     for (const QString& part : parts)
