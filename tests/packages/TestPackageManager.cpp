@@ -321,6 +321,21 @@ private slots:
         QCOMPARE(traces.ErrorCount(), 0);
     }
 
+    void untickingAPackageFolderThatIsALinkRemovesOnlyTheLink()
+    {
+        // A link in a package folder's place (planted, or made by hand): unticking the package removes the
+        // link, and the folder it leads to keeps every file.
+        QTemporaryDir documents;
+        QVERIFY(WriteTestFile(documents.filePath(QStringLiteral("letter.txt")), "mine"));
+        QVERIFY(QFile::link(documents.path(), PackageFolder(QStringLiteral("3.0.0"))));
+        Open(THREE_PACKAGES, Options());
+        Tick({});
+        QVERIFY(Apply());
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Finished"));
+        QVERIFY(!QFileInfo(PackageFolder(QStringLiteral("3.0.0"))).isSymLink());
+        QCOMPARE(ReadTestFile(documents.filePath(QStringLiteral("letter.txt"))), QByteArray("mine"));
+    }
+
     void theHidingOfAnEarlierJobLeavesTheNextAlone()
     {
         // The progress area of a job that follows at once stays visible: the earlier job's hiding timer
