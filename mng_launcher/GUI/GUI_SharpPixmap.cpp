@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QSvgRenderer>
 
 namespace
@@ -61,8 +62,25 @@ QPixmap Bitmap(const QString& resource, const QSize& fitInto, qreal ratio)
 
 QPixmap SharpPixmap(const QString& resource, const QSize& fitInto)
 {
+    // The same image at the same size is made once (every session's LED, every panel's icons) and then
+    // shared from Qt's pixmap cache.
     const qreal ratio = DevicePixelRatio();
-    return resource.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)
-               ? RenderedSvg(resource, fitInto, ratio)
-               : Bitmap(resource, fitInto, ratio);
+    const QString key = QStringLiteral("SharpPixmap:%1:%2x%3@%4")
+                            .arg(resource)
+                            .arg(fitInto.width())
+                            .arg(fitInto.height())
+                            .arg(ratio);
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap))
+    {
+        return pixmap;
+    }
+    pixmap = resource.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)
+                 ? RenderedSvg(resource, fitInto, ratio)
+                 : Bitmap(resource, fitInto, ratio);
+    if (!pixmap.isNull())
+    {
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
 }
