@@ -9,6 +9,7 @@
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "DEVICE/DEVICE_ClassSessionVersionLists.h"
 #include "DEVICE/DEVICE_Constants.h"
+#include "DEVICE/DEVICE_FileSave.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "GUI/GUI_ClassGlobalSetup.h"
 #include "GUI/GUI_ClassMainWindow.h"
@@ -65,6 +66,7 @@ CLASS_MAIN_BACKEND::CLASS_MAIN_BACKEND(CLASS_MAIN_WINDOW* mainWindow, QObject* p
     listOperations =
         new CLASS_SESSION_LIST_OPERATIONS(*panels, *versionLists, *editor, runner, applicationFolder, this);
     LoadSessions();
+    lastVersionChecked = stateFile->value(KEY_LAST_VERSION_CHECKED).toString();
     if (!stateFile->contains(KEY_LAST_VERSION_CHECKED))
     {
         SetLastVersionChecked(LAUNCHER_VERSION);
@@ -356,13 +358,26 @@ QString CLASS_MAIN_BACKEND::GetStateFilePath() const
 
 QString CLASS_MAIN_BACKEND::GetLastVersionChecked() const
 {
-    return stateFile->value(KEY_LAST_VERSION_CHECKED).toString();
+    return lastVersionChecked;
 }
 
 void CLASS_MAIN_BACKEND::SetLastVersionChecked(const QString& version)
 {
-    stateFile->setValue(KEY_LAST_VERSION_CHECKED, version);
-    stateFile->sync();
+    // Kept for this run even when the file cannot be replaced: the user was told about this version.
+    lastVersionChecked = version;
+    // Replaced as a session's settings are: a full disk or a crash leaves the old state file.
+    const QString path = GetStateFilePath();
+    QByteArray seed;
+    QString errorText;
+    if (!ReadIniSeed(path, seed))
+    {
+        TRACE_ERROR(QStringLiteral("Error reading file:") + path);
+        return;
+    }
+    if (!ReplaceIniFile(path, seed, {{KEY_LAST_VERSION_CHECKED, version}}, &errorText))
+    {
+        TRACE_ERROR(errorText);
+    }
 }
 
 QString CLASS_MAIN_BACKEND::GetSessionFolder(int sessionIndex) const

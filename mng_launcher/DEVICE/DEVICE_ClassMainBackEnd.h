@@ -112,7 +112,8 @@ private:
     CLASS_MAIN_WINDOW* mainWindow;
     QString applicationFolder;
     QString sessionsRoot;
-    QSettings* stateFile;
+    QSettings* stateFile; // read at construction only: SetLastVersionChecked replaces the file whole
+    QString lastVersionChecked;
     QList<CLASS_SESSION_RECORD*> sessions;
     CLASS_TARVO_VERSION_INFO* versionInfo;
     CLASS_SESSION_RUNNER* runner;

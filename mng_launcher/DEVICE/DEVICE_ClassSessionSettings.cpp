@@ -62,37 +62,6 @@ INI_VALUES AllValues(const SESSION_SETTINGS_DATA& data)
     return values;
 }
 
-// The staging copy starts from the current file, so keys that the launcher does not write survive a
-// save as they would with the INI writer working on the file itself. A file the reader rejects, or
-// anything but a plain file (a pipe would block the read), is not carried over: the new file is then
-// written from scratch.
-bool SeedText(const QString& path, QByteArray& seed)
-{
-    seed.clear();
-    if (!QFileInfo(path).isFile())
-    {
-        return true;
-    }
-    const QSettings reader(path, QSettings::IniFormat);
-    // The INI reader parses its sections on first use: only then does status() tell a malformed one.
-    const QStringList keys = reader.allKeys();
-    // An empty key in a nested group ("[a%2Fb]" then "=x") is written back in a form the reader refuses:
-    // such a file is not carried over, or the launcher could not load its own save.
-    const bool emptyKey = std::any_of(keys.cbegin(), keys.cend(),
-                                      [](const QString& key) { return key.endsWith(QLatin1Char('/')); });
-    if (reader.status() != QSettings::NoError || emptyKey)
-    {
-        return true;
-    }
-    QFile current(path);
-    if (!current.open(QIODevice::ReadOnly))
-    {
-        return false;
-    }
-    seed = current.readAll();
-    return seed.size() == current.size();
-}
-
 int IntOrFixed(const QSettings& settings, const QString& key, int fixed)
 {
     return settings.contains(key) ? settings.value(key).toInt() : fixed;
@@ -169,7 +138,7 @@ bool CLASS_SESSION_SETTINGS::Write(const QString& folder, const SESSION_SETTINGS
     // a crash or a full disk never leave a half-written file, and a failed save leaves the old one.
     QByteArray seed;
     QString errorText;
-    if (!SeedText(path, seed))
+    if (!ReadIniSeed(path, seed))
     {
         TRACE_ERROR(QStringLiteral("Error reading file:") + path);
         return false;

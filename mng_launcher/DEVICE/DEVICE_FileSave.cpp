@@ -2,6 +2,10 @@
 
 #include "PLATFORM/PLATFORM_Files.h"
 
+#include <algorithm>
+
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSettings>
@@ -57,6 +61,16 @@ bool StageIniValues(const QString& stagingPath, const INI_VALUES& values)
     }
     return true;
 }
+// Gives the new file a modification time later than the old file's: Qt's INI reader keeps the files it
+// parsed and reads one again only when its size or modification time (to the millisecond) changed, so a
+// file replaced twice within a millisecond by one of the same size would otherwise be read stale.
+bool StampNewerThanOld(QFileDevice& file, const QString& oldPath)
+{
+    const QDateTime old = QFileInfo(oldPath).lastModified();
+    const QDateTime now = QDateTime::currentDateTime();
+    return file.setFileTime(old.isValid() && old >= now ? old.addMSecs(1) : now,
+                            QFileDevice::FileModificationTime);
+}
 } // namespace
 
 bool ReplaceFileContent(const QString& path, const QByteArray& content, QString* errorText)
@@ -73,7 +87,7 @@ bool ReplaceFileContent(const QString& path, const QByteArray& content, QString*
         SetError(errorText, QStringLiteral("Error opening file for writing:") + target.errorString());
         return false;
     }
-    if (!WriteChecked(target, content))
+    if (!WriteChecked(target, content) || !StampNewerThanOld(target, path))
     {
         SetError(errorText, QStringLiteral("Error writing file:") + target.errorString());
         target.cancelWriting();
@@ -118,4 +132,31 @@ bool ReplaceIniFile(const QString& path, const QByteArray& seed, const INI_VALUE
         return false;
     }
     return ReplaceFileContent(path, content, errorText);
+}
+
+bool ReadIniSeed(const QString& path, QByteArray& seed)
+{
+    seed.clear();
+    if (!QFileInfo(path).isFile())
+    {
+        return true;
+    }
+    const QSettings reader(path, QSettings::IniFormat);
+    // The INI reader parses its sections on first use: only then does status() tell a malformed one.
+    const QStringList keys = reader.allKeys();
+    // An empty key in a nested group ("[a%2Fb]" then "=x") is written back in a form the reader refuses:
+    // such a file is not carried over, or the launcher could not load its own save.
+    const bool emptyKey = std::any_of(keys.cbegin(), keys.cend(),
+                                      [](const QString& key) { return key.endsWith(QLatin1Char('/')); });
+    if (reader.status() != QSettings::NoError || emptyKey)
+    {
+        return true;
+    }
+    QFile current(path);
+    if (!current.open(QIODevice::ReadOnly))
+    {
+        return false;
+    }
+    seed = current.readAll();
+    return seed.size() == current.size();
 }

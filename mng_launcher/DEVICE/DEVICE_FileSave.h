@@ -28,4 +28,10 @@ bool ReplaceFileContent(const QString& path, const QByteArray& content, QString*
 bool ReplaceIniFile(const QString& path, const QByteArray& seed, const INI_VALUES& values,
                     QString* errorText);
 
+// The seed of ReplaceIniFile for the INI file at path: its current text, so that keys the launcher does not
+// write survive a save. A file the reader rejects, or anything but a plain file (a pipe would block the
+// read), is not carried over (empty seed): the new file is then written from scratch. False when a plain,
+// readable-looking file could not be read whole.
+bool ReadIniSeed(const QString& path, QByteArray& seed);
+
 #endif // DEVICE_FILESAVE_H
