@@ -91,10 +91,12 @@ x11_wait_for() {
     return 1
 }
 
-# x11_free_port: prints a port on 127.0.0.1 that nothing listens on; returns 1 when none was found.
+# x11_free_port: prints a port on 127.0.0.1 that nothing listens on; returns 1 when none was found. The
+# ports lie below the kernel's ephemeral range (32768 and up), where a client connection of another test
+# could take the port between this check and its use.
 x11_free_port() {
     local port
-    for port in $(shuf -i 20000-60000 -n 50); do
+    for port in $(shuf -i 20000-32000 -n 50); do
         if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
             echo "$port"
             return 0
