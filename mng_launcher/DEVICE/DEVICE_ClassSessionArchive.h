@@ -15,7 +15,7 @@ struct SESSION_ARCHIVE_RESULT
     // folder, whatever the archive itself is called.
     QString folderName;
     QString archivePath; // the archive written (export) or read (import)
-    QString message; // for the user when ok is false
+    QString message;     // for the user when ok is false
     // Import: the archive itself was refused (not a zip, unsafe, damaged, its folder exists), as opposed to
     // a tool that could not run or a disk that could not take the session.
     bool refused = false;

@@ -23,10 +23,14 @@ inline const QMap<int, int> DEVICE_TYPE_CODES = {
 
 // card index -> group name in settings.ini; the writer visits them in card index order
 inline const QHash<int, QString> CARD_GROUP_NAMES = {
-    {0, QStringLiteral("MOTHERBOARD")},    {1, QStringLiteral("FAV")},
-    {2, QStringLiteral("GENLOCK")},        {3, QStringLiteral("MEZZA_SDI_IN")},
-    {4, QStringLiteral("MEZZA_RJ45_IN")},  {5, QStringLiteral("MEZZA_RJ45_OUT")},
-    {6, QStringLiteral("MEZZA_AUDIO")},    {7, QStringLiteral("OPT_VIDEO_OPTION_1")},
+    {0, QStringLiteral("MOTHERBOARD")},
+    {1, QStringLiteral("FAV")},
+    {2, QStringLiteral("GENLOCK")},
+    {3, QStringLiteral("MEZZA_SDI_IN")},
+    {4, QStringLiteral("MEZZA_RJ45_IN")},
+    {5, QStringLiteral("MEZZA_RJ45_OUT")},
+    {6, QStringLiteral("MEZZA_AUDIO")},
+    {7, QStringLiteral("OPT_VIDEO_OPTION_1")},
     {8, QStringLiteral("OPT_VIDEO_OPTION_2")},
 };
 inline constexpr int CARD_GROUP_COUNT = 9;

@@ -14,7 +14,8 @@ private:
     QNetworkReply* Get(QNetworkAccessManager& manager, const QString& url)
     {
         QNetworkRequest request{QUrl(url)};
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                             QNetworkRequest::NoLessSafeRedirectPolicy);
         QNetworkReply* reply = manager.get(request);
         QSignalSpy finished(reply, &QNetworkReply::finished);
         finished.wait(10000);
