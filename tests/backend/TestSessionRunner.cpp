@@ -436,7 +436,7 @@ void TestSessionRunner::helpersThatLeftTheTreeEndWithTheSession()
 
     if (ending == QLatin1String("stop"))
     {
-        QTRY_VERIFY_WITH_TIMEOUT(!PLATFORM::IsPortFree(static_cast<quint16>(port)), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(PortAnswers(static_cast<quint16>(port)), 10000);
         world->Click(QStringLiteral("startButton"));
         ExpectIdle(0);
     }
@@ -449,14 +449,14 @@ void TestSessionRunner::helpersThatLeftTheTreeEndWithTheSession()
         QTRY_COMPARE_WITH_TIMEOUT(helpers().size(), 2, 10000);
         // The restarted simulator's helper took the port that the first one had to let go.
         QTRY_COMPARE_WITH_TIMEOUT(ProcessState(first), char(0), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(!PLATFORM::IsPortFree(static_cast<quint16>(port)), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(PortAnswers(static_cast<quint16>(port)), 10000);
         QVERIFY(ProcessAlive(helpers().value(1)));
         world->Click(QStringLiteral("startButton"));
         ExpectIdle(0);
     }
     else
     {
-        QTRY_VERIFY_WITH_TIMEOUT(!PLATFORM::IsPortFree(static_cast<quint16>(port)), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(PortAnswers(static_cast<quint16>(port)), 10000);
         world->Destroy();
     }
     // Ended and reaped: not even a zombie is left, and the port is free for the next start.

@@ -3,12 +3,20 @@
 #include <QFile>
 #include <QHostAddress>
 #include <QTcpServer>
+#include <QTcpSocket>
 
 quint16 FreePort()
 {
     QTcpServer probe;
     probe.listen(QHostAddress(QHostAddress::LocalHost), 0);
     return probe.serverPort();
+}
+
+bool PortAnswers(quint16 port)
+{
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress(QHostAddress::LocalHost), port);
+    return probe.waitForConnected(1000);
 }
 
 char ProcessState(qint64 pid)
