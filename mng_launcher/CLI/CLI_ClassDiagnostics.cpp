@@ -18,9 +18,6 @@
 namespace
 {
 const QString BUNDLE_NAME = QStringLiteral("Tarvo4kSimulator-diagnostics");
-// The session back end's state file and the catalogue's local copy, both in the sessions root.
-const QString STATE_FILE_NAME = QStringLiteral("tarvoversionsconfig");
-const QString CATALOGUE_FILE_NAME = QStringLiteral("tarvo4kpackages.ini");
 constexpr int RUNS_KEPT = 2;
 
 // Copies a plain file (never a link, a pipe or a device) into folder; false when it is not one.
@@ -116,7 +113,7 @@ bool CLASS_DIAGNOSTICS::Collect(const QString& bundle) const
         CopyPlainFile(log, bundle + QStringLiteral("/logs"));
     }
     CopyPlainFile(Joined(locations.sessionsRoot, STATE_FILE_NAME), bundle);
-    CopyPlainFile(Joined(locations.sessionsRoot, CATALOGUE_FILE_NAME), bundle);
+    CopyPlainFile(Joined(locations.sessionsRoot, LOCAL_CATALOGUE_NAME), bundle);
     const QStringList folders =
         QDir(locations.sessionsRoot)
             .entryList(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);

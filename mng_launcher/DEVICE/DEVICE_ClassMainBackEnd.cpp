@@ -26,7 +26,6 @@
 
 namespace
 {
-const QString STATE_FILE_NAME = QStringLiteral("tarvoversionsconfig");
 const QString KEY_LAST_VERSION_CHECKED = QStringLiteral("TARVO_LAST_VERSION_CHECKED");
 const QString KEY_PORT = QStringLiteral("PORT");
 const QString KEY_NAME = QStringLiteral("NAME");

@@ -22,7 +22,6 @@
 
 namespace
 {
-const QString LOCAL_CATALOGUE_NAME = QStringLiteral("tarvo4kpackages.ini");
 const QString VERSION_GROUP = QStringLiteral("version");
 const QString COMPATIBILITY_KEY = QStringLiteral("version/compatibility");
 

@@ -16,4 +16,8 @@ inline constexpr int LAUNCHER_DEV_CHANNEL = -1;
 inline constexpr int SMALL_TRANSFER_TIMEOUT_MS = 15000;
 inline constexpr int DOWNLOAD_INACTIVITY_TIMEOUT_MS = 30000;
 
+// Files of the launcher's own in the sessions root: its state file and the catalogue's local copy.
+inline const QString STATE_FILE_NAME = QStringLiteral("tarvoversionsconfig");
+inline const QString LOCAL_CATALOGUE_NAME = QStringLiteral("tarvo4kpackages.ini");
+
 #endif // DEVICE_CONSTANTS_H
