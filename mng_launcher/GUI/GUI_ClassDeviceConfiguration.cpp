@@ -76,16 +76,17 @@ constexpr int TITLE_WIDTH = 100;
 constexpr int FRAME_STRETCH = 30;
 constexpr int INPUT_TOP_SPACING = 27;
 
-QLabel* IconLabel(const char* resource)
+// Labels are made inside their tile: a label moved into a styled tile would be styled once more.
+QLabel* IconLabel(const char* resource, QWidget* parent)
 {
-    QLabel* label = new QLabel;
+    QLabel* label = new QLabel(parent);
     label->setPixmap(SharpPixmap(QString::fromLatin1(resource), QSize(ICON_SIDE, ICON_SIDE)));
     return label;
 }
 
-QLabel* Caption(const QString& text, const char* style = CAPTION_STYLE)
+QLabel* Caption(const QString& text, QWidget* parent, const char* style = CAPTION_STYLE)
 {
-    QLabel* label = new QLabel(text);
+    QLabel* label = new QLabel(text, parent);
     label->setStyleSheet(QString::fromLatin1(style));
     return label;
 }
@@ -238,7 +239,9 @@ void CLASS_DEVICE_CONFIGURATION::BuildTile(int row, int column, int kind, int nu
     {
         return;
     }
-    QWidget* tile = new QWidget(this);
+    // In the panel, styled before its labels exist, so that each widget is styled once.
+    QWidget* tile = new QWidget(grid->parentWidget());
+    tile->setStyleSheet(QString::fromLatin1(TILE_STYLE));
     tiles.append(tile);
     tile->setObjectName(QStringLiteral("tile%1").arg(tiles.size()));
     tile->setAccessibleName(TileAccessibleName(kind, number));
@@ -249,14 +252,13 @@ void CLASS_DEVICE_CONFIGURATION::BuildTile(int row, int column, int kind, int nu
     }
     else
     {
-        tile->setLayout(BuildTileLayout(kind, number));
+        tile->setLayout(BuildTileLayout(kind, number, tile));
     }
-    tile->setStyleSheet(QString::fromLatin1(TILE_STYLE));
     const QSize span = Span(kind);
     grid->addWidget(tile, row, column, span.height(), span.width());
 }
 
-QLayout* CLASS_DEVICE_CONFIGURATION::BuildTileLayout(int kind, int number)
+QLayout* CLASS_DEVICE_CONFIGURATION::BuildTileLayout(int kind, int number, QWidget* tile)
 {
     switch (kind)
     {
@@ -264,27 +266,28 @@ QLayout* CLASS_DEVICE_CONFIGURATION::BuildTileLayout(int kind, int number)
     {
         QVBoxLayout* column = new QVBoxLayout;
         column->addSpacing(INPUT_TOP_SPACING);
-        column->addWidget(IconLabel(ICON_SDI), 5, Qt::AlignHCenter);
-        column->addWidget(IconLabel(ICON_HDMI), 5, Qt::AlignHCenter);
-        column->addWidget(Caption(InputCaption(number)), 1, Qt::AlignHCenter);
+        column->addWidget(IconLabel(ICON_SDI, tile), 5, Qt::AlignHCenter);
+        column->addWidget(IconLabel(ICON_HDMI, tile), 5, Qt::AlignHCenter);
+        column->addWidget(Caption(InputCaption(number), tile), 1, Qt::AlignHCenter);
         return column;
     }
     case KIND_HDMI_INPUT_WITH_LOOP:
-        return Row({Column({IconLabel(ICON_HDMI), Caption(InputCaption(number))}),
-                    Column({IconLabel(ICON_HDMI), Caption(InputCaption(number) + QStringLiteral(" LOOP"))})});
+        return Row({Column({IconLabel(ICON_HDMI, tile), Caption(InputCaption(number), tile)}),
+                    Column({IconLabel(ICON_HDMI, tile),
+                            Caption(InputCaption(number) + QStringLiteral(" LOOP"), tile)})});
     case KIND_HDMI_INPUT:
-        return Column({IconLabel(ICON_HDMI), Caption(InputCaption(number))});
+        return Column({IconLabel(ICON_HDMI, tile), Caption(InputCaption(number), tile)});
     case KIND_DISPLAYPORT_INPUT:
-        return Column({IconLabel(ICON_DISPLAYPORT), Caption(InputCaption(number))});
+        return Column({IconLabel(ICON_DISPLAYPORT, tile), Caption(InputCaption(number), tile)});
     case KIND_SDI_INPUT:
-        return Column({Caption(InputCaption(number)), IconLabel(ICON_SDI)});
+        return Column({Caption(InputCaption(number), tile), IconLabel(ICON_SDI, tile)});
     case KIND_OUTPUT:
-        return Row(
-            {Column({IconLabel(ICON_HDMI), Caption(OutputCaption(number))}), Column({IconLabel(ICON_SDI)})});
+        return Row({Column({IconLabel(ICON_HDMI, tile), Caption(OutputCaption(number), tile)}),
+                    Column({IconLabel(ICON_SDI, tile)})});
     case KIND_GENLOCK:
-        return Column({Caption(QStringLiteral("GENLOCK")), IconLabel(ICON_SDI)});
+        return Column({Caption(QStringLiteral("GENLOCK"), tile), IconLabel(ICON_SDI, tile)});
     case KIND_LOOP:
-        return Column({Caption(QStringLiteral("LOOP")), IconLabel(ICON_SDI)});
+        return Column({Caption(QStringLiteral("LOOP"), tile), IconLabel(ICON_SDI, tile)});
     default:
         return nullptr;
     }
@@ -292,7 +295,7 @@ QLayout* CLASS_DEVICE_CONFIGURATION::BuildTileLayout(int kind, int number)
 
 void CLASS_DEVICE_CONFIGURATION::BuildAudioTile(QWidget* tile)
 {
-    audioFrame = new QFrame;
+    audioFrame = new QFrame(tile);
     audioFrame->setObjectName(QStringLiteral("audioFrame"));
 
     QHBoxLayout* tileLayout = new QHBoxLayout(tile);
@@ -301,12 +304,18 @@ void CLASS_DEVICE_CONFIGURATION::BuildAudioTile(QWidget* tile)
     tileLayout->addWidget(audioCheckBox, 0);
 
     const QList<QLayout*> columns = {
-        Column({Caption(QStringLiteral("Line In"), AUDIO_CAPTION_STYLE), BuildAudioIconPair(audioFrame)},
+        Column({Caption(QStringLiteral("Line In"), audioFrame, AUDIO_CAPTION_STYLE),
+                BuildAudioIconPair(audioFrame)},
                {1, 5}),
-        Column({Caption(QStringLiteral("Line Out"), AUDIO_CAPTION_STYLE), BuildAudioIconPair(audioFrame)},
+        Column({Caption(QStringLiteral("Line Out"), audioFrame, AUDIO_CAPTION_STYLE),
+                BuildAudioIconPair(audioFrame)},
                {1, 5}),
-        Column({Caption(QStringLiteral("1"), AUDIO_CAPTION_STYLE), IconLabel(ICON_HDBT)}, {1, 5}),
-        Column({Caption(QStringLiteral("2"), AUDIO_CAPTION_STYLE), IconLabel(ICON_HDBT)}, {1, 5}),
+        Column(
+            {Caption(QStringLiteral("1"), audioFrame, AUDIO_CAPTION_STYLE), IconLabel(ICON_HDBT, audioFrame)},
+            {1, 5}),
+        Column(
+            {Caption(QStringLiteral("2"), audioFrame, AUDIO_CAPTION_STYLE), IconLabel(ICON_HDBT, audioFrame)},
+            {1, 5}),
     };
     audioFrame->setLayout(Row(columns, {1, 1, 5, 5}));
 
@@ -322,8 +331,8 @@ QWidget* CLASS_DEVICE_CONFIGURATION::BuildAudioIconPair(QWidget* parent)
     QWidget* pair = new QWidget(parent);
     QHBoxLayout* layout = new QHBoxLayout(pair);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(IconLabel(ICON_AUDIO));
-    layout->addWidget(IconLabel(ICON_AUDIO));
+    layout->addWidget(IconLabel(ICON_AUDIO, pair));
+    layout->addWidget(IconLabel(ICON_AUDIO, pair));
     return pair;
 }
 

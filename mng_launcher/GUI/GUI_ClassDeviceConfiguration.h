@@ -40,7 +40,7 @@ private:
     void BuildFrame();
     void BuildConnectorPanel();
     void BuildTile(int row, int column, int kind, int number);
-    QLayout* BuildTileLayout(int kind, int number);
+    QLayout* BuildTileLayout(int kind, int number, QWidget* tile);
     void BuildAudioTile(QWidget* tile);
     QWidget* BuildAudioIconPair(QWidget* parent);
     void SLOT_AudioStateChanged(int state);

@@ -78,7 +78,7 @@ int CLASS_GLOBAL_SESSION::NextSessionNumber() const
 void CLASS_GLOBAL_SESSION::AddSession()
 {
     const int previousCount = sessions.size();
-    CLASS_SESSION_WIDGET* session = new CLASS_SESSION_WIDGET(this, NextSessionNumber());
+    CLASS_SESSION_WIDGET* session = new CLASS_SESSION_WIDGET(cardLayout->parentWidget(), NextSessionNumber());
     sessions.append(session);
     session->setFixedHeight(CARD_HEIGHT);
     cardLayout->setAlignment(Qt::AlignTop);
@@ -205,13 +205,12 @@ void CLASS_GLOBAL_SESSION::SLOT_SessionHoverLeave(CLASS_SESSION_WIDGET* session)
 
 void CLASS_GLOBAL_SESSION::SetCardStyle(CLASS_SESSION_WIDGET* session, bool selected, bool hovered)
 {
-    if (selected)
+    const QString& style = selected ? (hovered ? STYLE_SELECTED_HOVER : STYLE_SELECTED)
+                                    : (hovered ? STYLE_UNSELECTED_HOVER : STYLE_UNSELECTED);
+    // Setting a card's style sheet again repolishes all its labels, even when the text is the same.
+    if (session->styleSheet() != style)
     {
-        session->setStyleSheet(hovered ? STYLE_SELECTED_HOVER : STYLE_SELECTED);
-    }
-    else
-    {
-        session->setStyleSheet(hovered ? STYLE_UNSELECTED_HOVER : STYLE_UNSELECTED);
+        session->setStyleSheet(style);
     }
 }
 

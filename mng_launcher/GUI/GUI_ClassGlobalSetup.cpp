@@ -238,7 +238,8 @@ void CLASS_GLOBAL_SETUP::ConnectEditors()
 void CLASS_GLOBAL_SETUP::SLOT_ReplaceConfigurationView(SDWord type)
 {
     delete configurationView;
-    configurationView = new CLASS_DEVICE_CONFIGURATION(this, type);
+    // Built inside its box: moving a built view there would restyle every widget of it once more.
+    configurationView = new CLASS_DEVICE_CONFIGURATION(deviceBoxLayout->parentWidget(), type);
     configurationView->setObjectName(QStringLiteral("configurationView"));
     for (QCheckBox* checkBox : configurationView->findChildren<QCheckBox*>())
     {

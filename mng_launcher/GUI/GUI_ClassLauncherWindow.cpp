@@ -113,12 +113,16 @@ CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
 
 void CLASS_LAUNCHER_WINDOW::BuildGui()
 {
-    mainWindow = new CLASS_MAIN_WINDOW(this);
-    mainWindow->setObjectName(QStringLiteral("mainWindow"));
+    // The theme comes first: each widget is then styled once, when it is first shown, and not a second
+    // time when the style sheet arrives.
     RegisterApplicationFonts();
+    ApplyTheme(qobject_cast<QApplication*>(QCoreApplication::instance()));
+    scrollArea = new QScrollArea(this);
+    // Made inside the scroll area: moving the built view there would restyle every widget of it again.
+    mainWindow = new CLASS_MAIN_WINDOW(scrollArea->viewport());
+    mainWindow->setObjectName(QStringLiteral("mainWindow"));
     sessionBackEnd = new CLASS_MAIN_BACKEND(mainWindow, this, Locations());
 
-    scrollArea = new QScrollArea(this);
     scrollArea->setWidget(mainWindow);
     scrollArea->setWidgetResizable(true);
     mainWindow->setFrameShape(QFrame::NoFrame);
@@ -128,7 +132,6 @@ void CLASS_LAUNCHER_WINDOW::BuildGui()
     setWindowTitle(LAUNCHER_TITLE + QStringLiteral(" v") + LAUNCHER_VERSION);
     BuildMenus();
     BuildHeaderBar();
-    ApplyTheme(qobject_cast<QApplication*>(QCoreApplication::instance()));
 }
 
 void CLASS_LAUNCHER_WINDOW::BuildMenus()

@@ -163,7 +163,8 @@ bool CLASS_SESSION_WIDGET::event(QEvent* event)
         emit SIGNAL_HoverLeave(this);
         return true;
     default:
-        return QWidget::event(event);
+        // QFrame reads its frame width (the padding of the card's style sheet) again once polished.
+        return QFrame::event(event);
     }
 }
 
