@@ -8,6 +8,7 @@
 #include "DEVICE/DEVICE_StartUp.h"
 #include "GUI/GUI_ClassLauncherWindow.h"
 #include "GUI/GUI_Theme.h"
+#include "PLATFORM/PLATFORM_Platform.h"
 
 #include <QMessageBox>
 #include <QTextStream>
@@ -33,6 +34,8 @@ int RunWindow(CLASS_SINGLE_APPLICATION& application)
 {
     CLASS_LAUNCHER_BACKEND launcherBackEnd;
     launcherBackEnd.Start();
+    // The window exists: the window system has read its settings for good.
+    PLATFORM::RestoreOpenGlIntegration();
     // Commands run from a shell reach this window over the control socket.
     (new CLASS_WINDOW_HOST(launcherBackEnd.Window()))->Listen();
     return application.exec();
@@ -52,6 +55,8 @@ int RunLauncher(int& argc, char** argv, const std::function<void()>& windowStart
         return commandLineResult;
     }
 
+    // No window of the launcher draws with OpenGL: its start-up need not wait for the graphics driver.
+    PLATFORM::SkipOpenGlIntegration();
     CLASS_SINGLE_APPLICATION application(argc, argv);
     if (!application.TryLock())
     {

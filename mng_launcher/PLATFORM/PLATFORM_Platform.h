@@ -70,6 +70,15 @@ QString ControlSocketName(bool makeFolder);
 // Calls handler from receiver's event loop when the process is asked to end: SIGTERM or SIGINT on Linux,
 // Ctrl+C, Ctrl+Break or the console's closing on Windows. False when the watch could not be set up.
 bool WatchTerminationRequests(QObject* receiver, const std::function<void()>& handler);
+
+// Linux (X11): the window system plugin loads its OpenGL integration (GLX and the graphics driver) when
+// the first window is made, although no window of the launcher draws with OpenGL; that loading is about
+// a fifth of the start-up. Asks the plugin to skip it, unless the user chose an integration himself
+// (QT_XCB_GL_INTEGRATION). Call before the application object exists. Windows: nothing.
+void SkipOpenGlIntegration();
+// Takes that request back once the first window exists (the plugin has read it then), so that programs
+// started from the launcher, such as a browser, keep their OpenGL. Windows: nothing.
+void RestoreOpenGlIntegration();
 } // namespace PLATFORM
 
 #endif // PLATFORM_PLATFORM_H

@@ -151,6 +151,8 @@ SIMULATOR_PID=$(our_simulator)
 [ "$(ps -o ppid= -p "$SIMULATOR_PID" | tr -d ' ')" = "$LAUNCHER_PID" ] || fail "the simulator is not the launcher's child"
 tr '\0' ' ' <"/proc/$SIMULATOR_PID/cmdline" | grep -qF "$SIMULATOR $SESSION_FOLDER" ||
     fail "the simulator was not given the session folder: $(tr '\0' ' ' <"/proc/$SIMULATOR_PID/cmdline")"
+! tr '\0' '\n' <"/proc/$SIMULATOR_PID/environ" | grep -q '^QT_XCB_GL_INTEGRATION=' ||
+    fail "the simulator inherited the launcher's request to skip OpenGL"
 
 step "closing the window stops the simulator and ends the launcher with status 0"
 x11_close_window "$WINDOW" || fail "could not ask window $WINDOW to close"

@@ -440,6 +440,32 @@ private slots:
         }
     }
 
+    // The launcher's own request lasts only until its first window exists; a user's choice is never touched.
+    void openGlIntegrationRequest_data()
+    {
+        QTest::addColumn<QByteArray>("userChoice");
+        QTest::addColumn<QByteArray>("whileStarting");
+        QTest::addColumn<QByteArray>("afterwards");
+        QTest::newRow("no choice") << QByteArray() << QByteArray("none") << QByteArray();
+        QTest::newRow("user chose glx") << QByteArray("glx") << QByteArray("glx") << QByteArray("glx");
+        QTest::newRow("user chose none") << QByteArray("none") << QByteArray("none") << QByteArray("none");
+    }
+
+    void openGlIntegrationRequest()
+    {
+        QFETCH(QByteArray, userChoice);
+        QFETCH(QByteArray, whileStarting);
+        QFETCH(QByteArray, afterwards);
+        const char* const variable = "QT_XCB_GL_INTEGRATION";
+        userChoice.isNull() ? qunsetenv(variable) : qputenv(variable, userChoice);
+        PLATFORM::SkipOpenGlIntegration();
+        QCOMPARE(qgetenv(variable), whileStarting);
+        PLATFORM::RestoreOpenGlIntegration();
+        QCOMPARE(qEnvironmentVariableIsSet(variable), !afterwards.isNull());
+        QCOMPARE(qgetenv(variable), afterwards.isNull() ? QByteArray() : afterwards);
+        qunsetenv(variable);
+    }
+
     void folders()
     {
         QCOMPARE(PLATFORM::PackageArchiveFolder(), QStringLiteral("Linux"));
