@@ -9,12 +9,22 @@ CLASS_SESSION_VERSION_LISTS::CLASS_SESSION_VERSION_LISTS(const CLASS_TARVO_VERSI
 {
 }
 
+namespace
+{
+// Whether a catalogue version ("3_1_51" or "3.1.51") is among the installed ones ("3.1.51").
+bool IsListed(const QStringList& installed, QString version)
+{
+    return installed.contains(version.replace(QLatin1Char('_'), QLatin1Char('.')));
+}
+} // namespace
+
 void CLASS_SESSION_VERSION_LISTS::FillVersions(CLASS_GLOBAL_SETUP* panel) const
 {
     const QMap<int, QString>& table = versionInfo->GetVersionsTable();
+    const QStringList installed = versionInfo->GetInstalledVersions();
     for (auto it = table.constBegin(); it != table.constEnd(); ++it)
     {
-        panel->AddVersion(it.value(), it.key(), IsInstalled(it.key()));
+        panel->AddVersion(it.value(), it.key(), IsListed(installed, it.value()));
     }
 }
 
@@ -121,6 +131,5 @@ QString CLASS_SESSION_VERSION_LISTS::VersionLabel(int versionKey) const
 
 bool CLASS_SESSION_VERSION_LISTS::IsInstalled(int versionKey) const
 {
-    const QString version = VersionText(versionKey).replace(QLatin1Char('_'), QLatin1Char('.'));
-    return versionInfo->GetInstalledVersions().contains(version);
+    return IsListed(versionInfo->GetInstalledVersions(), VersionText(versionKey));
 }

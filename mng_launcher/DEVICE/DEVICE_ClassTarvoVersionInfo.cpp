@@ -234,16 +234,15 @@ void CLASS_TARVO_VERSION_INFO::FindPackagesList()
         return;
     }
     const QSettings catalogue(path, QSettings::IniFormat);
-    // The INI reader parses its sections on first use: only then does status() tell a malformed one.
-    static_cast<void>(catalogue.allKeys());
+    // The INI reader parses the file on first use: only then does status() tell a malformed one.
+    // Keys come sorted by name (TARVO_3_1_51 before TARVO_3_2_0); reversed, such names list the newest first.
+    QStringList keys = catalogue.childKeys();
     if (catalogue.status() != QSettings::NoError)
     {
         TRACE_ERROR(QStringLiteral("Failed to parse packages file"));
         packagesList = DEFAULT_PACKAGES_LIST;
         return;
     }
-    // Keys come sorted by name (TARVO_3_1_51 before TARVO_3_2_0); reversed, such names list the newest first.
-    QStringList keys = catalogue.childKeys();
     std::reverse(keys.begin(), keys.end());
     for (int i = 0; i < keys.size(); ++i)
     {

@@ -133,10 +133,7 @@ void CLASS_GLOBAL_SETUP::ApplyPendingValues()
     {
         // The list is filled as it was when the values were set; no change notice is queued for that.
         const QSignalBlocker quiet(platformSelector->GetVersionList());
-        for (const PENDING_VERSION& version : qAsConst(pending.versions))
-        {
-            platformSelector->AddVersion(version.text, version.row, DEFAULT_DEVICE_TYPE, version.installed);
-        }
+        platformSelector->AddVersions(pending.versions, DEFAULT_DEVICE_TYPE);
         platformSelector->SetVersionIndex(pending.versionIndex);
     }
     platformSelector->ShowDeviceType(pending.deviceType);

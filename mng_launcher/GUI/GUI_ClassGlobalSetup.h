@@ -1,6 +1,7 @@
 #ifndef GUI_CLASSGLOBALSETUP_H
 #define GUI_CLASSGLOBALSETUP_H
 
+#include "GUI/GUI_ClassSelectPlatform.h"
 #include "ZR_Types.h"
 
 #include <QList>
@@ -9,7 +10,6 @@
 #include <QWidget>
 
 class CLASS_DEVICE_CONFIGURATION;
-class CLASS_SELECT_PLATFORM;
 class CLASS_TARVO_VERSION_INFO;
 class QLineEdit;
 class QSpinBox;
@@ -77,18 +77,12 @@ private slots:
 
 private:
     // What the panel holds while its widgets wait to be built.
-    struct PENDING_VERSION
-    {
-        QString text;
-        int row;
-        bool installed;
-    };
     struct PENDING_VALUES
     {
         QString label;
         QString description;
         int port;
-        QVector<PENDING_VERSION> versions;
+        QVector<CLASS_SELECT_PLATFORM::VERSION_ENTRY> versions;
         int versionIndex = 0;
         int deviceType;
         bool audioPlugged = false;

@@ -93,30 +93,43 @@ CLASS_ZR_COMBO_BOX* CLASS_SELECT_PLATFORM::GetVersionList() const
 
 void CLASS_SELECT_PLATFORM::AddVersion(const QString& text, int row, int machineType, bool installed)
 {
-    deviceType = machineType;
-    if (installed)
-    {
-        versionList->addItem(text, text);
-    }
-    else
-    {
-        versionList->addItem(warningIcon, text + NOT_INSTALLED_SUFFIX, text);
-    }
+    AddVersions({{text, row, installed}}, machineType);
+}
 
-    // The entry just appended is the last one: no search through the list, so filling it stays linear.
+void CLASS_SELECT_PLATFORM::AddVersions(const QVector<VERSION_ENTRY>& versions, int machineType)
+{
+    deviceType = machineType;
     QStandardItemModel* model = qobject_cast<QStandardItemModel*>(versionList->model());
-    QStandardItem* item = model ? model->item(versionList->count() - 1) : nullptr;
-    if (item)
+    if (model == nullptr)
     {
-        const Qt::ItemFlags pickable = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        item->setFlags(installed ? (item->flags() | pickable) : (item->flags() & ~pickable));
+        return;
     }
+    QList<QStandardItem*> items;
+    items.reserve(versions.size());
+    for (const VERSION_ENTRY& version : versions)
+    {
+        QStandardItem* item =
+            new QStandardItem(version.installed ? version.text : version.text + NOT_INSTALLED_SUFFIX);
+        item->setData(version.text, Qt::UserRole);
+        if (!version.installed)
+        {
+            item->setIcon(warningIcon);
+            item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
+        }
+        items.append(item);
+    }
+    // One insertion: the list and its pop-up take the whole batch in a single change notice.
+    model->invisibleRootItem()->appendRows(items);
 
     // Versions that are not installed cannot be picked from the pop-up.
     QListView* popup = qobject_cast<QListView*>(versionList->view());
-    if (popup)
+    if (popup == nullptr)
     {
-        popup->setRowHidden(row, !installed);
+        return;
+    }
+    for (const VERSION_ENTRY& version : versions)
+    {
+        popup->setRowHidden(version.row, !version.installed);
     }
 }
 
@@ -128,7 +141,12 @@ void CLASS_SELECT_PLATFORM::ClearVersions()
 void CLASS_SELECT_PLATFORM::CheckVersion()
 {
     versionMissing = versionList->currentText().contains(NOT_INSTALLED, Qt::CaseSensitive);
-    versionList->setStyleSheet(versionMissing ? STYLE_VERSION_MISSING : STYLE_VERSION_PRESENT);
+    const QString& style = versionMissing ? STYLE_VERSION_MISSING : STYLE_VERSION_PRESENT;
+    // Setting the same style sheet again would restyle the list with all its entries.
+    if (versionList->styleSheet() != style)
+    {
+        versionList->setStyleSheet(style);
+    }
     versionList->setEnabled(!versionMissing);
     versionList->setAccessibleDescription(
         versionMissing ? QStringLiteral("The selected version is not installed") : QString());

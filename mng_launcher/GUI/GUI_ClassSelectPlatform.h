@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QList>
 #include <QString>
+#include <QVector>
 #include <QWidget>
 
 class CLASS_ZR_COMBO_BOX;
@@ -25,8 +26,18 @@ public:
     int GetDeviceType() const;
     bool IsVersionMissing() const;
 
+    // One entry of the version list: its text, its row in the list and whether it is installed.
+    struct VERSION_ENTRY
+    {
+        QString text;
+        int row;
+        bool installed;
+    };
+
     // Appends a version; one that is not installed is marked, greyed and hidden in the pop-up.
     void AddVersion(const QString& text, int row, int machineType, bool installed);
+    // Appends versions as AddVersion does, in one insertion (a catalogue may hold thousands).
+    void AddVersions(const QVector<VERSION_ENTRY>& versions, int machineType);
     void ClearVersions();
     // Marks the list (red border, disabled) while its current entry is a version that is not installed.
     void CheckVersion();
