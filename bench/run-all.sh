@@ -85,6 +85,7 @@ A=$OUT/archives.txt
 I=$OUT/install.txt
 launcher_start=$(value "$S" startup_launcher_s)
 minimal_start=$(value "$S" startup_minimal_s)
+minimal_start_without_gl=$(value "$S" startup_minimal_without_opengl_s)
 cli_list=$(value "$S" startup_cli_list_s)
 launcher_rss=$(value "$S" rss_launcher_kb)
 minimal_rss=$(value "$S" rss_minimal_kb)
@@ -105,6 +106,8 @@ import_hand=$(value "$A" import_by_hand_s)
     printf '%-46s %-16s %-16s %s\n' "figure (mean)" "launcher" "yardstick" "ratio"
     printf '%-46s %-16s %-16s %s\n' "start-up to first paint, 10 sessions" "$(ms "$launcher_start")" \
         "$(ms "$minimal_start")" "$(ratio "$launcher_start" "$minimal_start")"
+    printf '%-46s %-16s %-16s %s\n' "  the same, minimal also without OpenGL" "$(ms "$launcher_start")" \
+        "$(ms "$minimal_start_without_gl")" "$(ratio "$launcher_start" "$minimal_start_without_gl")"
     printf '%-46s %-16s %-16s %s\n' "--list --json, 10 sessions (vs minimal start)" "$(ms "$cli_list")" \
         "$(ms "$minimal_start")" "$(ratio "$cli_list" "$minimal_start")"
     printf '%-46s %-16s %-16s %s\n' "idle memory (VmRSS after start-up)" "$(mb "$launcher_rss")" \

@@ -6,8 +6,10 @@
 #
 # Start-up: hyperfine (no shell) over bench_startup_launcher and bench_startup_minimal, each of which
 # ends itself once its first window paint has been flushed to the X server; so the time is from exec to
-# the first painted window. In the same run: the command `Tarvo4kSimulator --list --json` over the same
-# ten sessions, from exec to its exit (a command opens no window; the minimal program is its yardstick).
+# the first painted window. The launcher skips the window system's OpenGL integration (it draws
+# without OpenGL); the minimal program is also timed with the same setting, so that the launcher's own
+# work above a bare Qt window can be read too. In the same run: the command
+# `Tarvo4kSimulator --list --json` over the same ten sessions, from exec to its exit (a command opens no window; the minimal program is its yardstick).
 # The launcher finds ten saved sessions in a temporary HOME and one installed package beside it. Idle
 # memory: the real Tarvo4kSimulator binary and the minimal program (mode "stay"), VmRSS from
 # /proc/<pid>/status 2 s after their window is mapped, median of three starts each.
@@ -58,6 +60,7 @@ done
 hyperfine -N --style basic --warmup 3 --runs "$RUNS" --export-csv "$WORK/startup.csv" \
     -n launcher "$APP/bench_startup_launcher exit" \
     -n minimal "$APP/bench_startup_minimal exit" \
+    -n minimal_without_opengl "env QT_XCB_GL_INTEGRATION=none $APP/bench_startup_minimal exit" \
     -n cli_list "$APP/Tarvo4kSimulator --list --json" >&2
 "$APP/bench_startup_launcher" quit 2>/dev/null
 awk -F, 'NR > 1 { gsub(/"/, "", $1); printf "startup_%s_s %s %s %s\n", $1, $2, $3, $4 }' "$WORK/startup.csv"
