@@ -8,6 +8,7 @@
 #include <QHoverEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -265,6 +266,20 @@ private slots:
         QCOMPARE(list.GetSession(card)->styleSheet(), hovered);
         Hover(list.GetSession(card), QEvent::HoverLeave);
         QCOMPARE(list.GetSession(card)->styleSheet(), left);
+    }
+
+    // Under the application style sheet, set before the cards exist as the launcher does, a card keeps
+    // the padding of its own style sheet (its labels would otherwise sit 2 px off).
+    void cardPaddingUnderTheApplicationStyleSheet()
+    {
+        ApplyTheme(qApp);
+        const auto unthemed = qScopeGuard([]() { qApp->setStyleSheet(QString()); });
+        CLASS_GLOBAL_SESSION list;
+        AddSessions(list, 2);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QCOMPARE(list.GetSession(0)->frameWidth(), 2);
+        QCOMPARE(list.GetSession(1)->frameWidth(), 2);
     }
 
     void keyboardSelectsCard_data()
