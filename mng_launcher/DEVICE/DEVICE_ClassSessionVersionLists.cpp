@@ -11,21 +11,37 @@ CLASS_SESSION_VERSION_LISTS::CLASS_SESSION_VERSION_LISTS(const CLASS_TARVO_VERSI
 
 namespace
 {
-// Whether a catalogue version ("3_1_51" or "3.1.51") is among the installed ones ("3.1.51").
-bool IsListed(const QStringList& installed, QString version)
+// A table's version text as the lists, the cards and the installed packages write it: "3_1_51" is "3.1.51".
+QString Dotted(QString version)
 {
-    return installed.contains(version.replace(QLatin1Char('_'), QLatin1Char('.')));
+    return version.replace(QLatin1Char('_'), QLatin1Char('.'));
 }
 } // namespace
 
 void CLASS_SESSION_VERSION_LISTS::FillVersions(CLASS_GLOBAL_SETUP* panel) const
 {
+    panel->AddVersions(Entries());
+}
+
+const QVector<CLASS_SELECT_PLATFORM::VERSION_ENTRY>& CLASS_SESSION_VERSION_LISTS::Entries() const
+{
     const QMap<int, QString>& table = versionInfo->GetVersionsTable();
     const QStringList installed = versionInfo->GetInstalledVersions();
+    // Unchanged copies share their data with the originals: the comparison is then immediate.
+    if (table == entriesTable && installed == entriesInstalled && entries.size() == table.size())
+    {
+        return entries;
+    }
+    entries.clear();
+    entries.reserve(table.size());
     for (auto it = table.constBegin(); it != table.constEnd(); ++it)
     {
-        panel->AddVersion(it.value(), it.key(), IsListed(installed, it.value()));
+        const QString text = Dotted(it.value());
+        entries.append({text, it.key(), installed.contains(text)});
     }
+    entriesTable = table;
+    entriesInstalled = installed;
+    return entries;
 }
 
 void CLASS_SESSION_VERSION_LISTS::SelectFirstInstalledVersion(CLASS_GLOBAL_SETUP* panel) const
@@ -126,10 +142,10 @@ QString CLASS_SESSION_VERSION_LISTS::VersionText(int versionKey) const
 
 QString CLASS_SESSION_VERSION_LISTS::VersionLabel(int versionKey) const
 {
-    return QStringLiteral("v") + VersionText(versionKey).replace(QLatin1Char('_'), QLatin1Char('.'));
+    return QStringLiteral("v") + Dotted(VersionText(versionKey));
 }
 
 bool CLASS_SESSION_VERSION_LISTS::IsInstalled(int versionKey) const
 {
-    return IsListed(versionInfo->GetInstalledVersions(), VersionText(versionKey));
+    return versionInfo->GetInstalledVersions().contains(Dotted(VersionText(versionKey)));
 }

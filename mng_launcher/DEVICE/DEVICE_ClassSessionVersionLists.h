@@ -1,9 +1,13 @@
 #ifndef DEVICE_CLASSSESSIONVERSIONLISTS_H
 #define DEVICE_CLASSSESSIONVERSIONLISTS_H
 
+#include "GUI/GUI_ClassSelectPlatform.h"
+
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
+#include <QVector>
 
 class CLASS_GLOBAL_SETUP;
 class CLASS_SESSION_RECORD;
@@ -39,8 +43,14 @@ public:
 
 private:
     void RefillPanel(CLASS_SESSION_RECORD* record, const QList<int>& configuration) const;
+    // The list entries of the current table, made once for every panel while the table and the
+    // installed versions stay the same.
+    const QVector<CLASS_SELECT_PLATFORM::VERSION_ENTRY>& Entries() const;
 
     const CLASS_TARVO_VERSION_INFO* versionInfo;
+    mutable QMap<int, QString> entriesTable;
+    mutable QStringList entriesInstalled;
+    mutable QVector<CLASS_SELECT_PLATFORM::VERSION_ENTRY> entries;
 };
 
 #endif // DEVICE_CLASSSESSIONVERSIONLISTS_H

@@ -350,18 +350,26 @@ void CLASS_GLOBAL_SETUP::ClearVersions()
 
 void CLASS_GLOBAL_SETUP::AddVersion(const QString& version, int row, bool installed)
 {
-    const QString text = QString(version).replace(QLatin1Char('_'), QLatin1Char('.'));
-    if (Waiting())
+    AddVersions({{QString(version).replace(QLatin1Char('_'), QLatin1Char('.')), row, installed}});
+}
+
+void CLASS_GLOBAL_SETUP::AddVersions(const QVector<CLASS_SELECT_PLATFORM::VERSION_ENTRY>& versions)
+{
+    if (!Waiting())
     {
-        pending.versions.append({text, row, installed});
-        pending.deviceType = DEFAULT_DEVICE_TYPE;
-        if (pending.versionIndex < 0)
-        {
-            pending.versionIndex = 0; // the first entry becomes the current one
-        }
+        platformSelector->AddVersions(versions, DEFAULT_DEVICE_TYPE);
         return;
     }
-    platformSelector->AddVersion(text, row, DEFAULT_DEVICE_TYPE, installed);
+    if (versions.isEmpty())
+    {
+        return;
+    }
+    pending.versions += versions; // no copy while the panel holds none yet
+    pending.deviceType = DEFAULT_DEVICE_TYPE;
+    if (pending.versionIndex < 0)
+    {
+        pending.versionIndex = 0; // the first entry becomes the current one
+    }
 }
 
 void CLASS_GLOBAL_SETUP::BuildTypeButtons()

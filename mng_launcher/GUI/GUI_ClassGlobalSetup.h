@@ -48,6 +48,9 @@ public:
     void ClearVersions();
     // The version's "_" become "."; it is added for device model 3.
     void AddVersion(const QString& version, int row, bool installed);
+    // Appends versions already written with "." (as the list shows them), as AddVersion does. A panel
+    // that waits to be built keeps the given list itself: panels filled from one table share it.
+    void AddVersions(const QVector<CLASS_SELECT_PLATFORM::VERSION_ENTRY>& versions);
     void BuildTypeButtons();
     void CheckVersion();
     // Locks or unlocks the device model buttons and the audio card check box.
