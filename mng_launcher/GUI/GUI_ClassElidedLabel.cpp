@@ -8,13 +8,16 @@ CLASS_ELIDED_LABEL::CLASS_ELIDED_LABEL(const QString& text, QWidget* parent) : Q
 {
     setTextFormat(Qt::PlainText);
     setSizePolicy(QSizePolicy::Ignored, sizePolicy().verticalPolicy());
-    UpdateToolTip();
 }
 
 void CLASS_ELIDED_LABEL::setText(const QString& text)
 {
     QLabel::setText(text);
-    UpdateToolTip();
+    // A hidden label has no width to fit yet: its tooltip follows when it is shown.
+    if (isVisible())
+    {
+        UpdateToolTip();
+    }
 }
 
 bool CLASS_ELIDED_LABEL::IsElided() const
@@ -44,6 +47,15 @@ void CLASS_ELIDED_LABEL::paintEvent(QPaintEvent* event)
 void CLASS_ELIDED_LABEL::resizeEvent(QResizeEvent* event)
 {
     QLabel::resizeEvent(event);
+    if (isVisible())
+    {
+        UpdateToolTip();
+    }
+}
+
+void CLASS_ELIDED_LABEL::showEvent(QShowEvent* event)
+{
+    QLabel::showEvent(event);
     UpdateToolTip();
 }
 

@@ -11,6 +11,7 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 #include <QUrl>
 
 namespace
@@ -347,6 +348,43 @@ private slots:
         QCOMPARE(card.GetPort(), QStringLiteral("8080"));
         QCOMPARE(card.accessibleName(), QStringLiteral("Lab, Tarvo 4k Brekka 4K, port 8080, running"));
         QVERIFY(card.accessibleDescription().contains(QStringLiteral("v3.1.51")));
+    }
+
+    // A name cut to fit carries the whole name in its tooltip, also when it was set while the card was
+    // hidden (the tooltip is worked out once the label has its width).
+    void cutNameShowsWholeNameAsTooltip_data()
+    {
+        QTest::addColumn<bool>("setWhileHidden");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("cut");
+        const QString longName = QStringLiteral("A session name far too long for any card");
+        QTest::newRow("long, set while hidden") << true << longName << true;
+        QTest::newRow("long, set while shown") << false << longName << true;
+        QTest::newRow("short, set while shown") << false << QStringLiteral("Lab") << false;
+    }
+
+    void cutNameShowsWholeNameAsTooltip()
+    {
+        QFETCH(bool, setWhileHidden);
+        QFETCH(QString, name);
+        QFETCH(bool, cut);
+        CLASS_SESSION_WIDGET card(nullptr, 1);
+        card.setFixedWidth(200);
+        if (setWhileHidden)
+        {
+            card.SetName(name);
+        }
+        card.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&card));
+        if (!setWhileHidden)
+        {
+            card.SetName(QStringLiteral("A session name far too long for any card, set first"));
+            card.SetName(name);
+        }
+        const QLabel* label = card.findChild<QLabel*>(QStringLiteral("sessionName"));
+        QTextDocument tip; // the tooltip carries the name as escaped rich text
+        tip.setHtml(label->toolTip());
+        QCOMPARE(tip.toPlainText(), cut ? name : QString());
     }
 
     void startStopCarriesSelectedIndex_data()
