@@ -193,9 +193,14 @@
   async function send(path, body) {
     try {
       render(await request("POST", path, body));
-      setMessage("", false);
+      // An answer that comes after a shut down or reboot was accepted leaves that message standing.
+      if (!state.ending) {
+        setMessage("", false);
+      }
     } catch (error) {
-      setMessage("The device refused: " + error.message, true);
+      if (!state.ending) {
+        setMessage("The device refused: " + error.message, true);
+      }
     }
   }
 
