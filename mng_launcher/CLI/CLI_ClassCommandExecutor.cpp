@@ -279,8 +279,8 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::InstallFile(const CLI_COMMAND& command, const
             EXIT_REFUSED,
             QStringLiteral("A package archive is named TARVO_<version>.zip, not %1.").arg(name));
     }
-    QString version = name.mid(prefix.size(), name.size() - prefix.size() - suffix.size());
-    version.replace(QLatin1Char('_'), QLatin1Char('.'));
+    const QString version =
+        DottedVersion(name.mid(prefix.size(), name.size() - prefix.size() - suffix.size()));
     CLASS_TARVO_VERSION_INFO* catalogue = host->VersionInfo();
     catalogue->FindInstalledVersions();
     if (catalogue->GetInstalledVersions().contains(version))

@@ -2,6 +2,7 @@
 
 #include "DEVICE/DEVICE_DeviceTables.h"
 #include "DEVICE/DEVICE_FileSave.h"
+#include "DEVICE/DEVICE_Helpers.h"
 #include "PLATFORM/PLATFORM_Files.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
@@ -77,7 +78,7 @@ SESSION_SETTINGS_DATA ReadData(const QSettings& settings)
     data.zrpIntPort = IntOrFixed(settings, KEY_ZRP_INT_PORT, ZRP_INT_PORT_FIXED);
     data.kb700sPort = IntOrFixed(settings, KEY_KB700S_PORT, KB700S_PORT_FIXED);
     data.description = settings.value(KEY_DESCRIPTION).toString();
-    data.versionText = settings.value(KEY_VERSION).toString().replace(QLatin1Char('_'), QLatin1Char('.'));
+    data.versionText = DottedVersion(settings.value(KEY_VERSION).toString());
     data.deviceIndex =
         settings.contains(KEY_DEVICE_TYPE) ? DeviceIndexOfCode(settings.value(KEY_DEVICE_TYPE).toInt()) : 0;
     const QStringList groups = settings.childGroups();

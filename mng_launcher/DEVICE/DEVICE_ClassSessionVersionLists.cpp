@@ -2,21 +2,13 @@
 
 #include "DEVICE/DEVICE_ClassSessionRecord.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
+#include "DEVICE/DEVICE_Helpers.h"
 #include "GUI/GUI_ClassGlobalSetup.h"
 
 CLASS_SESSION_VERSION_LISTS::CLASS_SESSION_VERSION_LISTS(const CLASS_TARVO_VERSION_INFO* versionInfo)
     : versionInfo(versionInfo)
 {
 }
-
-namespace
-{
-// A table's version text as the lists, the cards and the installed packages write it: "3_1_51" is "3.1.51".
-QString Dotted(QString version)
-{
-    return version.replace(QLatin1Char('_'), QLatin1Char('.'));
-}
-} // namespace
 
 void CLASS_SESSION_VERSION_LISTS::FillVersions(CLASS_GLOBAL_SETUP* panel) const
 {
@@ -36,7 +28,7 @@ const QVector<CLASS_SELECT_PLATFORM::VERSION_ENTRY>& CLASS_SESSION_VERSION_LISTS
     entries.reserve(table.size());
     for (auto it = table.constBegin(); it != table.constEnd(); ++it)
     {
-        const QString text = Dotted(it.value());
+        const QString text = DottedVersion(it.value());
         entries.append({text, it.key(), installed.contains(text)});
     }
     entriesTable = table;
@@ -142,10 +134,10 @@ QString CLASS_SESSION_VERSION_LISTS::VersionText(int versionKey) const
 
 QString CLASS_SESSION_VERSION_LISTS::VersionLabel(int versionKey) const
 {
-    return QStringLiteral("v") + Dotted(VersionText(versionKey));
+    return QStringLiteral("v") + DottedVersion(VersionText(versionKey));
 }
 
 bool CLASS_SESSION_VERSION_LISTS::IsInstalled(int versionKey) const
 {
-    return versionInfo->GetInstalledVersions().contains(Dotted(VersionText(versionKey)));
+    return versionInfo->GetInstalledVersions().contains(DottedVersion(VersionText(versionKey)));
 }

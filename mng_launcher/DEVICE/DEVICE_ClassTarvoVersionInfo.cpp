@@ -212,7 +212,7 @@ void CLASS_TARVO_VERSION_INFO::WriteFallbackCatalogue(const QString& path) const
     INI_VALUES catalogue;
     for (const QString& text : known)
     {
-        const QString version = QString(text).replace(QLatin1Char('_'), QLatin1Char('.'));
+        const QString version = DottedVersion(text);
         catalogue.append({PackageFolderName(version), version});
     }
     // Written whole or not at all: a fallback cut short by a full disk would stay in use as the catalogue.

@@ -103,6 +103,11 @@ QString PackageFolderName(const QString& version)
     return PACKAGE_PREFIX + QString(version).replace(QLatin1Char('.'), QLatin1Char('_'));
 }
 
+QString DottedVersion(QString version)
+{
+    return version.replace(QLatin1Char('_'), QLatin1Char('.'));
+}
+
 QStringList ListInstalledVersions(const QString& folder)
 {
     QStringList versions;
@@ -112,7 +117,7 @@ QStringList ListInstalledVersions(const QString& folder)
         QString name = entry.fileName();
         if (name.contains(PACKAGE_PREFIX))
         {
-            versions.append(name.remove(PACKAGE_PREFIX).replace(QLatin1Char('_'), QLatin1Char('.')));
+            versions.append(DottedVersion(name.remove(PACKAGE_PREFIX)));
         }
     }
     return versions;
@@ -204,8 +209,7 @@ QStringList ListSessionVersions(const QString& folder)
             continue;
         }
         const QSettings settings(file, QSettings::IniFormat);
-        versions.append(
-            settings.value(QStringLiteral("VERSION")).toString().replace(QLatin1Char('_'), QLatin1Char('.')));
+        versions.append(DottedVersion(settings.value(QStringLiteral("VERSION")).toString()));
     }
     SortNewestFirst(versions);
     return versions;

@@ -20,6 +20,9 @@ bool CopyDirectory(const QString& source, const QString& target);
 
 // "TARVO_" + version with every "." replaced by "_": "3.1.51" -> "TARVO_3_1_51".
 QString PackageFolderName(const QString& version);
+// A version as the lists, the cards and the settings show it: every "_" replaced by ".", "3_1_51" ->
+// "3.1.51".
+QString DottedVersion(QString version);
 
 // Version texts of the package folders in folder (sub-folders whose name contains "TARVO_"), by name.
 QStringList ListInstalledVersions(const QString& folder);

@@ -1,5 +1,6 @@
 #include "GUI/GUI_ClassGlobalSetup.h"
 
+#include "DEVICE/DEVICE_Helpers.h"
 #include "GUI/GUI_ClassDeviceConfiguration.h"
 #include "GUI/GUI_ClassSelectPlatform.h"
 #include "QT_COMMON_WIDGET/ZR_WIDGET/COMMON_ClassZRComboBox.h"
@@ -350,7 +351,7 @@ void CLASS_GLOBAL_SETUP::ClearVersions()
 
 void CLASS_GLOBAL_SETUP::AddVersion(const QString& version, int row, bool installed)
 {
-    AddVersions({{QString(version).replace(QLatin1Char('_'), QLatin1Char('.')), row, installed}});
+    AddVersions({{DottedVersion(version), row, installed}});
 }
 
 void CLASS_GLOBAL_SETUP::AddVersions(const QVector<CLASS_SELECT_PLATFORM::VERSION_ENTRY>& versions)
