@@ -1,11 +1,11 @@
 #include "DEVICE/DEVICE_ClassPackageChecksum.h"
 
 #include "DEVICE/DEVICE_ClassPackageManager.h"
+#include "DEVICE/DEVICE_ClassSha256.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "QT_TRACES/TRACES_Traces.h"
 #include "QT_UTILS/UTILS_NetworkRequest.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
@@ -18,6 +18,22 @@ constexpr int SHA256_HEX_LENGTH = 64;
 const QString CHECKSUM_SUFFIX = QStringLiteral(".sha256");
 // A checksum file holds one line; more is not read.
 constexpr qint64 MAX_CHECKSUM_FILE_BYTES = 4096;
+constexpr qint64 HASH_CHUNK_BYTES = 1024 * 1024;
+
+// Adds the whole file to digest, a chunk at a time; false when a read fails.
+bool HashWhole(QFile& file, CLASS_SHA256& digest)
+{
+    QByteArray chunk(HASH_CHUNK_BYTES, Qt::Uninitialized);
+    for (;;)
+    {
+        const qint64 read = file.read(chunk.data(), chunk.size());
+        if (read <= 0)
+        {
+            return read == 0;
+        }
+        digest.AddData(chunk.constData(), read);
+    }
+}
 } // namespace
 
 CLASS_PACKAGE_CHECKSUM::CLASS_PACKAGE_CHECKSUM(CLASS_PACKAGE_MANAGER_BACKEND& backend) : backend(backend) {}
@@ -54,26 +70,29 @@ bool CLASS_PACKAGE_CHECKSUM::VerifyFile(const QString& archivePath)
     QFile archive(archivePath);
     if (!archive.open(QIODevice::ReadOnly))
     {
-        TRACE_ERROR(QStringLiteral("Error reading file:") + archive.errorString());
-        backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED;
-        return false;
+        return Unreadable(QStringLiteral("cannot read the archive (%1)").arg(archive.errorString()));
     }
     const QFileInfo checksumFile(archivePath + CHECKSUM_SUFFIX);
     if (!checksumFile.exists())
     {
-        TRACE_INFO(QStringLiteral("No checksum beside ") + archivePath);
+        PACKAGE_JOB_INFO(QStringLiteral("No checksum beside ") + archivePath);
         return true;
     }
     QFile published(checksumFile.absoluteFilePath());
-    QCryptographicHash digest(QCryptographicHash::Sha256);
+    CLASS_SHA256 digest;
     if (checksumFile.isSymLink() || !checksumFile.isFile() || !published.open(QIODevice::ReadOnly) ||
-        !digest.addData(&archive))
+        !HashWhole(archive, digest))
     {
-        TRACE_ERROR(QStringLiteral("Cannot read the checksum of ") + archivePath);
-        backend.jobStatus = CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED;
-        return false;
+        return Unreadable(QStringLiteral("cannot read the checksum of ") + archivePath);
     }
-    return Matches(published.read(MAX_CHECKSUM_FILE_BYTES), archivePath, digest.result());
+    return Matches(published.read(MAX_CHECKSUM_FILE_BYTES), archivePath, digest.Result());
+}
+
+bool CLASS_PACKAGE_CHECKSUM::Unreadable(const QString& reason)
+{
+    PACKAGE_JOB_ERROR(reason);
+    backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED, reason);
+    return false;
 }
 
 bool CLASS_PACKAGE_CHECKSUM::Matches(const QByteArray& published, const QString& archivePath,

@@ -22,6 +22,8 @@ public:
 private:
     // Compares the "sha256sum" text published for an archive with the computed digest.
     bool Matches(const QByteArray& published, const QString& archivePath, const QByteArray& computed);
+    // Logs the reason, fails the job with it and returns false.
+    bool Unreadable(const QString& reason);
 
     CLASS_PACKAGE_MANAGER_BACKEND& backend;
 };
