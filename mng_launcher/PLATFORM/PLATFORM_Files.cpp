@@ -88,29 +88,6 @@ bool EmptyFolder(int folderDescriptor)
     return allRemoved;
 }
 
-// The descriptor of a plain file of this user at path, opened with flags (never through a link), or -1.
-// refused tells a link, another kind of file or another owner from a failure to open.
-int OpenOwnFile(const QString& path, int flags, bool& refused)
-{
-    refused = false;
-    // O_NONBLOCK: a pipe in the file's place must not block the open.
-    const int descriptor =
-        ::open(Native(path).constData(), flags | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0600);
-    if (descriptor < 0)
-    {
-        refused = errno == ELOOP;
-        return -1;
-    }
-    struct stat status;
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != ::geteuid())
-    {
-        refused = true;
-        ::close(descriptor);
-        return -1;
-    }
-    return descriptor;
-}
-
 bool WriteAll(int descriptor, const QByteArray& data)
 {
     qint64 done = 0;
@@ -131,6 +108,29 @@ bool WriteAll(int descriptor, const QByteArray& data)
 }
 #endif
 } // namespace
+
+#ifndef Q_OS_WIN
+int OpenOwnFile(const QString& path, int flags, bool& refused)
+{
+    refused = false;
+    // O_NONBLOCK: a pipe in the file's place must not block the open.
+    const int descriptor =
+        ::open(Native(path).constData(), flags | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0600);
+    if (descriptor < 0)
+    {
+        refused = errno == ELOOP;
+        return -1;
+    }
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != ::geteuid())
+    {
+        refused = true;
+        ::close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
+#endif
 
 bool IsLink(const QString& path)
 {

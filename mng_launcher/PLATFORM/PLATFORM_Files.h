@@ -59,6 +59,13 @@ PRIVATE_PLACE AppendToPrivateFile(const QString& path, const QByteArray& data);
 // whole; nothing is left at path then. Windows first makes an older copy writable (a copy of a resource
 // is read-only), as the launcher always did there; Linux has no need for that step.
 bool WriteNewPrivateFile(const QString& path, const QByteArray& content);
+
+#ifndef Q_OS_WIN
+// Linux: the descriptor of a plain file of this user at path, opened with the open(2) flags given plus
+// O_NOFOLLOW, O_CLOEXEC, O_NOCTTY and O_NONBLOCK (created 0600 with O_CREAT), or -1 (errno tells why).
+// refused tells a link, another kind of file or another owner from a failure to open.
+int OpenOwnFile(const QString& path, int flags, bool& refused);
+#endif
 } // namespace PLATFORM
 
 #endif // PLATFORM_FILES_H

@@ -1,5 +1,7 @@
 #include "PLATFORM/PLATFORM_Platform.h"
 
+#include "PLATFORM/PLATFORM_Files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,7 +15,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -53,18 +54,11 @@ bool TakeSingleInstanceLock(QObject* holder, const QString& key, const QString& 
     Q_UNUSED(key);
     QDir().mkpath(QFileInfo(lockFile).absolutePath());
     // O_CLOEXEC: a simulator started by the launcher, which may outlive it, must not inherit the lock.
-    const int descriptor = ::open(QFile::encodeName(lockFile).constData(),
-                                  O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0600);
+    bool refused = false;
+    const int descriptor = OpenOwnFile(lockFile, O_RDWR | O_CREAT, refused);
     if (descriptor < 0)
     {
-        PrintLockProblem(lockFile, std::strerror(errno));
-        return false;
-    }
-    struct stat status;
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != ::geteuid())
-    {
-        PrintLockProblem(lockFile, "not a plain file of this user");
-        ::close(descriptor);
+        PrintLockProblem(lockFile, refused ? "not a plain file of this user" : std::strerror(errno));
         return false;
     }
     if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0)
