@@ -5,11 +5,10 @@
 #include "CLI/CLI_ClassControlClient.h"
 #include "CLI/CLI_ClassControlServer.h"
 #include "CLI/CLI_ClassHeadlessHost.h"
-#include "CLI/CLI_ClassInstanceLock.h"
 #include "CLI/CLI_ClassTextProgress.h"
+#include "DEVICE/DEVICE_ClassSingleApplication.h"
 #include "DEVICE/DEVICE_StartUp.h"
 #include "PLATFORM/PLATFORM_Platform.h"
-#include "QT_TRACES/TRACES_ClassWorker.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
 #include <QCoreApplication>
@@ -60,30 +59,10 @@ int Finish(const CLI_RESULT& result)
     return result.exitCode;
 }
 
-// Every line logged so far is on disk when this returns; then the trace thread ends.
-void StopTracing()
+// The command's own work, once it holds the lock. A --start stays until its session stops (--stop from
+// another command, SIGTERM/SIGINT, or the simulator's own end).
+int RunHoldingTheLock(const CLI_COMMAND& command)
 {
-    QThread* thread = TraceThread();
-    if (thread == nullptr)
-    {
-        return;
-    }
-    if (TracesWorker() != nullptr)
-    {
-        QMetaObject::invokeMethod(
-            TracesWorker(), []() {}, Qt::BlockingQueuedConnection);
-    }
-    thread->quit();
-    thread->wait();
-}
-
-// No launcher answered: the command takes the lock and does the work itself. A --start stays until its
-// session stops (--stop from another command, SIGTERM/SIGINT, or the simulator's own end).
-int RunAlone(const CLI_COMMAND& command, CLASS_INSTANCE_LOCK& lock)
-{
-    static_cast<void>(lock);
-    RegisterTypeAliases();
-    StartTracing();
     TRACE_INFO(QStringLiteral("Command line: --") + CLASS_COMMAND_SET::KindName(command.kind));
     CLASS_HEADLESS_HOST host(TARVO_VERSION_INFO_LOCATIONS().WithDefaults().applicationFolder);
     CLASS_COMMAND_EXECUTOR executor(&host);
@@ -105,7 +84,17 @@ int RunAlone(const CLI_COMMAND& command, CLASS_INSTANCE_LOCK& lock)
         Print(stdout, QStringLiteral("The session has stopped."));
         code = EXIT_DONE;
     }
-    StopTracing();
+    return code;
+}
+
+// No launcher answered: the command does the work itself, traced as the window's run is; the lines
+// logged while its parts go are written too.
+int RunAlone(const CLI_COMMAND& command)
+{
+    RegisterTypeAliases();
+    StartTracing();
+    const int code = RunHoldingTheLock(command);
+    FinishTracing();
     return code;
 }
 
@@ -144,11 +133,12 @@ int RunCommand(const CLI_COMMAND& given)
     {
         return Finish(CLASS_COMMAND_EXECUTOR().Execute(command));
     }
-    CLASS_INSTANCE_LOCK lock;
-    if (!lock.Take())
+    // Held while this object lives, as the window's application object holds it.
+    QObject lock;
+    if (!CLASS_SINGLE_APPLICATION::TakeLock(&lock))
     {
         SendToStartingLauncher(command, result);
         return Finish(result);
     }
-    return RunAlone(command, lock);
+    return RunAlone(command);
 }

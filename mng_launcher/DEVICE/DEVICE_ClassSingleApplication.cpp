@@ -17,8 +17,12 @@ CLASS_SINGLE_APPLICATION::~CLASS_SINGLE_APPLICATION()
 
 bool CLASS_SINGLE_APPLICATION::TryLock()
 {
-    return PLATFORM::TakeSingleInstanceLock(instanceLock, QString::fromLatin1(SINGLE_INSTANCE_KEY),
-                                            LockFilePath());
+    return TakeLock(instanceLock);
+}
+
+bool CLASS_SINGLE_APPLICATION::TakeLock(QObject* holder)
+{
+    return PLATFORM::TakeSingleInstanceLock(holder, QString::fromLatin1(SINGLE_INSTANCE_KEY), LockFilePath());
 }
 
 QString CLASS_SINGLE_APPLICATION::LockFilePath()

@@ -17,6 +17,9 @@ public:
 
     // True for the first copy: the lock could be taken (platform layer: TakeSingleInstanceLock).
     bool TryLock();
+    // Takes the same lock for holder, which keeps it until it is destroyed (a command that works without
+    // a window); true when it was free.
+    static bool TakeLock(QObject* holder);
 
     // The lock file on Linux: "Tarvo4kSimulator.lock" in the sessions root, a folder of the user's own
     // that does not depend on TMPDIR.
