@@ -1,6 +1,7 @@
 #include "PLATFORM/PLATFORM_Platform.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 
@@ -16,15 +17,18 @@
 
 namespace
 {
-QObject* terminationReceiver = nullptr;
+// Cleared when the receiver goes (a command's event loop ends before its clean-up): a request then
+// has no one left to tell.
+QPointer<QObject> terminationReceiver;
 std::function<void()> terminationHandler;
 
 void DeliverTermination()
 {
-    if (terminationReceiver != nullptr)
+    QObject* receiver = terminationReceiver.data();
+    if (receiver != nullptr)
     {
         QMetaObject::invokeMethod(
-            terminationReceiver, []() { terminationHandler(); }, Qt::QueuedConnection);
+            receiver, []() { terminationHandler(); }, Qt::QueuedConnection);
     }
 }
 
