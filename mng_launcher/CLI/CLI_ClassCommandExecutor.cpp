@@ -64,18 +64,15 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::List(const CLI_COMMAND& command) const
 
 CLI_RESULT CLASS_COMMAND_EXECUTOR::Packages(const CLI_COMMAND& command) const
 {
-    TARVO_VERSION_INFO_LOCATIONS readOnly = locations;
-    readOnly.fetchCatalogue = false;
-    CLASS_TARVO_VERSION_INFO catalogue(readOnly);
-    if (command.refresh)
+    // With --refresh the catalogue is downloaded first, then its local copy read once.
+    TARVO_VERSION_INFO_LOCATIONS where = locations;
+    where.fetchCatalogue = command.refresh;
+    const CLASS_TARVO_VERSION_INFO catalogue(where);
+    if (command.refresh && !catalogue.LastFetchError().isEmpty())
     {
-        if (!catalogue.FetchPackages())
-        {
-            return CLI_RESULT::Fail(EXIT_FAILED,
-                                    QStringLiteral("The catalogue could not be downloaded from %1: %2")
-                                        .arg(locations.catalogueUrl, catalogue.LastFetchError()));
-        }
-        catalogue.FindPackagesList();
+        return CLI_RESULT::Fail(EXIT_FAILED,
+                                QStringLiteral("The catalogue could not be downloaded from %1: %2")
+                                    .arg(locations.catalogueUrl, catalogue.LastFetchError()));
     }
     const QStringList installed = catalogue.GetInstalledVersions();
     QList<CLI_PACKAGE_INFO> packages;

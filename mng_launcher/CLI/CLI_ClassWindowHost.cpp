@@ -132,9 +132,9 @@ CLASS_TARVO_VERSION_INFO* CLASS_WINDOW_HOST::VersionInfo()
 
 void CLASS_WINDOW_HOST::PackagesChanged()
 {
+    // The job has read the installed packages again at its end; the sessions' lists follow them.
     if (!backend.isNull())
     {
-        backend->GetVersionInfo()->FindInstalledVersions();
         backend->SLOT_RefreshUpdaters();
     }
 }

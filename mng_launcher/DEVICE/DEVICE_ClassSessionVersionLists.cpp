@@ -40,13 +40,12 @@ void CLASS_SESSION_VERSION_LISTS::SelectFirstInstalledVersion(CLASS_GLOBAL_SETUP
 {
     // A version marked "Not installed" locks the version list, so a new session whose first entry is
     // missing could never be saved: it starts on the first installed version instead, when there is one.
-    const QList<int> keys = versionInfo->GetVersionsTable().keys();
-    for (const int key : keys)
+    for (const CLASS_SELECT_PLATFORM::VERSION_ENTRY& entry : Entries())
     {
-        if (IsInstalled(key))
+        if (entry.installed)
         {
             QList<int> selection = panel->GetSelection();
-            selection[0] = key;
+            selection[0] = entry.row;
             panel->RestoreSelection(selection);
             return;
         }
