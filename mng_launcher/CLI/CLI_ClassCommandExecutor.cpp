@@ -6,6 +6,7 @@
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_ClassSessionArchive.h"
 #include "DEVICE/DEVICE_Helpers.h"
+#include "DEVICE/DEVICE_PackageArchive.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 
 #include <QFileInfo>
@@ -133,7 +134,7 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Start(const CLI_COMMAND& command)
     CLI_RESULT result = host->Start(session);
     if (result.exitCode == EXIT_DONE)
     {
-        result.output += QStringLiteral("\nWeb page: ") + CLASS_COMMAND_REPORT::WebUrl(session.port);
+        result.output += QStringLiteral("\nWeb page: ") + SessionWebUrl(session.port);
     }
     return result;
 }
@@ -268,16 +269,15 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::InstallFile(const CLI_COMMAND& command, const
         return CLI_RESULT::Fail(EXIT_NOT_FOUND, QStringLiteral("No file %1.").arg(archive.filePath()));
     }
     const QString name = archive.fileName();
-    const QString prefix = QStringLiteral("TARVO_");
-    const QString suffix = QStringLiteral(".zip");
-    if (!name.startsWith(prefix) || !name.endsWith(suffix) || name.size() <= prefix.size() + suffix.size())
+    const QString version = name.endsWith(PACKAGE_ARCHIVE_SUFFIX)
+                                ? VersionOfPackageFolderName(name.chopped(PACKAGE_ARCHIVE_SUFFIX.size()))
+                                : QString();
+    if (version.isEmpty())
     {
         return CLI_RESULT::Fail(
             EXIT_REFUSED,
             QStringLiteral("A package archive is named TARVO_<version>.zip, not %1.").arg(name));
     }
-    const QString version =
-        DottedVersion(name.mid(prefix.size(), name.size() - prefix.size() - suffix.size()));
     CLASS_TARVO_VERSION_INFO* catalogue = host->VersionInfo();
     catalogue->FindInstalledVersions();
     if (catalogue->GetInstalledVersions().contains(version))

@@ -1,5 +1,7 @@
 #include "CLI/CLI_ClassCommandReport.h"
 
+#include "DEVICE/DEVICE_Helpers.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -24,11 +26,6 @@ QString OneLine(const QString& text)
     return line;
 }
 } // namespace
-
-QString CLASS_COMMAND_REPORT::WebUrl(int port)
-{
-    return QStringLiteral("http://127.0.0.1:%1").arg(port);
-}
 
 QString CLASS_COMMAND_REPORT::Sessions(const QList<CLI_SESSION_INFO>& sessions, bool json)
 {
@@ -98,7 +95,7 @@ QString CLASS_COMMAND_REPORT::Status(const QString& launcher, const QList<CLI_SE
             list.append(QJsonObject{{QStringLiteral("folder"), info.folder},
                                     {QStringLiteral("name"), info.name},
                                     {QStringLiteral("port"), info.port},
-                                    {QStringLiteral("url"), WebUrl(info.port)}});
+                                    {QStringLiteral("url"), SessionWebUrl(info.port)}});
         }
         return Document(
             QJsonObject{{QStringLiteral("launcher"), launcher}, {QStringLiteral("running"), list}});
@@ -110,7 +107,8 @@ QString CLASS_COMMAND_REPORT::Status(const QString& launcher, const QList<CLI_SE
     }
     for (const CLI_SESSION_INFO& info : running)
     {
-        text += QStringLiteral("Running: %1 (%2) at %3\n").arg(info.folder, info.name, WebUrl(info.port));
+        text +=
+            QStringLiteral("Running: %1 (%2) at %3\n").arg(info.folder, info.name, SessionWebUrl(info.port));
     }
     return text;
 }

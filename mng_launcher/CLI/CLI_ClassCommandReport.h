@@ -26,8 +26,6 @@ public:
     static QString Packages(const QList<CLI_PACKAGE_INFO>& packages, int compatibility, bool json);
     // --status: {"launcher": "window" | "headless" | "none", "running": [{"folder", "name", "port", "url"}]}
     static QString Status(const QString& launcher, const QList<CLI_SESSION_INFO>& running, bool json);
-    // The simulated device's web page of a port.
-    static QString WebUrl(int port);
 };
 
 #endif // CLI_CLASSCOMMANDREPORT_H

@@ -16,9 +16,9 @@ class QTextStream;
 class CLASS_COMMAND_LINE
 {
 public:
-    // Exit codes of a command line that does not start the window.
-    static constexpr int EXIT_DONE = 0;
-    static constexpr int EXIT_USAGE = 1;
+    // Exit codes of a command line that does not start the window (those of every command).
+    static constexpr int EXIT_DONE = ::EXIT_DONE;
+    static constexpr int EXIT_USAGE = ::EXIT_USAGE;
     // Returned by Process when the window is to start.
     static constexpr int START_WINDOW = -1;
     // Returned by Process when a command is to run (Command() tells which).

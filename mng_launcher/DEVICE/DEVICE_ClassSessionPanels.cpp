@@ -3,13 +3,13 @@
 #include "DEVICE/DEVICE_ClassSessionRecord.h"
 #include "DEVICE/DEVICE_ClassSessionVersionLists.h"
 #include "DEVICE/DEVICE_DeviceTables.h"
+#include "DEVICE/DEVICE_Helpers.h"
 #include "GUI/GUI_ClassGlobalSetup.h"
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassSessionWidget.h"
 
 namespace
 {
-const QString WEB_ADDRESS = QStringLiteral("http://127.0.0.1:%1");
 const QString START_TEXT = QStringLiteral("Start Session");
 const QString STOP_TEXT = QStringLiteral("Stop Session");
 } // namespace
@@ -180,7 +180,7 @@ void CLASS_SESSION_PANELS::UpdateWebAddress()
     const CLASS_SESSION_WIDGET* card = mainWindow->GetSelectedSessionWidget();
     if (card != nullptr)
     {
-        mainWindow->SetWebPageUrl(WEB_ADDRESS.arg(card->GetPort().toInt()));
+        mainWindow->SetWebPageUrl(SessionWebUrl(card->GetPort().toInt()));
     }
 }
 

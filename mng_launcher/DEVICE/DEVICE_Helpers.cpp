@@ -103,6 +103,16 @@ QString PackageFolderName(const QString& version)
     return PACKAGE_PREFIX + QString(version).replace(QLatin1Char('.'), QLatin1Char('_'));
 }
 
+QString VersionOfPackageFolderName(const QString& name)
+{
+    return name.startsWith(PACKAGE_PREFIX) ? DottedVersion(name.mid(PACKAGE_PREFIX.size())) : QString();
+}
+
+QString SessionWebUrl(int port)
+{
+    return QStringLiteral("http://127.0.0.1:%1").arg(port);
+}
+
 QString DottedVersion(QString version)
 {
     return version.replace(QLatin1Char('_'), QLatin1Char('.'));

@@ -20,6 +20,11 @@ bool CopyDirectory(const QString& source, const QString& target);
 
 // "TARVO_" + version with every "." replaced by "_": "3.1.51" -> "TARVO_3_1_51".
 QString PackageFolderName(const QString& version);
+// The reverse of PackageFolderName: "TARVO_3_1_51" -> "3.1.51"; empty for a name that is no package
+// folder's ("TARVO_" alone, or another beginning).
+QString VersionOfPackageFolderName(const QString& name);
+// The address of a session's device page: "http://127.0.0.1:<port>".
+QString SessionWebUrl(int port);
 // A version as the lists, the cards and the settings show it: every "_" replaced by ".", "3_1_51" ->
 // "3.1.51".
 QString DottedVersion(QString version);
