@@ -53,38 +53,9 @@ void CLASS_SESSION_EDITOR::SaveRequest(int sessionIndex)
     {
         record->folder = NewSessionFolder();
     }
-    // A link in the session folder's place is not the launcher's: nothing is written through it, and the
-    // session stays unsaved (the box below).
-    const bool folderIsLink = PLATFORM::IsLink(record->folder);
-    if (folderIsLink || !QDir().mkpath(record->folder))
-    {
-        SESSION_BACKEND_ERROR("SLOT_SaveRequest",
-                              QStringLiteral("Failed to create the working directory : ") + record->folder);
-    }
-    // A link in the place of ZR_APPS is removed as a link: what it points at stays untouched.
-    if (!folderIsLink && !PLATFORM::RemoveFolder(record->folder + QStringLiteral("/ZR_APPS")))
-    {
-        SESSION_BACKEND_ERROR("SLOT_SaveRequest", QStringLiteral("Couldn't remove Webapp directory"));
-    }
-    const QString package =
-        FindPackageFolder(applicationFolder, versionLists.VersionText(configuration.value(0)));
-    // The resources are never copied through a link in the package folder's place.
-    if (!folderIsLink &&
-        (PLATFORM::IsLink(package) ||
-         !CopyDirectory(package + QStringLiteral("/ressources/"), record->folder + QLatin1Char('/'))))
-    {
-        SESSION_BACKEND_ERROR("SLOT_SaveRequest", QStringLiteral("Failed to copy session resources"));
-    }
-    // A link in the place of tmp is removed as a link, and a real folder made.
-    const QString tmp = record->folder + QStringLiteral("/tmp");
-    if (!folderIsLink && ((PLATFORM::IsLink(tmp) && !PLATFORM::RemoveTree(tmp)) || !QDir().mkpath(tmp)))
-    {
-        SESSION_BACKEND_ERROR("SLOT_SaveRequest",
-                              QStringLiteral("Failed to create the tmp directory : ") + tmp);
-    }
-    QDir::setCurrent(record->folder);
-    // A file that could not be written leaves the session unsaved, so the user can try again.
-    if (!folderIsLink && WriteSessionSettings(index))
+    // A folder that could not be prepared, or a file that could not be written, leaves the session
+    // unsaved, so the user can try again.
+    if (PrepareSessionFolder(record->folder, configuration.value(0)) && WriteSessionSettings(index))
     {
         CLASS_SESSION_PANELS::RememberSaved(record);
         record->savedConfiguration = configuration;
@@ -105,6 +76,43 @@ void CLASS_SESSION_EDITOR::SaveRequest(int sessionIndex)
         panels.UpdateButtons();
         panels.UpdateWebAddress();
     }
+}
+
+bool CLASS_SESSION_EDITOR::PrepareSessionFolder(const QString& folder, int versionKey) const
+{
+    // A link in the session folder's place is not the launcher's: nothing is written through it. A folder
+    // that cannot be made is logged; the settings' write then fails and tells why.
+    const bool folderIsLink = PLATFORM::IsLink(folder);
+    if (folderIsLink || !QDir().mkpath(folder))
+    {
+        SESSION_BACKEND_ERROR("SLOT_SaveRequest",
+                              QStringLiteral("Failed to create the working directory : ") + folder);
+        if (folderIsLink)
+        {
+            return false;
+        }
+    }
+    // A link in the place of ZR_APPS is removed as a link: what it points at stays untouched.
+    if (!PLATFORM::RemoveFolder(folder + QStringLiteral("/ZR_APPS")))
+    {
+        SESSION_BACKEND_ERROR("SLOT_SaveRequest", QStringLiteral("Couldn't remove Webapp directory"));
+    }
+    const QString package = FindPackageFolder(applicationFolder, versionLists.VersionText(versionKey));
+    // The resources are never copied through a link in the package folder's place.
+    if (PLATFORM::IsLink(package) ||
+        !CopyDirectory(package + QStringLiteral("/ressources/"), folder + QLatin1Char('/')))
+    {
+        SESSION_BACKEND_ERROR("SLOT_SaveRequest", QStringLiteral("Failed to copy session resources"));
+    }
+    // A link in the place of tmp is removed as a link, and a real folder made.
+    const QString tmp = folder + QStringLiteral("/tmp");
+    if ((PLATFORM::IsLink(tmp) && !PLATFORM::RemoveTree(tmp)) || !QDir().mkpath(tmp))
+    {
+        SESSION_BACKEND_ERROR("SLOT_SaveRequest",
+                              QStringLiteral("Failed to create the tmp directory : ") + tmp);
+    }
+    QDir::setCurrent(folder);
+    return true;
 }
 
 bool CLASS_SESSION_EDITOR::WriteSessionSettings(int sessionIndex)

@@ -30,6 +30,10 @@ public:
     QString NewSessionFolder() const;
 
 private:
+    // Makes a session's folder ready for its settings: the resources of the version's package and tmp.
+    // False when the folder is a link: nothing is written through it.
+    bool PrepareSessionFolder(const QString& folder, int versionKey) const;
+
     CLASS_SESSION_PANELS& panels;
     const CLASS_SESSION_VERSION_LISTS& versionLists;
     QString sessionsRoot;
