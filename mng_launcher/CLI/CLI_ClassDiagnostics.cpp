@@ -1,5 +1,6 @@
 #include "CLI/CLI_ClassDiagnostics.h"
 
+#include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "QT_TRACES/TRACES_ClassWorkerFile.h"
@@ -114,12 +115,13 @@ bool CLASS_DIAGNOSTICS::Collect(const QString& bundle) const
     }
     CopyPlainFile(Joined(locations.sessionsRoot, STATE_FILE_NAME), bundle);
     CopyPlainFile(Joined(locations.sessionsRoot, LOCAL_CATALOGUE_NAME), bundle);
+    // A session folder that is a link is not read through: nothing is copied from where it points.
     const QStringList folders =
         QDir(locations.sessionsRoot)
-            .entryList(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
+            .entryList(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::NoSymLinks | QDir::Readable, QDir::Name);
     for (const QString& folder : folders)
     {
-        CopyPlainFile(Joined(locations.sessionsRoot, folder) + QStringLiteral("/settings.ini"),
+        CopyPlainFile(CLASS_SESSION_SETTINGS::SettingsFilePath(Joined(locations.sessionsRoot, folder)),
                       bundle + QStringLiteral("/sessions/") + folder);
     }
     QFile about(bundle + QStringLiteral("/about.txt"));

@@ -193,6 +193,10 @@ x11_wait_for rebooted || fail "the simulator did not come back after its reboot 
 json --list --json -- "[s['running'] for s in doc['sessions'] if s['name'] == 'Studio'] == [True]"
 
 step "every exit code, in one table"
+# A session folder that is a link: the diagnostics do not read through it.
+mkdir -p "$WORK/elsewhere/Linked"
+printf '[General]\nNAME=Linked\n' >"$WORK/elsewhere/Linked/settings.ini"
+ln -s "$WORK/elsewhere/Linked" "$ROOT/LinkedSession"
 run_table <<TABLE
 0 --help
 0 --diagnostics $WORK/out/support.zip
@@ -213,6 +217,8 @@ run_table <<TABLE
 TABLE
 unzip -l "$WORK/out/support.zip" >"$WORK/listing.txt"
 grep -q 'sessions/Tarvo2024_03_05_14_07_59/settings.ini' "$WORK/listing.txt" || fail "the diagnostics hold no settings.ini"
+! grep -q 'LinkedSession' "$WORK/listing.txt" || fail "the diagnostics read a session folder through a link"
+rm "$ROOT/LinkedSession"
 [ ! -e "$APP/TARVO_3_10_1" ] || fail "a tampered archive was installed"
 stopped() { ! device_answers; }
 x11_wait_for stopped || fail "the device still answers after --stop"
