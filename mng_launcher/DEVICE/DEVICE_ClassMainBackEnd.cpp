@@ -41,8 +41,8 @@ QString WithTrailingSlash(const QString& folder)
 
 CLASS_MAIN_BACKEND::CLASS_MAIN_BACKEND(CLASS_MAIN_WINDOW* mainWindow, QObject* parent,
                                        const TARVO_VERSION_INFO_LOCATIONS& locations)
-    : QObject(parent), mainWindow(mainWindow), stateFile(nullptr), versionInfo(nullptr), runner(nullptr),
-      panels(nullptr), editor(nullptr), listOperations(nullptr)
+    : QObject(parent), mainWindow(mainWindow), versionInfo(nullptr), runner(nullptr), panels(nullptr),
+      editor(nullptr), listOperations(nullptr)
 {
     const TARVO_VERSION_INFO_LOCATIONS where = locations.WithDefaults();
     applicationFolder = where.applicationFolder;
@@ -51,8 +51,6 @@ CLASS_MAIN_BACKEND::CLASS_MAIN_BACKEND(CLASS_MAIN_WINDOW* mainWindow, QObject* p
     {
         TRACE_ERROR(QStringLiteral("Failed to create the working directory : ") + sessionsRoot);
     }
-    // The state file has a fixed home beside the sessions, whatever folder the launcher started from.
-    stateFile = new QSettings(GetStateFilePath(), QSettings::IniFormat, this);
     // The local copy for now: the window asks for the remote catalogue once it is on screen.
     TARVO_VERSION_INFO_LOCATIONS localCopyOnly = where;
     localCopyOnly.fetchCatalogue = false;
@@ -65,8 +63,10 @@ CLASS_MAIN_BACKEND::CLASS_MAIN_BACKEND(CLASS_MAIN_WINDOW* mainWindow, QObject* p
     listOperations =
         new CLASS_SESSION_LIST_OPERATIONS(*panels, *versionLists, *editor, runner, applicationFolder, this);
     LoadSessions();
-    lastVersionChecked = stateFile->value(KEY_LAST_VERSION_CHECKED).toString();
-    if (!stateFile->contains(KEY_LAST_VERSION_CHECKED))
+    // The state file has a fixed home beside the sessions, whatever folder the launcher started from.
+    const QSettings stateFile(GetStateFilePath(), QSettings::IniFormat);
+    lastVersionChecked = stateFile.value(KEY_LAST_VERSION_CHECKED).toString();
+    if (!stateFile.contains(KEY_LAST_VERSION_CHECKED))
     {
         SetLastVersionChecked(LAUNCHER_VERSION);
     }
@@ -365,15 +365,8 @@ void CLASS_MAIN_BACKEND::SetLastVersionChecked(const QString& version)
     // Kept for this run even when the file cannot be replaced: the user was told about this version.
     lastVersionChecked = version;
     // Replaced as a session's settings are: a full disk or a crash leaves the old state file.
-    const QString path = GetStateFilePath();
-    QByteArray seed;
     QString errorText;
-    if (!ReadIniSeed(path, seed))
-    {
-        TRACE_ERROR(QStringLiteral("Error reading file:") + path);
-        return;
-    }
-    if (!ReplaceIniFile(path, seed, {{KEY_LAST_VERSION_CHECKED, version}}, &errorText))
+    if (!UpdateIniFile(GetStateFilePath(), {{KEY_LAST_VERSION_CHECKED, version}}, &errorText))
     {
         TRACE_ERROR(errorText);
     }

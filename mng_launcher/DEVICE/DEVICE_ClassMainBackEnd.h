@@ -23,7 +23,6 @@ class CLASS_SESSION_PANELS;
 class CLASS_SESSION_RECORD;
 class CLASS_SESSION_RUNNER;
 class CLASS_SESSION_VERSION_LISTS;
-class QSettings;
 
 // The session back end: keeps the list of sessions (at most ten created or duplicated), loads them at
 // start, creates, duplicates, saves, discards and deletes them on the main view's requests, keeps the
@@ -112,7 +111,6 @@ private:
     CLASS_MAIN_WINDOW* mainWindow;
     QString applicationFolder;
     QString sessionsRoot;
-    QSettings* stateFile; // read at construction only: SetLastVersionChecked replaces the file whole
     QString lastVersionChecked;
     QList<CLASS_SESSION_RECORD*> sessions;
     CLASS_TARVO_VERSION_INFO* versionInfo;

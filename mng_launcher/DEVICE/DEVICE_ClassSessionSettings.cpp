@@ -137,14 +137,8 @@ bool CLASS_SESSION_SETTINGS::Write(const QString& folder, const SESSION_SETTINGS
     const QString path = SettingsFilePath(folder);
     // The finished text replaces settings.ini in one rename, after every write was checked: the simulator,
     // a crash or a full disk never leave a half-written file, and a failed save leaves the old one.
-    QByteArray seed;
     QString errorText;
-    if (!ReadIniSeed(path, seed))
-    {
-        TRACE_ERROR(QStringLiteral("Error reading file:") + path);
-        return false;
-    }
-    if (!ReplaceIniFile(path, seed, AllValues(data), &errorText))
+    if (!UpdateIniFile(path, AllValues(data), &errorText))
     {
         TRACE_ERROR(errorText);
         return false;

@@ -160,3 +160,17 @@ bool ReadIniSeed(const QString& path, QByteArray& seed)
     seed = current.readAll();
     return seed.size() == current.size();
 }
+
+bool UpdateIniFile(const QString& path, const INI_VALUES& values, QString* errorText)
+{
+    QByteArray seed;
+    if (!ReadIniSeed(path, seed))
+    {
+        if (errorText != nullptr)
+        {
+            *errorText = QStringLiteral("Error reading file:") + path;
+        }
+        return false;
+    }
+    return ReplaceIniFile(path, seed, values, errorText);
+}

@@ -34,4 +34,9 @@ bool ReplaceIniFile(const QString& path, const QByteArray& seed, const INI_VALUE
 // readable-looking file could not be read whole.
 bool ReadIniSeed(const QString& path, QByteArray& seed);
 
+// Writes values over the INI file at path, keeping its other keys: ReadIniSeed, then ReplaceIniFile.
+// False on failure, with the reason in errorText ("Error reading file:<path>" when the current file
+// could not be read).
+bool UpdateIniFile(const QString& path, const INI_VALUES& values, QString* errorText);
+
 #endif // DEVICE_FILESAVE_H
