@@ -1,6 +1,6 @@
 #include "DEVICE/DEVICE_ClassServerAddress.h"
 
-#include <QUrl>
+#include "QT_UTILS/UTILS_NetworkRequest.h"
 
 const char* const CLASS_SERVER_ADDRESS::SERVER_VARIABLE = "TARVO_UPDATE_SERVER";
 const char* const CLASS_SERVER_ADDRESS::PROBE_VARIABLE = "TARVO_PROBE_URL";
@@ -24,10 +24,7 @@ QString CLASS_SERVER_ADDRESS::BuiltInServer()
 
 bool CLASS_SERVER_ADDRESS::IsValid(const QString& url)
 {
-    const QUrl parsed(url, QUrl::StrictMode);
-    const QString scheme = parsed.scheme().toLower();
-    return parsed.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
-           !parsed.host().isEmpty();
+    return UTILS::IsWebUrl(url);
 }
 
 bool CLASS_SERVER_ADDRESS::SetServer(const QString& url)
@@ -64,7 +61,7 @@ QString CLASS_SERVER_ADDRESS::ProbeUrl()
 
 QString CLASS_SERVER_ADDRESS::CatalogueUrl()
 {
-    return Server() + QStringLiteral("/~ftp-xml/tarvo4ksimulator/tarvo4kpackages.ini");
+    return PackagesUrl() + QStringLiteral("tarvo4kpackages.ini");
 }
 
 QString CLASS_SERVER_ADDRESS::PackagesUrl()

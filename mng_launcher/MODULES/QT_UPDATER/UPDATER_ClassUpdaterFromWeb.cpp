@@ -1,6 +1,7 @@
 #include "QT_UPDATER/UPDATER_ClassUpdaterFromWeb.h"
 
 #include "QT_TRACES/TRACES_Traces.h"
+#include "QT_UTILS/UTILS_NetworkRequest.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,15 +35,6 @@ bool ReadEntry(const QJsonValue& element, VersionInfo& info)
     info.productId = entry.value(QStringLiteral("ProductId")).toInt(0);
     info.dev = entry.value(QStringLiteral("Dev")).toInt(-1);
     return true;
-}
-
-// The binary of a version is offered as a web link only: an http or https address with a host.
-bool IsWebAddress(const QString& url)
-{
-    const QUrl address(url, QUrl::StrictMode);
-    const QString scheme = address.scheme().toLower();
-    return address.isValid() && (scheme == QStringLiteral("http") || scheme == QStringLiteral("https")) &&
-           !address.host().isEmpty();
 }
 } // namespace
 
@@ -202,7 +194,7 @@ void CLASS_UPDATER_FROM_WEB::DownloadVersionFinished(const QString& path)
         {
             continue;
         }
-        if (!IsWebAddress(info.url))
+        if (!UTILS::IsWebUrl(info.url))
         {
             TRACE_ERROR(QStringLiteral("Ignored version ") + info.version.toString() +
                         QStringLiteral(": its Url is not an http or https address"));

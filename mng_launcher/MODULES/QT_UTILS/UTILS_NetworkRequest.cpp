@@ -39,4 +39,12 @@ QString ReplyFailure(const QNetworkReply& reply)
     }
     return QString();
 }
+
+bool IsWebUrl(const QString& url)
+{
+    const QUrl address(url, QUrl::StrictMode);
+    const QString scheme = address.scheme().toLower();
+    return address.isValid() && (scheme == QStringLiteral("http") || scheme == QStringLiteral("https")) &&
+           !address.host().isEmpty();
+}
 } // namespace UTILS

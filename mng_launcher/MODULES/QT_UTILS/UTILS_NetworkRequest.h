@@ -21,6 +21,9 @@ QNetworkRequest WebRequest(const QUrl& url, int transferTimeoutMs);
 // Why a finished reply does not count as an answer (empty when it does): a network or protocol error, or a
 // final HTTP status outside 2xx (a redirect that was not followed, an error page with no error raised).
 QString ReplyFailure(const QNetworkReply& reply);
+
+// True for a well-formed http or https address with a host (strict parsing).
+bool IsWebUrl(const QString& url);
 } // namespace UTILS
 
 #endif // UTILS_NETWORKREQUEST_H
