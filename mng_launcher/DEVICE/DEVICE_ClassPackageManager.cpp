@@ -215,7 +215,7 @@ int CLASS_PACKAGE_MANAGER_BACKEND::RunJob(const QStringList& wanted)
     }
     const QStringList installed = versionInfo->GetInstalledVersions();
     BeginJob();
-    RunEntries(packages, installed, wanted);
+    RunEntries(installed, wanted);
     FinishJob();
     return jobStatus;
 }
@@ -247,8 +247,7 @@ void CLASS_PACKAGE_MANAGER_BACKEND::BeginJob()
     currentPackage.clear();
 }
 
-void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QMap<int, QString>& packages,
-                                               const QStringList& installed, const QStringList& ticked)
+void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QStringList& installed, const QStringList& ticked)
 {
     // Kept up to date as the job goes, so that a version listed twice is handled once.
     QStringList present = installed;

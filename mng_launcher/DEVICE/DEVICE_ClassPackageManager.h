@@ -120,8 +120,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void RunEntries(const QMap<int, QString>& packages, const QStringList& installed,
-                    const QStringList& ticked);
+    // Installs or removes each of the packages (the list the job was opened with) as ticked says.
+    void RunEntries(const QStringList& installed, const QStringList& ticked);
     // Marks a job as running from here to FinishJob.
     void BeginJob();
     void FinishJob();

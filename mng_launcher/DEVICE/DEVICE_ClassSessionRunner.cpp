@@ -1,5 +1,6 @@
 #include "DEVICE/DEVICE_ClassSessionRunner.h"
 
+#include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassSessionRecord.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 #include "DEVICE/DEVICE_Constants.h"
@@ -17,14 +18,7 @@
 // Run control is part of the session back end: its log lines carry the back end's unit, as they always have
 // ("..\mng_launcher\DEVICE\DEVICE_ClassMainBackEnd SLOT_StartSession() Line n Simulator Launched").
 #undef TRACE_UNIT_PATH
-#define TRACE_UNIT_PATH()                                                                                    \
-    (                                                                                                        \
-        []() -> const QString&                                                                               \
-        {                                                                                                    \
-            static const QString unitPath =                                                                  \
-                TraceUnitPath("mng_launcher/DEVICE/DEVICE_ClassMainBackEnd.cpp");                            \
-            return unitPath;                                                                                 \
-        }())
+#define TRACE_UNIT_PATH() TRACE_UNIT_PATH_OF(SESSION_BACKEND_UNIT)
 
 namespace
 {
