@@ -206,6 +206,15 @@ bool CLASS_MAIN_BACKEND::ParseSession(const QString& folderName)
     }
     const SESSION_SETTINGS_DATA& data = result.data;
     const QStringList& keys = result.presentKeys;
+    // The session's version is matched by its text; a version the table lacks joins it (shown "Not
+    // installed" when missing), so that the session keeps it rather than taking another one.
+    const QString versionText = keys.contains(KEY_VERSION) ? data.versionText : versionLists->VersionText(0);
+    const int tableSize = versionInfo->GetVersionsTable().size();
+    const int versionKey = versionInfo->VersionKey(versionText);
+    if (versionInfo->GetVersionsTable().size() != tableSize)
+    {
+        versionLists->RefreshPanels(sessions);
+    }
     mainWindow->AddSessionEntry();
     CLASS_SESSION_WIDGET* card = mainWindow->GetSelectedSessionWidget();
     CLASS_GLOBAL_SETUP* panel = panels->CreateSetupPanel();
@@ -231,15 +240,12 @@ bool CLASS_MAIN_BACKEND::ParseSession(const QString& folderName)
     {
         panel->SetDescription(data.description);
     }
-    const QString versionText = keys.contains(KEY_VERSION) ? data.versionText : versionLists->VersionText(0);
-    const int versionKey = versionInfo->GetVersionsTable().key(versionText, 0);
     card->SetVersion(QStringLiteral("v") + versionText);
     const int deviceIndex = keys.contains(KEY_DEVICE_TYPE) ? data.deviceIndex : 0;
 
     const QList<int> configuration = {versionKey, deviceIndex, data.audioCard != 0 ? 1 : 0};
     panel->RestoreSelection(configuration);
-    CLASS_SESSION_PANELS::RememberSaved(record);
-    record->savedConfiguration = configuration;
+    panels->RememberSaved(record, configuration);
     sessions.append(record);
     if (!versionInfo->GetInstalledVersions().contains(versionText))
     {
@@ -312,7 +318,7 @@ bool CLASS_MAIN_BACKEND::WriteSessionSettings(int sessionIndex)
 void CLASS_MAIN_BACKEND::SLOT_RefreshUpdaters()
 {
     versionLists->RefreshPanels(sessions);
-    panels->UpdateButtons();
+    panels->ClearSettledMarks();
 }
 
 void CLASS_MAIN_BACKEND::RefreshCatalogue()
@@ -333,7 +339,7 @@ void CLASS_MAIN_BACKEND::AdoptNewCatalogue()
     versionInfo->SetVersionsTable(CLASS_SESSION_VERSION_LISTS::TableKeepingSessionVersions(
         versionInfo->GetPackagesList(), sessions, before));
     versionLists->RenumberPanels(sessions, before);
-    panels->UpdateButtons();
+    panels->ClearSettledMarks();
 }
 
 // ---- run control ---------------------------------------------------------------------------------------
@@ -394,6 +400,12 @@ bool CLASS_MAIN_BACKEND::HasUnsavedChanges(int sessionIndex) const
 {
     const CLASS_SESSION_RECORD* record = panels->Record(sessionIndex);
     return record != nullptr && record->modified && panels->DiffersFromSaved(record);
+}
+
+bool CLASS_MAIN_BACKEND::IsLostOnQuit(int sessionIndex) const
+{
+    const CLASS_SESSION_RECORD* record = panels->Record(sessionIndex);
+    return record != nullptr && (record->settingsFile.isEmpty() || HasUnsavedChanges(sessionIndex));
 }
 
 bool CLASS_MAIN_BACKEND::IsSessionLocked(int sessionIndex) const

@@ -96,6 +96,8 @@ public:
     // True when the session is marked modified and its panel's values still differ from the saved ones
     // (a change made and undone, or a notice of the program's own refill, loses nothing).
     bool HasUnsavedChanges(int sessionIndex) const;
+    // True when quitting loses the session: it was never saved, or it has unsaved changes.
+    bool IsLostOnQuit(int sessionIndex) const;
     bool IsSessionLocked(int sessionIndex) const;
     qint64 GetSessionProcessId(int sessionIndex) const;
     CLASS_GLOBAL_SETUP* GetSetupPanel(int sessionIndex) const;

@@ -57,8 +57,7 @@ void CLASS_SESSION_EDITOR::SaveRequest(int sessionIndex)
     // unsaved, so the user can try again.
     if (PrepareSessionFolder(record->folder, configuration.value(0)) && WriteSessionSettings(index))
     {
-        CLASS_SESSION_PANELS::RememberSaved(record);
-        record->savedConfiguration = configuration;
+        panels.RememberSaved(record, configuration);
         record->locked = true;
         panel->SetEditable(false);
         record->modified = false;

@@ -60,7 +60,7 @@ void CLASS_SESSION_LIST_OPERATIONS::CreateNewSession()
 
     auto* record = new CLASS_SESSION_RECORD();
     record->panel = panel;
-    CLASS_SESSION_PANELS::RememberSaved(record);
+    panels.RememberSaved(record, panel->GetSelection());
     record->modified = true;
     panels.Sessions().append(record);
     panels.ShowOnlySelectedPanel();

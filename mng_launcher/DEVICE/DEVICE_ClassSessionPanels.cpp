@@ -165,12 +165,26 @@ bool CLASS_SESSION_PANELS::DiffersFromSaved(const CLASS_SESSION_RECORD* record) 
             panel->GetSelection() != record->savedConfiguration);
 }
 
-void CLASS_SESSION_PANELS::RememberSaved(CLASS_SESSION_RECORD* record)
+void CLASS_SESSION_PANELS::RememberSaved(CLASS_SESSION_RECORD* record, const QList<int>& configuration) const
 {
-    record->savedConfiguration = record->panel->GetSelection();
+    record->savedConfiguration = configuration;
+    record->savedVersion = DottedVersion(versionLists.VersionText(configuration.value(0)));
     record->savedName = record->panel->GetLabel();
     record->savedDescription = record->panel->GetDescription();
     record->savedPort = record->panel->GetPortValue();
+}
+
+void CLASS_SESSION_PANELS::ClearSettledMarks()
+{
+    for (CLASS_SESSION_RECORD* record : qAsConst(sessions))
+    {
+        if (record->modified && !record->settingsFile.isEmpty() && !DiffersFromSaved(record) &&
+            versionLists.IsInstalled(record->savedConfiguration.value(0)))
+        {
+            record->modified = false;
+        }
+    }
+    UpdateButtons();
 }
 
 // ---- bottom bar ----------------------------------------------------------------------------------------
@@ -200,6 +214,12 @@ void CLASS_SESSION_PANELS::UpdateButtons()
 {
     const CLASS_SESSION_RECORD* record = SelectedRecord();
     const bool running = record != nullptr && !record->idle;
+    // The selection may have moved since the last check: an installed version picked in place of a
+    // missing one unblocks the session.
+    if (record != nullptr && !record->panel.isNull())
+    {
+        record->panel->CheckVersion();
+    }
     const bool blocked = record == nullptr || record->panel.isNull() || record->panel->IsVersionMissing();
     const bool dirty = record != nullptr && record->modified;
     mainWindow->SetStartEnabled(running || (!blocked && !dirty));

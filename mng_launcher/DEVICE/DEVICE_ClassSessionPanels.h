@@ -42,7 +42,12 @@ public:
     void MarkPanelModified(const CLASS_GLOBAL_SETUP* panel);
     void SetModified(int index);
     bool DiffersFromSaved(const CLASS_SESSION_RECORD* record) const;
-    static void RememberSaved(CLASS_SESSION_RECORD* record);
+    // The panel's name, description and port and the given configuration (with its version's text) as
+    // the values last loaded or saved.
+    void RememberSaved(CLASS_SESSION_RECORD* record, const QList<int>& configuration) const;
+    // Sessions marked modified only because their version was missing: once it is installed and their
+    // values are still the saved ones, they are clean again. Never-saved sessions keep their mark.
+    void ClearSettledMarks();
 
     // The bottom bar of the selected session.
     void UpdateWebAddress();

@@ -18,6 +18,7 @@ class CLASS_SESSION_RECORD
 public:
     QPointer<CLASS_GLOBAL_SETUP> panel;
     QList<int> savedConfiguration; // [version key, device index, audio card flag] as last loaded/saved
+    QString savedVersion;          // the version text of savedConfiguration's key, as loaded/saved
     QString savedName;
     QString savedDescription;
     int savedPort = 0;

@@ -69,23 +69,31 @@ void CLASS_SESSION_VERSION_LISTS::RenumberPanels(const QList<CLASS_SESSION_RECOR
                                                  const QMap<int, QString>& before) const
 {
     const QMap<int, QString>& table = versionInfo->GetVersionsTable();
-    const auto renumber = [&table, &before](QList<int>& configuration)
+    const auto renumber = [&table](QList<int>& configuration, const QString& version)
     {
-        if (!configuration.isEmpty() && before.contains(configuration.first()))
+        if (!configuration.isEmpty() && !version.isEmpty())
         {
-            configuration.first() = table.key(before.value(configuration.first()), configuration.first());
+            configuration.first() = table.key(version, configuration.first());
         }
     };
     for (CLASS_SESSION_RECORD* record : sessions)
     {
-        renumber(record->savedConfiguration);
+        // What was saved keeps the saved VERSION; what the panel shows keeps the text it showed.
+        renumber(record->savedConfiguration, SavedVersion(record, before));
         if (!record->panel.isNull())
         {
             QList<int> configuration = record->panel->GetSelection();
-            renumber(configuration);
+            renumber(configuration, before.value(configuration.value(0)));
             RefillPanel(record, configuration);
         }
     }
+}
+
+QString CLASS_SESSION_VERSION_LISTS::SavedVersion(const CLASS_SESSION_RECORD* record,
+                                                  const QMap<int, QString>& table)
+{
+    return record->savedVersion.isEmpty() ? table.value(record->savedConfiguration.value(0))
+                                          : record->savedVersion;
 }
 
 QMap<int, QString>
@@ -94,9 +102,8 @@ CLASS_SESSION_VERSION_LISTS::TableKeepingSessionVersions(const QMap<int, QString
                                                          const QMap<int, QString>& before)
 {
     QMap<int, QString> table = packages;
-    const auto keep = [&table, &before](const QList<int>& configuration)
+    const auto keep = [&table](const QString& version)
     {
-        const QString version = configuration.isEmpty() ? QString() : before.value(configuration.first());
         const QList<QString> known = table.values();
         if (!version.isEmpty() && !known.contains(version))
         {
@@ -105,10 +112,10 @@ CLASS_SESSION_VERSION_LISTS::TableKeepingSessionVersions(const QMap<int, QString
     };
     for (const CLASS_SESSION_RECORD* record : sessions)
     {
-        keep(record->savedConfiguration);
+        keep(SavedVersion(record, before));
         if (!record->panel.isNull())
         {
-            keep(record->panel->GetSelection());
+            keep(before.value(record->panel->GetSelection().value(0)));
         }
     }
     return table;

@@ -42,6 +42,8 @@ public:
     bool IsInstalled(int versionKey) const;
 
 private:
+    // The version a session was loaded or saved with; by its key in table when it has none recorded.
+    static QString SavedVersion(const CLASS_SESSION_RECORD* record, const QMap<int, QString>& table);
     void RefillPanel(CLASS_SESSION_RECORD* record, const QList<int>& configuration) const;
     // The list entries of the current table, made once for every panel while the table and the
     // installed versions stay the same.

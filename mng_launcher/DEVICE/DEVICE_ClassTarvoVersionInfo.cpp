@@ -223,14 +223,31 @@ void CLASS_TARVO_VERSION_INFO::WriteFallbackCatalogue(const QString& path) const
     }
 }
 
+QMap<int, QString> CLASS_TARVO_VERSION_INFO::FallbackPackagesList() const
+{
+    const QStringList known = KnownVersions();
+    if (known.isEmpty())
+    {
+        return DEFAULT_PACKAGES_LIST;
+    }
+    QMap<int, QString> list;
+    for (const QString& version : known)
+    {
+        list.insert(list.size(), DottedVersion(version));
+    }
+    return list;
+}
+
 void CLASS_TARVO_VERSION_INFO::FindPackagesList()
 {
     packagesList.clear();
+    // Every parse starts afresh: a catalogue without a "version" group is of level 1, whatever came before.
+    compatibility = 1;
     const QString path = GetLocalCatalogueFile();
     if (!QFileInfo::exists(path))
     {
         TRACE_INFO(QStringLiteral("Packages file is missing"));
-        packagesList = DEFAULT_PACKAGES_LIST;
+        packagesList = FallbackPackagesList();
         return;
     }
     const QSettings catalogue(path, QSettings::IniFormat);
@@ -240,7 +257,7 @@ void CLASS_TARVO_VERSION_INFO::FindPackagesList()
     if (catalogue.status() != QSettings::NoError)
     {
         TRACE_ERROR(QStringLiteral("Failed to parse packages file"));
-        packagesList = DEFAULT_PACKAGES_LIST;
+        packagesList = FallbackPackagesList();
         return;
     }
     std::reverse(keys.begin(), keys.end());
@@ -252,4 +269,19 @@ void CLASS_TARVO_VERSION_INFO::FindPackagesList()
     {
         compatibility = catalogue.value(COMPATIBILITY_KEY).toInt();
     }
+}
+
+int CLASS_TARVO_VERSION_INFO::VersionKey(const QString& version)
+{
+    const QString dotted = DottedVersion(version);
+    for (auto it = versionsTable.constBegin(); it != versionsTable.constEnd(); ++it)
+    {
+        if (DottedVersion(it.value()) == dotted)
+        {
+            return it.key();
+        }
+    }
+    const int key = versionsTable.isEmpty() ? 0 : versionsTable.lastKey() + 1;
+    versionsTable.insert(key, dotted);
+    return key;
 }

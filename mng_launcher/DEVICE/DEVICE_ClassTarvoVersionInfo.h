@@ -50,12 +50,17 @@ public:
     // thread with whether the packages list or the compatibility level changed, unless `context` is gone.
     // A download still running is not started a second time.
     void FetchPackagesInBackground(QObject* context, const std::function<void(bool changed)>& done);
+    // True while a background download runs.
+    bool IsFetching() const { return backgroundReply != nullptr; }
 
     QStringList GetInstalledVersions() const { return installedVersions; }
     const QMap<int, QString>& GetPackagesList() const { return packagesList; }
     int GetCompatibility() const { return compatibility; }
     const QMap<int, QString>& GetVersionsTable() const { return versionsTable; }
     void SetVersionsTable(const QMap<int, QString>& table) { versionsTable = table; }
+    // The key of a version text in the versions table ("3_1_51" matches "3.1.51"); a version the table
+    // lacks is added after its last entry, so that a session keeps the version it was saved with.
+    int VersionKey(const QString& version);
 
     // The folder that holds the package folders, and the local catalogue file.
     QString GetApplicationFolder() const { return locations.applicationFolder; }
@@ -65,7 +70,11 @@ private:
     // Stores what a finished catalogue request brought (or the fallback when it failed); true when it
     // replaced the local copy.
     bool StoreCatalogueReply(QNetworkReply* reply);
+    // The installed versions and the versions of the sessions, newest first.
     QStringList KnownVersions() const;
+    // Without a usable local copy: the known versions, numbered newest first (the default list when
+    // nothing is known), as a fallback catalogue would list them.
+    QMap<int, QString> FallbackPackagesList() const;
     void WriteFallbackCatalogue(const QString& path) const;
 
     QMap<int, QString> versionsTable;

@@ -71,6 +71,10 @@ private slots:
     void sessionWithMissingVersion();
     void refreshKeepsEachSessionsSettings();
     void laterCatalogueKeepsEachSessionsVersion();
+    void versionIsKeptByItsText_data();
+    void versionIsKeptByItsText();
+    void lostOnQuit_data();
+    void lostOnQuit();
     void newSessionStartsOnAnInstalledVersion_data();
     void newSessionStartsOnAnInstalledVersion();
     void markupInTheSettingsFileIsShownAsText_data();
@@ -450,19 +454,18 @@ void TestMainBackEnd::sessionWithMissingVersion_data()
 {
     QTest::addColumn<QString>("version");
     QTest::addColumn<QStringList>("catalogue");
-    QTest::addColumn<bool>("blocked");
-    // Offered by the catalogue but not installed: nothing can be done until it is installed.
+    // Offered by the catalogue but not installed.
     QTest::newRow("offered, not installed")
-        << QStringLiteral("3.2.0") << QStringList{VERSION, QStringLiteral("3.2.0")} << true;
-    // Unknown to the catalogue: the panel falls back to the first offered version, to be saved.
-    QTest::newRow("unknown version") << QStringLiteral("9.9.9") << QStringList{VERSION} << false;
+        << QStringLiteral("3.2.0") << QStringList{VERSION, QStringLiteral("3.2.0")};
+    // Unknown to the catalogue: the session keeps it all the same, marked as missing.
+    QTest::newRow("unknown version") << QStringLiteral("9.9.9") << QStringList{VERSION};
 }
 
+// Nothing starts on a missing version; the user picks an installed one and saves.
 void TestMainBackEnd::sessionWithMissingVersion()
 {
     QFETCH(QString, version);
     QFETCH(QStringList, catalogue);
-    QFETCH(bool, blocked);
     QVERIFY(world->WriteCatalogue(catalogue));
     WriteSession(QStringLiteral("Tarvo2024_03_05_14_07_59"), 0, 4100, version, QStringLiteral("Old"), 0);
     world->Build();
@@ -470,10 +473,21 @@ void TestMainBackEnd::sessionWithMissingVersion()
     QCOMPARE(world->Card(0)->GetVersion(), QStringLiteral("v") + version);
     QVERIFY(world->backEnd->IsSessionModified(0));
     Settle();
-    QCOMPARE(world->Panel(0)->IsVersionMissing(), blocked);
+    QVERIFY(world->Panel(0)->IsVersionMissing());
     QVERIFY(!world->Button(QStringLiteral("startButton"))->isEnabled());
-    QCOMPARE(world->Button(QStringLiteral("saveButton"))->isEnabled(), !blocked);
-    QCOMPARE(world->Button(QStringLiteral("discardButton"))->isEnabled(), !blocked);
+    QVERIFY(!world->Button(QStringLiteral("saveButton"))->isEnabled());
+    QVERIFY(!world->Button(QStringLiteral("discardButton"))->isEnabled());
+
+    QComboBox* list = world->Panel(0)->findChild<QComboBox*>(QStringLiteral("versionList"));
+    list->setCurrentIndex(list->findData(VERSION));
+    QTRY_VERIFY_WITH_TIMEOUT(world->Button(QStringLiteral("saveButton"))->isEnabled(),
+                             2 * CLASS_MAIN_BACKEND::CONNECT_LOADED_DELAY_MS);
+    QVERIFY(!world->Panel(0)->IsVersionMissing());
+    SaveSelected();
+    QCOMPARE(IniValue(world->backEnd->GetSessionFolder(0) + QStringLiteral("/settings.ini"),
+                      QStringLiteral("VERSION")),
+             VERSION);
+    QCOMPARE(world->Card(0)->GetVersion(), QStringLiteral("v") + VERSION);
 }
 
 void TestMainBackEnd::refreshKeepsEachSessionsSettings()
@@ -507,8 +521,10 @@ void TestMainBackEnd::refreshKeepsEachSessionsSettings()
     QCOMPARE(ReadFile(stageFile), stageBefore);
     QVERIFY(!world->Panel(0)->findChild<QCheckBox*>(QStringLiteral("audioCheckBox"))->isEnabled());
     QVERIFY(!world->backEnd->IsSessionModified(0));
-    // Stage was loaded with a version that was missing: it now waits for a save that copies its resources.
-    QVERIFY(world->Button(QStringLiteral("saveButton"))->isEnabled());
+    // Stage was loaded with a version that was missing; installed now, with nothing changed, it is clean.
+    QVERIFY(!world->backEnd->IsSessionModified(1));
+    QVERIFY(!world->Button(QStringLiteral("saveButton"))->isEnabled());
+    QVERIFY(world->Button(QStringLiteral("startButton"))->isEnabled());
 
     world->SelectCard(0);
     QTRY_VERIFY(world->Panel(0)->isVisible());
@@ -549,6 +565,113 @@ void TestMainBackEnd::laterCatalogueKeepsEachSessionsVersion()
     // Old was loaded with a version that is not installed: it waits for a save, as before.
     QCOMPARE(world->backEnd->IsSessionModified(1), oldModified);
     QCOMPARE(ReadFile(studioFile), studioBefore);
+}
+
+// Whatever the catalogue says, before or after it arrives: a session shows, starts and saves the version it
+// was saved with (3.2.0, installed), never the entry that happens to sit at its table key.
+void TestMainBackEnd::versionIsKeptByItsText_data()
+{
+    QTest::addColumn<QStringList>("localCopy"); // empty: no local copy
+    QTest::addColumn<QByteArray>("served");     // empty: no server answers
+    QTest::addColumn<bool>("createdBeforeCatalogue");
+    const QByteArray both("[General]\nTARVO_3_1_51=3.1.51\nTARVO_3_2_0=3.2.0\n");
+    const QByteArray withoutIt("[General]\nTARVO_3_1_51=3.1.51\nTARVO_3_0_0=3.0.0\n");
+    QTest::newRow("no copy, server answers") << QStringList() << both << false;
+    QTest::newRow("no copy, no server") << QStringList() << QByteArray() << false;
+    QTest::newRow("copy lacks the version")
+        << QStringList{VERSION, QStringLiteral("3.0.0")} << QByteArray() << false;
+    QTest::newRow("session created before the catalogue") << QStringList() << both << true;
+    QTest::newRow("catalogue drops the version")
+        << QStringList{QStringLiteral("3.2.0"), VERSION} << withoutIt << false;
+}
+
+void TestMainBackEnd::versionIsKeptByItsText()
+{
+    QFETCH(QStringList, localCopy);
+    QFETCH(QByteArray, served);
+    QFETCH(bool, createdBeforeCatalogue);
+    const QString kept = QStringLiteral("3.2.0");
+    QVERIFY(world->InstallPackage(kept, "exec sleep 300"));
+    QVERIFY(QFile::remove(world->SessionsRoot() + QStringLiteral("tarvo4kpackages.ini")));
+    if (!localCopy.isEmpty())
+    {
+        QVERIFY(world->WriteCatalogue(localCopy));
+    }
+    if (!createdBeforeCatalogue)
+    {
+        WriteSession(QStringLiteral("Tarvo2024_03_05_14_07_59"), 0, 4100, kept, QStringLiteral("Kept"), 0);
+    }
+    TestHttpServer server;
+    QVERIFY(server.Start());
+    if (!served.isEmpty())
+    {
+        server.SetRoute(QStringLiteral("/tarvo4kpackages.ini"), served);
+    }
+    world->Build(served.isEmpty() ? QString() : server.Url(QStringLiteral("/tarvo4kpackages.ini")));
+    if (createdBeforeCatalogue)
+    {
+        CreateSession();
+        SaveSelected();
+    }
+    world->backEnd->RefreshCatalogue();
+    QTRY_VERIFY(!world->backEnd->GetVersionInfo()->IsFetching());
+    Settle();
+
+    const QComboBox* list = world->Panel(0)->findChild<QComboBox*>(QStringLiteral("versionList"));
+    QCOMPARE(list->currentText(), kept);
+    QCOMPARE(world->Card(0)->GetVersion(), QStringLiteral("v") + kept);
+    QVERIFY(!world->backEnd->IsSessionModified(0));
+    // A new label is saved with the session's own version.
+    QTest::keyClicks(world->Panel(0)->findChild<QLineEdit*>(QStringLiteral("labelEditor")),
+                     QStringLiteral("X"));
+    QTRY_VERIFY_WITH_TIMEOUT(world->Button(QStringLiteral("saveButton"))->isEnabled(),
+                             2 * CLASS_MAIN_BACKEND::CONNECT_LOADED_DELAY_MS);
+    SaveSelected();
+    QCOMPARE(IniValue(world->backEnd->GetSessionFolder(0) + QStringLiteral("/settings.ini"),
+                      QStringLiteral("VERSION")),
+             kept);
+    world->Click(QStringLiteral("startButton"));
+    QTRY_VERIFY(!world->Runs().isEmpty());
+    QVERIFY2(world->Runs().constLast().contains(QStringLiteral("/TARVO_3_2_0/bin/ZR_APP_SIMULATOR|")),
+             qPrintable(world->Runs().constLast()));
+}
+
+void TestMainBackEnd::lostOnQuit_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<bool>("lost");
+    QTest::newRow("saved, unchanged") << QStringLiteral("saved") << false;
+    QTest::newRow("saved, then edited") << QStringLiteral("edited") << true;
+    QTest::newRow("created, never saved, untouched") << QStringLiteral("new") << true;
+    QTest::newRow("loaded, version missing, untouched") << QStringLiteral("missing") << false;
+}
+
+void TestMainBackEnd::lostOnQuit()
+{
+    QFETCH(QString, state);
+    QFETCH(bool, lost);
+    if (state == QStringLiteral("missing"))
+    {
+        WriteSession(QStringLiteral("Tarvo2024_03_05_14_07_59"), 0, 4100, QStringLiteral("3.9.0"),
+                     QStringLiteral("Old"), 0);
+    }
+    world->Build();
+    if (state != QStringLiteral("missing"))
+    {
+        CreateSession();
+    }
+    if (state == QStringLiteral("saved") || state == QStringLiteral("edited"))
+    {
+        SaveSelected();
+    }
+    if (state == QStringLiteral("edited"))
+    {
+        QTest::keyClicks(world->Panel(0)->findChild<QLineEdit*>(QStringLiteral("labelEditor")),
+                         QStringLiteral("X"));
+        QTRY_VERIFY(world->Button(QStringLiteral("saveButton"))->isEnabled());
+    }
+    Settle();
+    QCOMPARE(world->backEnd->IsLostOnQuit(0), lost);
 }
 
 void TestMainBackEnd::newSessionStartsOnAnInstalledVersion_data()

@@ -118,11 +118,15 @@ private slots:
         TraceCapture traces;
         QVERIFY(WriteFile(LocalCatalogue(), "TARVO_1_0_0=1.0.0\n"));
         server.SetRoute(CATALOGUE_PATH, catalogue, 200, QStringLiteral("text/plain"));
-        const CLASS_TARVO_VERSION_INFO info(Locations());
+        CLASS_TARVO_VERSION_INFO info(Locations());
         QCOMPARE(info.GetPackagesList(), packages);
         QCOMPARE(info.GetCompatibility(), compatibility);
         QCOMPARE(ReadFile(LocalCatalogue()), catalogue);
         QCOMPARE(traces.ErrorCount(), 0);
+        // A later catalogue without a "version" group is of level 1, whatever this one said.
+        QVERIFY(WriteFile(LocalCatalogue(), "TARVO_3_2_0=3.2.0\n"));
+        info.FindPackagesList();
+        QCOMPARE(info.GetCompatibility(), 1);
     }
 
     void failedDownloadWithoutAnythingKnown()
