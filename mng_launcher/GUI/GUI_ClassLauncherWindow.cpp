@@ -293,7 +293,7 @@ void CLASS_LAUNCHER_WINDOW::AnnounceVersion()
 
 void CLASS_LAUNCHER_WINDOW::closeEvent(QCloseEvent* event)
 {
-    if (!MayQuitWithUnsavedChanges())
+    if (!MayQuit())
     {
         event->ignore();
         return;
@@ -302,24 +302,45 @@ void CLASS_LAUNCHER_WINDOW::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-bool CLASS_LAUNCHER_WINDOW::MayQuitWithUnsavedChanges()
+// One question names everything that quitting loses or ends: sessions never saved or changed since their
+// save, and the simulator that runs. Nothing lost, nothing running: no question.
+bool CLASS_LAUNCHER_WINDOW::MayQuit()
 {
     QStringList unsaved;
+    QStringList running;
     for (int index = 0; sessionBackEnd != nullptr && index < sessionBackEnd->GetSessionCount(); ++index)
     {
         const CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(index);
-        if (sessionBackEnd->HasUnsavedChanges(index) && card != nullptr)
+        const QString name = card != nullptr ? QStringLiteral("\"%1\"").arg(card->GetName()) : QString();
+        if (sessionBackEnd->IsLostOnQuit(index))
         {
-            unsaved << QStringLiteral("\"%1\"").arg(card->GetName());
+            unsaved << name;
+        }
+        if (!sessionBackEnd->IsSessionIdle(index))
+        {
+            running << name;
         }
     }
-    // A running session is stopped on quit either way; only unsaved edits are worth a question.
-    return unsaved.isEmpty() ||
-           CLASS_MESSAGE_BOX::Question(
-               this, MESSAGE_BOX_TITLE,
-               QStringLiteral("Unsaved changes in %1.\n\nQuit anyway? The changes are lost.")
-                   .arg(unsaved.join(QStringLiteral(", "))),
-               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    if (unsaved.isEmpty() && running.isEmpty())
+    {
+        return true;
+    }
+    QStringList lines;
+    QStringList consequences;
+    if (!unsaved.isEmpty())
+    {
+        lines << QStringLiteral("Unsaved changes in %1.").arg(unsaved.join(QStringLiteral(", ")));
+        consequences << QStringLiteral("The changes are lost.");
+    }
+    if (!running.isEmpty())
+    {
+        lines << QStringLiteral("The session %1 is running.").arg(running.join(QStringLiteral(", ")));
+        consequences << QStringLiteral("Its simulator is stopped.");
+    }
+    const QString text = lines.join(QLatin1Char('\n')) + QStringLiteral("\n\nQuit anyway? ") +
+                         consequences.join(QLatin1Char(' '));
+    return CLASS_MESSAGE_BOX::Question(this, MESSAGE_BOX_TITLE, text, QMessageBox::Yes | QMessageBox::No,
+                                       QMessageBox::No) == QMessageBox::Yes;
 }
 
 void CLASS_LAUNCHER_WINDOW::showEvent(QShowEvent* event)

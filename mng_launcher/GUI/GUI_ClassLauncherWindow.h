@@ -74,8 +74,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // True when no session has unsaved changes, or the user chose to quit all the same.
-    bool MayQuitWithUnsavedChanges();
+    // True when quitting loses no session and stops no simulator, or the user chose to quit all the same.
+    bool MayQuit();
     // What waits for the network, started once the window is on screen: the catalogue's download and
     // the automatic version check.
     void StartNetworkWork();

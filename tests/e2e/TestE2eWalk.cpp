@@ -517,7 +517,8 @@ private slots:
         CLASS_MESSAGE_BOX::ClearHistory();
     }
 
-    // Closing the window quits, and the launcher's end stops the simulator that still runs.
+    // Closing the window asks first while a simulator runs; once the user agrees, it quits, and the
+    // launcher's end stops the simulator.
     void closingTheLauncherStopsTheRunningSimulator()
     {
         CHECKED(SelectCard(1));
@@ -526,6 +527,13 @@ private slots:
         CHECKED(CheckDeviceAnswers(NAME));
         const qint64 simulator = Sessions()->GetSessionProcessId(1);
 
+        CLASS_MESSAGE_BOX::ClearHistory();
+        CLASS_MESSAGE_BOX::SetNextAnswer(QMessageBox::No);
+        QVERIFY(!Window()->close());
+        QVERIFY2(CLASS_MESSAGE_BOX::LastText().contains(QStringLiteral("\"%1\" is running").arg(NAME)),
+                 qPrintable(CLASS_MESSAGE_BOX::LastText()));
+        QVERIFY(ProcessAlive(simulator));
+        CLASS_MESSAGE_BOX::SetNextAnswer(QMessageBox::Yes);
         QVERIFY(Window()->close());
         // As the program does once its event loop has returned; no event loop runs from here on.
         launcher.reset();

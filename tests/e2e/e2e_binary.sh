@@ -154,8 +154,13 @@ tr '\0' ' ' <"/proc/$SIMULATOR_PID/cmdline" | grep -qF "$SIMULATOR $SESSION_FOLD
 ! tr '\0' '\n' <"/proc/$SIMULATOR_PID/environ" | grep -q '^QT_XCB_GL_INTEGRATION=' ||
     fail "the simulator inherited the launcher's request to skip OpenGL"
 
-step "closing the window stops the simulator and ends the launcher with status 0"
+step "closing the window asks first while the simulator runs; Yes stops it and ends the launcher with status 0"
 x11_close_window "$WINDOW" || fail "could not ask window $WINDOW to close"
+BOX=$(x11_wait_window "$LAUNCHER_PID" '^Tarvo 4k Simulator$' | head -n 1)
+[ -n "$BOX" ] || fail "no question within ${LIMIT}s after the window was asked to close"
+simulator_gone && fail "the simulator ended before the question was answered"
+# The box's Yes answers to its letter.
+xdotool windowfocus --sync "$BOX" key y || fail "could not answer the question in window $BOX"
 x11_wait_exit "$LAUNCHER_PID" || fail "launcher $LAUNCHER_PID still running ${LIMIT}s after its window was closed"
 LAUNCHER_PID=
 [ "$STATUS" -eq 0 ] || fail "the launcher ended with status $STATUS, expected 0"
@@ -175,4 +180,4 @@ for ERROR in "$LOG_DIR"/00000001_ERROR_*.log; do
     fi
 done
 
-echo "PASS: window size, session started with a click, simulator stopped on close, status 0, logs"
+echo "PASS: window size, session started with a click, question on close, simulator stopped, status 0, logs"
