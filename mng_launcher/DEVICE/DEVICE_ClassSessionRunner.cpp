@@ -9,6 +9,7 @@
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_MessageBox.h"
+#include "PLATFORM/PLATFORM_ClassSimulatorProcess.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
@@ -28,6 +29,8 @@ const QString STOP_TEXT = QStringLiteral("Stop Session");
 const char* const RETIRED_PROPERTY = "tarvoRetired";
 // The tag of a simulator's process tree, new at every start: its helpers carry it wherever they go.
 const char* const TREE_TAG_PROPERTY = "tarvoTreeTag";
+// When the simulator started (PLATFORM::ProcessStartTicks): orphans from then on may be its helpers.
+const char* const TREE_SINCE_PROPERTY = "tarvoTreeSince";
 // How long a killed simulator may take to be reaped before its object is released anyway.
 constexpr int REAP_TIMEOUT_MS = 5000;
 // How often ended detached programs (the browser of "Open Web ZKM") are reaped.
@@ -134,9 +137,7 @@ bool CLASS_SESSION_RUNNER::SLOT_StartSession(int sessionIndex)
         record->panel.isNull() ? record->savedConfiguration : record->panel->GetSelection();
     if (record->process == nullptr)
     {
-        record->process = new QProcess();
-        // The simulator's output goes where the launcher's goes instead of piling up unread.
-        record->process->setProcessChannelMode(QProcess::ForwardedChannels);
+        record->process = new CLASS_SIMULATOR_PROCESS();
     }
     if (record->process->state() == QProcess::Running)
     {
@@ -158,6 +159,8 @@ bool CLASS_SESSION_RUNNER::SLOT_StartSession(int sessionIndex)
                                    QStringLiteral("The simulator could not be started:\n") + program);
         return false;
     }
+    record->process->setProperty(
+        TREE_SINCE_PROPERTY, QVariant::fromValue(PLATFORM::ProcessStartTicks(record->process->processId())));
     TRACE_INFO(QStringLiteral("Simulator Launched"));
     return true;
 }
@@ -193,6 +196,7 @@ void CLASS_SESSION_RUNNER::StopProcess(CLASS_SESSION_RECORD* record, bool releas
     disconnect(record->process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
                &CLASS_SESSION_RUNNER::SLOT_ShutOrRebootSession);
     const QString tag = record->process->property(TREE_TAG_PROPERTY).toString();
+    const auto since = record->process->property(TREE_SINCE_PROPERTY).toULongLong();
     if (record->process->state() != QProcess::NotRunning)
     {
         PLATFORM::KillProcessTree(record->process->processId(), tag);
@@ -202,7 +206,7 @@ void CLASS_SESSION_RUNNER::StopProcess(CLASS_SESSION_RECORD* record, bool releas
     else
     {
         // The simulator ended by itself (shut down, reboot): the helpers it left behind end with it.
-        PLATFORM::KillTaggedProcesses(tag);
+        PLATFORM::KillTaggedProcesses(tag, since);
     }
     ReleaseProcess(record, releaseLater);
 }

@@ -21,8 +21,13 @@ bool TakeSingleInstanceLock(QObject* holder, const QString& key, const QString& 
 
 // Linux: makes the launcher the child subreaper of everything it starts, so that a helper whose parent
 // ended (a double fork, setsid) comes back to the launcher instead of init and stays within reach of
-// KillProcessTree. Windows: nothing. Safe to call more than once.
+// KillProcessTree, and marks the launcher's environment (TARVO_LAUNCHER=<pid>), which everything it
+// starts inherits: a helper that comes back without the mark has cleared its environment. Windows:
+// nothing. Safe to call more than once.
 void BecomeChildSubreaper();
+
+// Linux: when the process started, in the kernel's clock ticks since boot (0 when it is gone). Windows: 0.
+unsigned long long ProcessStartTicks(qint64 pid);
 
 // Marks a process before its start with tag, so that everything it starts can be found later even after
 // leaving its tree: Linux gives it the environment variable TARVO_PROCESS_TREE=tag, which its helpers
@@ -33,11 +38,15 @@ void TagProcessTree(QProcess& process, const QString& tag);
 // of it has ended; an ended child of the caller stays for its owner to reap, so a QProcess still
 // reports finished). Refuses (false) a pid below 1, the launcher itself and any tree holding it.
 // Linux: with a tag, the tree also holds every process that descends from the launcher and carries the
-// tag, with its own descendants (helpers that double-forked or called setsid).
+// tag, with its own descendants (helpers that double-forked or called setsid), and every child that came
+// back to the launcher since the root started without the launcher's mark (a helper that cleared its
+// environment before it left the tree), with its descendants.
 bool KillProcessTree(qint64 pid, const QString& tag = QString());
 
-// Ends what is left of a tagged tree whose root has already ended (Linux; Windows: nothing, true).
-bool KillTaggedProcesses(const QString& tag);
+// Ends what is left of a tagged tree whose root has already ended, with the unmarked children that came
+// back to the launcher since orphansSince (ProcessStartTicks of the root; 0: none). Linux; Windows:
+// nothing, true.
+bool KillTaggedProcesses(const QString& tag, unsigned long long orphansSince = 0);
 
 // Linux: reaps the ended children that came back to the launcher (child subreaper) from a session of
 // their own, such as a browser started detached to show a device's page: nobody else waits for them.
@@ -67,7 +76,8 @@ bool IsPortFree(quint16 port);
 // client only looks (empty when it is missing: no launcher listens there).
 QString ControlSocketName(bool makeFolder);
 
-// Calls handler from receiver's event loop when the process is asked to end: SIGTERM or SIGINT on Linux,
+// Calls handler from receiver's event loop when the process is asked to end: SIGTERM, SIGINT, SIGHUP or
+// SIGQUIT on Linux,
 // Ctrl+C, Ctrl+Break or the console's closing on Windows. False when the watch could not be set up.
 bool WatchTerminationRequests(QObject* receiver, const std::function<void()>& handler);
 

@@ -44,6 +44,9 @@ struct ProcessEntry
 
 // The environment variable that marks the processes of a tagged tree.
 const QString TAG_VARIABLE = QStringLiteral("TARVO_PROCESS_TREE");
+// The environment variable, holding the launcher's pid, that everything the launcher starts inherits: a
+// process without it has cleared its environment.
+const QString LAUNCHER_VARIABLE = QStringLiteral("TARVO_LAUNCHER");
 
 // How long the killed tree may take to end before the kill counts as failed.
 constexpr int TREE_END_LIMIT_MS = 5000;
@@ -259,6 +262,33 @@ int AddTagged(std::map<pid_t, unsigned long long>& tree, const std::string& tagE
     return added;
 }
 
+std::string LauncherEntry()
+{
+    return (LAUNCHER_VARIABLE + QLatin1Char('=') + QString::number(::getpid())).toStdString();
+}
+
+// Adds the launcher's children that started at `since` or later and lack the launcher's mark: a session's
+// helper that cleared its environment (env -i) and then left its tree (double fork, setsid) comes back to
+// the launcher, its subreaper, as such a child. What the launcher starts itself (an archive tool, the
+// browser) keeps the mark; what it started before the session is older. Returns how many were added.
+int AddUnmarkedOrphans(std::map<pid_t, unsigned long long>& tree, unsigned long long since)
+{
+    const pid_t self = ::getpid();
+    const std::string mark = LauncherEntry();
+    int added = 0;
+    for (const pid_t pid : OwnChildren())
+    {
+        ProcessEntry entry;
+        if (tree.count(pid) == 0 && ReadProcessEntry(pid, entry) && entry.parent == self &&
+            entry.state != 'Z' && entry.startTime >= since && !HasEnvironmentEntry(pid, mark))
+        {
+            tree.emplace(pid, entry.startTime);
+            ++added;
+        }
+    }
+    return added;
+}
+
 // Reaps the ended children that came back to the launcher from a session of their own (a detached
 // program such as the browser that shows a device's page): nobody else waits for them. The launcher
 // starts its own children in its session, so their ends stay for their QProcess.
@@ -330,11 +360,17 @@ bool WaitForTreeEnd(const std::map<pid_t, unsigned long long>& tree)
     }
 }
 // Stops (SIGSTOP, so that none can fork any more), kills and waits for the tree with the children of
-// its members and the tagged processes, looking again after every round of stops.
-bool KillTree(std::map<pid_t, unsigned long long> tree, pid_t root, const std::string& tagEntry)
+// its members, the tagged processes and, from `orphansSince` on (0: none), the unmarked orphans, looking
+// again after every round of stops.
+bool KillTree(std::map<pid_t, unsigned long long> tree, pid_t root, const std::string& tagEntry,
+              unsigned long long orphansSince = 0)
 {
     const pid_t self = ::getpid();
-    const auto grow = [&tree, &tagEntry] { return AddChildren(tree) + AddTagged(tree, tagEntry); };
+    const auto grow = [&tree, &tagEntry, orphansSince]
+    {
+        return AddChildren(tree) + AddTagged(tree, tagEntry) +
+               (orphansSince > 0 ? AddUnmarkedOrphans(tree, orphansSince) : 0);
+    };
     grow();
     if (tree.count(self) != 0)
     {
@@ -374,7 +410,12 @@ void BecomeChildSubreaper() {}
 
 void TagProcessTree(QProcess&, const QString&) {}
 
-bool KillTaggedProcesses(const QString&)
+unsigned long long ProcessStartTicks(qint64)
+{
+    return 0;
+}
+
+bool KillTaggedProcesses(const QString&, unsigned long long)
 {
     return true;
 }
@@ -401,6 +442,14 @@ void BecomeChildSubreaper()
         TRACE_ERROR(QStringLiteral("Cannot collect the orphans of the simulators: ") +
                     QString::fromLocal8Bit(std::strerror(errno)));
     }
+    qputenv(LAUNCHER_VARIABLE.toLatin1().constData(), QByteArray::number(::getpid()));
+}
+
+unsigned long long ProcessStartTicks(qint64 pid)
+{
+    ProcessEntry entry;
+    return (pid > 0 && pid <= INT_MAX && ReadProcessEntry(static_cast<pid_t>(pid), entry)) ? entry.startTime
+                                                                                           : 0;
 }
 
 void TagProcessTree(QProcess& process, const QString& tag)
@@ -414,9 +463,9 @@ void TagProcessTree(QProcess& process, const QString& tag)
     process.setProcessEnvironment(environment);
 }
 
-bool KillTaggedProcesses(const QString& tag)
+bool KillTaggedProcesses(const QString& tag, unsigned long long orphansSince)
 {
-    return tag.isEmpty() || KillTree({}, 0, TagEntry(tag));
+    return tag.isEmpty() || KillTree({}, 0, TagEntry(tag), orphansSince);
 }
 
 void ReapDetachedChildren()
@@ -438,7 +487,8 @@ bool KillProcessTree(qint64 pid, const QString& tag)
     {
         return KillTaggedProcesses(tag); // the root is gone; its tagged helpers may not be
     }
-    return KillTree({{root, rootEntry.startTime}}, root, TagEntry(tag));
+    return KillTree({{root, rootEntry.startTime}}, root, TagEntry(tag),
+                    tag.isEmpty() ? 0 : rootEntry.startTime);
 }
 #endif
 } // namespace PLATFORM

@@ -79,7 +79,13 @@ bool WatchTerminationRequests(QObject* receiver, const std::function<void()>& ha
     action.sa_handler = SignalHandler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    return ::sigaction(SIGTERM, &action, nullptr) == 0 && ::sigaction(SIGINT, &action, nullptr) == 0;
+    // A closed terminal (SIGHUP) and SIGQUIT end a command as SIGTERM does: its simulator is stopped.
+    bool watching = true;
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP, SIGQUIT})
+    {
+        watching = ::sigaction(signalNumber, &action, nullptr) == 0 && watching;
+    }
+    return watching;
 #endif
 }
 } // namespace PLATFORM

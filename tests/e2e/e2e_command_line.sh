@@ -179,7 +179,7 @@ step "a session started, rebooted from its own page, stopped"
 if [ "$MODE" = window ]; then
     run 0 --start Studio
 else
-    "$LAUNCHER" --start Studio >"$WORK/start.log" 2>&1 &
+    "$LAUNCHER" --start Studio >"$WORK/start.log" 2>"$WORK/start-err.log" &
     START_PID=$!
     LAUNCHER_KIND=headless
 fi
@@ -226,6 +226,9 @@ if [ "$MODE" = alone ]; then
     x11_wait_exit "$START_PID" || fail "--start still runs after --stop"
     START_PID=
     [ "$STATUS" -eq 0 ] || fail "--start ended with $STATUS after --stop"
+    # The simulator speaks on the command's standard error, never among its results.
+    ! grep -q 'ZR_APP_SIMULATOR' "$WORK/start.log" || fail "the simulator's output is in --start's standard output"
+    grep -q 'ZR_APP_SIMULATOR' "$WORK/start-err.log" || fail "the simulator's output is lost"
 fi
 json --status --json -- "doc['running'] == []"
 
@@ -233,5 +236,21 @@ step "a simulator that cannot start: the command says why (a window shows no box
 mkdir -p "$APP/TARVO_3_10_1/ressources" # a package folder without its program
 write_session Tarvo2024_03_10_10_00_00 Broken 1 "$(x11_free_port)" 3.10.1
 run 4 --start Broken
+
+if [ "$MODE" = alone ]; then
+    step "a headless --start ended by SIGHUP, SIGQUIT or SIGKILL takes its simulator with it"
+    for signal in HUP QUIT KILL; do
+        "$LAUNCHER" --start Studio >"$WORK/start.log" 2>"$WORK/start-err.log" &
+        START_PID=$!
+        x11_wait_for device_answers || fail "SIG$signal: the device does not answer within ${LIMIT}s"
+        kill -s "$signal" "$START_PID"
+        x11_wait_exit "$START_PID" || fail "SIG$signal: --start still runs"
+        START_PID=
+        # SIGHUP and SIGQUIT are asked to end as SIGTERM is: the command stops its session and ends.
+        [ "$signal" = KILL ] || [ "$STATUS" -lt 128 ] || fail "SIG$signal ended --start without its stop ($STATUS)"
+        x11_wait_for stopped || fail "SIG$signal: the device still answers after its launcher ended"
+        [ -z "$(device_pid)" ] || fail "SIG$signal: the simulator $(device_pid) outlived its launcher"
+    done
+fi
 
 echo "PASS: command line ($MODE)"

@@ -230,6 +230,13 @@ private slots:
         QTest::newRow("setsid and double fork") << daemon << false;
         QTest::newRow("double fork, root ended") << doubleFork << true;
         QTest::newRow("setsid and double fork, root ended") << daemon << true;
+        // A helper that clears its environment loses the tag: it is found as an orphan without the mark.
+        const QByteArray clearedDoubleFork =
+            "( env -i \"$dir/marker_sleep\" 300 > /dev/null 2>&1 & echo \"helper $!\" )";
+        const QByteArray clearedDaemon =
+            "( env -i setsid \"$dir/marker_sleep\" 300 > /dev/null 2>&1 & echo \"helper $!\" )";
+        QTest::newRow("env -i and double fork") << clearedDoubleFork << false;
+        QTest::newRow("env -i, setsid and double fork, root ended") << clearedDaemon << true;
     }
 
     void killProcessTreeFindsTaggedHelpersThatLeftIt()
@@ -254,6 +261,7 @@ private slots:
                    QStringList());
         QByteArray output;
         QVERIFY(root.waitForStarted(10000));
+        const unsigned long long rootStarted = PLATFORM::ProcessStartTicks(root.processId());
         QVERIFY(QTest::qWaitFor([&] { return (output += root.readAllStandardOutput()).contains("helper"); },
                                 10000));
         const qint64 helper = PrintedPid(output, "helper");
@@ -263,7 +271,7 @@ private slots:
         if (rootEnded)
         {
             QVERIFY(finished.count() == 1 || finished.wait(10000));
-            killed = PLATFORM::KillTaggedProcesses(tag);
+            killed = PLATFORM::KillTaggedProcesses(tag, rootStarted);
         }
         else
         {
