@@ -1,5 +1,6 @@
 #include "CLI/CLI_ClassCommandReport.h"
 
+#include "CLI/CLI_TerminalText.h"
 #include "DEVICE/DEVICE_Helpers.h"
 
 #include <QJsonArray>
@@ -16,14 +17,6 @@ QString Document(const QJsonObject& object)
 QString YesNo(bool value)
 {
     return value ? QStringLiteral("yes") : QStringLiteral("no");
-}
-
-// A description may span lines; the text listing keeps each session on its own lines.
-QString OneLine(const QString& text)
-{
-    QString line = text;
-    line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
-    return line;
 }
 } // namespace
 
@@ -51,8 +44,8 @@ QString CLASS_COMMAND_REPORT::Sessions(const QList<CLI_SESSION_INFO>& sessions, 
         text +=
             QStringLiteral("%1\n  name: %2\n  description: %3\n  model: %4\n  version: %5 (installed: %6)\n"
                            "  port: %7\n  running: %8\n")
-                .arg(info.folder, info.name, OneLine(info.description), info.model, info.version,
-                     YesNo(info.installed))
+                .arg(OneLineValue(info.folder), OneLineValue(info.name), OneLineValue(info.description),
+                     OneLineValue(info.model), OneLineValue(info.version), YesNo(info.installed))
                 .arg(info.port)
                 .arg(YesNo(info.running));
     }
@@ -77,9 +70,9 @@ QString CLASS_COMMAND_REPORT::Packages(const QList<CLI_PACKAGE_INFO>& packages, 
     for (const CLI_PACKAGE_INFO& package : packages)
     {
         text += QStringLiteral("%1  %2  %3\n")
-                    .arg(package.version, -12)
+                    .arg(OneLineValue(package.version), -12)
                     .arg(package.installed ? QStringLiteral("installed") : QStringLiteral("-"), -9)
-                    .arg(package.folder);
+                    .arg(OneLineValue(package.folder));
     }
     return text;
 }
@@ -100,15 +93,15 @@ QString CLASS_COMMAND_REPORT::Status(const QString& launcher, const QList<CLI_SE
         return Document(
             QJsonObject{{QStringLiteral("launcher"), launcher}, {QStringLiteral("running"), list}});
     }
-    QString text = QStringLiteral("Launcher: %1\n").arg(launcher);
+    QString text = QStringLiteral("Launcher: %1\n").arg(OneLineValue(launcher));
     if (running.isEmpty())
     {
         return text + QStringLiteral("No session is running.\n");
     }
     for (const CLI_SESSION_INFO& info : running)
     {
-        text +=
-            QStringLiteral("Running: %1 (%2) at %3\n").arg(info.folder, info.name, SessionWebUrl(info.port));
+        text += QStringLiteral("Running: %1 (%2) at %3\n")
+                    .arg(OneLineValue(info.folder), OneLineValue(info.name), SessionWebUrl(info.port));
     }
     return text;
 }

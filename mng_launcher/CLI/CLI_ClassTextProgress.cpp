@@ -1,5 +1,7 @@
 #include "CLI/CLI_ClassTextProgress.h"
 
+#include "CLI/CLI_TerminalText.h"
+
 #include <QtGlobal>
 
 #ifdef Q_OS_WIN
@@ -45,7 +47,7 @@ void CLASS_TEXT_PROGRESS::Update(const QString& package, const QString& text, in
     {
         if (newPackage && !package.isEmpty())
         {
-            std::fprintf(stream, "%s\n", text.toLocal8Bit().constData());
+            std::fprintf(stream, "%s\n", OneLineValue(text).toLocal8Bit().constData());
             std::fflush(stream);
         }
         return;
@@ -54,7 +56,7 @@ void CLASS_TEXT_PROGRESS::Update(const QString& package, const QString& text, in
     const QString bar = QString(filled, QLatin1Char('#')) + QString(BAR_WIDTH - filled, QLatin1Char('.'));
     // "\r" and a cleared rest of line redraw the bar in place.
     std::fprintf(stream, "\r[%s] %3d%% %s\x1b[K", bar.toLocal8Bit().constData(), lastValue,
-                 text.toLocal8Bit().constData());
+                 OneLineValue(text).toLocal8Bit().constData());
     std::fflush(stream);
     barDrawn = true;
 }

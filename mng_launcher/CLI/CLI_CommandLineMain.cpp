@@ -6,6 +6,7 @@
 #include "CLI/CLI_ClassControlServer.h"
 #include "CLI/CLI_ClassHeadlessHost.h"
 #include "CLI/CLI_ClassTextProgress.h"
+#include "CLI/CLI_TerminalText.h"
 #include "DEVICE/DEVICE_ClassSingleApplication.h"
 #include "DEVICE/DEVICE_StartUp.h"
 #include "PLATFORM/PLATFORM_Platform.h"
@@ -31,7 +32,8 @@ void Print(std::FILE* stream, const QString& text)
     {
         return;
     }
-    const QByteArray bytes = text.toLocal8Bit();
+    // Results quote names, descriptions and versions from files, archives and servers.
+    const QByteArray bytes = TerminalSafe(text).toLocal8Bit();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
     if (!text.endsWith(QLatin1Char('\n')))
     {

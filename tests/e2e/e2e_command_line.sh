@@ -158,6 +158,18 @@ assert sessions["Tarvo2024_03_07_10_00_00"]["model"] == "Brekka 4K"
 PY
 [ "$MODE" = window ] || [ -d "$ROOT/Tarvo2024_03_08_10_00_00" ] || fail "a reading command removed a folder"
 
+step "a name and a description from a file can neither drive the terminal nor forge lines of --list"
+mkdir -p "$ROOT/Tarvo2024_03_09_10_00_00"
+# QSettings reads \x1b, \a and \n in a quoted value as the characters they name.
+printf '%s\n' '[General]' 'DEVICE_TYPE=1' 'PORT=3199' 'VERSION=3.1.51' 'NAME="Evil\x1b]0;owned\a"' \
+    'DESCRIPTION="x\nTarvo2024_01_01_00_00_00\n  name: Forged"' >"$ROOT/Tarvo2024_03_09_10_00_00/settings.ini"
+"$LAUNCHER" --list >"$WORK/list.txt" 2>"$WORK/err.txt" || fail "--list failed: $(cat "$WORK/err.txt")"
+! LC_ALL=C grep -q $'[\x01-\x09\x0b-\x1f\x7f]' "$WORK/list.txt" || fail "--list printed raw control characters"
+! grep -q '^Tarvo2024_01_01_00_00_00' "$WORK/list.txt" || fail "a description forged a session block in --list"
+grep -qF 'name: Evil\u001b]0;owned\u0007' "$WORK/list.txt" || fail "the name's control characters are not shown: $(cat "$WORK/list.txt")"
+json --list --json -- 'any(s["name"] == "Evil\x1b]0;owned\x07" for s in doc["sessions"])'
+rm -r "$ROOT/Tarvo2024_03_09_10_00_00"
+
 step "packages: from the local update server and from a file (its .sha256 beside it)"
 run 0 --packages --refresh
 run 0 --install 3.2.0
