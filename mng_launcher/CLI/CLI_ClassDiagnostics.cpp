@@ -3,6 +3,7 @@
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_Helpers.h"
+#include "PLATFORM/PLATFORM_Files.h"
 #include "QT_TRACES/TRACES_ClassWorkerFile.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
@@ -31,6 +32,37 @@ bool CopyPlainFile(const QString& source, const QString& folder)
     }
     QDir().mkpath(folder);
     return QFile::copy(source, folder + QLatin1Char('/') + info.fileName());
+}
+
+// Copies a log file as CopyPlainFile does, without the user info of the web addresses in it (a log
+// written by an older launcher may hold a password that was part of the server's address).
+bool CopyLogFile(const QString& source, const QString& folder)
+{
+    const QFileInfo info(source);
+    QFile log(source);
+    if (info.isSymLink() || !info.isFile() || !log.open(QIODevice::ReadOnly))
+    {
+        return false;
+    }
+    const QString text = WithoutUserInfo(QString::fromUtf8(log.readAll()));
+    QDir().mkpath(folder);
+    return PLATFORM::WriteNewPrivateFile(folder + QLatin1Char('/') + info.fileName(), text.toUtf8());
+}
+
+// True when the run's info log holds no command's first line: the run was the window's.
+bool IsWindowRun(const QStringList& files)
+{
+    for (const QString& path : files)
+    {
+        if (QFileInfo(path).fileName().contains(QStringLiteral("_INFO_")))
+        {
+            QFile log(path);
+            // The command's line follows the banner's three lines.
+            return log.open(QIODevice::ReadOnly) &&
+                   !QString::fromUtf8(log.read(4096)).contains(COMMAND_RUN_LOG_LINE);
+        }
+    }
+    return false;
 }
 
 QString Joined(const QString& folder, const QString& name)
@@ -65,13 +97,27 @@ QStringList CLASS_DIAGNOSTICS::NewestRunLogs(const QString& logFolder)
             runs[run].append(entry.absoluteFilePath());
         }
     }
-    QStringList newest;
+    // From the newest run back: the newest ones, and older ones until a run of the window is among them.
+    QStringList kept;
+    bool windowRunKept = false;
     const QList<unsigned int> numbers = runs.keys();
-    for (int i = std::max(0, static_cast<int>(numbers.size()) - RUNS_KEPT); i < numbers.size(); ++i)
+    const int firstRecent = std::max(0, static_cast<int>(numbers.size()) - RUNS_KEPT);
+    for (int i = numbers.size() - 1; i >= 0; --i)
     {
-        newest += runs.value(numbers.at(i));
+        const bool recent = i >= firstRecent;
+        if (!recent && windowRunKept)
+        {
+            break;
+        }
+        const QStringList& files = runs[numbers.at(i)];
+        const bool window = IsWindowRun(files);
+        if (recent || window)
+        {
+            kept = files + kept;
+        }
+        windowRunKept = windowRunKept || window;
     }
-    return newest;
+    return kept;
 }
 
 CLI_RESULT CLASS_DIAGNOSTICS::Write(const QString& archivePath) const
@@ -95,7 +141,9 @@ CLI_RESULT CLASS_DIAGNOSTICS::Write(const QString& archivePath) const
     {
         return CLI_RESULT::Fail(EXIT_FAILED, QStringLiteral("The diagnostics could not be compressed."));
     }
-    if (!QFile::copy(bundle + QStringLiteral(".zip"), target.absoluteFilePath()))
+    QFile archive(bundle + QStringLiteral(".zip"));
+    if (!archive.open(QIODevice::ReadOnly) ||
+        !PLATFORM::WriteNewPrivateFile(target.absoluteFilePath(), archive.readAll()))
     {
         return CLI_RESULT::Fail(EXIT_FAILED, QStringLiteral("%1 could not be written.").arg(archivePath));
     }
@@ -111,7 +159,7 @@ bool CLASS_DIAGNOSTICS::Collect(const QString& bundle) const
     const QString logFolder = LogFolder();
     for (const QString& log : NewestRunLogs(logFolder))
     {
-        CopyPlainFile(log, bundle + QStringLiteral("/logs"));
+        CopyLogFile(log, bundle + QStringLiteral("/logs"));
     }
     CopyPlainFile(Joined(locations.sessionsRoot, STATE_FILE_NAME), bundle);
     CopyPlainFile(Joined(locations.sessionsRoot, LOCAL_CATALOGUE_NAME), bundle);

@@ -7,10 +7,12 @@
 #include <QString>
 #include <QStringList>
 
-// The support bundle of --diagnostics: one zip archive with the log files of this and the previous run,
-// the launcher's state file, the catalogue's local copy, every session's settings.ini, the names of the
-// installed package folders and the launcher, Qt and system versions. Only plain files are copied, never
-// through a link; the archive is made in a private folder and then copied to a name that must not exist.
+// The support bundle of --diagnostics: one zip archive with the log files of this and the previous run
+// and of the last run of the window, the launcher's state file, the catalogue's local copy, every
+// session's settings.ini, the names of the installed package folders and the launcher, Qt and system
+// versions. Only plain files are copied, never through a link, and the logs without the user info of any
+// web address in them; the archive is made in a private folder and then written, 0600 as the logs are, to
+// a name that must not exist.
 class CLASS_DIAGNOSTICS
 {
 public:
@@ -18,8 +20,8 @@ public:
 
     CLI_RESULT Write(const QString& archivePath) const;
 
-    // The log files of the two newest runs in the folder (every file whose name starts with their run
-    // number and "_", continuations included).
+    // The log files of the two newest runs in the folder and of the newest run of the window (every file
+    // whose name starts with their run number and "_", continuations included).
     static QStringList NewestRunLogs(const QString& logFolder);
     // The folder of this process's log files; empty when tracing is off.
     static QString LogFolder();

@@ -32,8 +32,8 @@ void Print(std::FILE* stream, const QString& text)
     {
         return;
     }
-    // Results quote names, descriptions and versions from files, archives and servers.
-    const QByteArray bytes = TerminalSafe(text).toLocal8Bit();
+    // Results quote names, descriptions and versions from files, archives and servers, and addresses.
+    const QByteArray bytes = TerminalSafe(WithoutUserInfo(text)).toLocal8Bit();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
     if (!text.endsWith(QLatin1Char('\n')))
     {
@@ -65,7 +65,7 @@ int Finish(const CLI_RESULT& result)
 // another command, SIGTERM/SIGINT, or the simulator's own end).
 int RunHoldingTheLock(const CLI_COMMAND& command)
 {
-    TRACE_INFO(QStringLiteral("Command line: --") + CLASS_COMMAND_SET::KindName(command.kind));
+    TRACE_INFO(COMMAND_RUN_LOG_LINE + CLASS_COMMAND_SET::KindName(command.kind));
     CLASS_HEADLESS_HOST host(TARVO_VERSION_INFO_LOCATIONS().WithDefaults().applicationFolder);
     CLASS_COMMAND_EXECUTOR executor(&host);
     CLASS_CONTROL_SERVER server([&executor](const CLI_COMMAND& request, const CLI_PROGRESS& progress)

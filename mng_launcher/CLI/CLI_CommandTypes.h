@@ -7,6 +7,9 @@
 #include <functional>
 
 // Exit codes of every command.
+// The first line a command that works alone logs after the log's banner; a run without it is a window's.
+inline const QString COMMAND_RUN_LOG_LINE = QStringLiteral("Command line: --");
+
 enum CLI_EXIT_CODE
 {
     EXIT_DONE = 0,      // the command did what it was asked

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QThread>
 
 #include <cstdio>
@@ -103,7 +104,7 @@ void EmitLine(bool isError, const QString& message, int tagIndex)
         return;
     }
     QString line = LineStart(tagIndex, message.size() + 1);
-    line += message;
+    line += WithoutUserInfo(message);
     line += QLatin1Char('\n');
     Emit(worker, isError, line);
 }
@@ -125,7 +126,7 @@ void EmitLineAt(bool isError, const QString& unitPath, const char* function, int
     line += QLatin1String("() Line ");
     AppendDecimal(line, sourceLine, 1);
     line += QLatin1Char(' ');
-    line += text;
+    line += WithoutUserInfo(text);
     line += QLatin1Char('\n');
     Emit(worker, isError, line);
 }
@@ -213,6 +214,18 @@ void RotateTraceFiles()
     {
         traceWorker->Rotate();
     }
+}
+
+QString WithoutUserInfo(const QString& text)
+{
+    // Most lines hold no address: they pass without a regular expression.
+    if (!text.contains(QLatin1String("://")) || !text.contains(QLatin1Char('@')))
+    {
+        return text;
+    }
+    static const QRegularExpression userInfo(QStringLiteral("([A-Za-z][A-Za-z0-9+.-]*://)[^/?#\\s@]*@"));
+    QString safe = text;
+    return safe.replace(userInfo, QStringLiteral("\\1"));
 }
 
 void TraceError(const QString& message, int tagIndex)

@@ -52,6 +52,9 @@ QString TraceTag(int tagIndex);
 // "..\mng_launcher\DEVICE\DEVICE_ClassMainBackEnd" for ".../mng_launcher/DEVICE/DEVICE_ClassMainBackEnd.cpp".
 QString TraceUnitPath(const char* sourceFile);
 // unit path + " " + function + "() Line " + line + " " + text
+// text with the user info (user:password@) of every web address in it removed: no log line, support
+// bundle or message carries a password that was part of an address.
+QString WithoutUserInfo(const QString& text);
 QString TraceComposeMessage(const QString& unitPath, const char* function, int line, const QString& text);
 
 // Every caller logs through these, so no unit formats the message by hand. The unit path of a source path

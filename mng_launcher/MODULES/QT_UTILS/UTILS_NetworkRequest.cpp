@@ -1,5 +1,7 @@
 #include "QT_UTILS/UTILS_NetworkRequest.h"
 
+#include "QT_TRACES/TRACES_Traces.h"
+
 #include <QNetworkReply>
 #include <QUrl>
 #include <QVariant>
@@ -19,7 +21,8 @@ QString ReplyFailure(const QNetworkReply& reply)
 {
     if (reply.error() != QNetworkReply::NoError)
     {
-        return reply.errorString();
+        // Qt's texts name the address, with its password when it has one.
+        return WithoutUserInfo(reply.errorString());
     }
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const QString scheme = reply.url().scheme().toLower();
