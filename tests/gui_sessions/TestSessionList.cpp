@@ -6,6 +6,7 @@
 
 #include <QDesktopServices>
 #include <QHoverEvent>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -270,7 +271,8 @@ private slots:
     }
 
     // Under the application style sheet, set before the cards exist as the launcher does, a card keeps
-    // the padding of its own style sheet (its labels would otherwise sit 2 px off).
+    // the padding of its own style sheet (its labels would otherwise sit 2 px off) inside its 1 px border
+    // (which the list's own rule must not take away).
     void cardPaddingUnderTheApplicationStyleSheet()
     {
         ApplyTheme(qApp);
@@ -279,8 +281,13 @@ private slots:
         AddSessions(list, 2);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
-        QCOMPARE(list.GetSession(0)->frameWidth(), 2);
-        QCOMPARE(list.GetSession(1)->frameWidth(), 2);
+        const int border = 1;
+        const int padding = 2;
+        QCOMPARE(list.GetSession(0)->frameWidth(), border + padding);
+        QCOMPARE(list.GetSession(1)->frameWidth(), border + padding);
+        // The left edge, half-way down, away from the rounded corners.
+        const QImage card = list.GetSession(1)->grab().toImage();
+        QCOMPARE(card.pixelColor(0, card.height() / 2), QColor(QStringLiteral("#49535B")));
     }
 
     void keyboardSelectsCard_data()
