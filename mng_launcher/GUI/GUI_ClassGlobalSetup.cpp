@@ -3,6 +3,7 @@
 #include "DEVICE/DEVICE_Helpers.h"
 #include "GUI/GUI_ClassDeviceConfiguration.h"
 #include "GUI/GUI_ClassSelectPlatform.h"
+#include "GUI/GUI_TextCut.h"
 #include "QT_COMMON_WIDGET/ZR_WIDGET/COMMON_ClassZRComboBox.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
@@ -22,14 +23,6 @@
 
 namespace
 {
-// position, moved back before a surrogate pair that it would split (a character outside the BMP).
-int WholeCharacterPosition(const QString& text, int position)
-{
-    const bool splitsPair = position > 0 && position < text.size() && text.at(position).isLowSurrogate() &&
-                            text.at(position - 1).isHighSurrogate();
-    return splitsPair ? position - 1 : position;
-}
-
 constexpr int MAIN_SPACING = 3;
 constexpr int CAPTION_WIDTH = 100;
 constexpr int EDITOR_STRETCH = 10;
@@ -305,7 +298,7 @@ void CLASS_GLOBAL_SETUP::SetDescription(const QString& description)
     if (Waiting())
     {
         // A text set at once keeps its beginning, as the editor's own limit does.
-        pending.description = description.left(WholeCharacterPosition(description, DESCRIPTION_MAX_LENGTH));
+        pending.description = LeftWholeCharacters(description, DESCRIPTION_MAX_LENGTH);
         return;
     }
     // Plain text: a stored description that looks like markup comes back exactly as it was written.
