@@ -92,7 +92,9 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("Session 1, 2 gives 3") << QStringList{"Session 1", "Session 2"} << "Session 3";
         QTest::newRow("only Session 2 gives 3") << QStringList{"Session 2"} << "Session 3";
-        QTest::newRow("Session 4, 3 gives 4 again") << QStringList{"Session 4", "Session 3"} << "Session 4";
+        // The single pass ends on 4, which the first card bears: the next free number is taken instead.
+        QTest::newRow("Session 4, 3 gives 5, not a second 4")
+            << QStringList{"Session 4", "Session 3"} << "Session 5";
         QTest::newRow("Session 2, 3 gives 4") << QStringList{"Session 2", "Session 3"} << "Session 4";
         QTest::newRow("empty list gives 1") << QStringList{} << "Session 1";
     }
@@ -188,25 +190,44 @@ private slots:
     void duplicateNames_data()
     {
         QTest::addColumn<int>("plainCards");
+        QTest::addColumn<QStringList>("renamedTo");
         QTest::addColumn<QList<int>>("duplicateFrom");
         QTest::addColumn<QStringList>("expectedNames");
         // Plain cards record 0 as their origin, so copies of the first card count them too.
         QTest::newRow("first card with a plain card after it")
-            << 2 << QList<int>{0} << QStringList{"Session 1", "Session 2", "Session 1(2)"};
-        QTest::newRow("single card") << 1 << QList<int>{0} << QStringList{"Session 1", "Session 1(1)"};
-        QTest::newRow("second card") << 2 << QList<int>{1}
+            << 2 << QStringList{} << QList<int>{0} << QStringList{"Session 1", "Session 2", "Session 1(2)"};
+        QTest::newRow("single card") << 1 << QStringList{} << QList<int>{0}
+                                     << QStringList{"Session 1", "Session 1(1)"};
+        QTest::newRow("second card") << 2 << QStringList{} << QList<int>{1}
                                      << QStringList{"Session 1", "Session 2", "Session 2(1)"};
         QTest::newRow("second card twice")
-            << 2 << QList<int>{1, 1} << QStringList{"Session 1", "Session 2", "Session 2(1)", "Session 2(2)"};
+            << 2 << QStringList{} << QList<int>{1, 1}
+            << QStringList{"Session 1", "Session 2", "Session 2(1)", "Session 2(2)"};
+        // A copy's name fits in the 17 characters of a label, its number included.
+        const QString longest = QStringLiteral("ABCDEFGHIJKLMNOPQ");
+        QTest::newRow("17-character name")
+            << 1 << QStringList{longest} << QList<int>{0} << QStringList{longest, "ABCDEFGHIJKLMN(1)"};
+        // A name taken already, by hand or by a copy of another card, is passed over.
+        QTest::newRow("the (1) copy exists already")
+            << 3 << QStringList{"Session 1", "Lab", "Lab(1)"} << QList<int>{1}
+            << QStringList{"Session 1", "Lab", "Lab(1)", "Lab(2)"};
+        QTest::newRow("shortened name exists already")
+            << 3 << QStringList{"Lab", longest, "ABCDEFGHIJKLMN(1)"} << QList<int>{1}
+            << QStringList{"Lab", longest, "ABCDEFGHIJKLMN(1)", "ABCDEFGHIJKLMN(2)"};
     }
 
     void duplicateNames()
     {
         QFETCH(int, plainCards);
+        QFETCH(QStringList, renamedTo);
         QFETCH(QList<int>, duplicateFrom);
         QFETCH(QStringList, expectedNames);
         CLASS_GLOBAL_SESSION list;
         AddSessions(list, plainCards);
+        for (int i = 0; i < renamedTo.size(); ++i)
+        {
+            list.GetSession(i)->SetName(renamedTo.at(i));
+        }
         for (int source : duplicateFrom)
         {
             ClickCard(list.GetSession(source));
