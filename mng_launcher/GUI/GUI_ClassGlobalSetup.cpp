@@ -115,6 +115,13 @@ bool CLASS_GLOBAL_SETUP::event(QEvent* event)
     return QWidget::event(event);
 }
 
+void CLASS_GLOBAL_SETUP::PostNotice(const std::function<void()>& notice)
+{
+    // Sent from the event loop, as the built panel forwards its editors' notices; not at all once the
+    // panel is gone.
+    QMetaObject::invokeMethod(this, notice, Qt::QueuedConnection);
+}
+
 void CLASS_GLOBAL_SETUP::ApplyPendingValues()
 {
     labelEditor->setText(pending.label);
@@ -281,7 +288,16 @@ void CLASS_GLOBAL_SETUP::SetLabel(const QString& label)
 {
     if (Waiting())
     {
+        // Announced as the editor announces its clearing, then the insertion.
+        if (!pending.label.isEmpty())
+        {
+            PostNotice([this]() { emit SIGNAL_TextChangedDevicetype(QString()); });
+        }
         pending.label = label.left(LABEL_MAX_LENGTH);
+        if (!pending.label.isEmpty())
+        {
+            PostNotice([this, text = pending.label]() { emit SIGNAL_TextChangedDevicetype(text); });
+        }
         return;
     }
     labelEditor->clear();
@@ -299,6 +315,8 @@ void CLASS_GLOBAL_SETUP::SetDescription(const QString& description)
     {
         // A text set at once keeps its beginning, as the editor's own limit does.
         pending.description = LeftWholeCharacters(description, DESCRIPTION_MAX_LENGTH);
+        // The editor announces every text set, the same text too.
+        PostNotice([this]() { emit SIGNAL_RequestUpdate(); });
         return;
     }
     // Plain text: a stored description that looks like markup comes back exactly as it was written.
@@ -314,7 +332,12 @@ void CLASS_GLOBAL_SETUP::SetPortValue(int port)
 {
     if (Waiting())
     {
-        pending.port = qBound(PORT_MIN, port, PORT_MAX);
+        const int bounded = qBound(PORT_MIN, port, PORT_MAX);
+        if (bounded != pending.port)
+        {
+            pending.port = bounded;
+            PostNotice([this, bounded]() { emit SIGNAL_ValueChangedPort(bounded); });
+        }
         return;
     }
     portEditor->setValue(port);
