@@ -402,13 +402,49 @@ private slots:
 
         panel.Selector()->SetVersionIndex(1);
         QVERIFY(panel.setup.IsVersionMissing());
-        QVERIFY(!versions->isEnabled());
+        QVERIFY(versions->isEnabled()); // 3.1.52 is installed: the session can move to it
         QCOMPARE(versions->styleSheet(), QStringLiteral("QComboBox {border: 1px solid #F64747;}"));
 
         panel.Selector()->SetVersionIndex(0);
         QVERIFY(!panel.setup.IsVersionMissing());
         QVERIFY(versions->isEnabled());
         QCOMPARE(versions->styleSheet(), QStringLiteral("QComboBox {border: 1px solid #26000000;}"));
+    }
+
+    // A session whose version is not installed can move to an installed one (the entries not installed
+    // are skipped), and keeps its label, description and port editable; a list with nothing installed
+    // stays locked.
+    void leavingAVersionNotInstalled_data()
+    {
+        QTest::addColumn<bool>("otherInstalled");
+        QTest::newRow("an installed version to move to") << true;
+        QTest::newRow("nothing installed") << false;
+    }
+
+    void leavingAVersionNotInstalled()
+    {
+        QFETCH(bool, otherInstalled);
+        PANEL panel;
+        panel.setup.AddVersion(QStringLiteral("3.2.1"), 0, otherInstalled);
+        panel.setup.AddVersion(QStringLiteral("3.2.0"), 1, false);
+        panel.setup.AddVersion(QStringLiteral("3.1.51"), 2, false);
+        panel.setup.RestoreSelection({2, 3, 0});
+        QCoreApplication::processEvents();
+        CLASS_ZR_COMBO_BOX* versions = panel.Versions();
+        QVERIFY(panel.setup.IsVersionMissing());
+        QCOMPARE(versions->styleSheet(), QStringLiteral("QComboBox {border: 1px solid #F64747;}"));
+        QCOMPARE(versions->isEnabled(), otherInstalled);
+        QVERIFY(panel.Label()->isEnabled());
+        QVERIFY(panel.Description()->isEnabled());
+        QVERIFY(panel.Port()->isEnabled());
+
+        QTest::keyClick(versions, Qt::Key_Up);
+        QCoreApplication::processEvents();
+        QCOMPARE(panel.setup.GetVersionIndex(), otherInstalled ? 0 : 2);
+        QCOMPARE(panel.setup.IsVersionMissing(), !otherInstalled);
+        QCOMPARE(versions->styleSheet(), otherInstalled
+                                             ? QStringLiteral("QComboBox {border: 1px solid #26000000;}")
+                                             : QStringLiteral("QComboBox {border: 1px solid #F64747;}"));
     }
 
     void refillingQueuesIndexChanges()
