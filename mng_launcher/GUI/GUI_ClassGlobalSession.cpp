@@ -1,10 +1,14 @@
 #include "GUI/GUI_ClassGlobalSession.h"
 
+#include "GUI/GUI_ClassGlobalSetup.h"
 #include "GUI/GUI_ClassSessionWidget.h"
+#include "GUI/GUI_TextCut.h"
 
 #include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace
 {
@@ -15,6 +19,11 @@ const QString STYLE_SELECTED = QStringLiteral("QFrame {background-color: #2185D0
 const QString STYLE_SELECTED_HOVER = QStringLiteral("QFrame {background-color: #2493e6; padding: 2px;}");
 const QString STYLE_UNSELECTED = QStringLiteral("QFrame {background-color: #1B272F; padding: 2px;}");
 const QString STYLE_UNSELECTED_HOVER = QStringLiteral("QFrame {background-color: #283239; padding: 2px;}");
+
+QString SessionName(int number)
+{
+    return QStringLiteral("Session %1").arg(number);
+}
 } // namespace
 
 CLASS_GLOBAL_SESSION::CLASS_GLOBAL_SESSION(QWidget* parent)
@@ -67,12 +76,52 @@ int CLASS_GLOBAL_SESSION::NextSessionNumber() const
     int number = sessionCount + 1;
     for (const CLASS_SESSION_WIDGET* session : sessions)
     {
-        if (session->GetName() == QStringLiteral("Session %1").arg(number))
+        if (session->GetName() == SessionName(number))
         {
             ++number;
         }
     }
+    // The pass can end on a name it went by (Session 4 then Session 3 gives 4): two cards with one name
+    // could not be told apart by name.
+    while (NameTaken(SessionName(number), nullptr))
+    {
+        ++number;
+    }
     return number;
+}
+
+int CLASS_GLOBAL_SESSION::CopyCount(int sourceIndex) const
+{
+    // Plain cards record 0, so copies of the first card also count the plain cards after it.
+    int copies = 0;
+    for (int position = 1; position < sessionCount; ++position)
+    {
+        if (copyOrigins.at(position) == sourceIndex)
+        {
+            ++copies;
+        }
+    }
+    return copies;
+}
+
+QString CLASS_GLOBAL_SESSION::UniqueCopyName(const QString& sourceName, int copyNumber,
+                                             const CLASS_SESSION_WIDGET* copy) const
+{
+    QString name;
+    do
+    {
+        // The number must show in the label: the source's end gives way to it.
+        const QString suffix = QStringLiteral("(%1)").arg(copyNumber++);
+        name = LeftWholeCharacters(sourceName, CLASS_GLOBAL_SETUP::LABEL_MAX_LENGTH - suffix.size()) + suffix;
+    } while (NameTaken(name, copy));
+    return name;
+}
+
+bool CLASS_GLOBAL_SESSION::NameTaken(const QString& name, const CLASS_SESSION_WIDGET* except) const
+{
+    return std::any_of(sessions.cbegin(), sessions.cend(),
+                       [&name, except](const CLASS_SESSION_WIDGET* session)
+                       { return session != except && session->GetName() == name; });
 }
 
 void CLASS_GLOBAL_SESSION::AddSession()
@@ -152,17 +201,7 @@ void CLASS_GLOBAL_SESSION::DuplicateSelectedSession()
     AddSession();
     const int copyIndex = sessions.indexOf(selectedSession);
     copyOrigins[copyIndex] = sourceIndex;
-
-    // Plain cards record 0, so copies of the first card also count the plain cards after it.
-    int copyNumber = 0;
-    for (int position = 1; position < sessionCount; ++position)
-    {
-        if (copyOrigins.at(position) == sourceIndex)
-        {
-            ++copyNumber;
-        }
-    }
-    selectedSession->SetName(sourceName + QStringLiteral("(%1)").arg(copyNumber));
+    selectedSession->SetName(UniqueCopyName(sourceName, CopyCount(sourceIndex), selectedSession));
 }
 
 void CLASS_GLOBAL_SESSION::SLOT_SessionClicked(CLASS_SESSION_WIDGET* session)

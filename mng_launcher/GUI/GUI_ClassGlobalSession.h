@@ -45,7 +45,15 @@ private slots:
     void SLOT_SessionHoverLeave(CLASS_SESSION_WIDGET* session);
 
 private:
+    // "Session n" with the number of the cards' count plus one, raised past the names met; a name that
+    // some card still has is never given again.
     int NextSessionNumber() const;
+    // The number of copies made of the card at sourceIndex, the newest copy included.
+    int CopyCount(int sourceIndex) const;
+    // The source name followed by "(n)", the name shortened so that it fits in a session label, with the
+    // first n from copyNumber on that no other card than the copy bears.
+    QString UniqueCopyName(const QString& sourceName, int copyNumber, const CLASS_SESSION_WIDGET* copy) const;
+    bool NameTaken(const QString& name, const CLASS_SESSION_WIDGET* except) const;
     void SetCardStyle(CLASS_SESSION_WIDGET* session, bool selected, bool hovered);
     // Scrolls the selected card into view once the event loop has laid the cards out.
     void ScrollToSelected();

@@ -3,6 +3,7 @@
 #include "DEVICE/DEVICE_Helpers.h"
 #include "GUI/GUI_ClassDeviceConfiguration.h"
 #include "GUI/GUI_ClassSelectPlatform.h"
+#include "GUI/GUI_TextCut.h"
 #include "QT_COMMON_WIDGET/ZR_WIDGET/COMMON_ClassZRComboBox.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
@@ -22,14 +23,6 @@
 
 namespace
 {
-// position, moved back before a surrogate pair that it would split (a character outside the BMP).
-int WholeCharacterPosition(const QString& text, int position)
-{
-    const bool splitsPair = position > 0 && position < text.size() && text.at(position).isLowSurrogate() &&
-                            text.at(position - 1).isHighSurrogate();
-    return splitsPair ? position - 1 : position;
-}
-
 constexpr int MAIN_SPACING = 3;
 constexpr int CAPTION_WIDTH = 100;
 constexpr int EDITOR_STRETCH = 10;
@@ -120,6 +113,13 @@ bool CLASS_GLOBAL_SETUP::event(QEvent* event)
         BuildPanel();
     }
     return QWidget::event(event);
+}
+
+void CLASS_GLOBAL_SETUP::PostNotice(const std::function<void()>& notice)
+{
+    // Sent from the event loop, as the built panel forwards its editors' notices; not at all once the
+    // panel is gone.
+    QMetaObject::invokeMethod(this, notice, Qt::QueuedConnection);
 }
 
 void CLASS_GLOBAL_SETUP::ApplyPendingValues()
@@ -288,7 +288,16 @@ void CLASS_GLOBAL_SETUP::SetLabel(const QString& label)
 {
     if (Waiting())
     {
+        // Announced as the editor announces its clearing, then the insertion.
+        if (!pending.label.isEmpty())
+        {
+            PostNotice([this]() { emit SIGNAL_TextChangedDevicetype(QString()); });
+        }
         pending.label = label.left(LABEL_MAX_LENGTH);
+        if (!pending.label.isEmpty())
+        {
+            PostNotice([this, text = pending.label]() { emit SIGNAL_TextChangedDevicetype(text); });
+        }
         return;
     }
     labelEditor->clear();
@@ -305,7 +314,9 @@ void CLASS_GLOBAL_SETUP::SetDescription(const QString& description)
     if (Waiting())
     {
         // A text set at once keeps its beginning, as the editor's own limit does.
-        pending.description = description.left(WholeCharacterPosition(description, DESCRIPTION_MAX_LENGTH));
+        pending.description = LeftWholeCharacters(description, DESCRIPTION_MAX_LENGTH);
+        // The editor announces every text set, the same text too.
+        PostNotice([this]() { emit SIGNAL_RequestUpdate(); });
         return;
     }
     // Plain text: a stored description that looks like markup comes back exactly as it was written.
@@ -321,7 +332,12 @@ void CLASS_GLOBAL_SETUP::SetPortValue(int port)
 {
     if (Waiting())
     {
-        pending.port = qBound(PORT_MIN, port, PORT_MAX);
+        const int bounded = qBound(PORT_MIN, port, PORT_MAX);
+        if (bounded != pending.port)
+        {
+            pending.port = bounded;
+            PostNotice([this, bounded]() { emit SIGNAL_ValueChangedPort(bounded); });
+        }
         return;
     }
     portEditor->setValue(port);

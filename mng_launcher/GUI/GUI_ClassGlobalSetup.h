@@ -9,6 +9,8 @@
 #include <QVector>
 #include <QWidget>
 
+#include <functional>
+
 class CLASS_DEVICE_CONFIGURATION;
 class CLASS_TARVO_VERSION_INFO;
 class QLineEdit;
@@ -33,7 +35,8 @@ public:
     // Builds the widgets now (with the values set so far, when the build was waiting).
     void BuildPanel();
     // Defers the widgets until the panel is first shown: until then the operations below
-    // keep and return plain values, so a session that is never selected costs no widgets.
+    // keep and return plain values, so a session that is never selected costs no widgets. The label,
+    // port and description setters still send the change notices the editors would send.
     void BuildWhenShown();
     bool IsBuilt() const;
     QString GetLabel() const;
@@ -95,6 +98,8 @@ private:
     };
 
     bool Waiting() const;
+    // While the widgets wait: sends a change notice as the editors' forwarded one would come.
+    void PostNotice(const std::function<void()>& notice);
     void ApplyPendingValues();
     QWidget* BuildIdentificationBox();
     QWidget* BuildNetworkBox();

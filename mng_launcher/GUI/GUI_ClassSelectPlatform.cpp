@@ -147,9 +147,28 @@ void CLASS_SELECT_PLATFORM::CheckVersion()
     {
         versionList->setStyleSheet(style);
     }
-    versionList->setEnabled(!versionMissing);
+    // A session whose version was removed may still move to an installed one: only a list that offers
+    // nothing to pick is locked. The entries not installed stay impossible to pick.
+    versionList->setEnabled(!versionMissing || HoldsInstalledVersion());
     versionList->setAccessibleDescription(
         versionMissing ? QStringLiteral("The selected version is not installed") : QString());
+}
+
+bool CLASS_SELECT_PLATFORM::HoldsInstalledVersion() const
+{
+    const QStandardItemModel* model = qobject_cast<QStandardItemModel*>(versionList->model());
+    if (model == nullptr)
+    {
+        return false;
+    }
+    for (int row = 0; row < model->rowCount(); ++row)
+    {
+        if (model->item(row)->isEnabled())
+        {
+            return true;
+        }
+    }
+    return false;
 }
 
 void CLASS_SELECT_PLATFORM::SetVersionIndex(int index)
@@ -254,6 +273,8 @@ void CLASS_SELECT_PLATFORM::StyleTypeButtons()
 void CLASS_SELECT_PLATFORM::SLOT_VersionIndexChanged(int index)
 {
     versionIndex = index;
+    // The mark follows the entry now current: picking an installed version clears it.
+    CheckVersion();
     emit SIGNAL_UpdateVersionChanged();
     emit SIGNAL_RequestUpdate();
 }

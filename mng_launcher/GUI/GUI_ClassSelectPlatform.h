@@ -39,7 +39,8 @@ public:
     // Appends versions as AddVersion does, in one insertion (a catalogue may hold thousands).
     void AddVersions(const QVector<VERSION_ENTRY>& versions, int machineType);
     void ClearVersions();
-    // Marks the list (red border, disabled) while its current entry is a version that is not installed.
+    // Marks the list (red border) while its current entry is a version that is not installed; the list
+    // is disabled then only when it holds no installed version to move to.
     void CheckVersion();
     void SetVersionIndex(int index);
     // Selects a device model as a button click would, and always emits.
@@ -68,6 +69,7 @@ private:
         QPushButton* button;
     };
 
+    bool HoldsInstalledVersion() const;
     void TypeButtonClicked(QPushButton* button);
     void ApplyDeviceType();
     void StyleTypeButtons();

@@ -6,6 +6,7 @@
 
 #include <QDesktopServices>
 #include <QHoverEvent>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -91,7 +92,9 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("Session 1, 2 gives 3") << QStringList{"Session 1", "Session 2"} << "Session 3";
         QTest::newRow("only Session 2 gives 3") << QStringList{"Session 2"} << "Session 3";
-        QTest::newRow("Session 4, 3 gives 4 again") << QStringList{"Session 4", "Session 3"} << "Session 4";
+        // The single pass ends on 4, which the first card bears: the next free number is taken instead.
+        QTest::newRow("Session 4, 3 gives 5, not a second 4")
+            << QStringList{"Session 4", "Session 3"} << "Session 5";
         QTest::newRow("Session 2, 3 gives 4") << QStringList{"Session 2", "Session 3"} << "Session 4";
         QTest::newRow("empty list gives 1") << QStringList{} << "Session 1";
     }
@@ -187,25 +190,44 @@ private slots:
     void duplicateNames_data()
     {
         QTest::addColumn<int>("plainCards");
+        QTest::addColumn<QStringList>("renamedTo");
         QTest::addColumn<QList<int>>("duplicateFrom");
         QTest::addColumn<QStringList>("expectedNames");
         // Plain cards record 0 as their origin, so copies of the first card count them too.
         QTest::newRow("first card with a plain card after it")
-            << 2 << QList<int>{0} << QStringList{"Session 1", "Session 2", "Session 1(2)"};
-        QTest::newRow("single card") << 1 << QList<int>{0} << QStringList{"Session 1", "Session 1(1)"};
-        QTest::newRow("second card") << 2 << QList<int>{1}
+            << 2 << QStringList{} << QList<int>{0} << QStringList{"Session 1", "Session 2", "Session 1(2)"};
+        QTest::newRow("single card") << 1 << QStringList{} << QList<int>{0}
+                                     << QStringList{"Session 1", "Session 1(1)"};
+        QTest::newRow("second card") << 2 << QStringList{} << QList<int>{1}
                                      << QStringList{"Session 1", "Session 2", "Session 2(1)"};
         QTest::newRow("second card twice")
-            << 2 << QList<int>{1, 1} << QStringList{"Session 1", "Session 2", "Session 2(1)", "Session 2(2)"};
+            << 2 << QStringList{} << QList<int>{1, 1}
+            << QStringList{"Session 1", "Session 2", "Session 2(1)", "Session 2(2)"};
+        // A copy's name fits in the 17 characters of a label, its number included.
+        const QString longest = QStringLiteral("ABCDEFGHIJKLMNOPQ");
+        QTest::newRow("17-character name")
+            << 1 << QStringList{longest} << QList<int>{0} << QStringList{longest, "ABCDEFGHIJKLMN(1)"};
+        // A name taken already, by hand or by a copy of another card, is passed over.
+        QTest::newRow("the (1) copy exists already")
+            << 3 << QStringList{"Session 1", "Lab", "Lab(1)"} << QList<int>{1}
+            << QStringList{"Session 1", "Lab", "Lab(1)", "Lab(2)"};
+        QTest::newRow("shortened name exists already")
+            << 3 << QStringList{"Lab", longest, "ABCDEFGHIJKLMN(1)"} << QList<int>{1}
+            << QStringList{"Lab", longest, "ABCDEFGHIJKLMN(1)", "ABCDEFGHIJKLMN(2)"};
     }
 
     void duplicateNames()
     {
         QFETCH(int, plainCards);
+        QFETCH(QStringList, renamedTo);
         QFETCH(QList<int>, duplicateFrom);
         QFETCH(QStringList, expectedNames);
         CLASS_GLOBAL_SESSION list;
         AddSessions(list, plainCards);
+        for (int i = 0; i < renamedTo.size(); ++i)
+        {
+            list.GetSession(i)->SetName(renamedTo.at(i));
+        }
         for (int source : duplicateFrom)
         {
             ClickCard(list.GetSession(source));
@@ -270,7 +292,8 @@ private slots:
     }
 
     // Under the application style sheet, set before the cards exist as the launcher does, a card keeps
-    // the padding of its own style sheet (its labels would otherwise sit 2 px off).
+    // the padding of its own style sheet (its labels would otherwise sit 2 px off) inside its 1 px border
+    // (which the list's own rule must not take away).
     void cardPaddingUnderTheApplicationStyleSheet()
     {
         ApplyTheme(qApp);
@@ -279,8 +302,13 @@ private slots:
         AddSessions(list, 2);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
-        QCOMPARE(list.GetSession(0)->frameWidth(), 2);
-        QCOMPARE(list.GetSession(1)->frameWidth(), 2);
+        const int border = 1;
+        const int padding = 2;
+        QCOMPARE(list.GetSession(0)->frameWidth(), border + padding);
+        QCOMPARE(list.GetSession(1)->frameWidth(), border + padding);
+        // The left edge, half-way down, away from the rounded corners.
+        const QImage card = list.GetSession(1)->grab().toImage();
+        QCOMPARE(card.pixelColor(0, card.height() / 2), QColor(QStringLiteral("#49535B")));
     }
 
     void keyboardSelectsCard_data()

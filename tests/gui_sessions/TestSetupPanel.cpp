@@ -59,6 +59,50 @@ int CursorPosition(QTextEdit* editor)
 {
     return editor->textCursor().position();
 }
+
+enum SETTER
+{
+    SET_LABEL,
+    SET_PORT,
+    SET_DESCRIPTION
+};
+
+void Set(CLASS_GLOBAL_SETUP& setup, int setter, const QVariant& value)
+{
+    switch (setter)
+    {
+    case SET_LABEL:
+        setup.SetLabel(value.toString());
+        break;
+    case SET_PORT:
+        setup.SetPortValue(value.toInt());
+        break;
+    default:
+        setup.SetDescription(value.toString());
+        break;
+    }
+}
+
+// The change notices that one setter call makes the panel send, in the order they arrive:
+// "label <text>", "port <value>", "update".
+QStringList NoticesOfSetting(CLASS_GLOBAL_SETUP& setup, int setter, const QVariant& value)
+{
+    QStringList notices;
+    QObject receiver;
+    QObject::connect(&setup, &CLASS_GLOBAL_SETUP::SIGNAL_TextChangedDevicetype, &receiver,
+                     [&notices](const QString& text) { notices << QStringLiteral("label ") + text; });
+    QObject::connect(&setup, &CLASS_GLOBAL_SETUP::SIGNAL_ValueChangedPort, &receiver,
+                     [&notices](SDWord port) { notices << QStringLiteral("port %1").arg(port); });
+    QObject::connect(&setup, &CLASS_GLOBAL_SETUP::SIGNAL_RequestUpdate, &receiver,
+                     [&notices]() { notices << QStringLiteral("update"); });
+    Set(setup, setter, value);
+    if (!notices.isEmpty())
+    {
+        return {QStringLiteral("sent before the event loop ran")};
+    }
+    QCoreApplication::processEvents();
+    return notices;
+}
 } // namespace
 
 class TestSetupPanel : public QObject
@@ -168,6 +212,52 @@ private slots:
         QCOMPARE(port.count(), 1);
         QCOMPARE(port.last().at(0).toInt(), 4000);
         QCOMPARE(update.count(), 0);
+    }
+
+    // A panel whose widgets wait to be built announces what its setters change as a built panel does:
+    // from the event loop, with the signals its editors would send.
+    void settersAnnounceChangesBuiltOrWaiting_data()
+    {
+        QTest::addColumn<int>("setter");
+        QTest::addColumn<QVariant>("before");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QStringList>("notices");
+        // The label editor is cleared, then the text is inserted: two notices.
+        QTest::newRow("label changed") << int(SET_LABEL) << QVariant("previous") << QVariant("Lab")
+                                       << QStringList{"label ", "label Lab"};
+        QTest::newRow("label set again")
+            << int(SET_LABEL) << QVariant("Lab") << QVariant("Lab") << QStringList{"label ", "label Lab"};
+        QTest::newRow("label cut to 17") << int(SET_LABEL) << QVariant() << QVariant("ABCDEFGHIJKLMNOPQRST")
+                                         << QStringList{"label ABCDEFGHIJKLMNOPQ"};
+        QTest::newRow("port changed")
+            << int(SET_PORT) << QVariant() << QVariant(4000) << QStringList{"port 4000"};
+        QTest::newRow("port set again") << int(SET_PORT) << QVariant(4000) << QVariant(4000) << QStringList{};
+        QTest::newRow("port bounded to the same")
+            << int(SET_PORT) << QVariant(65535) << QVariant(70000) << QStringList{};
+        QTest::newRow("description changed")
+            << int(SET_DESCRIPTION) << QVariant("old") << QVariant("new") << QStringList{"update"};
+        QTest::newRow("description set again")
+            << int(SET_DESCRIPTION) << QVariant("same") << QVariant("same") << QStringList{"update"};
+    }
+
+    void settersAnnounceChangesBuiltOrWaiting()
+    {
+        QFETCH(int, setter);
+        QFETCH(QVariant, before);
+        QFETCH(QVariant, value);
+        QFETCH(QStringList, notices);
+        PANEL built;
+        CLASS_GLOBAL_SETUP waiting(nullptr);
+        waiting.BuildWhenShown();
+        if (before.isValid())
+        {
+            Set(built.setup, setter, before);
+            Set(waiting, setter, before);
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(NoticesOfSetting(built.setup, setter, value), notices);
+        QCOMPARE(NoticesOfSetting(waiting, setter, value), notices);
+        QVERIFY(!waiting.IsBuilt());
     }
 
     void portRange_data()
@@ -312,13 +402,49 @@ private slots:
 
         panel.Selector()->SetVersionIndex(1);
         QVERIFY(panel.setup.IsVersionMissing());
-        QVERIFY(!versions->isEnabled());
+        QVERIFY(versions->isEnabled()); // 3.1.52 is installed: the session can move to it
         QCOMPARE(versions->styleSheet(), QStringLiteral("QComboBox {border: 1px solid #F64747;}"));
 
         panel.Selector()->SetVersionIndex(0);
         QVERIFY(!panel.setup.IsVersionMissing());
         QVERIFY(versions->isEnabled());
         QCOMPARE(versions->styleSheet(), QStringLiteral("QComboBox {border: 1px solid #26000000;}"));
+    }
+
+    // A session whose version is not installed can move to an installed one (the entries not installed
+    // are skipped), and keeps its label, description and port editable; a list with nothing installed
+    // stays locked.
+    void leavingAVersionNotInstalled_data()
+    {
+        QTest::addColumn<bool>("otherInstalled");
+        QTest::newRow("an installed version to move to") << true;
+        QTest::newRow("nothing installed") << false;
+    }
+
+    void leavingAVersionNotInstalled()
+    {
+        QFETCH(bool, otherInstalled);
+        PANEL panel;
+        panel.setup.AddVersion(QStringLiteral("3.2.1"), 0, otherInstalled);
+        panel.setup.AddVersion(QStringLiteral("3.2.0"), 1, false);
+        panel.setup.AddVersion(QStringLiteral("3.1.51"), 2, false);
+        panel.setup.RestoreSelection({2, 3, 0});
+        QCoreApplication::processEvents();
+        CLASS_ZR_COMBO_BOX* versions = panel.Versions();
+        QVERIFY(panel.setup.IsVersionMissing());
+        QCOMPARE(versions->styleSheet(), QStringLiteral("QComboBox {border: 1px solid #F64747;}"));
+        QCOMPARE(versions->isEnabled(), otherInstalled);
+        QVERIFY(panel.Label()->isEnabled());
+        QVERIFY(panel.Description()->isEnabled());
+        QVERIFY(panel.Port()->isEnabled());
+
+        QTest::keyClick(versions, Qt::Key_Up);
+        QCoreApplication::processEvents();
+        QCOMPARE(panel.setup.GetVersionIndex(), otherInstalled ? 0 : 2);
+        QCOMPARE(panel.setup.IsVersionMissing(), !otherInstalled);
+        QCOMPARE(versions->styleSheet(), otherInstalled
+                                             ? QStringLiteral("QComboBox {border: 1px solid #26000000;}")
+                                             : QStringLiteral("QComboBox {border: 1px solid #F64747;}"));
     }
 
     void refillingQueuesIndexChanges()
