@@ -214,12 +214,6 @@ void CLASS_SESSION_PANELS::UpdateButtons()
 {
     const CLASS_SESSION_RECORD* record = SelectedRecord();
     const bool running = record != nullptr && !record->idle;
-    // The selection may have moved since the last check: an installed version picked in place of a
-    // missing one unblocks the session.
-    if (record != nullptr && !record->panel.isNull())
-    {
-        record->panel->CheckVersion();
-    }
     const bool blocked = record == nullptr || record->panel.isNull() || record->panel->IsVersionMissing();
     const bool dirty = record != nullptr && record->modified;
     mainWindow->SetStartEnabled(running || (!blocked && !dirty));

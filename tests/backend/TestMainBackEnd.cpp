@@ -479,6 +479,7 @@ void TestMainBackEnd::sessionWithMissingVersion()
     QVERIFY(!world->Button(QStringLiteral("discardButton"))->isEnabled());
 
     QComboBox* list = world->Panel(0)->findChild<QComboBox*>(QStringLiteral("versionList"));
+    QVERIFY(list->isEnabled());
     list->setCurrentIndex(list->findData(VERSION));
     QTRY_VERIFY_WITH_TIMEOUT(world->Button(QStringLiteral("saveButton"))->isEnabled(),
                              2 * CLASS_MAIN_BACKEND::CONNECT_LOADED_DELAY_MS);

@@ -146,11 +146,13 @@ kill -0 "$FIRST" 2>/dev/null || fail "the first copy ended with the second"
 simulator_answers || fail "the simulator stopped answering"
 [ "$(md5sum <"$SESSION/settings.ini")" = "$SETTINGS_BEFORE" ] || fail "the session's settings.ini changed"
 
-step "closing the first copy ends it with status 0, and its simulator with it"
+step "closing the first copy asks, then ends it with status 0, and its simulator with it"
 x11_close_window "$PACKAGES" || fail "could not ask the package manager window to close"
 package_manager_closed() { [ -z "$(x11_windows_now "$FIRST" '^Package manager$')" ]; }
 x11_wait_for package_manager_closed || true
 x11_close_window "$MAIN" || fail "could not ask the launcher window to close"
+# Its session runs: the launcher asks first.
+x11_answer_question "$FIRST" y || fail "no question within ${LIMIT}s after the window was asked to close"
 wait_exit "$FIRST"
 [ "$STATUS" -eq 0 ] || fail "first copy ended with status $STATUS, expected 0"
 simulator_ended() { ! kill -0 "$SIMULATOR_PID" 2>/dev/null; }

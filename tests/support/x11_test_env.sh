@@ -60,6 +60,15 @@ x11_windows_now() {
     xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null || true
 }
 
+# x11_answer_question <pid> <key>: waits up to the limit for the launcher's question box (titled exactly
+# "Tarvo 4k Simulator") and answers it with the key of a button ("y" for Yes); 1 when no box came.
+x11_answer_question() {
+    local box
+    box=$(x11_wait_window "$1" '^Tarvo 4k Simulator$' | head -n 1)
+    [ -n "$box" ] || return 1
+    xdotool windowfocus --sync "$box" key "$2"
+}
+
 # x11_close_window <window>: asks the window to close the way a window manager does (WM_DELETE_WINDOW),
 # with the build's x11_close_window program named by CLOSE_WINDOW.
 x11_close_window() {
