@@ -2,7 +2,11 @@
 # include roots and the sanitizers when asked for.
 add_library(tarvo_settings INTERFACE)
 target_compile_features(tarvo_settings INTERFACE cxx_std_17)
-target_compile_options(tarvo_settings INTERFACE -Wall -Wextra)
+target_compile_options(tarvo_settings INTERFACE -Wall -Wextra -Wold-style-cast -Wnon-virtual-dtor
+    -Woverloaded-virtual -Wsuggest-override)
+if(TARVO_WERROR)
+    target_compile_options(tarvo_settings INTERFACE -Werror)
+endif()
 target_compile_definitions(tarvo_settings INTERFACE
     QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
     QT_STRICT_ITERATORS

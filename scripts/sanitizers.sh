@@ -12,7 +12,7 @@ if command -v ccache >/dev/null 2>&1; then
 fi
 # -O1 keeps the instrumented suite quick without the compile time of a full optimisation.
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
-  -DENABLE_SANITIZERS=ON -DBUILD_BENCHMARKS=OFF "${launcher[@]}" "$@"
+  -DENABLE_SANITIZERS=ON -DBUILD_BENCHMARKS=OFF -DTARVO_WERROR="${TARVO_WERROR:-OFF}" "${launcher[@]}" "$@"
 cmake --build "$build" -j2
 
 # Any report ends the process with status 86, which no program of ours uses: the stand-in simulator's
