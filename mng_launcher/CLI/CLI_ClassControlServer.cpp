@@ -4,8 +4,6 @@
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocalServer>
@@ -30,7 +28,6 @@ QByteArray ResultLine(const CLI_RESULT& result)
 CLASS_CONTROL_SERVER::CLASS_CONTROL_SERVER(const HANDLER& handler, QObject* parent)
     : QObject(parent), handler(handler), server(new QLocalServer(this))
 {
-    server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(server, &QLocalServer::newConnection, this, &CLASS_CONTROL_SERVER::OnNewConnection);
 }
 
@@ -39,38 +36,41 @@ CLASS_CONTROL_SERVER::~CLASS_CONTROL_SERVER()
     server->close();
 }
 
-QString CLASS_CONTROL_SERVER::SocketPath(bool makeFolder)
-{
-    return PLATFORM::ControlSocketName(makeFolder);
-}
-
 bool CLASS_CONTROL_SERVER::Listen()
 {
-    const QString path = SocketPath(true);
+    QStringList problems;
+    const QString path = PLATFORM::ListenControlServer(*server, &problems);
     if (path.isEmpty())
     {
-        TRACE_ERROR(QStringLiteral("No private place for the control socket"));
+        TRACE_ERROR(QStringLiteral("Cannot listen on the control socket: ") +
+                    problems.join(QStringLiteral("; ")));
         return false;
     }
-    if (!server->listen(path))
+    for (const QString& problem : problems)
     {
-        // The lock is ours, so no launcher listens there: the file is a leftover of one that was killed.
-        QLocalServer::removeServer(path);
-        if (!server->listen(path))
-        {
-            TRACE_ERROR(QStringLiteral("Cannot listen on the control socket ") + path +
-                        QStringLiteral(" : ") + server->errorString());
-            return false;
-        }
+        TRACE_ERROR(QStringLiteral("Control socket place passed over: ") + problem);
     }
-    QFile::setPermissions(server->fullServerName(), QFile::ReadOwner | QFile::WriteOwner);
     return true;
+}
+
+QString CLASS_CONTROL_SERVER::Path() const
+{
+    return server->isListening() ? server->fullServerName() : QString();
 }
 
 void CLASS_CONTROL_SERVER::OnNewConnection()
 {
     while (QLocalSocket* socket = server->nextPendingConnection())
     {
+        const qintptr descriptor = socket->socketDescriptor();
+        if (!PLATFORM::IsOwnUser(descriptor))
+        {
+            TRACE_ERROR(QStringLiteral("Control socket: a client of user id %1 was turned away")
+                            .arg(PLATFORM::PeerUid(descriptor)));
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket]() { OnReadyRead(socket); });
         if (socket->canReadLine())

@@ -13,11 +13,11 @@ class QLocalServer;
 class QLocalSocket;
 
 // The launcher's control socket: commands run from a shell reach the launcher that runs for this user
-// (its window, or a session run without a window) through it. A QLocalServer on a socket file in the
-// user's runtime folder (else a private folder of the cache), 0600, so only the user can reach it. One
-// request per connection: a JSON line with the command; the answer is zero or more progress lines and one
-// result line. One acting command at a time: one that arrives while another runs is refused; reading
-// commands are always answered.
+// (its window, or a session run without a window) through it. A QLocalServer at the first usable place of
+// PLATFORM::ControlSocketCandidates() (a private folder, the socket 0600); a client of another user is
+// turned away unheard. One request per connection: a JSON line with the command; the answer is zero or more
+// progress lines and one result line. One acting command at a time: one that arrives while another runs is
+// refused; reading commands are always answered.
 class CLASS_CONTROL_SERVER : public QObject
 {
     Q_OBJECT
@@ -28,16 +28,16 @@ public:
     explicit CLASS_CONTROL_SERVER(const HANDLER& handler, QObject* parent = nullptr);
     ~CLASS_CONTROL_SERVER() override;
 
-    // Listens on SocketPath(). Only the holder of the single-instance lock calls this: a socket file left
-    // by a launcher that ended without closing it is removed. False (logged) when it cannot listen.
+    // Listens at the first usable place. Only the holder of the single-instance lock calls this: a socket
+    // of this user that nobody answers is a leftover of a launcher that ended without closing it and is
+    // removed. False (logged) when no place can be used.
     bool Listen();
 
     // While busy, every request is refused (the process works on a command of its own).
     void SetBusy(bool on) { busy = on; }
 
-    // The socket: PLATFORM::ControlSocketName() ($XDG_RUNTIME_DIR/Tarvo4kSimulator.control on Linux).
-    // makeFolder: the server's call, which may make the private folder that holds it.
-    static QString SocketPath(bool makeFolder = false);
+    // Where it listens; "" while it does not.
+    QString Path() const;
 
 private:
     void OnNewConnection();
