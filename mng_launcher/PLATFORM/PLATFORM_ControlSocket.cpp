@@ -303,6 +303,18 @@ QString ListenControlServer(QLocalServer& server, QStringList* problems)
 #endif
 }
 
+bool IsControlServerListening(const QLocalServer& server)
+{
+#ifdef Q_OS_WIN
+    return server.isListening();
+#else
+    struct stat status;
+    return server.isListening() &&
+           ::lstat(QFile::encodeName(server.fullServerName()).constData(), &status) == 0 &&
+           S_ISSOCK(status.st_mode) && status.st_uid == ::geteuid();
+#endif
+}
+
 qint64 PeerUid(qintptr socketDescriptor)
 {
 #ifdef Q_OS_WIN

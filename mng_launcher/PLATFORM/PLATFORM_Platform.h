@@ -79,6 +79,11 @@ QStringList ControlSocketCandidates();
 // is made 0600. Windows: the pipe, with access for the user only.
 QString ListenControlServer(QLocalServer& server, QStringList* problems = nullptr);
 
+// True while server still listens where it did. When accepting a connection fails (no descriptor left,
+// for instance), Qt closes the listening socket but still reports the server as listening. Linux: the
+// socket must still be in place too (Qt removes it when it closes it; so may a cleaner of /tmp).
+bool IsControlServerListening(const QLocalServer& server);
+
 // The user id of the process at the other end of a connected local socket (Linux: SO_PEERCRED); -1 when
 // it cannot be told (always on Windows).
 qint64 PeerUid(qintptr socketDescriptor);
