@@ -1,23 +1,33 @@
 #include "CLI/CLI_ClassControlClient.h"
 
 #include "CLI/CLI_ClassCommandSet.h"
-#include "CLI/CLI_ClassControlServer.h"
+#include "PLATFORM/PLATFORM_Platform.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocalSocket>
 
+bool CLASS_CONTROL_CLIENT::ConnectToLauncher(QLocalSocket& socket)
+{
+    const QStringList places = PLATFORM::ControlSocketCandidates();
+    for (const QString& path : places)
+    {
+        socket.connectToServer(path);
+        // Nothing goes to a server of another user, whatever stands at the path.
+        if (socket.waitForConnected(CONNECT_LIMIT_MS) && PLATFORM::IsOwnUser(socket.socketDescriptor()))
+        {
+            return true;
+        }
+        socket.abort();
+    }
+    return false;
+}
+
 CLASS_CONTROL_CLIENT::OUTCOME CLASS_CONTROL_CLIENT::Send(const CLI_COMMAND& command, CLI_RESULT& result,
                                                          const CLI_PROGRESS& progress)
 {
-    const QString path = CLASS_CONTROL_SERVER::SocketPath();
-    if (path.isEmpty())
-    {
-        return OUTCOME::NoLauncher;
-    }
     QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(CONNECT_LIMIT_MS))
+    if (!ConnectToLauncher(socket))
     {
         return OUTCOME::NoLauncher;
     }

@@ -3,8 +3,11 @@
 
 #include "CLI/CLI_CommandTypes.h"
 
+class QLocalSocket;
+
 // The command side of the control socket: hands a command to the launcher that runs for this user and
-// waits for its result, printing its progress lines as they come.
+// waits for its result, printing its progress lines as they come. It tries every place where the launcher
+// may listen and talks only to a server of this user.
 class CLASS_CONTROL_CLIENT
 {
 public:
@@ -19,6 +22,10 @@ public:
     static constexpr int CONNECT_LIMIT_MS = 2000;
 
     static OUTCOME Send(const CLI_COMMAND& command, CLI_RESULT& result, const CLI_PROGRESS& progress);
+
+private:
+    // Connects socket to the first place where a server of this user answers.
+    static bool ConnectToLauncher(QLocalSocket& socket);
 };
 
 #endif // CLI_CLASSCONTROLCLIENT_H

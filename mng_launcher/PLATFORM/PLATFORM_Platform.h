@@ -2,9 +2,11 @@
 #define PLATFORM_PLATFORM_H
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
+class QLocalServer;
 class QObject;
 class QProcess;
 
@@ -70,11 +72,32 @@ QString ApplicationFolder();
 
 // True when 127.0.0.1:port can be bound right now (port 0 is never free).
 bool IsPortFree(quint16 port);
-// The launcher's control socket for this user: Linux: "<application>.control" in $XDG_RUNTIME_DIR, else
-// "control" in a private folder of the user's cache ("" when that folder is a link or another user's);
-// Windows: a pipe name carrying the user's name. makeFolder: the server makes the private folder; a
-// client only looks (empty when it is missing: no launcher listens there).
-QString ControlSocketName(bool makeFolder);
+// Every place where the launcher of this user may listen for commands, in the order a command tries them.
+// Linux: "<application>.control" in $XDG_RUNTIME_DIR when that is a folder of the user with mode 0700
+// (not a link); the place the listening launcher recorded (found also without XDG_RUNTIME_DIR, as under
+// cron or ssh); "control" in the private folder "<application>" of the user's cache; "control" in the
+// short private folder /tmp/<application>-<uid>. A path longer than a socket address holds (107 bytes) is
+// left out. Windows: a pipe name carrying the user's name.
+QStringList ControlSocketCandidates();
+
+// Makes server listen at the first of those places (the recorded one aside) that it can use, records it
+// and returns its path; "" when none can be used, and problems receives why each was passed over.
+// Linux: the launcher's folders are made 0700; one that is a link or another user's is not used. At the
+// socket's path only a socket of this user that nobody answers (left by a launcher that was killed) is
+// removed; a file, a link or another user's socket there stays, and the next place is tried. The socket
+// is made 0600. Windows: the pipe, with access for the user only.
+QString ListenControlServer(QLocalServer& server, QStringList* problems = nullptr);
+
+// True while server still listens where it did. When accepting a connection fails (no descriptor left,
+// for instance), Qt closes the listening socket but still reports the server as listening. Linux: the
+// socket must still be in place too (Qt removes it when it closes it; so may a cleaner of /tmp).
+bool IsControlServerListening(const QLocalServer& server);
+
+// The user id of the process at the other end of a connected local socket (Linux: SO_PEERCRED); -1 when
+// it cannot be told (always on Windows).
+qint64 PeerUid(qintptr socketDescriptor);
+// True when that process runs as this user. Windows: always (the pipe admits no one else).
+bool IsOwnUser(qintptr socketDescriptor);
 
 // Calls handler from receiver's event loop when the process is asked to end: SIGTERM, SIGINT, SIGHUP or
 // SIGQUIT on Linux,
