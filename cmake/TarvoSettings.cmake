@@ -13,9 +13,12 @@ target_compile_definitions(tarvo_settings INTERFACE
     QT_DEPRECATED_WARNINGS
     TARVO_UPDATE_SERVER="${TARVO_UPDATE_SERVER}"
     TARVO_PROBE_URL="${TARVO_PROBE_URL_EFFECTIVE}")
+# The launcher's version, from project(VERSION), for the window title, the about box and the updater.
+configure_file(${CMAKE_SOURCE_DIR}/cmake/LauncherVersion.h.in ${CMAKE_BINARY_DIR}/generated/LauncherVersion.h @ONLY)
 target_include_directories(tarvo_settings INTERFACE
     ${CMAKE_SOURCE_DIR}/mng_launcher
-    ${CMAKE_SOURCE_DIR}/mng_launcher/MODULES)
+    ${CMAKE_SOURCE_DIR}/mng_launcher/MODULES
+    ${CMAKE_BINARY_DIR}/generated)
 if(ENABLE_SANITIZERS)
     target_compile_options(tarvo_settings INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
         -fno-sanitize-recover=undefined)

@@ -2,11 +2,12 @@
 #define DEVICE_CONSTANTS_H
 
 #include "DEVICE/DEVICE_ClassServerAddress.h"
+#include "LauncherVersion.h"
 
 #include <QString>
 
 // The launcher's fixed identity and transfer limits.
-inline const QString LAUNCHER_VERSION = QStringLiteral("1.5.3");
+inline const QString LAUNCHER_VERSION = QStringLiteral(TARVO_LAUNCHER_VERSION);
 inline const QString LAUNCHER_TITLE = QStringLiteral("Tarvo 4k Simulator");
 inline const QString MESSAGE_BOX_TITLE = QStringLiteral("Tarvo 4k Simulator");
 inline constexpr int LAUNCHER_PRODUCT_ID = 1002;

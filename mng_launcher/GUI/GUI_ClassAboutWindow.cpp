@@ -3,6 +3,7 @@
 #include "PLATFORM/PLATFORM_Files.h"
 
 #include "GUI/GUI_SharpPixmap.h"
+#include "LauncherVersion.h"
 
 #include <QDate>
 #include <QDir>
@@ -13,7 +14,7 @@
 
 namespace
 {
-const QString APPLICATION_VERSION = QStringLiteral("1.5.3");
+const QString APPLICATION_VERSION = QStringLiteral(TARVO_LAUNCHER_VERSION);
 const QString WINDOW_TITLE = QStringLiteral("About ") + QStringLiteral("Tarvo 4k Simulator");
 const QString LOGO_RESOURCE = QStringLiteral(":/LOGO/logo-Tarvo-4k-Simulator.svg");
 const QString LICENCE_RESOURCE = QStringLiteral(":/Licenses/ZR_EULA.html");

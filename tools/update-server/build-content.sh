@@ -18,8 +18,8 @@ server="${4%/}"
 shift 4
 versions=("$@")
 
-# The newer launcher announced by the version file, and the running one.
-launcher_current="1.5.3"
+# The newer launcher announced by the version file, and the running one (project(VERSION), from CMake).
+launcher_current="${TARVO_LAUNCHER_VERSION:?the launcher version comes from CMake (TARVO_LAUNCHER_VERSION)}"
 launcher_newer="1.6.0"
 product_id=1002
 product_name="Tarvo 4k Simulator"
