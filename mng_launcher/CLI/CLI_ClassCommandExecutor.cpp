@@ -206,8 +206,28 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Diagnostics(const CLI_COMMAND& command) const
     return diagnostics.Write(command.arguments.value(0));
 }
 
+bool CLASS_COMMAND_EXECUTOR::CheckVersionArguments(const CLI_COMMAND& command, CLI_RESULT& failure)
+{
+    for (const QString& version : command.arguments)
+    {
+        if (!IsVersionText(version))
+        {
+            failure = CLI_RESULT::Fail(
+                EXIT_USAGE, QStringLiteral("%1 is not a version (digits separated by dots, such as 3.1.51).")
+                                .arg(version.simplified()));
+            return false;
+        }
+    }
+    return true;
+}
+
 CLI_RESULT CLASS_COMMAND_EXECUTOR::Install(const CLI_COMMAND& command, const CLI_PROGRESS& progress)
 {
+    CLI_RESULT failure;
+    if (!CheckVersionArguments(command, failure))
+    {
+        return failure;
+    }
     CLASS_TARVO_VERSION_INFO* catalogue = host->VersionInfo();
     catalogue->FindInstalledVersions();
     const QStringList offered = catalogue->GetPackagesList().values();
@@ -236,6 +256,11 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Install(const CLI_COMMAND& command, const CLI
 
 CLI_RESULT CLASS_COMMAND_EXECUTOR::Remove(const CLI_COMMAND& command, const CLI_PROGRESS& progress)
 {
+    CLI_RESULT failure;
+    if (!CheckVersionArguments(command, failure))
+    {
+        return failure;
+    }
     CLASS_TARVO_VERSION_INFO* catalogue = host->VersionInfo();
     catalogue->FindInstalledVersions();
     QStringList wanted = catalogue->GetInstalledVersions();
@@ -272,11 +297,13 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::InstallFile(const CLI_COMMAND& command, const
     const QString version = name.endsWith(PACKAGE_ARCHIVE_SUFFIX)
                                 ? VersionOfPackageFolderName(name.chopped(PACKAGE_ARCHIVE_SUFFIX.size()))
                                 : QString();
-    if (version.isEmpty())
+    // "TARVO_..zip" would install a folder "TARVO_.": the name must carry a version text.
+    if (!IsVersionText(version))
     {
         return CLI_RESULT::Fail(
-            EXIT_REFUSED,
-            QStringLiteral("A package archive is named TARVO_<version>.zip, not %1.").arg(name));
+            EXIT_REFUSED, QStringLiteral("A package archive is named TARVO_<version>.zip (a version such as "
+                                         "3.1.51), not %1.")
+                              .arg(name.simplified()));
     }
     CLASS_TARVO_VERSION_INFO* catalogue = host->VersionInfo();
     catalogue->FindInstalledVersions();

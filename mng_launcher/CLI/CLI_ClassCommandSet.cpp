@@ -55,7 +55,7 @@ const QString REFRESH_OPTION = QStringLiteral("refresh");
 
 const char* const EXIT_CODES_TEXT = "\nExit codes:\n"
                                     "  0  done\n"
-                                    "  1  usage error\n"
+                                    "  1  usage error (also a <version> that is not digits and dots)\n"
                                     "  2  no such session, version or file\n"
                                     "  3  refused (already running, one session already running, limit,\n"
                                     "     unsafe archive, folder exists, ambiguous session name)\n"

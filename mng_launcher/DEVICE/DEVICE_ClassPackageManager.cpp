@@ -198,13 +198,16 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages()
     {
         return;
     }
+    // The window shows a box only for the catalogue's packages: an installed version it does not list
+    // (installed from a file, or dropped from the catalogue) stays.
+    const QStringList wanted = ticked + UnlistedVersions(versionInfo->GetInstalledVersions());
     hideTimer.stop(); // the previous job's timer must not hide this job's progress
     dialog->SetProgressHidden(false);
     connect(dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestCancel, this,
             &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_CancelUpdate,
             static_cast<Qt::ConnectionType>(Qt::DirectConnection | Qt::UniqueConnection));
     dialog->SetButtonsEnabled(false);
-    RunJob(ticked);
+    RunJob(wanted);
 }
 
 int CLASS_PACKAGE_MANAGER_BACKEND::RunJob(const QStringList& wanted)
@@ -247,11 +250,32 @@ void CLASS_PACKAGE_MANAGER_BACKEND::BeginJob()
     currentPackage.clear();
 }
 
-void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QStringList& installed, const QStringList& ticked)
+QStringList CLASS_PACKAGE_MANAGER_BACKEND::JobVersions(const QStringList& installed) const
+{
+    // The packages list in its order, then the installed versions it does not list: those can only go.
+    return packages.values() + UnlistedVersions(installed);
+}
+
+QStringList CLASS_PACKAGE_MANAGER_BACKEND::UnlistedVersions(const QStringList& installed) const
+{
+    QStringList unlisted;
+    for (const QString& version : installed)
+    {
+        // A folder whose name gives no version text ("old_TARVO_3_1_51_bak") is no package of the launcher.
+        if (IsVersionText(version) && !packages.values().contains(version))
+        {
+            unlisted.append(version);
+        }
+    }
+    return unlisted;
+}
+
+void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QStringList& installed, const QStringList& wanted)
 {
     // Kept up to date as the job goes, so that a version listed twice is handled once.
     QStringList present = installed;
-    for (const QString& version : packages)
+    const QStringList versions = JobVersions(installed);
+    for (const QString& version : versions)
     {
         currentPackage = version;
         if (jobStatus == JOB_ABORTED)
@@ -259,7 +283,7 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QStringList& installed, con
             break;
         }
         const bool isInstalled = present.contains(version);
-        const bool isTicked = ticked.contains(version);
+        const bool isTicked = wanted.contains(version);
         bool carryOn = true;
         if (isInstalled && !isTicked)
         {

@@ -81,9 +81,9 @@ public:
     // The text a job ends with; a failure that knows its reason says it: "Failed: connection refused".
     static QString FinalStatusText(int status, const QString& reason = QString());
 
-    // One job without the window: brings the installed packages in line with wanted (versions of the
-    // packages list; installed versions outside it are left alone). Returns the job status. The progress
-    // goes out through SIGNAL_Progress.
+    // One job without the window: brings the installed packages in line with wanted. Versions of the
+    // packages list are installed or removed; an installed version that the list does not hold is removed
+    // when wanted lacks it. Returns the job status. The progress goes out through SIGNAL_Progress.
     int RunJob(const QStringList& wanted);
     // Installs the package archive file archivePath (named TARVO_<version>.zip) for version: checked
     // against archivePath + ".sha256" when that file exists, then extracted as a downloaded archive is.
@@ -120,8 +120,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Installs or removes each of the packages (the list the job was opened with) as ticked says.
-    void RunEntries(const QStringList& installed, const QStringList& ticked);
+    // Installs or removes each of the packages (the list the job was opened with) as wanted says, then
+    // removes the installed versions outside that list that wanted lacks.
+    void RunEntries(const QStringList& installed, const QStringList& wanted);
+    // The versions a job goes through: the packages list, then UnlistedVersions.
+    QStringList JobVersions(const QStringList& installed) const;
+    // The installed versions (version texts only) that the packages list does not hold, in their order.
+    QStringList UnlistedVersions(const QStringList& installed) const;
     // Marks a job as running from here to FinishJob.
     void BeginJob();
     void FinishJob();

@@ -118,6 +118,14 @@ QString DottedVersion(QString version)
     return version.replace(QLatin1Char('_'), QLatin1Char('.'));
 }
 
+bool IsVersionText(const QString& text)
+{
+    // Anchored at the very end: "$" would also take a text that ends with a line feed.
+    static const QRegularExpression version(
+        QRegularExpression::anchoredPattern(QStringLiteral("[0-9]+(\\.[0-9]+)*")));
+    return version.match(text).hasMatch();
+}
+
 QStringList ListInstalledVersions(const QString& folder)
 {
     QStringList versions;

@@ -28,6 +28,10 @@ QString SessionWebUrl(int port);
 // A version as the lists, the cards and the settings show it: every "_" replaced by ".", "3_1_51" ->
 // "3.1.51".
 QString DottedVersion(QString version);
+// True when text is a version as it may come from outside (a file name, a catalogue, a command line):
+// decimal digits (0-9) separated by single dots, "3.1.51". Anything else ("", ".", "3..1", "3.1.51 beta")
+// would name a package folder of its own making.
+bool IsVersionText(const QString& text);
 
 // Version texts of the package folders in folder (sub-folders whose name contains "TARVO_"), by name.
 QStringList ListInstalledVersions(const QString& folder);

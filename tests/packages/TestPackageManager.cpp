@@ -834,6 +834,50 @@ private slots:
         QCOMPARE(versionInfo->GetInstalledVersions().contains(QStringLiteral("1.0.0")), installed);
     }
 
+    // Installed versions that the catalogue does not list (installed from a file, or dropped from it): the
+    // window, which shows no box for them, leaves them alone; a job told they are not wanted removes them.
+    // A version is digits and dots: an archive named otherwise installs nothing.
+    void versionsTheCatalogueDoesNotList_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("unlistedStays");
+        QTest::newRow("the window keeps it") << "window" << true;
+        QTest::newRow("a job that does not want it removes it") << "job" << false;
+        QTest::newRow("an archive named without a version is refused") << "no version" << true;
+    }
+    void versionsTheCatalogueDoesNotList()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, unlistedStays);
+        Install(QStringLiteral("9.9.9"));
+        Install(QStringLiteral("1.0.0"));
+        Open(THREE_PACKAGES, Options());
+        int status = CLASS_PACKAGE_MANAGER_BACKEND::JOB_DONE;
+        if (how == QLatin1String("window"))
+        {
+            Tick({});
+            QVERIFY(Apply());
+        }
+        else if (how == QLatin1String("job"))
+        {
+            status = backend->RunJob({QStringLiteral("1.0.0")});
+        }
+        else
+        {
+            const QString archive = work->filePath(QStringLiteral("TARVO_..zip"));
+            QVERIFY(WriteTestFile(archive, BuildPackageArchive(QStringLiteral("TARVO_."))));
+            status = backend->InstallArchiveFile(archive, QStringLiteral("."));
+            QCOMPARE(status, int(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED));
+            QVERIFY(backend->ArchiveRefused());
+            QVERIFY(!QFileInfo::exists(applicationFolder->filePath(QStringLiteral("TARVO_."))));
+            status = CLASS_PACKAGE_MANAGER_BACKEND::JOB_DONE;
+        }
+        QCOMPARE(status, int(CLASS_PACKAGE_MANAGER_BACKEND::JOB_DONE));
+        QCOMPARE(Installed(QStringLiteral("9.9.9")), unlistedStays);
+        QCOMPARE(Installed(QStringLiteral("1.0.0")), how != QLatin1String("window"));
+        QCOMPARE(versionInfo->GetInstalledVersions().contains(QStringLiteral("9.9.9")), unlistedStays);
+    }
+
     void anIncompatibleCatalogueClosesTheWindow()
     {
         CLASS_MESSAGE_BOX::SetAutoAnswer(true);
