@@ -11,6 +11,7 @@
 #include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_FileSave.h"
 #include "DEVICE/DEVICE_Helpers.h"
+#include "DEVICE/DEVICE_SessionFolders.h"
 #include "GUI/GUI_ClassGlobalSetup.h"
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassSessionWidget.h"
@@ -116,8 +117,8 @@ void CLASS_MAIN_BACKEND::LoadSessions()
     QList<CLASS_GLOBAL_SETUP*> loaded;
     for (const QFileInfo& folder : folders)
     {
-        // The user's package folder shares the sessions root; it holds no session.
-        if (folder.fileName() != USER_PACKAGES_FOLDER_NAME && ParseSession(folder.fileName()))
+        // The same folders as --list: the launcher's own names and odd ones hold no session.
+        if (IsSessionFolderName(folder.fileName(), sessionsRoot) && ParseSession(folder.fileName()))
         {
             loaded.append(sessions.constLast()->panel);
         }

@@ -1,6 +1,7 @@
 #include "DEVICE/DEVICE_ClassSessionArchive.h"
 
 #include "DEVICE/DEVICE_Helpers.h"
+#include "DEVICE/DEVICE_SessionFolders.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
@@ -234,6 +235,14 @@ bool CLASS_SESSION_ARCHIVE::CheckArchive(const QString& archive, SESSION_ARCHIVE
         TRACE_ERROR(QStringLiteral("Refused archive ") + archive + QStringLiteral(" : ") + reason);
         return Fail(result, UNZIP_RUN::Refused,
                     QStringLiteral("The archive %1 does not hold one session folder and was not imported."));
+    }
+    // A folder that no session may have: hidden, an option to the tools, one of the launcher's own names.
+    if (!IsSessionFolderName(result.folderName, sessionsRoot))
+    {
+        TRACE_ERROR(QStringLiteral("Refused archive, its folder is no session folder : ") + archive);
+        return Fail(result, UNZIP_RUN::Refused,
+                    QStringLiteral("The archive %1 holds a folder that cannot be a session folder and was "
+                                   "not imported."));
     }
     if (!entries.contains(result.folderName + QStringLiteral("/settings.ini")))
     {

@@ -142,6 +142,17 @@ bool IsLink(const QString& path)
 #endif
 }
 
+bool IsOwnFolder(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return !IsLink(path) && QFileInfo(path).isDir();
+#else
+    struct stat status;
+    return ::lstat(Native(path).constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::geteuid();
+#endif
+}
+
 bool RemoveTree(const QString& path)
 {
 #ifdef Q_OS_WIN

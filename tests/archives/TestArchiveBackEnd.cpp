@@ -2,6 +2,7 @@
 // session back end's cards, and the boxes that tell of a refusal or a failure.
 
 #include "ArchiveTestSupport.h"
+#include "CLI/CLI_ClassSessionDirectory.h"
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassSessionArchive.h"
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
@@ -207,6 +208,50 @@ private slots:
                 .size(),
             1);
         QVERIFY(Tree(Target()).isEmpty());
+    }
+
+    // The window's list and --list take the same folders of the sessions root for sessions; a folder that
+    // is none is neither loaded nor cleaned away.
+    void sessionsAsTheWindowAndTheListSeeThem_data()
+    {
+        QTest::addColumn<QString>("folderName");
+        QTest::addColumn<bool>("withSettings");
+        QTest::addColumn<bool>("isSession");
+        QTest::newRow("a session named packages") << QStringLiteral("packages") << true << true;
+        QTest::newRow("old package folder left behind") << QStringLiteral("packages") << false << false;
+        QTest::newRow("name starting with -") << QStringLiteral("-session") << true << false;
+        QTest::newRow("control character") << QStringLiteral("Tar\u0007vo") << true << false;
+        QTest::newRow("lock file's name") << QStringLiteral("Tarvo4kSimulator.lock") << true << false;
+        QTest::newRow("plain name") << QStringLiteral("Rack 4") << true << true;
+    }
+
+    void sessionsAsTheWindowAndTheListSeeThem()
+    {
+        QFETCH(QString, folderName);
+        QFETCH(bool, withSettings);
+        QFETCH(bool, isSession);
+        World& world = *second;
+        const QString folder = world.Root() + folderName;
+        if (withSettings)
+        {
+            QVERIFY(MakeSessionFolder(folder, QStringLiteral("Studio B"), 3300));
+        }
+        else
+        {
+            QVERIFY(QDir().mkpath(folder + QStringLiteral("/TARVO_3_1_51/bin")));
+        }
+        const QMap<QString, QByteArray> before = Tree(folder);
+        const CLASS_SESSION_DIRECTORY directory(world.Root(), world.AppFolder());
+        world.Start();
+
+        QCOMPARE(directory.Sessions().size(), isSession ? 1 : 0);
+        QCOMPARE(world.backEnd->GetSessionCount(), isSession ? 1 : 0);
+        if (isSession)
+        {
+            QCOMPARE(directory.Sessions().first().folder, folderName);
+            QCOMPARE(QDir(world.backEnd->GetSessionFolder(0)).dirName(), folderName);
+        }
+        QCOMPARE(Tree(folder), before);
     }
 
     // The session comes back on the other computer as a new card with its folder, settings and content,

@@ -408,6 +408,50 @@ private slots:
         QTRY_VERIFY(ProcessGone(sleeper));
     }
 
+    // The folder an archive holds becomes a session folder only when its name is a plain session name: the
+    // window's import and --import go through this one back end.
+    void importChecksTheFolderName_data()
+    {
+        QTest::addColumn<QString>("folderName");
+        QTest::addColumn<QString>("imported"); // the folder that arrives; empty: refused
+        QTest::newRow("plain name") << QStringLiteral("Rack 4 (spare)") << QStringLiteral("Rack 4 (spare)");
+        QTest::newRow("hidden") << QStringLiteral(".tarvo-import-x") << QString();
+        QTest::newRow("an option to the tools") << QStringLiteral("-rf") << QString();
+        QTest::newRow("catalogue copy") << QStringLiteral("tarvo4kpackages.ini") << QString();
+        QTest::newRow("state file") << QStringLiteral("tarvoversionsconfig") << QString();
+        QTest::newRow("lock file") << QStringLiteral("Tarvo4kSimulator.lock") << QString();
+        QTest::newRow("old package folder") << QStringLiteral("packages") << QString();
+        QTest::newRow("old package folder, capitals") << QStringLiteral("Packages") << QString();
+        QTest::newRow("dot dot") << QStringLiteral("..") << QString();
+        QTest::newRow("dot") << QStringLiteral(".") << QString();
+        QTest::newRow("backslash") << QStringLiteral("a\\b") << QString();
+        QTest::newRow("control character") << QStringLiteral("Tar\u0001vo") << QString();
+    }
+
+    void importChecksTheFolderName()
+    {
+        QFETCH(QString, folderName);
+        QFETCH(QString, imported);
+        const QString archive = Target() + QStringLiteral("/session.zip");
+        QVERIFY(
+            WriteZip(archive, {{folderName + QStringLiteral("/settings.ini"), "[General]\nNAME=Planted\n"},
+                               {folderName + QStringLiteral("/bin/ZR_APP_SIMULATOR"), "#!/bin/sh\n"}}));
+        const QMap<QString, QByteArray> before = Tree(Other());
+
+        const SESSION_ARCHIVE_RESULT result = Archive(Other()).Import(archive);
+        QVERIFY2(result.ok == !imported.isEmpty(), qPrintable(result.message));
+        if (imported.isEmpty())
+        {
+            QVERIFY(result.refused);
+            QCOMPARE(Tree(Other()), before);
+            QVERIFY(!QFileInfo::exists(temp.path() + QStringLiteral("/bin/ZR_APP_SIMULATOR")));
+            return;
+        }
+        QCOMPARE(result.folderName, imported);
+        QCOMPARE(QDir(Other()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{imported});
+    }
+
     void topLevelFolder_data()
     {
         QTest::addColumn<QStringList>("entries");
