@@ -283,7 +283,17 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Remove(const CLI_COMMAND& command, const CLI_
         }
         wanted.removeAll(version);
     }
-    return RunPackageJob(wanted, QString(), QString(), progress);
+    // An explicit command: the removal goes ahead, and names the saved sessions left without a version.
+    QStringList removed = command.arguments;
+    removed.removeDuplicates();
+    const QStringList warnings =
+        CLASS_PACKAGE_MANAGER_BACKEND::RemovalWarnings(locations.sessionsRoot, removed);
+    CLI_RESULT result = RunPackageJob(wanted, QString(), QString(), progress);
+    if (result.exitCode == EXIT_DONE)
+    {
+        result.error = warnings.join(QLatin1Char('\n'));
+    }
+    return result;
 }
 
 CLI_RESULT CLASS_COMMAND_EXECUTOR::InstallFile(const CLI_COMMAND& command, const CLI_PROGRESS& progress)

@@ -55,3 +55,24 @@ bool IsSessionFolderName(const QString& name, const QString& sessionsRoot)
     return std::none_of(reserved.begin(), reserved.end(),
                         [&name](const QString& kept) { return SameName(name, kept); });
 }
+
+QList<SESSION_USING_VERSION> SessionsUsingVersion(const QString& sessionsRoot, const QString& version)
+{
+    QList<SESSION_USING_VERSION> users;
+    const QStringList folders =
+        QDir(sessionsRoot).entryList(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
+    for (const QString& folder : folders)
+    {
+        if (!IsSessionFolderName(folder, sessionsRoot))
+        {
+            continue;
+        }
+        const SESSION_LOAD_RESULT loaded =
+            CLASS_SESSION_SETTINGS::Load(sessionsRoot, folder, SESSION_LOAD_MODE::ReadOnly);
+        if (loaded.status == SESSION_LOAD_STATUS::Loaded && loaded.data.versionText == version)
+        {
+            users.append({loaded.data.name, folder});
+        }
+    }
+    return users;
+}

@@ -171,10 +171,13 @@ json --packages --json -- 'all(p["installed"] for p in doc["packages"]) and len(
 run 0 --remove 3.10.1
 [ ! -e "$APP/TARVO_3_10_1" ] || fail "3.10.1 is still there"
 
-step "a version the catalogue does not list is removed too"
+step "a version the catalogue does not list is removed too; a removal names the saved sessions that used it"
 mkdir -p "$APP/TARVO_7_7_7/bin"
 run 0 --remove 7.7.7
 [ ! -e "$APP/TARVO_7_7_7" ] || fail "7.7.7 is still there"
+run 0 --remove 3.2.0
+grep -qxF "Session Twin (Tarvo2024_03_06_10_00_00) uses 3.2.0; it cannot start until a version is chosen." \
+    "$WORK/err.txt" || fail "--remove 3.2.0 did not name the session Twin: $(cat "$WORK/err.txt")"
 
 step "a session exported, then imported"
 run 0 --export Studio "$WORK/out"

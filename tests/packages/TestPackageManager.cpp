@@ -878,6 +878,44 @@ private slots:
         QCOMPARE(versionInfo->GetInstalledVersions().contains(QStringLiteral("9.9.9")), unlistedStays);
     }
 
+    // Removing a version that saved sessions use names them first; "No" removes (and installs) nothing.
+    void removingAVersionThatSessionsUse_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("no") << int(QMessageBox::No);
+        QTest::newRow("yes") << int(QMessageBox::Yes);
+    }
+    void removingAVersionThatSessionsUse()
+    {
+        QFETCH(int, answer);
+        const bool yes = answer == QMessageBox::Yes;
+        QVERIFY(WriteTestFile(sessionsRoot->filePath(QStringLiteral("Tarvo2024_03_05_14_07_59/settings.ini")),
+                              "[General]\nNAME=Studio\nVERSION=1.0.0\n"));
+        QVERIFY(WriteTestFile(sessionsRoot->filePath(QStringLiteral("Tarvo2024_03_06_10_00_00/settings.ini")),
+                              "[General]\nNAME=Other\nVERSION=2.0.0\n"));
+        Install(QStringLiteral("1.0.0"));
+        ServePackage(QStringLiteral("2.0.0"));
+        Open(THREE_PACKAGES, Options());
+        QSignalSpy changed(backend.data(), &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged);
+        Tick({QStringLiteral("2.0.0")});
+        CLASS_MESSAGE_BOX::SetNextAnswer(static_cast<QMessageBox::StandardButton>(answer));
+        QTest::mouseClick(Button("applybutton"), Qt::LeftButton);
+        QTRY_COMPARE(CLASS_MESSAGE_BOX::Texts().size(), 1);
+        QCOMPARE(
+            CLASS_MESSAGE_BOX::LastText(),
+            QStringLiteral("Session Studio (Tarvo2024_03_05_14_07_59) uses 1.0.0; it cannot start until a "
+                           "version is chosen.\n\nRemove anyway?"));
+        QCOMPARE(CLASS_MESSAGE_BOX::LastIcon(), QMessageBox::Question);
+        QCOMPARE(CLASS_MESSAGE_BOX::LastTitle(), QStringLiteral("Tarvo 4k Simulator"));
+        // The job runs from the event loop (its waits are local loops): it may be over already.
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), yes ? 1 : 0, JOB_WAIT_MS);
+        QCoreApplication::processEvents();
+        QCOMPARE(changed.count(), yes ? 1 : 0);
+        QCOMPARE(Installed(QStringLiteral("1.0.0")), !yes);
+        QCOMPARE(Installed(QStringLiteral("2.0.0")), yes);
+        QVERIFY(Button("applybutton")->isEnabled());
+    }
+
     void anIncompatibleCatalogueClosesTheWindow()
     {
         CLASS_MESSAGE_BOX::SetAutoAnswer(true);
