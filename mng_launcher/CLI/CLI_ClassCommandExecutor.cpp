@@ -172,10 +172,12 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Export(const CLI_COMMAND& command) const
         return CLI_RESULT::Fail(EXIT_NOT_FOUND, QStringLiteral("No folder %1.").arg(target));
     }
     const CLASS_SESSION_ARCHIVE archive(locations.sessionsRoot, locations.applicationFolder);
-    const SESSION_ARCHIVE_RESULT exported = archive.Export(session.folderPath, target);
+    // As --diagnostics: an existing file is never replaced by a command.
+    const SESSION_ARCHIVE_RESULT exported =
+        archive.Export(session.folderPath, target, CLASS_SESSION_ARCHIVE::EXISTING_ARCHIVE::Refuse);
     if (!exported.ok)
     {
-        return CLI_RESULT::Fail(EXIT_FAILED, exported.message);
+        return CLI_RESULT::Fail(exported.refused ? EXIT_REFUSED : EXIT_FAILED, exported.message);
     }
     return CLI_RESULT::Done(exported.archivePath);
 }

@@ -161,8 +161,20 @@ void CLASS_MAIN_BACKEND::ExportRequest()
     {
         return;
     }
+    // An archive the user saved before is replaced only when the user says so (and only once the new one
+    // is complete).
+    const QString archivePath = CLASS_SESSION_ARCHIVE::ArchivePath(folder, target);
+    if (IsPathTaken(archivePath) &&
+        CLASS_MESSAGE_BOX::Question(nullptr, MESSAGE_BOX_TITLE,
+                                    QStringLiteral("The archive %1 already exists. Replace it?")
+                                        .arg(QDir::toNativeSeparators(archivePath)),
+                                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+    {
+        return;
+    }
     const SESSION_ARCHIVE_RESULT result =
-        CLASS_SESSION_ARCHIVE(sessionsRoot, applicationFolder).Export(folder, target);
+        CLASS_SESSION_ARCHIVE(sessionsRoot, applicationFolder)
+            .Export(folder, target, CLASS_SESSION_ARCHIVE::EXISTING_ARCHIVE::Replace);
     if (!result.ok)
     {
         TRACE_ERROR(QStringLiteral("Couldn't compress session"));

@@ -153,6 +153,26 @@ bool IsOwnFolder(const QString& path)
 #endif
 }
 
+bool RenameReplacing(const QString& source, const QString& target)
+{
+#ifdef Q_OS_WIN
+    // No replacing rename here: the old file goes just before the new one takes its place.
+    const QFileInfo existing(target);
+    if (existing.isDir() && !IsLink(target))
+    {
+        return false;
+    }
+    if ((existing.exists() || IsLink(target)) && !QFile::remove(target))
+    {
+        return false;
+    }
+    return QFile::rename(source, target);
+#else
+    // rename(2) replaces a file or a link at target atomically and refuses a folder there.
+    return ::rename(Native(source).constData(), Native(target).constData()) == 0;
+#endif
+}
+
 bool RemoveTree(const QString& path)
 {
 #ifdef Q_OS_WIN

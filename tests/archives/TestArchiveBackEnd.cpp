@@ -210,6 +210,47 @@ private slots:
         QVERIFY(Tree(Target()).isEmpty());
     }
 
+    // An archive saved before is replaced only on "Yes", and only by a complete one.
+    void exportOverAnExistingArchive_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("zipFails");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("no: nothing written") << int(QMessageBox::No) << false << false;
+        QTest::newRow("yes: replaced") << int(QMessageBox::Yes) << false << true;
+        QTest::newRow("yes, but the export fails: the old archive stays")
+            << int(QMessageBox::Yes) << true << false;
+    }
+
+    void exportOverAnExistingArchive()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, zipFails);
+        QFETCH(bool, replaced);
+        const QString archive = Target() + QLatin1Char('/') + SESSION + QStringLiteral(".zip");
+        QVERIFY(WriteFile(archive, "the user's own archive"));
+        if (zipFails)
+        {
+            QVERIFY(WriteScript(first->AppFolder() + QStringLiteral("/zip"),
+                                "echo partial > \"$2.zip\"\nexit 2"));
+        }
+        first->Start();
+        CLASS_FILE_DIALOG::SetNextFileName(Target());
+        CLASS_MESSAGE_BOX::SetNextAnswer(static_cast<QMessageBox::StandardButton>(answer));
+        first->backEnd->ExportRequest();
+
+        QCOMPARE(CLASS_MESSAGE_BOX::Texts().value(0),
+                 QStringLiteral("The archive %1 already exists. Replace it?").arg(archive));
+        QCOMPARE(ReadFile(archive) == "the user's own archive", !replaced);
+        if (replaced)
+        {
+            QVERIFY(Entries(archive).contains(SESSION + QStringLiteral("/settings.ini")));
+        }
+        // Nothing else in the folder: no staging folder, no half-written archive.
+        QCOMPARE(QDir(Target()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{SESSION + QStringLiteral(".zip")});
+    }
+
     // The window's list and --list take the same folders of the sessions root for sessions; a folder that
     // is none is neither loaded nor cleaned away.
     void sessionsAsTheWindowAndTheListSeeThem_data()

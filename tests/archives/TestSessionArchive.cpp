@@ -13,6 +13,7 @@
 namespace
 {
 const QString SESSION = QStringLiteral("Tarvo2024_03_05_14_07_59");
+constexpr CLASS_SESSION_ARCHIVE::EXISTING_ARCHIVE REPLACE = CLASS_SESSION_ARCHIVE::EXISTING_ARCHIVE::Replace;
 
 // The comment that unzip prints after its "Archive:" line.
 QString ArchiveComment(const QString& archive)
@@ -57,7 +58,7 @@ private:
         {
             return QString();
         }
-        const SESSION_ARCHIVE_RESULT result = Archive(Root()).Export(Root() + folderName, Target());
+        const SESSION_ARCHIVE_RESULT result = Archive(Root()).Export(Root() + folderName, Target(), REPLACE);
         return result.ok ? result.archivePath : QString();
     }
 
@@ -125,10 +126,10 @@ private slots:
     {
         QVERIFY(MakeSessionFolder(Root() + SESSION, QStringLiteral("Studio A"), 3000));
         QVERIFY(WriteFile(Root() + SESSION + QStringLiteral("/ZR_APPS/old.css"), "old"));
-        QVERIFY(Archive(Root()).Export(Root() + SESSION, Target()).ok);
+        QVERIFY(Archive(Root()).Export(Root() + SESSION, Target(), REPLACE).ok);
         QVERIFY(QFile::remove(Root() + SESSION + QStringLiteral("/ZR_APPS/old.css")));
 
-        const SESSION_ARCHIVE_RESULT again = Archive(Root()).Export(Root() + SESSION, Target());
+        const SESSION_ARCHIVE_RESULT again = Archive(Root()).Export(Root() + SESSION, Target(), REPLACE);
         QVERIFY(again.ok);
         const QStringList entries = ArchiveEntries(again.archivePath);
         QVERIFY(entries.contains(SESSION + QStringLiteral("/settings.ini")));
@@ -167,7 +168,7 @@ private slots:
         CLASS_SESSION_ARCHIVE archive = Archive(Root());
         archive.SetTimeLimits(5000, 500);
         TraceCapture traces;
-        const SESSION_ARCHIVE_RESULT result = archive.Export(Root() + folderName, target);
+        const SESSION_ARCHIVE_RESULT result = archive.Export(Root() + folderName, target, REPLACE);
         QVERIFY(!result.ok);
         QVERIFY2(result.message.contains(folderName), qPrintable(result.message));
         QVERIFY(Paths(Target()).isEmpty());

@@ -226,6 +226,7 @@ run_table <<TABLE
 3 --start Studio
 3 --import $WORK/out/Tarvo2024_03_05_14_07_59.zip
 3 --diagnostics $WORK/out/support.zip
+3 --export Studio $WORK/out
 3 --install-file $WORK/files/TARVO_..zip
 4 --install-file $WORK/tampered/TARVO_3_10_1.zip
 0 --stop Studio
