@@ -2,8 +2,9 @@
 // local copy and parsed by the catalogue holder, exactly as at start-up.
 // Properties: the local copy holds the bytes received when they are a catalogue (the INI reader takes them
 // and a top-level key holds a version text), else no copy is written and the default list applies with
-// compatibility 1; the packages list is numbered 0..n-1; it holds one entry per top-level key, in reversed
-// key order, and the compatibility follows "version/compatibility".
+// compatibility 1; the packages list is numbered 0..n-1; it holds one entry per top-level key whose value is
+// a version text, in reversed key order (a value that is no version is skipped), and the compatibility
+// follows "version/compatibility".
 
 #include "FuzzSupport.h"
 
@@ -30,6 +31,13 @@ QString Describe(const QMap<int, QString>& list)
     return parts.join(QLatin1Char(' '));
 }
 
+// A version text: digits separated by single dots, nothing after them ("3.1.51").
+bool IsVersion(const QString& text)
+{
+    static const QRegularExpression version(QStringLiteral("\\A[0-9]+(\\.[0-9]+)*\\z"));
+    return version.match(text).hasMatch();
+}
+
 // True when the INI reader takes the file and one of its top-level keys offers a version ("3.1.51").
 bool OffersAPackage(const QString& copyPath)
 {
@@ -39,11 +47,9 @@ bool OffersAPackage(const QString& copyPath)
     {
         return false;
     }
-    const QRegularExpression version(QStringLiteral("^[0-9]+(\\.[0-9]+)*$"));
     const QStringList keys = reader.childKeys();
     return std::any_of(keys.begin(), keys.end(),
-                       [&](const QString& key)
-                       { return version.match(reader.value(key).toString()).hasMatch(); });
+                       [&](const QString& key) { return IsVersion(reader.value(key).toString()); });
 }
 
 // What the catalogue should hold, read from a copy at a path of its own (Qt caches parsed INI files by path).
@@ -60,9 +66,15 @@ void CheckAgainstReader(const CLASS_TARVO_VERSION_INFO& catalogue, const QString
         FUZZ::Check(catalogue.GetCompatibility() == 1, "a refused catalogue keeps compatibility 1");
         return;
     }
-    QStringList keys = reader.childKeys();
-    std::reverse(keys.begin(), keys.end());
-    FUZZ::Check(packages.size() == keys.size(), "one package per top-level key",
+    QStringList keys;
+    for (const QString& key : reader.childKeys())
+    {
+        if (IsVersion(reader.value(key).toString()))
+        {
+            keys.prepend(key);
+        }
+    }
+    FUZZ::Check(packages.size() == keys.size(), "one package per top-level key that offers a version",
                 Describe(packages) + QStringLiteral(" keys: ") + keys.join(QLatin1Char(' ')));
     for (int i = 0; i < keys.size(); ++i)
     {

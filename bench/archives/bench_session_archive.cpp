@@ -36,7 +36,9 @@ int main(int argc, char* argv[])
     if (arguments.size() == 4 && arguments.at(0) == QStringLiteral("export"))
     {
         const CLASS_SESSION_ARCHIVE archive(arguments.at(1), toolFolder);
-        return Report(archive.Export(QDir(arguments.at(1)).filePath(arguments.at(2)), arguments.at(3)));
+        // Each timed run writes over the archive of the previous one.
+        return Report(archive.Export(QDir(arguments.at(1)).filePath(arguments.at(2)), arguments.at(3),
+                                     CLASS_SESSION_ARCHIVE::EXISTING_ARCHIVE::Replace));
     }
     if (arguments.size() == 3 && arguments.at(0) == QStringLiteral("import"))
     {

@@ -172,10 +172,12 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Export(const CLI_COMMAND& command) const
         return CLI_RESULT::Fail(EXIT_NOT_FOUND, QStringLiteral("No folder %1.").arg(target));
     }
     const CLASS_SESSION_ARCHIVE archive(locations.sessionsRoot, locations.applicationFolder);
-    const SESSION_ARCHIVE_RESULT exported = archive.Export(session.folderPath, target);
+    // As --diagnostics: an existing file is never replaced by a command.
+    const SESSION_ARCHIVE_RESULT exported =
+        archive.Export(session.folderPath, target, CLASS_SESSION_ARCHIVE::EXISTING_ARCHIVE::Refuse);
     if (!exported.ok)
     {
-        return CLI_RESULT::Fail(EXIT_FAILED, exported.message);
+        return CLI_RESULT::Fail(exported.refused ? EXIT_REFUSED : EXIT_FAILED, exported.message);
     }
     return CLI_RESULT::Done(exported.archivePath);
 }
@@ -206,8 +208,28 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Diagnostics(const CLI_COMMAND& command) const
     return diagnostics.Write(command.arguments.value(0));
 }
 
+bool CLASS_COMMAND_EXECUTOR::CheckVersionArguments(const CLI_COMMAND& command, CLI_RESULT& failure)
+{
+    for (const QString& version : command.arguments)
+    {
+        if (!IsVersionText(version))
+        {
+            failure = CLI_RESULT::Fail(
+                EXIT_USAGE, QStringLiteral("%1 is not a version (digits separated by dots, such as 3.1.51).")
+                                .arg(version.simplified()));
+            return false;
+        }
+    }
+    return true;
+}
+
 CLI_RESULT CLASS_COMMAND_EXECUTOR::Install(const CLI_COMMAND& command, const CLI_PROGRESS& progress)
 {
+    CLI_RESULT failure;
+    if (!CheckVersionArguments(command, failure))
+    {
+        return failure;
+    }
     CLASS_TARVO_VERSION_INFO* catalogue = host->VersionInfo();
     catalogue->FindInstalledVersions();
     const QStringList offered = catalogue->GetPackagesList().values();
@@ -236,6 +258,11 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Install(const CLI_COMMAND& command, const CLI
 
 CLI_RESULT CLASS_COMMAND_EXECUTOR::Remove(const CLI_COMMAND& command, const CLI_PROGRESS& progress)
 {
+    CLI_RESULT failure;
+    if (!CheckVersionArguments(command, failure))
+    {
+        return failure;
+    }
     CLASS_TARVO_VERSION_INFO* catalogue = host->VersionInfo();
     catalogue->FindInstalledVersions();
     QStringList wanted = catalogue->GetInstalledVersions();
@@ -258,7 +285,17 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Remove(const CLI_COMMAND& command, const CLI_
         }
         wanted.removeAll(version);
     }
-    return RunPackageJob(wanted, QString(), QString(), progress);
+    // An explicit command: the removal goes ahead, and names the saved sessions left without a version.
+    QStringList removed = command.arguments;
+    removed.removeDuplicates();
+    const QStringList warnings =
+        CLASS_PACKAGE_MANAGER_BACKEND::RemovalWarnings(locations.sessionsRoot, removed);
+    CLI_RESULT result = RunPackageJob(wanted, QString(), QString(), progress);
+    if (result.exitCode == EXIT_DONE)
+    {
+        result.error = warnings.join(QLatin1Char('\n'));
+    }
+    return result;
 }
 
 CLI_RESULT CLASS_COMMAND_EXECUTOR::InstallFile(const CLI_COMMAND& command, const CLI_PROGRESS& progress)
@@ -272,11 +309,13 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::InstallFile(const CLI_COMMAND& command, const
     const QString version = name.endsWith(PACKAGE_ARCHIVE_SUFFIX)
                                 ? VersionOfPackageFolderName(name.chopped(PACKAGE_ARCHIVE_SUFFIX.size()))
                                 : QString();
-    if (version.isEmpty())
+    // "TARVO_..zip" would install a folder "TARVO_.": the name must carry a version text.
+    if (!IsVersionText(version))
     {
         return CLI_RESULT::Fail(
-            EXIT_REFUSED,
-            QStringLiteral("A package archive is named TARVO_<version>.zip, not %1.").arg(name));
+            EXIT_REFUSED, QStringLiteral("A package archive is named TARVO_<version>.zip (a version such as "
+                                         "3.1.51), not %1.")
+                              .arg(name.simplified()));
     }
     CLASS_TARVO_VERSION_INFO* catalogue = host->VersionInfo();
     catalogue->FindInstalledVersions();

@@ -35,6 +35,8 @@ private:
     CLI_RESULT Install(const CLI_COMMAND& command, const CLI_PROGRESS& progress);
     CLI_RESULT Remove(const CLI_COMMAND& command, const CLI_PROGRESS& progress);
     CLI_RESULT InstallFile(const CLI_COMMAND& command, const CLI_PROGRESS& progress);
+    // False (a usage error in failure) when a value of the command is no version text.
+    static bool CheckVersionArguments(const CLI_COMMAND& command, CLI_RESULT& failure);
     // Runs a job of the package installer (wanted: the versions to have; or, with archivePath, that file
     // for its version) and turns its status into a result.
     CLI_RESULT RunPackageJob(const QStringList& wanted, const QString& archivePath, const QString& version,

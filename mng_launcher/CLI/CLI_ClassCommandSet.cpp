@@ -55,10 +55,10 @@ const QString REFRESH_OPTION = QStringLiteral("refresh");
 
 const char* const EXIT_CODES_TEXT = "\nExit codes:\n"
                                     "  0  done\n"
-                                    "  1  usage error\n"
+                                    "  1  usage error (also a <version> that is not digits and dots)\n"
                                     "  2  no such session, version or file\n"
                                     "  3  refused (already running, one session already running, limit,\n"
-                                    "     unsafe archive, folder exists, ambiguous session name)\n"
+                                    "     unsafe archive, folder or file exists, ambiguous session name)\n"
                                     "  4  failed (network, checksum, extraction, disk)\n"
                                     "\n<session> is a session's folder name or its name. With a launcher\n"
                                     "running for this user, --install, --remove, --install-file, --export,\n"

@@ -3,6 +3,7 @@
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "DEVICE/DEVICE_DeviceTables.h"
 #include "DEVICE/DEVICE_Helpers.h"
+#include "DEVICE/DEVICE_SessionFolders.h"
 
 #include <QDir>
 
@@ -14,6 +15,11 @@ CLASS_SESSION_DIRECTORY::CLASS_SESSION_DIRECTORY(const QString& sessionsRoot,
         QDir(sessionsRoot).entryList(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
     for (const QString& folder : folders)
     {
+        // The same folders as the window's list: the launcher's own names and odd ones are no sessions.
+        if (!IsSessionFolderName(folder, sessionsRoot))
+        {
+            continue;
+        }
         const SESSION_LOAD_RESULT loaded =
             CLASS_SESSION_SETTINGS::Load(sessionsRoot, folder, SESSION_LOAD_MODE::ReadOnly);
         if (loaded.status != SESSION_LOAD_STATUS::Loaded)

@@ -8,6 +8,7 @@
 #include "CLI/CLI_ClassTextProgress.h"
 #include "CLI/CLI_TerminalText.h"
 #include "DEVICE/DEVICE_ClassSingleApplication.h"
+#include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_StartUp.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
@@ -66,6 +67,7 @@ int Finish(const CLI_RESULT& result)
 int RunHoldingTheLock(const CLI_COMMAND& command)
 {
     TRACE_INFO(COMMAND_RUN_LOG_LINE + CLASS_COMMAND_SET::KindName(command.kind));
+    MoveOldUserPackagesFolder();
     CLASS_HEADLESS_HOST host(TARVO_VERSION_INFO_LOCATIONS().WithDefaults().applicationFolder);
     CLASS_COMMAND_EXECUTOR executor(&host);
     CLASS_CONTROL_SERVER server([&executor](const CLI_COMMAND& request, const CLI_PROGRESS& progress)

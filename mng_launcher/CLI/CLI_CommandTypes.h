@@ -13,9 +13,9 @@ inline const QString COMMAND_RUN_LOG_LINE = QStringLiteral("Command line: --");
 enum CLI_EXIT_CODE
 {
     EXIT_DONE = 0,      // the command did what it was asked
-    EXIT_USAGE = 1,     // unknown option, missing or extra argument
+    EXIT_USAGE = 1,     // unknown option, missing or extra argument, a version that is none
     EXIT_NOT_FOUND = 2, // no such session, version or file
-    EXIT_REFUSED = 3,   // already running, limit, unsafe archive, folder exists, ambiguous name
+    EXIT_REFUSED = 3,   // already running, limit, unsafe archive, folder or file exists, ambiguous name
     EXIT_FAILED = 4,    // network, checksum, extraction, disk
 };
 

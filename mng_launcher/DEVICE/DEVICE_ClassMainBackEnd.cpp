@@ -11,6 +11,7 @@
 #include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_FileSave.h"
 #include "DEVICE/DEVICE_Helpers.h"
+#include "DEVICE/DEVICE_SessionFolders.h"
 #include "GUI/GUI_ClassGlobalSetup.h"
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassSessionWidget.h"
@@ -116,8 +117,8 @@ void CLASS_MAIN_BACKEND::LoadSessions()
     QList<CLASS_GLOBAL_SETUP*> loaded;
     for (const QFileInfo& folder : folders)
     {
-        // The user's package folder shares the sessions root; it holds no session.
-        if (folder.fileName() != USER_PACKAGES_FOLDER_NAME && ParseSession(folder.fileName()))
+        // The same folders as --list: the launcher's own names and odd ones hold no session.
+        if (IsSessionFolderName(folder.fileName(), sessionsRoot) && ParseSession(folder.fileName()))
         {
             loaded.append(sessions.constLast()->panel);
         }
@@ -160,8 +161,20 @@ void CLASS_MAIN_BACKEND::ExportRequest()
     {
         return;
     }
+    // An archive the user saved before is replaced only when the user says so (and only once the new one
+    // is complete).
+    const QString archivePath = CLASS_SESSION_ARCHIVE::ArchivePath(folder, target);
+    if (IsPathTaken(archivePath) &&
+        CLASS_MESSAGE_BOX::Question(nullptr, MESSAGE_BOX_TITLE,
+                                    QStringLiteral("The archive %1 already exists. Replace it?")
+                                        .arg(QDir::toNativeSeparators(archivePath)),
+                                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+    {
+        return;
+    }
     const SESSION_ARCHIVE_RESULT result =
-        CLASS_SESSION_ARCHIVE(sessionsRoot, applicationFolder).Export(folder, target);
+        CLASS_SESSION_ARCHIVE(sessionsRoot, applicationFolder)
+            .Export(folder, target, CLASS_SESSION_ARCHIVE::EXISTING_ARCHIVE::Replace);
     if (!result.ok)
     {
         TRACE_ERROR(QStringLiteral("Couldn't compress session"));

@@ -1,6 +1,7 @@
 #include "DEVICE/DEVICE_ClassPackageExtraction.h"
 
 #include "DEVICE/DEVICE_ClassPackageManager.h"
+#include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_PackageArchive.h"
 #include "PLATFORM/PLATFORM_Files.h"
 #include "QT_TRACES/TRACES_Traces.h"
@@ -41,6 +42,16 @@ CLASS_PACKAGE_EXTRACTION::CLASS_PACKAGE_EXTRACTION(CLASS_PACKAGE_MANAGER_BACKEND
 
 bool CLASS_PACKAGE_EXTRACTION::ExtractArchive(const QString& archivePath, const QString& version)
 {
+    // The package folder is named after the version: only a version text names one ("TARVO_." would not).
+    if (!IsVersionText(version))
+    {
+        PACKAGE_EXTRACTION_ERROR(QStringLiteral("Refused the package ") + archivePath +
+                                 QStringLiteral(": its version is no version text"));
+        backend.archiveRefused = true;
+        backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED,
+                     QStringLiteral("archive refused (%1 is no version)").arg(version.simplified()));
+        return false;
+    }
     backend.extractionCounter = 0;
     QFutureWatcher<QString> watcher;
     QEventLoop loop;

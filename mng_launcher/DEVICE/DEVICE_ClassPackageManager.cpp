@@ -3,12 +3,15 @@
 #include "DEVICE/DEVICE_ClassPackageChecksum.h"
 #include "DEVICE/DEVICE_ClassPackageDownload.h"
 #include "DEVICE/DEVICE_ClassPackageExtraction.h"
+#include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "DEVICE/DEVICE_ClassSha256.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_PackageArchive.h"
+#include "DEVICE/DEVICE_SessionFolders.h"
 #include "GUI/GUI_ClassManagePackage.h"
+#include "GUI/GUI_MessageBox.h"
 #include "PLATFORM/PLATFORM_Files.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
@@ -17,6 +20,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -56,6 +60,12 @@ PACKAGE_MANAGER_OPTIONS::WithDefaults(const CLASS_TARVO_VERSION_INFO* versionInf
     if (filled.probeUrl.isEmpty())
     {
         filled.probeUrl = CLASS_SERVER_ADDRESS::ProbeUrl();
+    }
+    if (filled.sessionsRoot.isEmpty())
+    {
+        // The catalogue's local copy lies in the sessions root it was made for.
+        filled.sessionsRoot = versionInfo != nullptr ? QFileInfo(versionInfo->GetLocalCatalogueFile()).path()
+                                                     : CLASS_SESSION_SETTINGS::SessionsRoot();
     }
     filled.removalPauseMs = filled.removalPauseMs < 0 ? DEFAULT_REMOVAL_PAUSE_MS : filled.removalPauseMs;
     filled.downloadInactivityMs =
@@ -184,6 +194,43 @@ QString CLASS_PACKAGE_MANAGER_BACKEND::FinalStatusText(int status, const QString
     return reason.isEmpty() ? text : text + QStringLiteral(": ") + reason;
 }
 
+QStringList CLASS_PACKAGE_MANAGER_BACKEND::RemovalWarnings(const QString& sessionsRoot,
+                                                           const QStringList& versions)
+{
+    QStringList warnings;
+    for (const QString& version : versions)
+    {
+        for (const SESSION_USING_VERSION& session : SessionsUsingVersion(sessionsRoot, version))
+        {
+            warnings.append(
+                QStringLiteral("Session %1 (%2) uses %3; it cannot start until a version is chosen.")
+                    .arg(session.name.simplified(), session.folder, version));
+        }
+    }
+    return warnings;
+}
+
+bool CLASS_PACKAGE_MANAGER_BACKEND::RemovalAgreed(const QStringList& installed, const QStringList& wanted)
+{
+    QStringList removed;
+    for (const QString& version : JobVersions(installed))
+    {
+        if (installed.contains(version) && !wanted.contains(version) && !removed.contains(version))
+        {
+            removed.append(version);
+        }
+    }
+    const QStringList warnings = RemovalWarnings(options.sessionsRoot, removed);
+    if (warnings.isEmpty())
+    {
+        return true;
+    }
+    const QString question = warnings.join(QLatin1Char('\n')) + QStringLiteral("\n\nRemove anyway?");
+    return CLASS_MESSAGE_BOX::Question(dialog.data(), MESSAGE_BOX_TITLE, question,
+                                       QMessageBox::Yes | QMessageBox::No,
+                                       QMessageBox::No) == QMessageBox::Yes;
+}
+
 void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages()
 {
     // A second Apply queued before the first job disabled the button must not start a job inside a job.
@@ -198,13 +245,21 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages()
     {
         return;
     }
+    // The window shows a box only for the catalogue's packages: an installed version it does not list
+    // (installed from a file, or dropped from the catalogue) stays.
+    const QStringList wanted = ticked + UnlistedVersions(versionInfo->GetInstalledVersions());
+    // Saved sessions that lose their version are named first; "No" leaves everything as it is.
+    if (!RemovalAgreed(versionInfo->GetInstalledVersions(), wanted) || dialog.isNull())
+    {
+        return;
+    }
     hideTimer.stop(); // the previous job's timer must not hide this job's progress
     dialog->SetProgressHidden(false);
     connect(dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestCancel, this,
             &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_CancelUpdate,
             static_cast<Qt::ConnectionType>(Qt::DirectConnection | Qt::UniqueConnection));
     dialog->SetButtonsEnabled(false);
-    RunJob(ticked);
+    RunJob(wanted);
 }
 
 int CLASS_PACKAGE_MANAGER_BACKEND::RunJob(const QStringList& wanted)
@@ -247,11 +302,32 @@ void CLASS_PACKAGE_MANAGER_BACKEND::BeginJob()
     currentPackage.clear();
 }
 
-void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QStringList& installed, const QStringList& ticked)
+QStringList CLASS_PACKAGE_MANAGER_BACKEND::JobVersions(const QStringList& installed) const
+{
+    // The packages list in its order, then the installed versions it does not list: those can only go.
+    return packages.values() + UnlistedVersions(installed);
+}
+
+QStringList CLASS_PACKAGE_MANAGER_BACKEND::UnlistedVersions(const QStringList& installed) const
+{
+    QStringList unlisted;
+    for (const QString& version : installed)
+    {
+        // A folder whose name gives no version text ("old_TARVO_3_1_51_bak") is no package of the launcher.
+        if (IsVersionText(version) && !packages.values().contains(version))
+        {
+            unlisted.append(version);
+        }
+    }
+    return unlisted;
+}
+
+void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QStringList& installed, const QStringList& wanted)
 {
     // Kept up to date as the job goes, so that a version listed twice is handled once.
     QStringList present = installed;
-    for (const QString& version : packages)
+    const QStringList versions = JobVersions(installed);
+    for (const QString& version : versions)
     {
         currentPackage = version;
         if (jobStatus == JOB_ABORTED)
@@ -259,7 +335,7 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QStringList& installed, con
             break;
         }
         const bool isInstalled = present.contains(version);
-        const bool isTicked = ticked.contains(version);
+        const bool isTicked = wanted.contains(version);
         bool carryOn = true;
         if (isInstalled && !isTicked)
         {

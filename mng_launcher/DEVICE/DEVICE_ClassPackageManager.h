@@ -32,6 +32,7 @@ struct PACKAGE_MANAGER_OPTIONS
     QString applicationFolder; // where packages are installed; default: the catalogue's folder
     QString extractorProgram;  // the unzip program; default: PLATFORM::UnzipProgram()
     QString probeUrl;          // internet reachability probe; default: CLASS_SERVER_ADDRESS::ProbeUrl()
+    QString sessionsRoot;      // the saved sessions a removal names; default: the catalogue's sessions root
     int removalPauseMs = -1;   // pause after each removal step; default: 300
     int downloadInactivityMs = 0; // a download with no byte for this long fails; default: 30 s
     int checksumTimeoutMs = 0;    // limit of the checksum download; default: SMALL_TRANSFER_TIMEOUT_MS
@@ -80,10 +81,13 @@ public:
     QString ArchiveUrl(const QString& version) const;
     // The text a job ends with; a failure that knows its reason says it: "Failed: connection refused".
     static QString FinalStatusText(int status, const QString& reason = QString());
+    // One line per saved session of sessionsRoot that uses one of versions: "Session <name> (<folder>)
+    // uses 3.1.51; it cannot start until a version is chosen."
+    static QStringList RemovalWarnings(const QString& sessionsRoot, const QStringList& versions);
 
-    // One job without the window: brings the installed packages in line with wanted (versions of the
-    // packages list; installed versions outside it are left alone). Returns the job status. The progress
-    // goes out through SIGNAL_Progress.
+    // One job without the window: brings the installed packages in line with wanted. Versions of the
+    // packages list are installed or removed; an installed version that the list does not hold is removed
+    // when wanted lacks it. Returns the job status. The progress goes out through SIGNAL_Progress.
     int RunJob(const QStringList& wanted);
     // Installs the package archive file archivePath (named TARVO_<version>.zip) for version: checked
     // against archivePath + ".sha256" when that file exists, then extracted as a downloaded archive is.
@@ -120,8 +124,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Installs or removes each of the packages (the list the job was opened with) as ticked says.
-    void RunEntries(const QStringList& installed, const QStringList& ticked);
+    // Installs or removes each of the packages (the list the job was opened with) as wanted says, then
+    // removes the installed versions outside that list that wanted lacks.
+    void RunEntries(const QStringList& installed, const QStringList& wanted);
+    // The versions a job goes through: the packages list, then UnlistedVersions.
+    QStringList JobVersions(const QStringList& installed) const;
+    // The installed versions (version texts only) that the packages list does not hold, in their order.
+    QStringList UnlistedVersions(const QStringList& installed) const;
+    // True when no saved session uses a version that the job would remove, or the user agrees to remove
+    // it all the same (a question naming the sessions).
+    bool RemovalAgreed(const QStringList& installed, const QStringList& wanted);
     // Marks a job as running from here to FinishJob.
     void BeginJob();
     void FinishJob();

@@ -1,6 +1,8 @@
 #include "DEVICE/DEVICE_ClassSessionArchive.h"
 
 #include "DEVICE/DEVICE_Helpers.h"
+#include "DEVICE/DEVICE_SessionFolders.h"
+#include "PLATFORM/PLATFORM_Files.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
@@ -69,14 +71,14 @@ bool MachineTrouble(int unzipExitCode)
     return (unzipExitCode >= 4 && unzipExitCode <= 8) || unzipExitCode == 50;
 }
 
-bool ReplaceFile(const QString& source, const QString& target)
+// The complete archive takes its place: over an older one when replacing, else only where nothing stands
+// (QFile::rename never replaces, not even a link that leads nowhere).
+bool PlaceArchive(const QString& staged, const QString& target,
+                  CLASS_SESSION_ARCHIVE::EXISTING_ARCHIVE existing)
 {
-    const QFileInfo existing(target);
-    if ((existing.exists() || existing.isSymLink()) && (existing.isDir() || !QFile::remove(target)))
-    {
-        return false;
-    }
-    return QFile::rename(source, target);
+    return existing == CLASS_SESSION_ARCHIVE::EXISTING_ARCHIVE::Replace
+               ? PLATFORM::RenameReplacing(staged, target)
+               : QFile::rename(staged, target);
 }
 } // namespace
 
@@ -135,14 +137,28 @@ QString CLASS_SESSION_ARCHIVE::TopLevelFolder(const QStringList& entries, QStrin
 
 // ---- export --------------------------------------------------------------------------------------------
 
+QString CLASS_SESSION_ARCHIVE::ArchivePath(const QString& sessionFolder, const QString& targetFolder)
+{
+    return CleanAbsolute(targetFolder) + QLatin1Char('/') + QDir(CleanAbsolute(sessionFolder)).dirName() +
+           QStringLiteral(".zip");
+}
+
 SESSION_ARCHIVE_RESULT CLASS_SESSION_ARCHIVE::Export(const QString& sessionFolder,
-                                                     const QString& targetFolder) const
+                                                     const QString& targetFolder,
+                                                     EXISTING_ARCHIVE existing) const
 {
     SESSION_ARCHIVE_RESULT result;
     const QString folder = CleanAbsolute(sessionFolder);
     const QString target = CleanAbsolute(targetFolder);
     result.folderName = QDir(folder).dirName();
-    result.archivePath = target + QLatin1Char('/') + result.folderName + QStringLiteral(".zip");
+    result.archivePath = ArchivePath(folder, target);
+    if (existing == EXISTING_ARCHIVE::Refuse && IsPathTaken(result.archivePath))
+    {
+        result.refused = true;
+        result.message =
+            QStringLiteral("%1 already exists.").arg(QDir::toNativeSeparators(result.archivePath));
+        return result;
+    }
     result.message = QStringLiteral("Couldn't export the session %1 to %2.").arg(result.folderName, target);
 
     const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
@@ -168,7 +184,7 @@ SESSION_ARCHIVE_RESULT CLASS_SESSION_ARCHIVE::Export(const QString& sessionFolde
     {
         return result; // the process runner has logged why
     }
-    if (!ReplaceFile(stagedArchive + QStringLiteral(".zip"), result.archivePath))
+    if (!PlaceArchive(stagedArchive + QStringLiteral(".zip"), result.archivePath, existing))
     {
         TRACE_ERROR(QStringLiteral("Cannot write the archive : ") + result.archivePath);
         return result;
@@ -234,6 +250,14 @@ bool CLASS_SESSION_ARCHIVE::CheckArchive(const QString& archive, SESSION_ARCHIVE
         TRACE_ERROR(QStringLiteral("Refused archive ") + archive + QStringLiteral(" : ") + reason);
         return Fail(result, UNZIP_RUN::Refused,
                     QStringLiteral("The archive %1 does not hold one session folder and was not imported."));
+    }
+    // A folder that no session may have: hidden, an option to the tools, one of the launcher's own names.
+    if (!IsSessionFolderName(result.folderName, sessionsRoot))
+    {
+        TRACE_ERROR(QStringLiteral("Refused archive, its folder is no session folder : ") + archive);
+        return Fail(result, UNZIP_RUN::Refused,
+                    QStringLiteral("The archive %1 holds a folder that cannot be a session folder and was "
+                                   "not imported."));
     }
     if (!entries.contains(result.folderName + QStringLiteral("/settings.ini")))
     {

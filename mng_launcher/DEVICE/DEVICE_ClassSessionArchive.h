@@ -17,7 +17,8 @@ struct SESSION_ARCHIVE_RESULT
     QString archivePath; // the archive written (export) or read (import)
     QString message;     // for the user when ok is false
     // Import: the archive itself was refused (not a zip, unsafe, damaged, its folder exists), as opposed to
-    // a tool that could not run or a disk that could not take the session.
+    // a tool that could not run or a disk that could not take the session. Export: an archive of that
+    // name exists and was not to be replaced.
     bool refused = false;
 };
 
@@ -42,9 +43,21 @@ public:
     // Test hook: the limits that objects constructed from now on start with.
     static void SetDefaultTimeLimits(int startMs, int finishMs);
 
-    // Writes targetFolder/<folder>.zip from the session folder (a folder of the sessions root). An archive
-    // of the same name is replaced; a failed run leaves no archive behind.
-    SESSION_ARCHIVE_RESULT Export(const QString& sessionFolder, const QString& targetFolder) const;
+    // What an export does with an archive of the same name in the target folder.
+    enum class EXISTING_ARCHIVE
+    {
+        Refuse,  // the export is refused (result.refused), nothing is written
+        Replace, // the new archive takes its place, once it is complete
+    };
+
+    // The archive an export of sessionFolder into targetFolder writes: targetFolder/<folder>.zip.
+    static QString ArchivePath(const QString& sessionFolder, const QString& targetFolder);
+
+    // Writes targetFolder/<folder>.zip from the session folder (a folder of the sessions root). The archive
+    // is made beside its place and moved there only when complete: a failed run leaves no new archive and
+    // an older one of the same name as it was.
+    SESSION_ARCHIVE_RESULT Export(const QString& sessionFolder, const QString& targetFolder,
+                                  EXISTING_ARCHIVE existing) const;
     // Unpacks a session archive into the sessions root, after the checks above.
     SESSION_ARCHIVE_RESULT Import(const QString& archivePath) const;
 

@@ -1,6 +1,7 @@
 #include "DEVICE/DEVICE_ClassSingleApplication.h"
 
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
+#include "DEVICE/DEVICE_Constants.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 
 const char* const CLASS_SINGLE_APPLICATION::SINGLE_INSTANCE_KEY = "5b8f2c1e-7d4a-4e93-a0c6-3f1d9e7b2a48";
@@ -27,5 +28,5 @@ bool CLASS_SINGLE_APPLICATION::TakeLock(QObject* holder)
 
 QString CLASS_SINGLE_APPLICATION::LockFilePath()
 {
-    return CLASS_SESSION_SETTINGS::SessionsRoot() + QStringLiteral("Tarvo4kSimulator.lock");
+    return CLASS_SESSION_SETTINGS::SessionsRoot() + LOCK_FILE_NAME;
 }

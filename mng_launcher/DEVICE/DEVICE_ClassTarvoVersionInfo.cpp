@@ -13,7 +13,6 @@
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QRegularExpression>
 #include <QScopedPointer>
 #include <QSettings>
 #include <QTemporaryFile>
@@ -54,10 +53,9 @@ QString CatalogueProblem(const QByteArray& body)
     {
         return QStringLiteral("the answer is not a package catalogue (not an INI file)");
     }
-    static const QRegularExpression versionText(QStringLiteral("^\\d+(\\.\\d+)*$"));
     for (const QString& key : catalogue.childKeys())
     {
-        if (versionText.match(catalogue.value(key).toString()).hasMatch())
+        if (IsVersionText(catalogue.value(key).toString()))
         {
             return QString();
         }
@@ -261,9 +259,18 @@ void CLASS_TARVO_VERSION_INFO::FindPackagesList()
         return;
     }
     std::reverse(keys.begin(), keys.end());
-    for (int i = 0; i < keys.size(); ++i)
+    for (const QString& key : qAsConst(keys))
     {
-        packagesList.insert(i, catalogue.value(keys.at(i)).toString());
+        // A value that is no version would name a package folder of its own ("TARVO_." for "."): skipped.
+        const QString version = catalogue.value(key).toString();
+        if (!IsVersionText(version))
+        {
+            // On one line, whatever the file holds.
+            TRACE_ERROR(QStringLiteral("Skipped a catalogue entry that is no version : ") +
+                        (key + QStringLiteral(" = ") + version).simplified());
+            continue;
+        }
+        packagesList.insert(packagesList.size(), version);
     }
     if (catalogue.childGroups().contains(VERSION_GROUP))
     {

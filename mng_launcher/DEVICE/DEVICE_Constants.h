@@ -17,8 +17,12 @@ inline constexpr int LAUNCHER_DEV_CHANNEL = -1;
 inline constexpr int SMALL_TRANSFER_TIMEOUT_MS = 15000;
 inline constexpr int DOWNLOAD_INACTIVITY_TIMEOUT_MS = 30000;
 
-// Files of the launcher's own in the sessions root: its state file and the catalogue's local copy.
+// Files of the launcher's own in the sessions root: its state file, the catalogue's local copy and the
+// single-instance lock (Linux).
 inline const QString STATE_FILE_NAME = QStringLiteral("tarvoversionsconfig");
 inline const QString LOCAL_CATALOGUE_NAME = QStringLiteral("tarvo4kpackages.ini");
+inline const QString LOCK_FILE_NAME = QStringLiteral("Tarvo4kSimulator.lock");
+// The user's package folder lay in the sessions root under this name; it has moved out (UserPackagesFolder).
+inline const QString OLD_USER_PACKAGES_FOLDER_NAME = QStringLiteral("packages");
 
 #endif // DEVICE_CONSTANTS_H

@@ -1,8 +1,10 @@
 #include "DEVICE/DEVICE_Helpers.h"
 
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
+#include "DEVICE/DEVICE_SessionFolders.h"
 #include "PLATFORM/PLATFORM_Files.h"
 #include "PLATFORM/PLATFORM_Platform.h"
+#include "QT_TRACES/TRACES_Traces.h"
 #include "QT_UTILS/UTILS_NetworkRequest.h"
 #include "QT_UTILS/UTILS_ZrProcess.h"
 
@@ -15,6 +17,7 @@
 #include <QRegularExpression>
 #include <QScopedPointer>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -118,6 +121,14 @@ QString DottedVersion(QString version)
     return version.replace(QLatin1Char('_'), QLatin1Char('.'));
 }
 
+bool IsVersionText(const QString& text)
+{
+    // Anchored at the very end: "$" would also take a text that ends with a line feed.
+    static const QRegularExpression version(
+        QRegularExpression::anchoredPattern(QStringLiteral("[0-9]+(\\.[0-9]+)*")));
+    return version.match(text).hasMatch();
+}
+
 QStringList ListInstalledVersions(const QString& folder)
 {
     QStringList versions;
@@ -133,10 +144,60 @@ QStringList ListInstalledVersions(const QString& folder)
     return versions;
 }
 
+bool IsPathTaken(const QString& path)
+{
+    return QFileInfo::exists(path) || PLATFORM::IsLink(path);
+}
+
 QString UserPackagesFolder()
 {
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                           QStringLiteral("/packages"));
+}
+
+QString OldUserPackagesFolder()
+{
     return QDir::cleanPath(CLASS_SESSION_SETTINGS::SessionsRoot() + QLatin1Char('/') +
-                           USER_PACKAGES_FOLDER_NAME);
+                           OLD_USER_PACKAGES_FOLDER_NAME);
+}
+
+QString MoveOldUserPackagesFolder(const QString& oldFolder, const QString& newFolder)
+{
+    const QString from = QDir::toNativeSeparators(oldFolder);
+    if (!IsPathTaken(oldFolder))
+    {
+        return QString();
+    }
+    const QString leftAlone = QStringLiteral("Left the old package folder %1 where it is: %2");
+    if (!PLATFORM::IsOwnFolder(oldFolder))
+    {
+        return leftAlone.arg(from, QStringLiteral("a link, not a folder, or another user's"));
+    }
+    if (IsPathTaken(CLASS_SESSION_SETTINGS::SettingsFilePath(oldFolder)))
+    {
+        return leftAlone.arg(from, QStringLiteral("it holds a session (settings.ini)"));
+    }
+    if (IsPathTaken(newFolder))
+    {
+        return leftAlone.arg(from, QDir::toNativeSeparators(newFolder) + QStringLiteral(" exists already"));
+    }
+    // A rename: the folder moves whole, links inside it stay links and nothing is followed.
+    if (!QDir().mkpath(QFileInfo(newFolder).absolutePath()) || !QDir().rename(oldFolder, newFolder))
+    {
+        return leftAlone.arg(from, QStringLiteral("it could not be moved to ") +
+                                       QDir::toNativeSeparators(newFolder));
+    }
+    return QStringLiteral("Moved the old package folder %1 to %2")
+        .arg(from, QDir::toNativeSeparators(newFolder));
+}
+
+void MoveOldUserPackagesFolder()
+{
+    const QString done = MoveOldUserPackagesFolder(OldUserPackagesFolder(), UserPackagesFolder());
+    if (!done.isEmpty())
+    {
+        TRACE_INFO(done);
+    }
 }
 
 QStringList PackageFolders(const QString& applicationFolder)
@@ -212,6 +273,10 @@ QStringList ListSessionVersions(const QString& folder)
     const QFileInfoList entries = SubFolders(folder);
     for (const QFileInfo& entry : entries)
     {
+        if (!IsSessionFolderName(entry.fileName(), folder))
+        {
+            continue;
+        }
         const QString file = entry.absoluteFilePath() + QStringLiteral("/settings.ini");
         // Only a plain file is read: a pipe in its place would block for good.
         if (!QFileInfo(file).isFile())

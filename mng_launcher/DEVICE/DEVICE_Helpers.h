@@ -28,15 +28,33 @@ QString SessionWebUrl(int port);
 // A version as the lists, the cards and the settings show it: every "_" replaced by ".", "3_1_51" ->
 // "3.1.51".
 QString DottedVersion(QString version);
+// True when text is a version as it may come from outside (a file name, a catalogue, a command line):
+// decimal digits (0-9) separated by single dots, "3.1.51". Anything else ("", ".", "3..1", "3.1.51 beta")
+// would name a package folder of its own making.
+bool IsVersionText(const QString& text);
 
 // Version texts of the package folders in folder (sub-folders whose name contains "TARVO_"), by name.
 QStringList ListInstalledVersions(const QString& folder);
 
+// True when something stands at path: a file, a folder, or a link (also one that leads nowhere).
+bool IsPathTaken(const QString& path);
+
 // Where packages live. Beside the program (applicationFolder) when that folder is writable, else in the
-// user's own package folder, inside the sessions root (<data home>/VORNTAL/Tarvo_Simulator/packages).
-// Packages are looked for in both places, the program's folder first.
-inline const QString USER_PACKAGES_FOLDER_NAME = QStringLiteral("packages");
+// user's own package folder: the launcher's own data folder + "/packages"
+// (~/.local/share/Tarvo4kSimulator/packages), outside the sessions root, so that no session folder and
+// no imported archive can ever be taken for it. Packages are looked for in both places, the program's
+// folder first.
 QString UserPackagesFolder();
+// The user's package folder of earlier versions: <sessions root>/packages.
+QString OldUserPackagesFolder();
+// Moves the old user's package folder to the new one, once, and says what it did for the log (empty when
+// there was nothing to move). Only a real folder of the user's own (not a link), that holds no session
+// (no settings.ini: a session folder planted there must not become the package folder), and only while
+// newFolder does not exist; otherwise it stays where it is, untouched.
+QString MoveOldUserPackagesFolder(const QString& oldFolder, const QString& newFolder);
+// The same for the launcher's own places, logged; run at start-up by whoever holds the single-instance
+// lock (the window, or a command working alone).
+void MoveOldUserPackagesFolder();
 // The places packages are looked for: applicationFolder, then the user's package folder.
 QStringList PackageFolders(const QString& applicationFolder);
 // The installed versions of every place, the program's folder first, each version once.
@@ -49,7 +67,8 @@ bool IsWritableFolder(const QString& folder);
 // when missing). Empty, with the reason for the user, when neither can be written.
 QString PackageInstallFolder(const QString& applicationFolder, QString* reason);
 
-// VERSION of every session folder's settings.ini in folder ("_" read as "."), newest first.
+// VERSION of every session folder's settings.ini in folder ("_" read as "."), newest first; only folders
+// whose name is a session's (IsSessionFolderName).
 QStringList ListSessionVersions(const QString& folder);
 
 // True when version a is newer than b: the runs of digits are compared pairwise as numbers, the first

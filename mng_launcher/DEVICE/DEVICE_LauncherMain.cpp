@@ -5,6 +5,7 @@
 #include "DEVICE/DEVICE_ClassCommandLine.h"
 #include "DEVICE/DEVICE_ClassLauncherBackEnd.h"
 #include "DEVICE/DEVICE_ClassSingleApplication.h"
+#include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_StartUp.h"
 #include "GUI/GUI_ClassLauncherWindow.h"
 #include "GUI/GUI_Theme.h"
@@ -72,6 +73,8 @@ int RunLauncher(int& argc, char** argv, const std::function<void()>& windowStart
     InitLauncherResources();
     RegisterTypeAliases();
     StartTracing();
+    // Before anything looks for packages or sessions, under the single-instance lock.
+    MoveOldUserPackagesFolder();
     // The back end and its window are gone when this returns; so are the lines they logged last.
     const int status = RunWindow(application);
     FinishTracing();

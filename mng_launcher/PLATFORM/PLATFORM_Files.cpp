@@ -142,6 +142,37 @@ bool IsLink(const QString& path)
 #endif
 }
 
+bool IsOwnFolder(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return !IsLink(path) && QFileInfo(path).isDir();
+#else
+    struct stat status;
+    return ::lstat(Native(path).constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::geteuid();
+#endif
+}
+
+bool RenameReplacing(const QString& source, const QString& target)
+{
+#ifdef Q_OS_WIN
+    // No replacing rename here: the old file goes just before the new one takes its place.
+    const QFileInfo existing(target);
+    if (existing.isDir() && !IsLink(target))
+    {
+        return false;
+    }
+    if ((existing.exists() || IsLink(target)) && !QFile::remove(target))
+    {
+        return false;
+    }
+    return QFile::rename(source, target);
+#else
+    // rename(2) replaces a file or a link at target atomically and refuses a folder there.
+    return ::rename(Native(source).constData(), Native(target).constData()) == 0;
+#endif
+}
+
 bool RemoveTree(const QString& path)
 {
 #ifdef Q_OS_WIN

@@ -21,6 +21,14 @@ enum class PRIVATE_PLACE
 // True when path itself is a symbolic link (Windows: also a junction); a trailing "/" is ignored.
 bool IsLink(const QString& path);
 
+// True when path is a real folder (not a link) that belongs to the user (Windows: a real folder).
+bool IsOwnFolder(const QString& path);
+
+// Moves the file source to target in one step, replacing whatever file stands at target (a link there is
+// replaced as a link, never written through); a folder at target stays and the move fails. Both paths on
+// one disk. Until it returns true, target is as it was.
+bool RenameReplacing(const QString& source, const QString& target);
+
 // Removes path and everything below it without following any link: a link met on the way, or at path
 // itself, is removed as a link; what it points at stays untouched. True when nothing of path is left
 // (also when nothing was there).

@@ -2,6 +2,7 @@
 // session back end's cards, and the boxes that tell of a refusal or a failure.
 
 #include "ArchiveTestSupport.h"
+#include "CLI/CLI_ClassSessionDirectory.h"
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassSessionArchive.h"
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
@@ -207,6 +208,91 @@ private slots:
                 .size(),
             1);
         QVERIFY(Tree(Target()).isEmpty());
+    }
+
+    // An archive saved before is replaced only on "Yes", and only by a complete one.
+    void exportOverAnExistingArchive_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("zipFails");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("no: nothing written") << int(QMessageBox::No) << false << false;
+        QTest::newRow("yes: replaced") << int(QMessageBox::Yes) << false << true;
+        QTest::newRow("yes, but the export fails: the old archive stays")
+            << int(QMessageBox::Yes) << true << false;
+    }
+
+    void exportOverAnExistingArchive()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, zipFails);
+        QFETCH(bool, replaced);
+        const QString archive = Target() + QLatin1Char('/') + SESSION + QStringLiteral(".zip");
+        QVERIFY(WriteFile(archive, "the user's own archive"));
+        if (zipFails)
+        {
+            QVERIFY(WriteScript(first->AppFolder() + QStringLiteral("/zip"),
+                                "echo partial > \"$2.zip\"\nexit 2"));
+        }
+        first->Start();
+        CLASS_FILE_DIALOG::SetNextFileName(Target());
+        CLASS_MESSAGE_BOX::SetNextAnswer(static_cast<QMessageBox::StandardButton>(answer));
+        first->backEnd->ExportRequest();
+
+        QCOMPARE(CLASS_MESSAGE_BOX::Texts().value(0),
+                 QStringLiteral("The archive %1 already exists. Replace it?").arg(archive));
+        QCOMPARE(ReadFile(archive) == "the user's own archive", !replaced);
+        if (replaced)
+        {
+            QVERIFY(Entries(archive).contains(SESSION + QStringLiteral("/settings.ini")));
+        }
+        // Nothing else in the folder: no staging folder, no half-written archive.
+        QCOMPARE(QDir(Target()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{SESSION + QStringLiteral(".zip")});
+    }
+
+    // The window's list and --list take the same folders of the sessions root for sessions; a folder that
+    // is none is neither loaded nor cleaned away.
+    void sessionsAsTheWindowAndTheListSeeThem_data()
+    {
+        QTest::addColumn<QString>("folderName");
+        QTest::addColumn<bool>("withSettings");
+        QTest::addColumn<bool>("isSession");
+        QTest::newRow("a session named packages") << QStringLiteral("packages") << true << true;
+        QTest::newRow("old package folder left behind") << QStringLiteral("packages") << false << false;
+        QTest::newRow("name starting with -") << QStringLiteral("-session") << true << false;
+        QTest::newRow("control character") << QStringLiteral("Tar\u0007vo") << true << false;
+        QTest::newRow("lock file's name") << QStringLiteral("Tarvo4kSimulator.lock") << true << false;
+        QTest::newRow("plain name") << QStringLiteral("Rack 4") << true << true;
+    }
+
+    void sessionsAsTheWindowAndTheListSeeThem()
+    {
+        QFETCH(QString, folderName);
+        QFETCH(bool, withSettings);
+        QFETCH(bool, isSession);
+        World& world = *second;
+        const QString folder = world.Root() + folderName;
+        if (withSettings)
+        {
+            QVERIFY(MakeSessionFolder(folder, QStringLiteral("Studio B"), 3300));
+        }
+        else
+        {
+            QVERIFY(QDir().mkpath(folder + QStringLiteral("/TARVO_3_1_51/bin")));
+        }
+        const QMap<QString, QByteArray> before = Tree(folder);
+        const CLASS_SESSION_DIRECTORY directory(world.Root(), world.AppFolder());
+        world.Start();
+
+        QCOMPARE(directory.Sessions().size(), isSession ? 1 : 0);
+        QCOMPARE(world.backEnd->GetSessionCount(), isSession ? 1 : 0);
+        if (isSession)
+        {
+            QCOMPARE(directory.Sessions().first().folder, folderName);
+            QCOMPARE(QDir(world.backEnd->GetSessionFolder(0)).dirName(), folderName);
+        }
+        QCOMPARE(Tree(folder), before);
     }
 
     // The session comes back on the other computer as a new card with its folder, settings and content,

@@ -13,6 +13,7 @@
 namespace
 {
 const QString SESSION = QStringLiteral("Tarvo2024_03_05_14_07_59");
+constexpr CLASS_SESSION_ARCHIVE::EXISTING_ARCHIVE REPLACE = CLASS_SESSION_ARCHIVE::EXISTING_ARCHIVE::Replace;
 
 // The comment that unzip prints after its "Archive:" line.
 QString ArchiveComment(const QString& archive)
@@ -57,7 +58,7 @@ private:
         {
             return QString();
         }
-        const SESSION_ARCHIVE_RESULT result = Archive(Root()).Export(Root() + folderName, Target());
+        const SESSION_ARCHIVE_RESULT result = Archive(Root()).Export(Root() + folderName, Target(), REPLACE);
         return result.ok ? result.archivePath : QString();
     }
 
@@ -125,10 +126,10 @@ private slots:
     {
         QVERIFY(MakeSessionFolder(Root() + SESSION, QStringLiteral("Studio A"), 3000));
         QVERIFY(WriteFile(Root() + SESSION + QStringLiteral("/ZR_APPS/old.css"), "old"));
-        QVERIFY(Archive(Root()).Export(Root() + SESSION, Target()).ok);
+        QVERIFY(Archive(Root()).Export(Root() + SESSION, Target(), REPLACE).ok);
         QVERIFY(QFile::remove(Root() + SESSION + QStringLiteral("/ZR_APPS/old.css")));
 
-        const SESSION_ARCHIVE_RESULT again = Archive(Root()).Export(Root() + SESSION, Target());
+        const SESSION_ARCHIVE_RESULT again = Archive(Root()).Export(Root() + SESSION, Target(), REPLACE);
         QVERIFY(again.ok);
         const QStringList entries = ArchiveEntries(again.archivePath);
         QVERIFY(entries.contains(SESSION + QStringLiteral("/settings.ini")));
@@ -167,7 +168,7 @@ private slots:
         CLASS_SESSION_ARCHIVE archive = Archive(Root());
         archive.SetTimeLimits(5000, 500);
         TraceCapture traces;
-        const SESSION_ARCHIVE_RESULT result = archive.Export(Root() + folderName, target);
+        const SESSION_ARCHIVE_RESULT result = archive.Export(Root() + folderName, target, REPLACE);
         QVERIFY(!result.ok);
         QVERIFY2(result.message.contains(folderName), qPrintable(result.message));
         QVERIFY(Paths(Target()).isEmpty());
@@ -406,6 +407,50 @@ private slots:
         const qint64 sleeper = QString::fromUtf8(ReadFile(pidFile)).trimmed().toLongLong();
         QVERIFY(sleeper > 0);
         QTRY_VERIFY(ProcessGone(sleeper));
+    }
+
+    // The folder an archive holds becomes a session folder only when its name is a plain session name: the
+    // window's import and --import go through this one back end.
+    void importChecksTheFolderName_data()
+    {
+        QTest::addColumn<QString>("folderName");
+        QTest::addColumn<QString>("imported"); // the folder that arrives; empty: refused
+        QTest::newRow("plain name") << QStringLiteral("Rack 4 (spare)") << QStringLiteral("Rack 4 (spare)");
+        QTest::newRow("hidden") << QStringLiteral(".tarvo-import-x") << QString();
+        QTest::newRow("an option to the tools") << QStringLiteral("-rf") << QString();
+        QTest::newRow("catalogue copy") << QStringLiteral("tarvo4kpackages.ini") << QString();
+        QTest::newRow("state file") << QStringLiteral("tarvoversionsconfig") << QString();
+        QTest::newRow("lock file") << QStringLiteral("Tarvo4kSimulator.lock") << QString();
+        QTest::newRow("old package folder") << QStringLiteral("packages") << QString();
+        QTest::newRow("old package folder, capitals") << QStringLiteral("Packages") << QString();
+        QTest::newRow("dot dot") << QStringLiteral("..") << QString();
+        QTest::newRow("dot") << QStringLiteral(".") << QString();
+        QTest::newRow("backslash") << QStringLiteral("a\\b") << QString();
+        QTest::newRow("control character") << QStringLiteral("Tar\u0001vo") << QString();
+    }
+
+    void importChecksTheFolderName()
+    {
+        QFETCH(QString, folderName);
+        QFETCH(QString, imported);
+        const QString archive = Target() + QStringLiteral("/session.zip");
+        QVERIFY(
+            WriteZip(archive, {{folderName + QStringLiteral("/settings.ini"), "[General]\nNAME=Planted\n"},
+                               {folderName + QStringLiteral("/bin/ZR_APP_SIMULATOR"), "#!/bin/sh\n"}}));
+        const QMap<QString, QByteArray> before = Tree(Other());
+
+        const SESSION_ARCHIVE_RESULT result = Archive(Other()).Import(archive);
+        QVERIFY2(result.ok == !imported.isEmpty(), qPrintable(result.message));
+        if (imported.isEmpty())
+        {
+            QVERIFY(result.refused);
+            QCOMPARE(Tree(Other()), before);
+            QVERIFY(!QFileInfo::exists(temp.path() + QStringLiteral("/bin/ZR_APP_SIMULATOR")));
+            return;
+        }
+        QCOMPARE(result.folderName, imported);
+        QCOMPARE(QDir(Other()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{imported});
     }
 
     void topLevelFolder_data()

@@ -92,29 +92,39 @@ private slots:
         QTest::addColumn<QByteArray>("catalogue");
         QTest::addColumn<PackagesList>("packages");
         QTest::addColumn<int>("compatibility");
+        QTest::addColumn<int>("skipped"); // entries that are no version, one logged line each
         QTest::newRow("reversed key order")
             << QByteArray("[General]\nTARVO_3_1_51=3.1.51\nTARVO_3_2_0=3.2.0\n")
-            << PackagesList{{0, "3.2.0"}, {1, "3.1.51"}} << 1;
+            << PackagesList{{0, "3.2.0"}, {1, "3.1.51"}} << 1 << 0;
         QTest::newRow("order by key name, not by version")
             << QByteArray("[General]\nTARVO_3_10_0=3.10.0\nTARVO_3_9_0=3.9.0\n")
-            << PackagesList{{0, "3.9.0"}, {1, "3.10.0"}} << 1;
-        QTest::newRow("key names are not read") << QByteArray("[General]\nB=1.0.0\nA=2.0.0\nC=0.1\n")
-                                                << PackagesList{{0, "0.1"}, {1, "1.0.0"}, {2, "2.0.0"}} << 1;
+            << PackagesList{{0, "3.9.0"}, {1, "3.10.0"}} << 1 << 0;
+        QTest::newRow("key names are not read")
+            << QByteArray("[General]\nB=1.0.0\nA=2.0.0\nC=0.1\n")
+            << PackagesList{{0, "0.1"}, {1, "1.0.0"}, {2, "2.0.0"}} << 1 << 0;
         QTest::newRow("compatibility 2") << QByteArray("TARVO_3_1_51=3.1.51\n[version]\ncompatibility=2\n")
-                                         << PackagesList{{0, "3.1.51"}} << 2;
+                                         << PackagesList{{0, "3.1.51"}} << 2 << 0;
         QTest::newRow("compatibility not a number")
             << QByteArray("TARVO_3_1_51=3.1.51\n[version]\ncompatibility=abc\n")
-            << PackagesList{{0, "3.1.51"}} << 0;
+            << PackagesList{{0, "3.1.51"}} << 0 << 0;
         QTest::newRow("version group without compatibility")
-            << QByteArray("TARVO_3_1_51=3.1.51\n[version]\nother=5\n") << PackagesList{{0, "3.1.51"}} << 0;
+            << QByteArray("TARVO_3_1_51=3.1.51\n[version]\nother=5\n") << PackagesList{{0, "3.1.51"}} << 0
+            << 0;
         QTest::newRow("other group only") << QByteArray("TARVO_3_1_51=3.1.51\n[versions]\ncompatibility=7\n")
-                                          << PackagesList{{0, "3.1.51"}} << 1;
+                                          << PackagesList{{0, "3.1.51"}} << 1 << 0;
+        // "TARVO_.." = "." would install a folder "TARVO_.": such entries are skipped.
+        QTest::newRow("entries that are no version are skipped")
+            << QByteArray(
+                   "[General]\nTARVO_..=.\nTARVO_3_1_51=3.1.51\nTARVO_3_2=3..2\nTARVO_4_0_0=4.0.0 beta\n"
+                   "TARVO_5=\nTARVO_6_0=6.0\\n\nTARVO_7=-7\n")
+            << PackagesList{{0, "3.1.51"}} << 1 << 6;
     }
     void packagesListFromTheDownloadedCatalogue()
     {
         QFETCH(QByteArray, catalogue);
         QFETCH(PackagesList, packages);
         QFETCH(int, compatibility);
+        QFETCH(int, skipped);
         TraceCapture traces;
         QVERIFY(WriteFile(LocalCatalogue(), "TARVO_1_0_0=1.0.0\n"));
         server.SetRoute(CATALOGUE_PATH, catalogue, 200, QStringLiteral("text/plain"));
@@ -122,7 +132,9 @@ private slots:
         QCOMPARE(info.GetPackagesList(), packages);
         QCOMPARE(info.GetCompatibility(), compatibility);
         QCOMPARE(ReadFile(LocalCatalogue()), catalogue);
-        QCOMPARE(traces.ErrorCount(), 0);
+        QTRY_COMPARE(traces.ErrorCount(), skipped);
+        QCOMPARE(traces.ErrorsStartingWith(QStringLiteral("Skipped a catalogue entry that is no version : ")),
+                 skipped);
         // A later catalogue without a "version" group is of level 1, whatever this one said.
         QVERIFY(WriteFile(LocalCatalogue(), "TARVO_3_2_0=3.2.0\n"));
         info.FindPackagesList();

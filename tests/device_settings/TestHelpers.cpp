@@ -1,3 +1,4 @@
+#include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "TestFiles.h"
 #include "TestHttpServer.h"
@@ -200,6 +201,65 @@ private slots:
                 (!QFileInfo::exists(target + QStringLiteral("/secret.txt")) &&
                  !QFileInfo::exists(target + QStringLiteral("/ressources"))));
         QCOMPARE(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"secret.txt"});
+    }
+
+    // The user's package folder left the sessions root: an old one moves once, and only when it is a real
+    // package folder of the user's own.
+    void oldUserPackagesFolderMovesOnce_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("moved");
+        QTest::newRow("package folder") << "folder" << true;
+        QTest::newRow("nothing there") << "none" << false;
+        QTest::newRow("a link") << "link" << false;
+        QTest::newRow("a session planted there") << "session" << false;
+        QTest::newRow("the new place exists") << "new exists" << false;
+    }
+    void oldUserPackagesFolderMovesOnce()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, moved);
+        QTemporaryDir work;
+        const QString oldFolder = work.filePath(QStringLiteral("sessions/packages"));
+        const QString newFolder = work.filePath(QStringLiteral("data/Tarvo4kSimulator/packages"));
+        const QString program = QStringLiteral("/TARVO_3_1_51/bin/ZR_APP_SIMULATOR");
+        const QString elsewhere = work.filePath(QStringLiteral("elsewhere"));
+        QVERIFY(WriteFile((kind == QLatin1String("link") ? elsewhere : oldFolder) + program, "#!/bin/sh\n"));
+        if (kind == QLatin1String("none"))
+        {
+            QVERIFY(QDir(oldFolder).removeRecursively());
+        }
+        else if (kind == QLatin1String("link"))
+        {
+            QVERIFY(QDir().mkpath(work.filePath(QStringLiteral("sessions"))));
+            QVERIFY(QFile::link(elsewhere, oldFolder));
+        }
+        else if (kind == QLatin1String("session"))
+        {
+            QVERIFY(WriteFile(oldFolder + QStringLiteral("/settings.ini"), "[General]\nNAME=Planted\n"));
+        }
+        else if (kind == QLatin1String("new exists"))
+        {
+            QVERIFY(QDir().mkpath(newFolder));
+        }
+
+        const QString logged = MoveOldUserPackagesFolder(oldFolder, newFolder);
+        QCOMPARE(QFileInfo::exists(newFolder + program), moved);
+        QCOMPARE(QFileInfo::exists(oldFolder) || QFileInfo(oldFolder).isSymLink(), !moved && kind != "none");
+        QCOMPARE(logged.isEmpty(), kind == QLatin1String("none"));
+        QVERIFY2(logged.startsWith(moved ? QStringLiteral("Moved") : QStringLiteral("Left")) ||
+                     logged.isEmpty(),
+                 qPrintable(logged));
+        QVERIFY(kind != QLatin1String("link") || QFileInfo::exists(elsewhere + program));
+        // Once only: a second start finds nothing to move.
+        QVERIFY(!moved || MoveOldUserPackagesFolder(oldFolder, newFolder).isEmpty());
+    }
+
+    void theUserPackageFolderLiesOutsideTheSessionsRoot()
+    {
+        const QString root = QDir::cleanPath(CLASS_SESSION_SETTINGS::SessionsRoot());
+        QVERIFY(!UserPackagesFolder().startsWith(root + QLatin1Char('/')));
+        QCOMPARE(OldUserPackagesFolder(), root + QStringLiteral("/packages"));
     }
 
     void reachability_data()

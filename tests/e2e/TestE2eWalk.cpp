@@ -496,7 +496,15 @@ private slots:
     void versionListsFollowThePackages()
     {
         CHECKED(SelectCard(1));
+        // The sessions that use the version are named first; the removal goes ahead on "Yes".
+        CLASS_MESSAGE_BOX::SetNextAnswer(QMessageBox::Yes);
         QCOMPARE(ApplyPackages({OTHER_VERSION}, {VERSION}), QStringLiteral("Finished"));
+        QCOMPARE(CLASS_MESSAGE_BOX::Texts().size(), 1);
+        QVERIFY2(CLASS_MESSAGE_BOX::LastText().startsWith(QStringLiteral("Session ") + NAME) &&
+                     CLASS_MESSAGE_BOX::LastText().contains(QStringLiteral(" uses ") + VERSION) &&
+                     CLASS_MESSAGE_BOX::LastText().endsWith(QStringLiteral("Remove anyway?")),
+                 qPrintable(CLASS_MESSAGE_BOX::LastText()));
+        CLASS_MESSAGE_BOX::ClearHistory();
         QVERIFY(!PackageInstalled(VERSION));
         QVERIFY(PackageInstalled(OTHER_VERSION));
         CHECKED(CheckVersionLists(false));

@@ -126,6 +126,10 @@ mkdir -p "$ROOT/Tarvo2024_03_08_10_00_00" # no settings.ini: not a session, and 
 cp "$PACKAGES/TARVO_3_10_1.zip" "$PACKAGES/TARVO_3_10_1.zip.sha256" "$WORK/files/"
 cp "$PACKAGES/TARVO_3_10_1.zip" "$WORK/tampered/"
 echo "0000000000000000000000000000000000000000000000000000000000000000  TARVO_3_10_1.zip" >"$WORK/tampered/TARVO_3_10_1.zip.sha256"
+# A package archive whose name carries no version: it would install a folder "TARVO_.".
+mkdir -p "$WORK/made/TARVO_./bin"
+printf '#!/bin/sh\nexit 0\n' >"$WORK/made/TARVO_./bin/ZR_APP_SIMULATOR"
+(cd "$WORK/made" && zip -qr "$WORK/files/TARVO_..zip" TARVO_.)
 # A session archive made by hand, its folder not (yet) in the sessions root.
 mkdir -p "$WORK/made/Tarvo2024_09_09_09_09_09"
 printf '[General]\nDEVICE_TYPE=1\nPORT=3109\nVERSION=3.1.51\nNAME=Imported\n' >"$WORK/made/Tarvo2024_09_09_09_09_09/settings.ini"
@@ -179,6 +183,14 @@ json --packages --json -- 'all(p["installed"] for p in doc["packages"]) and len(
 run 0 --remove 3.10.1
 [ ! -e "$APP/TARVO_3_10_1" ] || fail "3.10.1 is still there"
 
+step "a version the catalogue does not list is removed too; a removal names the saved sessions that used it"
+mkdir -p "$APP/TARVO_7_7_7/bin"
+run 0 --remove 7.7.7
+[ ! -e "$APP/TARVO_7_7_7" ] || fail "7.7.7 is still there"
+run 0 --remove 3.2.0
+grep -qxF "Session Twin (Tarvo2024_03_06_10_00_00) uses 3.2.0; it cannot start until a version is chosen." \
+    "$WORK/err.txt" || fail "--remove 3.2.0 did not name the session Twin: $(cat "$WORK/err.txt")"
+
 step "a session exported, then imported"
 run 0 --export Studio "$WORK/out"
 # (The listing is read whole: grep -q ending early would fail the pipeline.)
@@ -231,6 +243,8 @@ run_table <<TABLE
 1 --list --bogus
 1 --export Studio
 1 --status extra
+1 --install 3..1
+1 --remove TARVO_3_1_51
 2 --start Nobody
 2 --install 9.9.9
 2 --remove 3.10.1
@@ -240,6 +254,8 @@ run_table <<TABLE
 3 --start Studio
 3 --import $WORK/out/Tarvo2024_03_05_14_07_59.zip
 3 --diagnostics $WORK/out/support.zip
+3 --export Studio $WORK/out
+3 --install-file $WORK/files/TARVO_..zip
 4 --install-file $WORK/tampered/TARVO_3_10_1.zip
 0 --stop Studio
 TABLE
@@ -248,6 +264,7 @@ grep -q 'sessions/Tarvo2024_03_05_14_07_59/settings.ini' "$WORK/listing.txt" || 
 ! grep -q 'LinkedSession' "$WORK/listing.txt" || fail "the diagnostics read a session folder through a link"
 rm "$ROOT/LinkedSession"
 [ ! -e "$APP/TARVO_3_10_1" ] || fail "a tampered archive was installed"
+[ ! -e "$APP/TARVO_." ] || fail "an archive without a version was installed"
 stopped() { ! device_answers; }
 x11_wait_for stopped || fail "the device still answers after --stop"
 if [ "$MODE" = alone ]; then

@@ -834,6 +834,88 @@ private slots:
         QCOMPARE(versionInfo->GetInstalledVersions().contains(QStringLiteral("1.0.0")), installed);
     }
 
+    // Installed versions that the catalogue does not list (installed from a file, or dropped from it): the
+    // window, which shows no box for them, leaves them alone; a job told they are not wanted removes them.
+    // A version is digits and dots: an archive named otherwise installs nothing.
+    void versionsTheCatalogueDoesNotList_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("unlistedStays");
+        QTest::newRow("the window keeps it") << "window" << true;
+        QTest::newRow("a job that does not want it removes it") << "job" << false;
+        QTest::newRow("an archive named without a version is refused") << "no version" << true;
+    }
+    void versionsTheCatalogueDoesNotList()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, unlistedStays);
+        Install(QStringLiteral("9.9.9"));
+        Install(QStringLiteral("1.0.0"));
+        Open(THREE_PACKAGES, Options());
+        int status = CLASS_PACKAGE_MANAGER_BACKEND::JOB_DONE;
+        if (how == QLatin1String("window"))
+        {
+            Tick({});
+            QVERIFY(Apply());
+        }
+        else if (how == QLatin1String("job"))
+        {
+            status = backend->RunJob({QStringLiteral("1.0.0")});
+        }
+        else
+        {
+            const QString archive = work->filePath(QStringLiteral("TARVO_..zip"));
+            QVERIFY(WriteTestFile(archive, BuildPackageArchive(QStringLiteral("TARVO_."))));
+            status = backend->InstallArchiveFile(archive, QStringLiteral("."));
+            QCOMPARE(status, int(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED));
+            QVERIFY(backend->ArchiveRefused());
+            QVERIFY(!QFileInfo::exists(applicationFolder->filePath(QStringLiteral("TARVO_."))));
+            status = CLASS_PACKAGE_MANAGER_BACKEND::JOB_DONE;
+        }
+        QCOMPARE(status, int(CLASS_PACKAGE_MANAGER_BACKEND::JOB_DONE));
+        QCOMPARE(Installed(QStringLiteral("9.9.9")), unlistedStays);
+        QCOMPARE(Installed(QStringLiteral("1.0.0")), how != QLatin1String("window"));
+        QCOMPARE(versionInfo->GetInstalledVersions().contains(QStringLiteral("9.9.9")), unlistedStays);
+    }
+
+    // Removing a version that saved sessions use names them first; "No" removes (and installs) nothing.
+    void removingAVersionThatSessionsUse_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("no") << int(QMessageBox::No);
+        QTest::newRow("yes") << int(QMessageBox::Yes);
+    }
+    void removingAVersionThatSessionsUse()
+    {
+        QFETCH(int, answer);
+        const bool yes = answer == QMessageBox::Yes;
+        QVERIFY(WriteTestFile(sessionsRoot->filePath(QStringLiteral("Tarvo2024_03_05_14_07_59/settings.ini")),
+                              "[General]\nNAME=Studio\nVERSION=1.0.0\n"));
+        QVERIFY(WriteTestFile(sessionsRoot->filePath(QStringLiteral("Tarvo2024_03_06_10_00_00/settings.ini")),
+                              "[General]\nNAME=Other\nVERSION=2.0.0\n"));
+        Install(QStringLiteral("1.0.0"));
+        ServePackage(QStringLiteral("2.0.0"));
+        Open(THREE_PACKAGES, Options());
+        QSignalSpy changed(backend.data(), &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged);
+        Tick({QStringLiteral("2.0.0")});
+        CLASS_MESSAGE_BOX::SetNextAnswer(static_cast<QMessageBox::StandardButton>(answer));
+        QTest::mouseClick(Button("applybutton"), Qt::LeftButton);
+        QTRY_COMPARE(CLASS_MESSAGE_BOX::Texts().size(), 1);
+        QCOMPARE(
+            CLASS_MESSAGE_BOX::LastText(),
+            QStringLiteral("Session Studio (Tarvo2024_03_05_14_07_59) uses 1.0.0; it cannot start until a "
+                           "version is chosen.\n\nRemove anyway?"));
+        QCOMPARE(CLASS_MESSAGE_BOX::LastIcon(), QMessageBox::Question);
+        QCOMPARE(CLASS_MESSAGE_BOX::LastTitle(), QStringLiteral("Tarvo 4k Simulator"));
+        // The job runs from the event loop (its waits are local loops): it may be over already.
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), yes ? 1 : 0, JOB_WAIT_MS);
+        QCoreApplication::processEvents();
+        QCOMPARE(changed.count(), yes ? 1 : 0);
+        QCOMPARE(Installed(QStringLiteral("1.0.0")), !yes);
+        QCOMPARE(Installed(QStringLiteral("2.0.0")), yes);
+        QVERIFY(Button("applybutton")->isEnabled());
+    }
+
     void anIncompatibleCatalogueClosesTheWindow()
     {
         CLASS_MESSAGE_BOX::SetAutoAnswer(true);
