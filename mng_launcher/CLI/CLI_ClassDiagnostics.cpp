@@ -49,9 +49,14 @@ bool CopyLogFile(const QString& source, const QString& folder)
     return PLATFORM::WriteNewPrivateFile(folder + QLatin1Char('/') + info.fileName(), text.toUtf8());
 }
 
-// True when the run's info log holds no command's first line: the run was the window's.
-bool IsWindowRun(const QStringList& files)
+// True when the run's info log holds no command's first line: the run was the window's. The run of this
+// process never counts (its own lines may still be on their way to the file).
+bool IsWindowRun(const QStringList& files, const QString& ownInfoFile)
 {
+    if (files.contains(ownInfoFile))
+    {
+        return false;
+    }
     for (const QString& path : files)
     {
         if (QFileInfo(path).fileName().contains(QStringLiteral("_INFO_")))
@@ -84,7 +89,7 @@ QString CLASS_DIAGNOSTICS::LogFolder()
                : QString();
 }
 
-QStringList CLASS_DIAGNOSTICS::NewestRunLogs(const QString& logFolder)
+QStringList CLASS_DIAGNOSTICS::NewestRunLogs(const QString& logFolder, const QString& ownInfoFile)
 {
     QMap<unsigned int, QStringList> runs;
     const QFileInfoList entries = QDir(logFolder).entryInfoList({QStringLiteral("*.log*")}, QDir::Files);
@@ -110,7 +115,7 @@ QStringList CLASS_DIAGNOSTICS::NewestRunLogs(const QString& logFolder)
             break;
         }
         const QStringList& files = runs[numbers.at(i)];
-        const bool window = IsWindowRun(files);
+        const bool window = IsWindowRun(files, ownInfoFile);
         if (recent || window)
         {
             kept = files + kept;
@@ -157,7 +162,10 @@ bool CLASS_DIAGNOSTICS::Collect(const QString& bundle) const
         return false;
     }
     const QString logFolder = LogFolder();
-    for (const QString& log : NewestRunLogs(logFolder))
+    const auto* worker = qobject_cast<const CLASS_WORKER_FILE*>(TracesWorker());
+    const QString ownInfoFile =
+        worker != nullptr ? QFileInfo(worker->InfoFilePath()).absoluteFilePath() : QString();
+    for (const QString& log : NewestRunLogs(logFolder, ownInfoFile))
     {
         CopyLogFile(log, bundle + QStringLiteral("/logs"));
     }

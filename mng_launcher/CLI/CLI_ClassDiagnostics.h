@@ -20,9 +20,10 @@ public:
 
     CLI_RESULT Write(const QString& archivePath) const;
 
-    // The log files of the two newest runs in the folder and of the newest run of the window (every file
-    // whose name starts with their run number and "_", continuations included).
-    static QStringList NewestRunLogs(const QString& logFolder);
+    // The log files of the two newest runs in the folder and of the newest run of the window before them
+    // (every file whose name starts with their run number and "_", continuations included). The run whose
+    // info log is ownInfoFile (this process's) is not taken for the window's.
+    static QStringList NewestRunLogs(const QString& logFolder, const QString& ownInfoFile = QString());
     // The folder of this process's log files; empty when tracing is off.
     static QString LogFolder();
 

@@ -211,7 +211,7 @@ if [ "$MODE" = alone ]; then
     [ "$(stat -c %a "$WORK/out/private.zip")" = 600 ] || fail "the bundle is $(stat -c %a "$WORK/out/private.zip"), not 600"
     unzip -q -o "$WORK/out/private.zip" -d "$WORK/bundle"
     grep -rq 'tarvo@\|s3cret' "$WORK/bundle" && fail "the bundle holds the server's password"
-    ls "$WORK/bundle"/*/logs | grep -q '^00000000_INFO_' || fail "the bundle lacks the window's last run: $(ls "$WORK/bundle"/*/logs)"
+    grep -q '^00000000_INFO_' <<<"$(ls "$WORK/bundle"/*/logs)" || fail "the bundle lacks the window's last run: $(ls "$WORK/bundle"/*/logs)"
     rm -r "$WORK/bundle" "$WORK/out/private.zip"
 fi
 
