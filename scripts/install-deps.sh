@@ -12,7 +12,7 @@ PACKAGES=(
   xvfb xauth xdotool x11-utils imagemagick
   clang libclang-rt-14-dev llvm
   clang-format hyperfine
-  desktop-file-utils dpkg-dev
+  desktop-file-utils dpkg-dev librsvg2-bin appstream lintian
 )
 
 SUDO=""

@@ -11,6 +11,7 @@
 #include "GUI/GUI_Theme.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 
+#include <QIcon>
 #include <QMessageBox>
 #include <QTextStream>
 
@@ -29,6 +30,15 @@ int ProcessCommandLine(int& argc, char** argv)
     CLASS_COMMAND_LINE commandLine;
     const int result = commandLine.Process(QCoreApplication::arguments(), output, errors);
     return result == CLASS_COMMAND_LINE::RUN_COMMAND ? RunCommand(commandLine.Command()) : result;
+}
+
+// The desktop entry, the icons and the AppStream data carry the application id (TARVO_APPLICATION_ID,
+// from cmake/Packaging.cmake): the window system matches the windows to the entry by it. The window
+// icon is the entry's icon, built into the program.
+void SetDesktopIdentity()
+{
+    QGuiApplication::setDesktopFileName(QStringLiteral(TARVO_APPLICATION_ID));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/ICONS/application.svg")));
 }
 
 int RunWindow(CLASS_SINGLE_APPLICATION& application)
@@ -59,6 +69,7 @@ int RunLauncher(int& argc, char** argv, const std::function<void()>& windowStart
     // No window of the launcher draws with OpenGL: its start-up need not wait for the graphics driver.
     PLATFORM::SkipOpenGlIntegration();
     CLASS_SINGLE_APPLICATION application(argc, argv);
+    SetDesktopIdentity();
     if (!application.TryLock())
     {
         QMessageBox::critical(nullptr, QStringLiteral("Error"),

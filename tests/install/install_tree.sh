@@ -2,10 +2,10 @@
 # The install tree as `cmake --install` lays it out, checked from the outside:
 #   1. the launcher, the stand-in simulator and the update server are installed, executable, in bin/
 #      (bin/Tarvo4kSimulator the program itself, not the package's command link);
-#   2. the desktop entry validates, names the installed command and an installed icon;
+#   2. the desktop entry <id>.desktop validates, names the installed command and an installed icon;
 #   3. the installed update server serves the installed content (catalogue, package archives);
 #   4. the installed launcher starts under Xvfb with its own HOME and TMPDIR, shows its window
-#      "Tarvo 4k Simulator v1.5.3", and is then closed (or stopped).
+#      "Tarvo 4k Simulator v1.5.3" with its icon, and is then closed (or stopped).
 # Every wait has a time limit. Exit 77 (skipped) when the X tools for step 4 are missing.
 # Usage: install_tree.sh <build dir> [<x11_close_window program>]
 #        install_tree.sh --window <prefix> <work dir> [<x11_close_window program> [<command>]]
@@ -15,6 +15,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_test_env.sh"
 
 LIMIT=30 # seconds that any single wait may take
 TITLE='^Tarvo 4k Simulator v1\.5\.3$'
+ID=com.vorntal.Tarvo4kSimulator # the application id: desktop entry, icons, AppStream data
 SKIP=77
 
 fail() {
@@ -43,6 +44,10 @@ window_check() {
     [ "$(readlink "/proc/$pid/exe")" = "$prefix/bin/Tarvo4kSimulator" ] ||
         fail "the window belongs to $(readlink "/proc/$pid/exe"), not to the installed launcher"
     echo "ok: the installed launcher shows its window"
+    local icon_property
+    icon_property=$(xprop -notype -id "$window" _NET_WM_ICON 2>&1 || true)
+    [[ $icon_property == *"Icon ("* ]] || fail "the installed launcher's window has no icon: $icon_property"
+    echo "ok: the window shows the launcher's icon"
     if [ -n "$CLOSE_WINDOW" ]; then
         x11_close_window "$window" || fail "could not ask the launcher's window to close"
         x11_wait_exit "$pid" || fail "the installed launcher still runs ${LIMIT}s after its window was closed"
@@ -91,8 +96,8 @@ status=0
 echo "ok: the installed ZR_APP_SIMULATOR runs"
 
 echo "--- desktop entry and icons"
-DESKTOP="$PREFIX/share/applications/tarvo4ksimulator.desktop"
-[ -f "$DESKTOP" ] || fail "share/applications/tarvo4ksimulator.desktop missing"
+DESKTOP="$PREFIX/share/applications/$ID.desktop"
+[ -f "$DESKTOP" ] || fail "share/applications/$ID.desktop missing"
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$DESKTOP" || fail "desktop-file-validate rejects the desktop entry"
     echo "ok: desktop-file-validate accepts the desktop entry"
