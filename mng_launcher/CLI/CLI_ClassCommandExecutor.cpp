@@ -17,8 +17,30 @@ CLASS_COMMAND_EXECUTOR::CLASS_COMMAND_EXECUTOR(CLASS_SESSION_HOST* host,
 {
 }
 
+// A command handed to a running launcher that asks another update server than the one the command
+// chose is refused: the launcher's server would answer in its place without a word.
+CLI_RESULT CLASS_COMMAND_EXECUTOR::ServerRefusal(const CLI_COMMAND& command)
+{
+    const bool asksServer = command.kind == CLI_COMMAND_KIND::Install ||
+                            (command.kind == CLI_COMMAND_KIND::Packages && command.refresh);
+    const QString inUse = CLASS_SERVER_ADDRESS::Server();
+    if (!asksServer || command.server.isEmpty() || command.server == inUse)
+    {
+        return CLI_RESULT::Done();
+    }
+    return CLI_RESULT::Fail(
+        EXIT_REFUSED, QStringLiteral("The running launcher asks the update server %1, not %2; stop it or "
+                                     "start it with --update-server %2.")
+                          .arg(inUse, command.server));
+}
+
 CLI_RESULT CLASS_COMMAND_EXECUTOR::Execute(const CLI_COMMAND& command, const CLI_PROGRESS& progress)
 {
+    const CLI_RESULT serverRefusal = ServerRefusal(command);
+    if (serverRefusal.exitCode != EXIT_DONE)
+    {
+        return serverRefusal;
+    }
     switch (command.kind)
     {
     case CLI_COMMAND_KIND::List:
@@ -328,6 +350,28 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::InstallFile(const CLI_COMMAND& command, const
     return RunPackageJob(QStringList(), archive.absoluteFilePath(), version, progress);
 }
 
+// What a finished job changed, a line per version: "Installed 3.2.0 into <folder>", "Removed 3.1.51".
+QString CLASS_COMMAND_EXECUTOR::ChangedPackages(const QStringList& before, const QStringList& after) const
+{
+    QStringList lines;
+    for (const QString& version : after)
+    {
+        if (!before.contains(version))
+        {
+            lines << QStringLiteral("Installed %1 into %2")
+                         .arg(version, FindPackageFolder(locations.applicationFolder, version));
+        }
+    }
+    for (const QString& version : before)
+    {
+        if (!after.contains(version))
+        {
+            lines << QStringLiteral("Removed %1").arg(version);
+        }
+    }
+    return lines.isEmpty() ? QStringLiteral("Nothing to change.") : lines.join(QLatin1Char('\n'));
+}
+
 CLI_RESULT CLASS_COMMAND_EXECUTOR::RunPackageJob(const QStringList& wanted, const QString& archivePath,
                                                  const QString& version, const CLI_PROGRESS& progress)
 {
@@ -346,12 +390,14 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::RunPackageJob(const QStringList& wanted, cons
                          [&progress](const QString& package, const QString& text, SDWord value)
                          { progress(package, text, value); });
     }
+    host->VersionInfo()->FindInstalledVersions();
+    const QStringList before = host->VersionInfo()->GetInstalledVersions();
     const int status =
         archivePath.isEmpty() ? installer.RunJob(wanted) : installer.InstallArchiveFile(archivePath, version);
     host->PackagesChanged();
     if (status == CLASS_PACKAGE_MANAGER_BACKEND::JOB_DONE)
     {
-        return CLI_RESULT::Done(CLASS_PACKAGE_MANAGER_BACKEND::FinalStatusText(status));
+        return CLI_RESULT::Done(ChangedPackages(before, host->VersionInfo()->GetInstalledVersions()));
     }
     const QString package = installer.CurrentPackage();
     if (installer.ArchiveRefused())

@@ -24,6 +24,9 @@ public:
     CLI_RESULT Execute(const CLI_COMMAND& command, const CLI_PROGRESS& progress = CLI_PROGRESS());
 
 private:
+    // Refused (exit 3) when the command asks the update server and chose another one than this process
+    // asks; done otherwise.
+    static CLI_RESULT ServerRefusal(const CLI_COMMAND& command);
     CLI_RESULT List(const CLI_COMMAND& command) const;
     CLI_RESULT Packages(const CLI_COMMAND& command) const;
     CLI_RESULT Status(const CLI_COMMAND& command) const;
@@ -41,6 +44,8 @@ private:
     // for its version) and turns its status into a result.
     CLI_RESULT RunPackageJob(const QStringList& wanted, const QString& archivePath, const QString& version,
                              const CLI_PROGRESS& progress);
+    // What a finished job changed, from the installed versions before and after it.
+    QString ChangedPackages(const QStringList& before, const QStringList& after) const;
     // The sessions on disk, with the running ones marked.
     CLASS_SESSION_DIRECTORY Directory() const;
 

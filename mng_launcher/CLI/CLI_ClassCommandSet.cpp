@@ -52,6 +52,7 @@ const QList<COMMAND_OPTION>& CommandOptions()
 
 const QString JSON_OPTION = QStringLiteral("json");
 const QString REFRESH_OPTION = QStringLiteral("refresh");
+const QString SERVER_KEY = QStringLiteral("server");
 
 const char* const EXIT_CODES_TEXT = "\nExit codes:\n"
                                     "  0  done\n"
@@ -190,7 +191,8 @@ QJsonObject CLASS_COMMAND_SET::ToJson(const CLI_COMMAND& command)
     return QJsonObject{{QStringLiteral("command"), KindName(command.kind)},
                        {QStringLiteral("arguments"), QJsonArray::fromStringList(command.arguments)},
                        {JSON_OPTION, command.json},
-                       {REFRESH_OPTION, command.refresh}};
+                       {REFRESH_OPTION, command.refresh},
+                       {SERVER_KEY, command.server}};
 }
 
 CLI_COMMAND CLASS_COMMAND_SET::FromJson(const QJsonObject& object)
@@ -210,6 +212,7 @@ CLI_COMMAND CLASS_COMMAND_SET::FromJson(const QJsonObject& object)
     }
     command.json = object.value(JSON_OPTION).toBool();
     command.refresh = object.value(REFRESH_OPTION).toBool();
+    command.server = object.value(SERVER_KEY).toString();
     return command;
 }
 

@@ -127,6 +127,8 @@ int RunCommand(const CLI_COMMAND& given)
 {
     CLI_COMMAND command = given;
     CLASS_COMMAND_SET::MakePathsAbsolute(command);
+    // A launcher that runs already may ask another server: it learns the command's choice.
+    command.server = CLASS_SERVER_ADDRESS::ChosenServer();
     CLI_RESULT result;
     if (CLASS_CONTROL_CLIENT::Send(command, result, PrintProgress) !=
         CLASS_CONTROL_CLIENT::OUTCOME::NoLauncher)

@@ -43,6 +43,7 @@ struct CLI_COMMAND
     QStringList arguments; // the command's own values (versions, session, folder, file)
     bool json = false;     // --json: one JSON document on standard output
     bool refresh = false;  // --refresh: download the catalogue before listing it
+    QString server;        // the update server the command chose (--update-server, TARVO_UPDATE_SERVER)
 };
 
 // What a command ends with: its exit code, what goes to standard output, and the one line for standard

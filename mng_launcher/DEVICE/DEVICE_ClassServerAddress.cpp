@@ -2,6 +2,8 @@
 
 #include "QT_UTILS/UTILS_NetworkRequest.h"
 
+#include <QUrl>
+
 const char* const CLASS_SERVER_ADDRESS::SERVER_VARIABLE = "TARVO_UPDATE_SERVER";
 const char* const CLASS_SERVER_ADDRESS::PROBE_VARIABLE = "TARVO_PROBE_URL";
 
@@ -24,7 +26,8 @@ QString CLASS_SERVER_ADDRESS::BuiltInServer()
 
 bool CLASS_SERVER_ADDRESS::IsValid(const QString& url)
 {
-    return UTILS::IsWebUrl(url);
+    const QUrl address(url);
+    return UTILS::IsWebUrl(url) && !address.hasQuery() && !address.hasFragment();
 }
 
 bool CLASS_SERVER_ADDRESS::SetServer(const QString& url)
@@ -39,12 +42,18 @@ bool CLASS_SERVER_ADDRESS::SetServer(const QString& url)
 
 QString CLASS_SERVER_ADDRESS::Server()
 {
+    const QString chosen = ChosenServer();
+    return chosen.isEmpty() ? BuiltInServer() : chosen;
+}
+
+QString CLASS_SERVER_ADDRESS::ChosenServer()
+{
     if (!CommandLineServer().isEmpty())
     {
         return CommandLineServer();
     }
     const QString fromEnvironment = qEnvironmentVariable(SERVER_VARIABLE).trimmed();
-    return IsValid(fromEnvironment) ? WithoutTrailingSlashes(fromEnvironment) : BuiltInServer();
+    return IsValid(fromEnvironment) ? WithoutTrailingSlashes(fromEnvironment) : QString();
 }
 
 QString CLASS_SERVER_ADDRESS::ProbeUrl()

@@ -15,7 +15,8 @@ public:
 
     // The address compiled in.
     static QString BuiltInServer();
-    // True for an absolute http or https address with a host.
+    // True for an absolute http or https address with a host and without a query or a fragment (the
+    // server paths are appended to it).
     static bool IsValid(const QString& url);
     // Sets the address given on the command line (an empty text clears it). False, and nothing changed,
     // for an address IsValid refuses.
@@ -24,6 +25,9 @@ public:
     // The address in use, without a trailing slash: the command line's, else the environment's when
     // valid, else the built-in one.
     static QString Server();
+    // The address chosen for this process (the command line's, else the environment's when valid); empty
+    // when the built-in one is in use.
+    static QString ChosenServer();
     static QString ProbeUrl();
     static QString CatalogueUrl();
     static QString PackagesUrl();

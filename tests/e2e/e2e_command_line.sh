@@ -177,10 +177,12 @@ rm -r "$ROOT/Tarvo2024_03_09_10_00_00"
 step "packages: from the local update server and from a file (its .sha256 beside it)"
 run 0 --packages --refresh
 run 0 --install 3.2.0
+[ "$(cat "$WORK/out.txt")" = "Installed 3.2.0 into $APP/TARVO_3_2_0" ] || fail "--install said: $(cat "$WORK/out.txt")"
 [ -x "$APP/TARVO_3_2_0/bin/ZR_APP_SIMULATOR" ] || fail "3.2.0 is not installed"
 run 0 --install-file "$WORK/files/TARVO_3_10_1.zip"
 json --packages --json -- 'all(p["installed"] for p in doc["packages"]) and len(doc["packages"]) == 3'
 run 0 --remove 3.10.1
+[ "$(cat "$WORK/out.txt")" = "Removed 3.10.1" ] || fail "--remove said: $(cat "$WORK/out.txt")"
 [ ! -e "$APP/TARVO_3_10_1" ] || fail "3.10.1 is still there"
 
 step "a version the catalogue does not list is removed too; a removal names the saved sessions that used it"
@@ -239,6 +241,8 @@ printf '[General]\nNAME=Linked\n' >"$WORK/elsewhere/Linked/settings.ini"
 ln -s "$WORK/elsewhere/Linked" "$ROOT/LinkedSession"
 run_table <<TABLE
 0 --help
+1 --list --update-server=http://127.0.0.1:1/?mirror=2
+3 --packages --refresh --update-server=http://127.0.0.1:1
 0 --diagnostics $WORK/out/support.zip
 1 --list --bogus
 1 --export Studio
