@@ -287,6 +287,25 @@ write_session Tarvo2024_03_10_10_00_00 Broken 1 "$(x11_free_port)" 3.10.1
 run 4 --start Broken
 
 if [ "$MODE" = alone ]; then
+    step "a helper that clears its environment and leaves the simulator's tree still ends with --stop"
+    # A package whose program starts such a helper, then runs the real simulator.
+    mkdir -p "$APP/TARVO_3_9_9/bin"
+    cp -r "$APP/TARVO_3_1_51/ressources" "$APP/TARVO_3_9_9/"
+    printf '#!/bin/sh\n( env -i setsid sleep 313 >/dev/null 2>&1 & )\nexec "%s" "$@"\n' \
+        "$APP/TARVO_3_1_51/bin/ZR_APP_SIMULATOR" >"$APP/TARVO_3_9_9/bin/ZR_APP_SIMULATOR"
+    chmod +x "$APP/TARVO_3_9_9/bin/ZR_APP_SIMULATOR"
+    write_session Tarvo2024_03_11_10_00_00 Escaper 1 "$PORT" 3.9.9
+    "$LAUNCHER" --start Escaper >"$WORK/start.log" 2>"$WORK/start-err.log" &
+    START_PID=$!
+    x11_wait_for device_answers || fail "Escaper: the device does not answer within ${LIMIT}s"
+    helper() { pgrep -f '^sleep 313$' || true; }
+    [ -n "$(helper)" ] || fail "the helper did not start"
+    run 0 --stop Escaper
+    x11_wait_exit "$START_PID" || fail "--start Escaper still runs after --stop"
+    START_PID=
+    helper_gone() { [ -z "$(helper)" ]; }
+    x11_wait_for helper_gone || fail "the helper $(helper) outlived its session's --stop"
+
     step "a headless --start ended by SIGHUP, SIGQUIT or SIGKILL takes its simulator with it"
     for signal in HUP QUIT KILL; do
         "$LAUNCHER" --start Studio >"$WORK/start.log" 2>"$WORK/start-err.log" &
