@@ -7,7 +7,6 @@
 #include "DEVICE/DEVICE_ClassSessionArchive.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_PackageArchive.h"
-#include "PLATFORM/PLATFORM_Platform.h"
 
 #include <QFileInfo>
 
@@ -132,27 +131,7 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Start(const CLI_COMMAND& command)
     {
         return failure;
     }
-    if (session.running)
-    {
-        return CLI_RESULT::Fail(EXIT_REFUSED, QStringLiteral("%1 is already running.").arg(session.folder));
-    }
-    if (!host->RunningFolders().isEmpty())
-    {
-        return CLI_RESULT::Fail(EXIT_REFUSED, QStringLiteral("One session is already running! (%1)")
-                                                  .arg(host->RunningFolders().join(QStringLiteral(", "))));
-    }
-    if (!session.installed)
-    {
-        return CLI_RESULT::Fail(EXIT_NOT_FOUND,
-                                QStringLiteral("The simulator version %1 of %2 is not installed.")
-                                    .arg(session.version, session.folder));
-    }
-    if (session.port <= 0 || session.port > 65535 ||
-        !PLATFORM::IsPortFree(static_cast<quint16>(session.port)))
-    {
-        return CLI_RESULT::Fail(
-            EXIT_REFUSED, QStringLiteral("The port %1 is already in use on 127.0.0.1.").arg(session.port));
-    }
+    // The run control decides whether the session can start, and says why not.
     CLI_RESULT result = host->Start(session);
     if (result.exitCode == EXIT_DONE)
     {

@@ -3,7 +3,6 @@
 #include "DEVICE/DEVICE_ClassSessionRecord.h"
 #include "DEVICE/DEVICE_ClassSessionRunner.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
-#include "GUI/GUI_MessageBox.h"
 
 #include <QDir>
 
@@ -44,25 +43,21 @@ QStringList CLASS_HEADLESS_HOST::RunningFolders() const
 
 CLI_RESULT CLASS_HEADLESS_HOST::Start(const CLI_SESSION_INFO& session)
 {
-    // Record i runs version key i: the session's own version, whatever the catalogue holds.
+    // Without a window the session runs the version it was saved with.
     const int index = records.size();
-    QMap<int, QString> versions = versionInfo->GetVersionsTable();
-    versions.insert(index, session.version);
-    versionInfo->SetVersionsTable(versions);
     auto* record = new CLASS_SESSION_RECORD();
     record->folder = session.folderPath;
     record->savedName = session.name;
     record->savedDescription = session.description;
     record->savedPort = session.port;
-    record->savedConfiguration = {index, session.deviceIndex, session.audioCard};
+    record->savedVersion = session.version;
+    record->savedConfiguration = {-1, session.deviceIndex, session.audioCard};
     records.append(record);
-    CLASS_MESSAGE_BOX::ClearHistory();
-    runner->StartOrStopSession(index);
-    if (record->idle)
+    const RUN_RESULT result = runner->StartSession(index);
+    if (!result.IsDone())
     {
-        const QString why = CLASS_MESSAGE_BOX::LastText().simplified();
-        return CLI_RESULT::Fail(EXIT_FAILED,
-                                why.isEmpty() ? QStringLiteral("The simulator could not be started.") : why);
+        delete records.takeLast();
+        return CLI_RESULT::Refusal(result);
     }
     return CLI_RESULT::Done(QStringLiteral("Started %1 (%2).").arg(session.folder, session.name));
 }
@@ -73,7 +68,7 @@ CLI_RESULT CLASS_HEADLESS_HOST::Stop(const QString& folderName)
     {
         if (!records.at(i)->idle && QDir(records.at(i)->folder).dirName() == folderName)
         {
-            runner->StartOrStopSession(i);
+            runner->StopRunningSession(i);
             return CLI_RESULT::Done(QStringLiteral("Stopped %1.").arg(folderName));
         }
     }

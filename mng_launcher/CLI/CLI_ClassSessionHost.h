@@ -21,7 +21,8 @@ public:
     virtual QString Kind() const = 0;
     // Folder names of the sessions whose simulator runs.
     virtual QStringList RunningFolders() const = 0;
-    // Starts the session's simulator; nothing else runs, its version is installed and its port is free.
+    // Starts the session's simulator; the run control's refusal when it cannot (another one runs, its
+    // version is not installed, its port is taken, the program does not start).
     virtual CLI_RESULT Start(const CLI_SESSION_INFO& session) = 0;
     // Stops the simulator of a running session.
     virtual CLI_RESULT Stop(const QString& folderName) = 0;

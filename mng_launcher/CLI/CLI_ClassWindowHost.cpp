@@ -4,7 +4,6 @@
 #include "CLI/CLI_ClassControlServer.h"
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "GUI/GUI_ClassLauncherWindow.h"
-#include "GUI/GUI_MessageBox.h"
 
 #include <QDir>
 
@@ -79,18 +78,11 @@ CLI_RESULT CLASS_WINDOW_HOST::Start(const CLI_SESSION_INFO& session)
             EXIT_REFUSED,
             QStringLiteral("%1 has unsaved changes in the launcher's window.").arg(session.folder));
     }
-    CLASS_MESSAGE_BOX::ClearHistory();
-    // A start that fails tells the command, not the window: a box there would hold the command until
-    // someone closes it.
-    const bool answering = CLASS_MESSAGE_BOX::AutoAnswer();
-    CLASS_MESSAGE_BOX::SetAutoAnswer(true);
-    backend->StartOrStopSession(index);
-    CLASS_MESSAGE_BOX::SetAutoAnswer(answering);
-    if (backend->IsSessionIdle(index))
+    // A start that is not done tells the command, not the window: a box there would hold the command.
+    const RUN_RESULT result = backend->StartSession(index);
+    if (!result.IsDone())
     {
-        const QString why = CLASS_MESSAGE_BOX::LastText().simplified();
-        return CLI_RESULT::Fail(EXIT_FAILED,
-                                why.isEmpty() ? QStringLiteral("The simulator could not be started.") : why);
+        return CLI_RESULT::Refusal(result);
     }
     return CLI_RESULT::Done(QStringLiteral("Started %1 (%2).").arg(session.folder, session.name));
 }
@@ -100,7 +92,7 @@ CLI_RESULT CLASS_WINDOW_HOST::Stop(const QString& folderName)
     const int index = IndexOf(folderName);
     if (index >= 0 && !backend->IsSessionIdle(index))
     {
-        backend->StartOrStopSession(index);
+        backend->StopRunningSession(index);
         return CLI_RESULT::Done(QStringLiteral("Stopped %1.").arg(folderName));
     }
     return CLI_RESULT::Done(QStringLiteral("%1 is not running.").arg(folderName));

@@ -1,6 +1,8 @@
 #ifndef CLI_COMMANDTYPES_H
 #define CLI_COMMANDTYPES_H
 
+#include "DEVICE/DEVICE_RunResult.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -56,6 +58,14 @@ struct CLI_RESULT
 
     static CLI_RESULT Done(const QString& output = QString()) { return {EXIT_DONE, output, QString()}; }
     static CLI_RESULT Fail(int code, const QString& error) { return {code, QString(), error}; }
+    // A run control result that was not done, as a command reports it: its reason on one line.
+    static CLI_RESULT Refusal(const RUN_RESULT& result)
+    {
+        const int code = result.outcome == RUN_RESULT::OUTCOME::NotFound  ? EXIT_NOT_FOUND
+                         : result.outcome == RUN_RESULT::OUTCOME::Refused ? EXIT_REFUSED
+                                                                          : EXIT_FAILED;
+        return Fail(code, result.reason.simplified());
+    }
 };
 
 // Progress of a long command: the package concerned, a status text and a value (0 to 100; negative when

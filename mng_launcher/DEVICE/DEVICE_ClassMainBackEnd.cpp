@@ -362,6 +362,16 @@ void CLASS_MAIN_BACKEND::StartOrStopSession(SDWord sessionIndex)
     runner->StartOrStopSession(sessionIndex);
 }
 
+RUN_RESULT CLASS_MAIN_BACKEND::StartSession(int sessionIndex)
+{
+    return runner->StartSession(sessionIndex);
+}
+
+void CLASS_MAIN_BACKEND::StopRunningSession(int sessionIndex)
+{
+    runner->StopRunningSession(sessionIndex);
+}
+
 void CLASS_MAIN_BACKEND::StopSession(int sessionIndex)
 {
     runner->StopSession(sessionIndex);

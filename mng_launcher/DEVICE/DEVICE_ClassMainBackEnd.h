@@ -4,6 +4,7 @@
 #include "DEVICE/DEVICE_ClassSessionEditor.h"
 #include "DEVICE/DEVICE_ClassSessionListOperations.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
+#include "DEVICE/DEVICE_RunResult.h"
 #include "ZR_Types.h"
 
 #include <QList>
@@ -61,8 +62,11 @@ public:
     void DiscardRequest();
     void DeleteSession();
 
-    // Run control.
+    // Run control: the window's start-or-stop request (a refusal shown in a box), and a start or a stop
+    // for a command, whose result says why a start was not done.
     void StartOrStopSession(SDWord sessionIndex);
+    RUN_RESULT StartSession(int sessionIndex);
+    void StopRunningSession(int sessionIndex);
     void StopSession(int sessionIndex);
 
     // The settings file of session i, written into its folder. False when it could not be written.

@@ -13,6 +13,8 @@
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QUuid>
 #include <QVariant>
 
@@ -69,81 +71,123 @@ bool CLASS_SESSION_RUNNER::AnySessionRunning() const
     return false;
 }
 
-QString CLASS_SESSION_RUNNER::SimulatorProgram(int versionKey) const
+QString CLASS_SESSION_RUNNER::SimulatorProgram(const QString& version) const
 {
-    const QString version = versionInfo->GetVersionsTable().value(versionKey);
     return PLATFORM::SimulatorProgramPath(FindPackageFolder(applicationFolder, version));
+}
+
+QString CLASS_SESSION_RUNNER::SessionVersion(const CLASS_SESSION_RECORD* record) const
+{
+    if (record->panel.isNull())
+    {
+        return record->savedVersion;
+    }
+    return DottedVersion(versionInfo->GetVersionsTable().value(record->panel->GetSelection().value(0)));
 }
 
 void CLASS_SESSION_RUNNER::StartOrStopSession(SDWord sessionIndex)
 {
-    CLASS_SESSION_RECORD* record = Record(sessionIndex);
+    const CLASS_SESSION_RECORD* record = Record(sessionIndex);
     if (record == nullptr)
     {
         return;
     }
     if (!record->idle)
     {
+        StopRunningSession(sessionIndex);
+        return;
+    }
+    const RUN_RESULT result = StartSession(sessionIndex);
+    if (!result.IsDone() && !result.reason.isEmpty())
+    {
+        CLASS_MESSAGE_BOX::Warning(nullptr, MESSAGE_BOX_TITLE, result.reason);
+    }
+}
+
+RUN_RESULT CLASS_SESSION_RUNNER::StartSession(int sessionIndex)
+{
+    const RUN_RESULT startable = CheckStartable(sessionIndex);
+    if (!startable.IsDone())
+    {
+        return startable;
+    }
+    Record(sessionIndex)->restartTimes.clear();
+    const RUN_RESULT started = SLOT_StartSession(sessionIndex);
+    if (started.IsDone())
+    {
+        MarkRunning(sessionIndex);
+    }
+    return started;
+}
+
+void CLASS_SESSION_RUNNER::StopRunningSession(int sessionIndex)
+{
+    const CLASS_SESSION_RECORD* record = Record(sessionIndex);
+    if (record != nullptr && !record->idle)
+    {
         StopSession(sessionIndex);
         MarkIdle(sessionIndex);
-        return;
+    }
+}
+
+// Why the session cannot start now; done when it can. Texts as the window's boxes show them.
+RUN_RESULT CLASS_SESSION_RUNNER::CheckStartable(int index) const
+{
+    using OUTCOME = RUN_RESULT::OUTCOME;
+    const CLASS_SESSION_RECORD* record = Record(index);
+    if (record == nullptr)
+    {
+        return RUN_RESULT::Not(OUTCOME::NotFound, QStringLiteral("No such session."));
+    }
+    const QString folderName = QDir(record->folder).dirName();
+    if (!record->idle)
+    {
+        return RUN_RESULT::Not(OUTCOME::Refused, QStringLiteral("%1 is already running.").arg(folderName));
     }
     if (AnySessionRunning())
     {
-        CLASS_MESSAGE_BOX::Warning(nullptr, MESSAGE_BOX_TITLE,
-                                   QStringLiteral("One session is already running!"));
-        return;
+        return RUN_RESULT::Not(OUTCOME::Refused, QStringLiteral("One session is already running!"));
     }
     if (record->folder.isEmpty())
     {
         TRACE_ERROR(QStringLiteral("The session has never been saved: nothing to start"));
-        return;
+        return RUN_RESULT::Not(OUTCOME::Refused, QString());
     }
-    if (!CheckPortFree(sessionIndex))
+    const QString version = SessionVersion(record);
+    if (!QFileInfo(FindPackageFolder(applicationFolder, version)).isDir())
     {
-        return;
+        return RUN_RESULT::Not(
+            OUTCOME::NotFound,
+            QStringLiteral("The simulator version %1 of %2 is not installed.").arg(version, folderName));
     }
-    record->restartTimes.clear();
-    if (SLOT_StartSession(sessionIndex))
+    const int port = record->savedPort;
+    if (port <= 0 || port > 65535 || !PLATFORM::IsPortFree(static_cast<quint16>(port)))
     {
-        MarkRunning(sessionIndex);
-    }
-}
-
-bool CLASS_SESSION_RUNNER::CheckPortFree(int index)
-{
-    const int port = Record(index)->savedPort;
-    if (port > 0 && port <= 65535 && PLATFORM::IsPortFree(static_cast<quint16>(port)))
-    {
-        return true;
-    }
-    TRACE_ERROR(QStringLiteral("The web port is already in use : ") + QString::number(port));
-    CLASS_MESSAGE_BOX::Warning(nullptr, MESSAGE_BOX_TITLE,
+        TRACE_ERROR(QStringLiteral("The web port is already in use : ") + QString::number(port));
+        return RUN_RESULT::Not(OUTCOME::Refused,
                                QStringLiteral("The port %1 is already in use on 127.0.0.1.\n"
                                               "Close the program that uses it or choose another port.")
                                    .arg(port));
-    return false;
+    }
+    return RUN_RESULT::Done();
 }
 
-bool CLASS_SESSION_RUNNER::SLOT_StartSession(int sessionIndex)
+RUN_RESULT CLASS_SESSION_RUNNER::SLOT_StartSession(int sessionIndex)
 {
     CLASS_SESSION_RECORD* record = Record(sessionIndex);
     if (record == nullptr)
     {
-        return false;
+        return RUN_RESULT::Not(RUN_RESULT::OUTCOME::NotFound, QStringLiteral("No such session."));
     }
-    // Without a window (a session started from the command line) the saved configuration is the one.
-    const QList<int> configuration =
-        record->panel.isNull() ? record->savedConfiguration : record->panel->GetSelection();
     if (record->process == nullptr)
     {
         record->process = new CLASS_SIMULATOR_PROCESS();
     }
     if (record->process->state() == QProcess::Running)
     {
-        return true;
+        return RUN_RESULT::Done();
     }
-    const QString program = SimulatorProgram(configuration.value(0));
+    const QString program = SimulatorProgram(SessionVersion(record));
     connect(record->process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
             &CLASS_SESSION_RUNNER::SLOT_ShutOrRebootSession, Qt::QueuedConnection);
     const QString tag = QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -155,14 +199,13 @@ bool CLASS_SESSION_RUNNER::SLOT_StartSession(int sessionIndex)
         TRACE_ERROR(QStringLiteral("Failed to start the simulator ") + program + QStringLiteral(" : ") +
                     record->process->errorString());
         ReleaseProcess(record, true);
-        CLASS_MESSAGE_BOX::Warning(nullptr, MESSAGE_BOX_TITLE,
-                                   QStringLiteral("The simulator could not be started:\n") + program);
-        return false;
+        return RUN_RESULT::Not(RUN_RESULT::OUTCOME::Failed,
+                               QStringLiteral("The simulator could not be started:\n") + program);
     }
     record->process->setProperty(
         TREE_SINCE_PROPERTY, QVariant::fromValue(PLATFORM::ProcessStartTicks(record->process->processId())));
     TRACE_INFO(QStringLiteral("Simulator Launched"));
-    return true;
+    return RUN_RESULT::Done();
 }
 
 void CLASS_SESSION_RUNNER::StopSession(int sessionIndex)
@@ -256,12 +299,12 @@ void CLASS_SESSION_RUNNER::SLOT_ShutOrRebootSession(int exitCode, QProcess::Exit
     if (exitStatus == QProcess::CrashExit)
     {
         TRACE_ERROR(QStringLiteral("The simulator crashed"));
-        StartOrStopSession(index);
+        StopRunningSession(index);
     }
     else if (exitCode == 0)
     {
         TRACE_INFO(QStringLiteral("The simulator shut down"));
-        StartOrStopSession(index);
+        StopRunningSession(index);
     }
     else if (exitCode == 1)
     {
@@ -270,7 +313,7 @@ void CLASS_SESSION_RUNNER::SLOT_ShutOrRebootSession(int exitCode, QProcess::Exit
     else
     {
         TRACE_ERROR(QStringLiteral("The simulator ended with the exit code %1").arg(exitCode));
-        StartOrStopSession(index);
+        StopRunningSession(index);
     }
 }
 
@@ -307,9 +350,14 @@ void CLASS_SESSION_RUNNER::RestartSession(int index)
     }
     TRACE_INFO(QStringLiteral("Simulator reboot requested"));
     // The simulator has just let its port go: no port check here.
-    if (SLOT_StartSession(index))
+    const RUN_RESULT restarted = SLOT_StartSession(index);
+    if (restarted.IsDone())
     {
         MarkRunning(index);
+    }
+    else
+    {
+        CLASS_MESSAGE_BOX::Warning(nullptr, MESSAGE_BOX_TITLE, restarted.reason);
     }
 }
 

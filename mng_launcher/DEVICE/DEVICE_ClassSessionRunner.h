@@ -1,6 +1,7 @@
 #ifndef DEVICE_CLASSSESSIONRUNNER_H
 #define DEVICE_CLASSSESSIONRUNNER_H
 
+#include "DEVICE/DEVICE_RunResult.h"
 #include "ZR_Types.h"
 
 #include <QElapsedTimer>
@@ -32,17 +33,24 @@ public:
                          const CLASS_TARVO_VERSION_INFO* versionInfo, const QString& applicationFolder,
                          QObject* parent = nullptr);
 
-    // Start request for an idle session, stop request for a running one.
+    // The window's request: start an idle session, stop a running one; a start that is not done shows
+    // its reason in a box.
     void StartOrStopSession(SDWord sessionIndex);
-    // Starts the simulator of a session; false (logged, and the user told) when it did not start.
-    bool SLOT_StartSession(int sessionIndex);
+    // Starts an idle session's simulator and marks it running; shows nothing, the result says why not.
+    RUN_RESULT StartSession(int sessionIndex);
+    // Stops a running session's simulator and marks it idle.
+    void StopRunningSession(int sessionIndex);
+    // Starts the simulator of a session's version; the result says why it did not start (logged).
+    RUN_RESULT SLOT_StartSession(int sessionIndex);
     // Ends the session's simulator with its process tree, without the shutdown or reboot handling.
     void StopSession(int sessionIndex);
     // Stops every session that runs (the launcher quits).
     void StopAllSessions();
 
-    // The simulator program of a version key: application folder / TARVO_<v> / bin / ZR_APP_SIMULATOR.
-    QString SimulatorProgram(int versionKey) const;
+    // The simulator program of a version: application folder / TARVO_<v> / bin / ZR_APP_SIMULATOR.
+    QString SimulatorProgram(const QString& version) const;
+    // The version a session runs: its panel's choice, or without a window the one it was saved with.
+    QString SessionVersion(const CLASS_SESSION_RECORD* record) const;
 
 signals:
     // A session became running or idle (started, stopped, shut down, rebooted).
@@ -54,7 +62,7 @@ public slots:
 private:
     CLASS_SESSION_RECORD* Record(int index) const;
     bool AnySessionRunning() const;
-    bool CheckPortFree(int index);
+    RUN_RESULT CheckStartable(int index) const;
     void MarkRunning(int index);
     void MarkIdle(int index);
     void RestartSession(int index);
