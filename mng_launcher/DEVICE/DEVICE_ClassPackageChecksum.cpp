@@ -73,6 +73,11 @@ const PACKAGE_INDEX_ENTRY* CLASS_PACKAGE_CHECKSUM::IndexEntry(const QString& ver
 bool CLASS_PACKAGE_CHECKSUM::AdmitVersion(const QString& version)
 {
     LoadIndex();
+    // A cancel during the index's download ends the job before the archive's.
+    if (backend.jobStatus == CLASS_PACKAGE_MANAGER_BACKEND::JOB_ABORTED)
+    {
+        return false;
+    }
     const INDEX_VERDICT& verdict = *backend.jobIndex;
     switch (verdict.trust)
     {

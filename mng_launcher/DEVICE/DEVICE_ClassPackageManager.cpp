@@ -467,7 +467,13 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
 {
     // Before any download: a package that could not be written, or that its server's signed index
     // refuses, would be downloaded for nothing.
-    if (!ChooseInstallFolder() || !CLASS_PACKAGE_CHECKSUM(*this).AdmitVersion(version))
+    if (!ChooseInstallFolder())
+    {
+        return false;
+    }
+    // The signed index is fetched as the first part of the download.
+    SetDialogStatus(DOWNLOADING + currentPackage);
+    if (!CLASS_PACKAGE_CHECKSUM(*this).AdmitVersion(version))
     {
         return false;
     }
@@ -490,7 +496,6 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
         Fail(JOB_FILE_ERROR, QStringLiteral("cannot write the download (%1)").arg(archive.errorString()));
         return false;
     }
-    SetDialogStatus(DOWNLOADING + currentPackage);
     const QString url = ArchiveUrl(version);
     CLASS_SHA256 digest;
     if (!download->DownloadArchive(url, archive, digest) ||

@@ -202,6 +202,14 @@ INDEX_VERDICT CLASS_SIGNED_INDEX::Download(const QString& server, int timeoutMs)
     }
     const QByteArray content = index->readAll();
     const QByteArray signatureText = signature->readAll();
+    // A server that answers every path (a fallback page, a portal) has published no signature.
+    MINISIGN_SIGNATURE parsed;
+    if (!CLASS_MINISIGN::ParseSignature(signatureText, parsed, nullptr))
+    {
+        return WithoutIndex(server, QStringLiteral("the server publishes no signed index (%1 is no minisign "
+                                                   "signature)")
+                                        .arg(CLASS_PACKAGE_INDEX::FILE_NAME + SIGNATURE_SUFFIX));
+    }
     INDEX_VERDICT verdict = Verify(content, signatureText, true);
     if (verdict.trust != INDEX_VERDICT::TRUST::Signed)
     {

@@ -48,8 +48,8 @@ public:
     INDEX_VERDICT Verify(const QByteArray& content, const QByteArray& signature, bool fresh,
                          const QDateTime& now = QDateTime::currentDateTimeUtc()) const;
     // Downloads the index of server (a folder URL ending in "/") and its signature, verifies them and
-    // remembers an accepted index (serial, pin, copy). A server that publishes no index is Unsigned unless
-    // pinned; when the download fails, the copy of the last accepted index stands in. Logs an accepted or
+    // remembers an accepted index (serial, pin, copy). A server that publishes no index, or answers with
+    // something that is no minisign signature, is Unsigned unless pinned; when the download fails, the copy of the last accepted index stands in. Logs an accepted or
     // refused index.
     INDEX_VERDICT Refresh(const QString& server, int timeoutMs);
     // The last accepted index of server, verified again; Unsigned without one (Refused when pinned).

@@ -833,7 +833,7 @@ private slots:
 
     void signedIndexDecidesTheInstallation_data()
     {
-        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("served");
         QTest::addColumn<bool>("installed");
         QTest::addColumn<QString>("status");
         QTest::newRow("listed and matching") << "match" << true << "Finished";
@@ -854,30 +854,30 @@ private slots:
     }
     void signedIndexDecidesTheInstallation()
     {
-        QFETCH(QString, server);
+        QFETCH(QString, served);
         QFETCH(bool, installed);
         QFETCH(QString, status);
         const QByteArray archive = Package(QStringLiteral("1.0.0"));
         const QByteArray digest = QCryptographicHash::hash(archive, QCryptographicHash::Sha256).toHex();
         const QString path = ServerPath(QStringLiteral("1.0.0"));
         Route(path, archive);
-        if (server != QStringLiteral("required"))
+        if (served != QStringLiteral("required"))
         {
-            const bool unlisted = server == QStringLiteral("unlisted");
+            const bool unlisted = served == QStringLiteral("unlisted");
             ServeSignedIndex(unlisted ? QStringLiteral("2.0.0") : QStringLiteral("1.0.0"),
-                             archive.size() + (server == QStringLiteral("size") ? 1 : 0),
-                             server == QStringLiteral("sha256") ? QByteArray(64, 'a') : digest,
-                             server != QStringLiteral("unknown key"));
+                             archive.size() + (served == QStringLiteral("size") ? 1 : 0),
+                             served == QStringLiteral("sha256") ? QByteArray(64, 'a') : digest,
+                             served != QStringLiteral("unknown key"));
         }
         PACKAGE_MANAGER_OPTIONS options = Options();
-        options.requireSigned = server == QStringLiteral("required");
+        options.requireSigned = served == QStringLiteral("required");
         Open(THREE_PACKAGES, options);
         // The index came with the catalogue: the window marks what it vouches for.
-        const bool vouched = server == QStringLiteral("match") || server == QStringLiteral("size") ||
-                             server == QStringLiteral("sha256") || server == QStringLiteral("pinned");
+        const bool vouched = served == QStringLiteral("match") || served == QStringLiteral("size") ||
+                             served == QStringLiteral("sha256") || served == QStringLiteral("pinned");
         QCOMPARE(dialog->PackageTrustText(2),
                  vouched ? QStringLiteral("signed") : QStringLiteral("unsigned"));
-        if (server == QStringLiteral("pinned"))
+        if (served == QStringLiteral("pinned"))
         {
             server->RemoveRoute(INDEX_PATH);
         }
@@ -886,7 +886,7 @@ private slots:
         QCOMPARE(Installed(QStringLiteral("1.0.0")), installed);
         QVERIFY2(dialog->StatusText().startsWith(status), qPrintable(dialog->StatusText()));
         // What the index refuses is not even downloaded; a signed server's .sha256 is never asked for.
-        const bool downloaded = vouched && server != QStringLiteral("pinned");
+        const bool downloaded = vouched && served != QStringLiteral("pinned");
         QCOMPARE(server->RequestCount(path), downloaded ? 1 : 0);
         QCOMPARE(server->RequestCount(path + QStringLiteral(".sha256")), 0);
         QCOMPARE(CLASS_TRUST_STORE(TrustFolder()).InstallationTrust(PackageFolder(QStringLiteral("1.0.0"))),
