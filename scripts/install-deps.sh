@@ -8,7 +8,7 @@ PACKAGES=(
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qt5-image-formats-plugins
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev libbenchmark-dev
   fonts-open-sans
-  zip unzip curl time xdg-utils
+  zip unzip curl time xdg-utils minisign
   xvfb xauth xdotool x11-utils imagemagick
   clang libclang-rt-14-dev llvm
   clang-format hyperfine

@@ -11,7 +11,8 @@ build="${TARVO_BUILD_DIR:-$root/build}"
 # free port and the launcher is told the address with --update-server.
 server_pid=""
 server_log="$build/update-server.log"
-launcher_options=()
+# The local server's content is signed with a test key (never for releases): the launcher trusts it here.
+launcher_options=(--trusted-key "$root/tools/update-server/test-key/tarvo-update-server-test.pub")
 
 # start_server <port>: starts the server in the background; succeeds once it says that it is serving.
 start_server() {
@@ -34,7 +35,7 @@ if [ -x "$build/tools/update-server/tarvo-update-server" ]; then
   if start_server 8470 || start_server 0; then
     address=$(grep -o 'http://127\.0\.0\.1:[0-9]*' "$server_log" | head -n 1)
     echo "run: local update server on $address (requests logged in $server_log)"
-    [ "$address" = "http://127.0.0.1:8470" ] || launcher_options=(--update-server "$address")
+    [ "$address" = "http://127.0.0.1:8470" ] || launcher_options+=(--update-server "$address")
   else
     echo "run: the local update server did not start: $(cat "$server_log")" >&2
   fi

@@ -5,6 +5,8 @@
 #include "CLI/CLI_ClassSessionHost.h"
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_ClassSessionArchive.h"
+#include "DEVICE/DEVICE_ClassSignedIndex.h"
+#include "DEVICE/DEVICE_ClassTrustStore.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_PackageArchive.h"
 
@@ -89,6 +91,7 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Packages(const CLI_COMMAND& command) const
     // With --refresh the catalogue is downloaded first, then its local copy read once.
     TARVO_VERSION_INFO_LOCATIONS where = locations;
     where.fetchCatalogue = command.refresh;
+    where.trustedKeys = command.trustedKeys;
     const CLASS_TARVO_VERSION_INFO catalogue(where);
     if (command.refresh && !catalogue.LastFetchError().isEmpty())
     {
@@ -96,15 +99,49 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Packages(const CLI_COMMAND& command) const
                                 QStringLiteral("The catalogue could not be downloaded from %1: %2")
                                     .arg(locations.catalogueUrl, catalogue.LastFetchError()));
     }
+    const QString server = CLASS_SIGNED_INDEX::ServerOf(locations.catalogueUrl);
+    if (command.refresh && !catalogue.LastIndexProblem().isEmpty())
+    {
+        return CLI_RESULT::Fail(EXIT_FAILED, QStringLiteral("Failed: the signed index of %1 was refused: %2")
+                                                 .arg(server, catalogue.LastIndexProblem()));
+    }
+    CLASS_TRUST_STORE store(where.trustFolder, command.trustedKeys);
+    const INDEX_VERDICT verdict = CLASS_SIGNED_INDEX(store).Stored(server);
+    const bool requireSigned = command.requireSigned || CLASS_TRUST_STORE::RequireSigned();
     const QStringList installed = catalogue.GetInstalledVersions();
     QList<CLI_PACKAGE_INFO> packages;
     for (const QString& version : catalogue.GetPackagesList())
     {
-        packages.append(
-            {version, installed.contains(version), FindPackageFolder(locations.applicationFolder, version)});
+        const QString folder = FindPackageFolder(locations.applicationFolder, version);
+        const bool isInstalled = installed.contains(version);
+        packages.append({version, isInstalled, folder,
+                         PackageTrust(store, verdict, version, isInstalled, folder, requireSigned)});
     }
     return CLI_RESULT::Done(
         CLASS_COMMAND_REPORT::Packages(packages, catalogue.GetCompatibility(), command.json));
+}
+
+QString CLASS_COMMAND_EXECUTOR::PackageTrust(const CLASS_TRUST_STORE& store, const INDEX_VERDICT& verdict,
+                                             const QString& version, bool installed, const QString& folder,
+                                             bool requireSigned)
+{
+    if (installed)
+    {
+        // As it was verified when it was installed; a folder put there by hand was not.
+        const QString recorded = store.InstallationTrust(folder);
+        return recorded.isEmpty() ? CLASS_TRUST_STORE::TRUST_NONE : recorded;
+    }
+    switch (verdict.trust)
+    {
+    case INDEX_VERDICT::TRUST::Signed:
+        return verdict.index.FindPackage(version) != nullptr ? CLASS_TRUST_STORE::TRUST_SIGNED
+                                                             : CLASS_TRUST_STORE::TRUST_NONE;
+    case INDEX_VERDICT::TRUST::Refused:
+        return CLASS_TRUST_STORE::TRUST_NONE;
+    case INDEX_VERDICT::TRUST::Unsigned:
+        break;
+    }
+    return requireSigned ? CLASS_TRUST_STORE::TRUST_NONE : CLASS_TRUST_STORE::TRUST_CHECKSUM;
 }
 
 CLI_RESULT CLASS_COMMAND_EXECUTOR::Status(const CLI_COMMAND& command) const
@@ -205,7 +242,9 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Import(const CLI_COMMAND& command)
 
 CLI_RESULT CLASS_COMMAND_EXECUTOR::Diagnostics(const CLI_COMMAND& command) const
 {
-    const CLASS_DIAGNOSTICS diagnostics(locations);
+    TARVO_VERSION_INFO_LOCATIONS where = locations;
+    where.trustedKeys = command.trustedKeys;
+    const CLASS_DIAGNOSTICS diagnostics(where);
     return diagnostics.Write(command.arguments.value(0));
 }
 
@@ -254,7 +293,7 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Install(const CLI_COMMAND& command, const CLI
         return CLI_RESULT::Done(QStringLiteral("Already installed: ") +
                                 command.arguments.join(QStringLiteral(", ")));
     }
-    return RunPackageJob(wanted, QString(), QString(), progress);
+    return RunPackageJob(command, wanted, QString(), QString(), progress);
 }
 
 CLI_RESULT CLASS_COMMAND_EXECUTOR::Remove(const CLI_COMMAND& command, const CLI_PROGRESS& progress)
@@ -291,7 +330,7 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Remove(const CLI_COMMAND& command, const CLI_
     removed.removeDuplicates();
     const QStringList warnings =
         CLASS_PACKAGE_MANAGER_BACKEND::RemovalWarnings(locations.sessionsRoot, removed);
-    CLI_RESULT result = RunPackageJob(wanted, QString(), QString(), progress);
+    CLI_RESULT result = RunPackageJob(command, wanted, QString(), QString(), progress);
     if (result.exitCode == EXIT_DONE)
     {
         result.error = warnings.join(QLatin1Char('\n'));
@@ -326,7 +365,7 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::InstallFile(const CLI_COMMAND& command, const
             EXIT_REFUSED,
             QStringLiteral("The version %1 is already installed (--remove it first).").arg(version));
     }
-    return RunPackageJob(QStringList(), archive.absoluteFilePath(), version, progress);
+    return RunPackageJob(command, QStringList(), archive.absoluteFilePath(), version, progress);
 }
 
 // What a finished job changed, a line per version: "Installed 3.2.0 into <folder>", "Removed 3.1.51".
@@ -351,8 +390,9 @@ QString CLASS_COMMAND_EXECUTOR::ChangedPackages(const QStringList& before, const
     return lines.isEmpty() ? QStringLiteral("Nothing to change.") : lines.join(QLatin1Char('\n'));
 }
 
-CLI_RESULT CLASS_COMMAND_EXECUTOR::RunPackageJob(const QStringList& wanted, const QString& archivePath,
-                                                 const QString& version, const CLI_PROGRESS& progress)
+CLI_RESULT CLASS_COMMAND_EXECUTOR::RunPackageJob(const CLI_COMMAND& command, const QStringList& wanted,
+                                                 const QString& archivePath, const QString& version,
+                                                 const CLI_PROGRESS& progress)
 {
     const CLI_RESULT allowed = host->CanChangePackages();
     if (allowed.exitCode != EXIT_DONE)
@@ -362,6 +402,9 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::RunPackageJob(const QStringList& wanted, cons
     PACKAGE_MANAGER_OPTIONS options;
     options.applicationFolder = locations.applicationFolder;
     options.removalPauseMs = 0; // the pauses let a window show each removal step
+    options.trustFolder = locations.trustFolder;
+    options.trustedKeys = command.trustedKeys;
+    options.requireSigned = command.requireSigned;
     CLASS_PACKAGE_MANAGER_BACKEND installer(nullptr, host->VersionInfo(), nullptr, options);
     if (progress)
     {
@@ -388,6 +431,7 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::RunPackageJob(const QStringList& wanted, cons
     }
     return CLI_RESULT::Fail(
         EXIT_FAILED,
-        QStringLiteral("%1 at %2 (download, checksum, extraction or disk; the error log names the cause).")
+        QStringLiteral("%1 at %2 (download, signature, checksum, extraction or disk; the error log names the "
+                       "cause).")
             .arg(CLASS_PACKAGE_MANAGER_BACKEND::FinalStatusText(status, installer.FailureReason()), package));
 }

@@ -8,6 +8,8 @@
 #include <QString>
 
 class CLASS_SESSION_HOST;
+class CLASS_TRUST_STORE;
+struct INDEX_VERDICT;
 
 // Runs one command on the launcher's own back ends (session settings, catalogue, installer, archives,
 // run control): checks what the command names, then reads, or acts through the session host. In a
@@ -42,10 +44,16 @@ private:
     static bool CheckVersionArguments(const CLI_COMMAND& command, CLI_RESULT& failure);
     // Runs a job of the package installer (wanted: the versions to have; or, with archivePath, that file
     // for its version) and turns its status into a result.
-    CLI_RESULT RunPackageJob(const QStringList& wanted, const QString& archivePath, const QString& version,
+    CLI_RESULT RunPackageJob(const CLI_COMMAND& command, const QStringList& wanted,
+                             const QString& archivePath, const QString& version,
                              const CLI_PROGRESS& progress);
     // What a finished job changed, from the installed versions before and after it.
     QString ChangedPackages(const QStringList& before, const QStringList& after) const;
+    // How a package of --packages is (installed) or would be (not installed) verified: "signed",
+    // "checksum" or "none".
+    static QString PackageTrust(const CLASS_TRUST_STORE& store, const INDEX_VERDICT& verdict,
+                                const QString& version, bool installed, const QString& folder,
+                                bool requireSigned);
     // The sessions on disk, with the running ones marked.
     CLASS_SESSION_DIRECTORY Directory() const;
 

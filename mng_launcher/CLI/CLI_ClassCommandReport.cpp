@@ -61,7 +61,8 @@ QString CLASS_COMMAND_REPORT::Packages(const QList<CLI_PACKAGE_INFO>& packages, 
         {
             list.append(QJsonObject{{QStringLiteral("version"), package.version},
                                     {QStringLiteral("installed"), package.installed},
-                                    {QStringLiteral("folder"), package.folder}});
+                                    {QStringLiteral("folder"), package.folder},
+                                    {QStringLiteral("trust"), package.trust}});
         }
         return Document(QJsonObject{{QStringLiteral("compatibility"), compatibility},
                                     {QStringLiteral("packages"), list}});
@@ -69,9 +70,10 @@ QString CLASS_COMMAND_REPORT::Packages(const QList<CLI_PACKAGE_INFO>& packages, 
     QString text;
     for (const CLI_PACKAGE_INFO& package : packages)
     {
-        text += QStringLiteral("%1  %2  %3\n")
+        text += QStringLiteral("%1  %2  %3  %4\n")
                     .arg(OneLineValue(package.version), -12)
                     .arg(package.installed ? QStringLiteral("installed") : QStringLiteral("-"), -9)
+                    .arg(package.trust, -8)
                     .arg(OneLineValue(package.folder));
     }
     return text;

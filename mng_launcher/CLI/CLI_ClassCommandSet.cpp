@@ -31,8 +31,8 @@ const QList<COMMAND_OPTION>& CommandOptions()
          "Installs simulator packages from the update server.", 1, -1},
         {CLI_COMMAND_KIND::Remove, "remove", "<version>...", "Removes installed simulator packages.", 1, -1},
         {CLI_COMMAND_KIND::InstallFile, "install-file", "<archive.zip>",
-         "Installs a package archive TARVO_<version>.zip from a file (checked against a .sha256 file "
-         "beside it when there is one).",
+         "Installs a package archive TARVO_<version>.zip from a file (checked against its signature "
+         "<archive>.minisig, else a .sha256 file, beside it when there is one).",
          1, 1},
         {CLI_COMMAND_KIND::Export, "export", "<session> <folder>",
          "Exports a session into <folder>/<session folder>.zip.", 2, 2},
@@ -44,7 +44,7 @@ const QList<COMMAND_OPTION>& CommandOptions()
         {CLI_COMMAND_KIND::Stop, "stop", "[<session>]", "Stops the running simulator.", 0, 1},
         {CLI_COMMAND_KIND::Diagnostics, "diagnostics", "<file.zip>",
          "Writes a support bundle: logs of this and the previous run, state file, catalogue copy, every "
-         "session's settings.ini, installed packages, versions.",
+         "session's settings.ini, installed packages, trusted keys and pinned servers, versions.",
          1, 1},
     };
     return options;
@@ -53,6 +53,8 @@ const QList<COMMAND_OPTION>& CommandOptions()
 const QString JSON_OPTION = QStringLiteral("json");
 const QString REFRESH_OPTION = QStringLiteral("refresh");
 const QString SERVER_KEY = QStringLiteral("server");
+const QString TRUSTED_KEYS_KEY = QStringLiteral("trustedKeys");
+const QString REQUIRE_SIGNED_KEY = QStringLiteral("requireSigned");
 
 const char* const EXIT_CODES_TEXT = "\nExit codes:\n"
                                     "  0  done\n"
@@ -60,7 +62,7 @@ const char* const EXIT_CODES_TEXT = "\nExit codes:\n"
                                     "  2  no such session, version or file\n"
                                     "  3  refused (already running, one session already running, limit,\n"
                                     "     unsafe archive, folder or file exists, ambiguous session name)\n"
-                                    "  4  failed (network, checksum, extraction, disk)\n"
+                                    "  4  failed (network, checksum, signature, extraction, disk)\n"
                                     "\n<session> is a session's folder name or its name. With a launcher\n"
                                     "running for this user, --install, --remove, --install-file, --export,\n"
                                     "--import, --start, --stop and --diagnostics go to it and its window\n"
@@ -192,7 +194,9 @@ QJsonObject CLASS_COMMAND_SET::ToJson(const CLI_COMMAND& command)
                        {QStringLiteral("arguments"), QJsonArray::fromStringList(command.arguments)},
                        {JSON_OPTION, command.json},
                        {REFRESH_OPTION, command.refresh},
-                       {SERVER_KEY, command.server}};
+                       {SERVER_KEY, command.server},
+                       {TRUSTED_KEYS_KEY, QJsonArray::fromStringList(command.trustedKeys)},
+                       {REQUIRE_SIGNED_KEY, command.requireSigned}};
 }
 
 CLI_COMMAND CLASS_COMMAND_SET::FromJson(const QJsonObject& object)
@@ -213,6 +217,11 @@ CLI_COMMAND CLASS_COMMAND_SET::FromJson(const QJsonObject& object)
     command.json = object.value(JSON_OPTION).toBool();
     command.refresh = object.value(REFRESH_OPTION).toBool();
     command.server = object.value(SERVER_KEY).toString();
+    for (const QJsonValue& value : object.value(TRUSTED_KEYS_KEY).toArray())
+    {
+        command.trustedKeys.append(value.toString());
+    }
+    command.requireSigned = object.value(REQUIRE_SIGNED_KEY).toBool();
     return command;
 }
 

@@ -1,6 +1,8 @@
 #include "CLI/CLI_ClassDiagnostics.h"
 
+#include "DEVICE/DEVICE_ClassMinisign.h"
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
+#include "DEVICE/DEVICE_ClassTrustStore.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "PLATFORM/PLATFORM_Files.h"
@@ -213,5 +215,25 @@ QString CLASS_DIAGNOSTICS::AboutText() const
                .arg(locations.applicationFolder, LogFolder()) +
            (packages.isEmpty()
                 ? QStringLiteral("  (none)\n")
-                : QStringLiteral("  ") + packages.join(QStringLiteral("\n  ")) + QLatin1Char('\n'));
+                : QStringLiteral("  ") + packages.join(QStringLiteral("\n  ")) + QLatin1Char('\n')) +
+           TrustText();
+}
+
+QString CLASS_DIAGNOSTICS::TrustText() const
+{
+    const CLASS_TRUST_STORE store(locations.trustFolder, locations.trustedKeys);
+    QString text = QStringLiteral("Trust folder: %1\nTrusted keys:\n").arg(store.Folder());
+    for (const TRUSTED_KEY& trusted : store.Keys())
+    {
+        text +=
+            QStringLiteral("  %1 (%2)\n").arg(CLASS_MINISIGN::KeyIdText(trusted.key.keyId), trusted.source);
+    }
+    text += store.Keys().isEmpty() ? QStringLiteral("  (none)\nPinned servers:\n")
+                                   : QStringLiteral("Pinned servers:\n");
+    const QMap<QString, QString> pins = store.Pins();
+    for (auto it = pins.constBegin(); it != pins.constEnd(); ++it)
+    {
+        text += QStringLiteral("  %1 key %2\n").arg(WithoutUserInfo(it.key()), it.value());
+    }
+    return pins.isEmpty() ? text + QStringLiteral("  (none)\n") : text;
 }

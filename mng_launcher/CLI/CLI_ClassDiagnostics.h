@@ -9,10 +9,10 @@
 
 // The support bundle of --diagnostics: one zip archive with the log files of this and the previous run
 // and of the last run of the window, the launcher's state file, the catalogue's local copy, every
-// session's settings.ini, the names of the installed package folders and the launcher, Qt and system
-// versions. Only plain files are copied, never through a link, and the logs without the user info of any
-// web address in them; the archive is made in a private folder and then written, 0600 as the logs are, to
-// a name that must not exist.
+// session's settings.ini, the names of the installed package folders, the trusted keys (their ids and
+// where they come from) and the pinned servers, and the launcher, Qt and system versions. Only plain files
+// are copied, never through a link, and the logs without the user info of any web address in them; the
+// archive is made in a private folder and then written, 0600 as the logs are, to a name that must not exist.
 class CLASS_DIAGNOSTICS
 {
 public:
@@ -30,6 +30,8 @@ public:
 private:
     bool Collect(const QString& bundle) const;
     QString AboutText() const;
+    // "Trusted keys:" and "Pinned servers:", one per line.
+    QString TrustText() const;
 
     TARVO_VERSION_INFO_LOCATIONS locations;
 };

@@ -18,7 +18,7 @@ enum CLI_EXIT_CODE
     EXIT_USAGE = 1,     // unknown option, missing or extra argument, a version that is none
     EXIT_NOT_FOUND = 2, // no such session, version or file
     EXIT_REFUSED = 3,   // already running, limit, unsafe archive, folder or file exists, ambiguous name
-    EXIT_FAILED = 4,    // network, checksum, extraction, disk
+    EXIT_FAILED = 4,    // network, checksum, signature, extraction, disk
 };
 
 // The commands of the command line; None starts the window.
@@ -46,6 +46,10 @@ struct CLI_COMMAND
     bool json = false;     // --json: one JSON document on standard output
     bool refresh = false;  // --refresh: download the catalogue before listing it
     QString server;        // the update server the command chose (--update-server, TARVO_UPDATE_SERVER)
+    // --trusted-key (the texts of the .pub files, so that a launcher reached over the control socket reads
+    // the same keys) and --require-signed: they go with the command wherever it runs.
+    QStringList trustedKeys;
+    bool requireSigned = false;
 };
 
 // What a command ends with: its exit code, what goes to standard output, and the one line for standard

@@ -2,9 +2,12 @@
 
 #include "CLI/CLI_ClassCommandSet.h"
 
+#include "DEVICE/DEVICE_ClassMinisign.h"
 #include "DEVICE/DEVICE_ClassServerAddress.h"
+#include "DEVICE/DEVICE_ClassTrustStore.h"
 #include "DEVICE/DEVICE_Constants.h"
 
+#include <QFile>
 #include <QTextStream>
 
 namespace
@@ -17,6 +20,8 @@ const char* const QT_OPTIONS_WITH_VALUE[] = {"platform",        "platformpluginp
                                              "geometry",        "style",
                                              "stylesheet",      "session"};
 const char* const QT_FLAGS[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+// A public key file holds two short lines.
+constexpr qint64 MAX_KEY_FILE_BYTES = 4096;
 } // namespace
 
 CLASS_COMMAND_LINE::CLASS_COMMAND_LINE()
@@ -28,7 +33,15 @@ CLASS_COMMAND_LINE::CLASS_COMMAND_LINE()
                                         "(default: %1; the %2 environment variable also sets it).")
                              .arg(CLASS_SERVER_ADDRESS::BuiltInServer(),
                                   QString::fromLatin1(CLASS_SERVER_ADDRESS::SERVER_VARIABLE)),
-                         QStringLiteral("URL"))
+                         QStringLiteral("URL")),
+      trustedKeyOption(
+          QStringLiteral("trusted-key"),
+          QStringLiteral("Trusts the minisign public key in <file.pub> for signed package indexes "
+                         "and archives, besides the built-in keys and those of the trust folder "
+                         "(may be given several times)."),
+          QStringLiteral("file.pub")),
+      requireSignedOption(QStringLiteral("require-signed"),
+                          QStringLiteral("Refuses packages that no signed index or signature vouches for."))
 {
     parser.setApplicationDescription(QStringLiteral("%1 %2: creates, configures and runs simulated devices.")
                                          .arg(LAUNCHER_TITLE, LAUNCHER_VERSION));
@@ -37,6 +50,8 @@ CLASS_COMMAND_LINE::CLASS_COMMAND_LINE()
     parser.addOption(helpOption);
     parser.addOption(versionOption);
     parser.addOption(updateServerOption);
+    parser.addOption(trustedKeyOption);
+    parser.addOption(requireSignedOption);
     CLASS_COMMAND_SET::AddOptions(parser);
     AddQtWindowOptions();
 }
@@ -62,11 +77,34 @@ int CLASS_COMMAND_LINE::Process(const QStringList& arguments, QTextStream& outpu
         output << LAUNCHER_TITLE << ' ' << LAUNCHER_VERSION << '\n';
         return EXIT_DONE;
     }
-    if (!ApplyUpdateServer(errors))
+    if (!ApplyUpdateServer(errors) || !ApplyTrust(errors))
     {
         return EXIT_USAGE;
     }
     return command.kind == CLI_COMMAND_KIND::None ? START_WINDOW : RUN_COMMAND;
+}
+
+bool CLASS_COMMAND_LINE::ApplyTrust(QTextStream& errors)
+{
+    QStringList keys;
+    for (const QString& path : parser.values(trustedKeyOption))
+    {
+        QFile file(path);
+        MINISIGN_PUBLIC_KEY key;
+        QString reason = QStringLiteral("cannot be read");
+        const QByteArray text = file.open(QIODevice::ReadOnly) ? file.read(MAX_KEY_FILE_BYTES) : QByteArray();
+        if (text.isEmpty() || !CLASS_MINISIGN::ParsePublicKey(text, key, &reason))
+        {
+            UsageError(QStringLiteral("--trusted-key %1: %2.").arg(path, reason), errors);
+            return false;
+        }
+        keys.append(QString::fromUtf8(text));
+    }
+    CLASS_TRUST_STORE::SetCommandLineKeys(keys);
+    CLASS_TRUST_STORE::SetRequireSigned(parser.isSet(requireSignedOption));
+    command.trustedKeys = keys;
+    command.requireSigned = parser.isSet(requireSignedOption);
+    return true;
 }
 
 void CLASS_COMMAND_LINE::AddQtWindowOptions()

@@ -10,7 +10,9 @@
 class QTextStream;
 
 // The launcher's command line. Without options the window starts; --help and --version print and end;
-// --update-server sets the update server's address for this run; a command (--list, --install, --start,
+// --update-server sets the update server's address for this run, --trusted-key and --require-signed what
+// this run trusts (for the window and for a command, also one handed to a running launcher); a command
+// (--list, --install, --start,
 // ..., CLASS_COMMAND_SET) runs without a window. Qt's own window options (-platform,
 // -style, ...) are accepted and left to the application object.
 class CLASS_COMMAND_LINE
@@ -39,11 +41,15 @@ private:
     QCommandLineOption helpOption;
     QCommandLineOption versionOption;
     QCommandLineOption updateServerOption;
+    QCommandLineOption trustedKeyOption;
+    QCommandLineOption requireSignedOption;
     CLI_COMMAND command;
 
     void AddQtWindowOptions();
     int UsageError(const QString& message, QTextStream& errors) const;
     bool ApplyUpdateServer(QTextStream& errors);
+    // Reads the key files of --trusted-key; false (a usage error printed) when one is no minisign key.
+    bool ApplyTrust(QTextStream& errors);
 };
 
 #endif // DEVICE_CLASSCOMMANDLINE_H

@@ -5,7 +5,9 @@
 #include "DEVICE/DEVICE_ClassPackageExtraction.h"
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "DEVICE/DEVICE_ClassSha256.h"
+#include "DEVICE/DEVICE_ClassSignedIndex.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
+#include "DEVICE/DEVICE_ClassTrustStore.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_PackageArchive.h"
@@ -76,6 +78,11 @@ PACKAGE_MANAGER_OPTIONS::WithDefaults(const CLASS_TARVO_VERSION_INFO* versionInf
         filled.extractorTimeoutMs <= 0 ? DEFAULT_EXTRACTOR_TIMEOUT_MS : filled.extractorTimeoutMs;
     filled.progressHideDelayMs =
         filled.progressHideDelayMs < 0 ? DEFAULT_PROGRESS_HIDE_DELAY_MS : filled.progressHideDelayMs;
+    if (filled.trustFolder.isEmpty())
+    {
+        filled.trustFolder = CLASS_TRUST_STORE::DefaultFolder();
+    }
+    filled.requireSigned = filled.requireSigned || CLASS_TRUST_STORE::RequireSigned();
     return filled;
 }
 
@@ -141,6 +148,7 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RefreshDialog()
         return;
     }
     TickInstalledPackages(ListInstalledVersionsIn(PackageFolders(options.applicationFolder)));
+    MarkSignedPackages();
     const bool reachable = IsInternetReachable(options.probeUrl, SMALL_TRANSFER_TIMEOUT_MS);
     if (dialog.isNull())
     {
@@ -164,6 +172,41 @@ void CLASS_PACKAGE_MANAGER_BACKEND::TickInstalledPackages(const QStringList& ins
     {
         dialog->SetPackageChecked(index, installed.contains(it.value()));
     }
+}
+
+QStringList CLASS_PACKAGE_MANAGER_BACKEND::SignedVersions() const
+{
+    CLASS_TRUST_STORE store(options.trustFolder, options.trustedKeys);
+    const INDEX_VERDICT verdict =
+        CLASS_SIGNED_INDEX(store).Stored(CLASS_SIGNED_INDEX::ServerOf(options.packagesUrl));
+    QStringList versions;
+    for (const QString& version : packages)
+    {
+        if (verdict.trust == INDEX_VERDICT::TRUST::Signed && verdict.index.FindPackage(version) != nullptr)
+        {
+            versions.append(version);
+        }
+    }
+    return versions;
+}
+
+void CLASS_PACKAGE_MANAGER_BACKEND::MarkSignedPackages()
+{
+    if (dialog.isNull())
+    {
+        return;
+    }
+    const QStringList signedVersions = SignedVersions();
+    int index = 0;
+    for (auto it = packages.constBegin(); it != packages.constEnd(); ++it, ++index)
+    {
+        dialog->SetPackageSigned(index, signedVersions.contains(it.value()));
+    }
+}
+
+void CLASS_PACKAGE_MANAGER_BACKEND::RecordTrust(const QString& packageFolder, const QString& trust) const
+{
+    CLASS_TRUST_STORE(options.trustFolder).RecordInstallation(packageFolder, trust);
 }
 
 QString CLASS_PACKAGE_MANAGER_BACKEND::ArchiveUrl(const QString& version) const
@@ -284,9 +327,10 @@ int CLASS_PACKAGE_MANAGER_BACKEND::InstallArchiveFile(const QString& archivePath
     BeginJob();
     currentPackage = version;
     ShowInstalling(0);
-    if (ChooseInstallFolder() && CLASS_PACKAGE_CHECKSUM(*this).VerifyFile(archivePath))
+    if (ChooseInstallFolder() && CLASS_PACKAGE_CHECKSUM(*this).VerifyFile(archivePath) &&
+        CLASS_PACKAGE_EXTRACTION(*this).ExtractArchive(archivePath, version))
     {
-        CLASS_PACKAGE_EXTRACTION(*this).ExtractArchive(archivePath, version);
+        RecordTrust(PackageFolderPath(installFolder, version), archiveTrust);
     }
     FinishJob();
     return jobStatus;
@@ -300,6 +344,8 @@ void CLASS_PACKAGE_MANAGER_BACKEND::BeginJob()
     jobRunning = true;
     archiveRefused = false;
     currentPackage.clear();
+    jobIndex.reset();
+    archiveTrust.clear();
 }
 
 QStringList CLASS_PACKAGE_MANAGER_BACKEND::JobVersions(const QStringList& installed) const
@@ -368,6 +414,7 @@ void CLASS_PACKAGE_MANAGER_BACKEND::FinishJob()
     }
     versionInfo->FindInstalledVersions();
     TickInstalledPackages(versionInfo->GetInstalledVersions());
+    MarkSignedPackages();
     jobRunning = false;
     emit SIGNAL_PackagesChanged();
     if (deleteWhenJobEnds)
@@ -396,6 +443,7 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::RemovePackage(const QString& version)
                  QStringLiteral("no permission to remove %1").arg(QDir::toNativeSeparators(folder)));
             return false;
         }
+        RecordTrust(folder, QString());
     }
     Show(REMOVING + currentPackage, MAX_PROGRESS);
     Pause(options.removalPauseMs);
@@ -417,8 +465,15 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::ChooseInstallFolder()
 
 bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
 {
-    // Before any download: a package that could not be written would be downloaded for nothing.
+    // Before any download: a package that could not be written, or that its server's signed index
+    // refuses, would be downloaded for nothing.
     if (!ChooseInstallFolder())
+    {
+        return false;
+    }
+    // The signed index is fetched as the first part of the download.
+    SetDialogStatus(DOWNLOADING + currentPackage);
+    if (!CLASS_PACKAGE_CHECKSUM(*this).AdmitVersion(version))
     {
         return false;
     }
@@ -441,7 +496,6 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
         Fail(JOB_FILE_ERROR, QStringLiteral("cannot write the download (%1)").arg(archive.errorString()));
         return false;
     }
-    SetDialogStatus(DOWNLOADING + currentPackage);
     const QString url = ArchiveUrl(version);
     CLASS_SHA256 digest;
     if (!download->DownloadArchive(url, archive, digest) ||
@@ -450,6 +504,7 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
     {
         return false;
     }
+    RecordTrust(PackageFolderPath(installFolder, version), archiveTrust);
     RemoveTemporaryFolder();
     return true;
 }

@@ -16,6 +16,7 @@ class CLASS_MANAGE_PACKAGE;
 class CLASS_PACKAGE_DOWNLOAD;
 class CLASS_TARVO_VERSION_INFO;
 class QTemporaryDir;
+struct INDEX_VERDICT;
 
 // Every line of an installer job names the installer's unit and SLOT_UpdatePackages, or ExtractPackage for
 // the extraction on the pool thread, whichever part of the installer writes it: readers of the logs search
@@ -38,6 +39,9 @@ struct PACKAGE_MANAGER_OPTIONS
     int checksumTimeoutMs = 0;    // limit of the checksum download; default: SMALL_TRANSFER_TIMEOUT_MS
     int extractorTimeoutMs = 0;   // limit of the extractor's start and of its end; default: 30 s
     int progressHideDelayMs = -1; // the progress area disappears this long after a job; default: 5 s
+    QString trustFolder;          // trusted keys and what was accepted; default: CLASS_TRUST_STORE's
+    QStringList trustedKeys;      // texts of .pub files trusted besides the trust folder's and built-in ones
+    bool requireSigned = false;   // refuse packages of servers without a signed index (also --require-signed)
 
     // Every unset field replaced by its default (the application folder by the catalogue's).
     PACKAGE_MANAGER_OPTIONS WithDefaults(const CLASS_TARVO_VERSION_INFO* versionInfo) const;
@@ -49,7 +53,7 @@ struct PACKAGE_MANAGER_OPTIONS
 // a pool thread). One job per Apply; the end of every job is announced with SIGNAL_PackagesChanged.
 // It is the entry point of the installer's steps, which work on its job:
 //   CLASS_PACKAGE_DOWNLOAD    the archive's download (with its digest)
-//   CLASS_PACKAGE_CHECKSUM    the comparison with the published checksum
+//   CLASS_PACKAGE_CHECKSUM    the comparison with the signed index, or with the published checksum
 //   CLASS_PACKAGE_EXTRACTION  the extraction on a pool thread
 class CLASS_PACKAGE_MANAGER_BACKEND : public QObject
 {
@@ -105,6 +109,9 @@ public:
     QString FailureReason() const { return failureReason; }
     // Where the running job installs packages: the program's folder or the user's package folder.
     QString InstallFolder() const { return installFolder; }
+    // The versions of the packages list that the server's last accepted signed index lists (none when the
+    // server is not signed): the window marks them "signed".
+    QStringList SignedVersions() const;
 
 signals:
     void SIGNAL_PackagesChanged();
@@ -146,6 +153,10 @@ private:
     void Fail(int status, const QString& reason);
     // Ticks exactly the installed packages, so that a box shows what is installed.
     void TickInstalledPackages(const QStringList& installed);
+    // Marks each box signed or unsigned.
+    void MarkSignedPackages();
+    // Remembers how the archive of the package installed (or removed: trust empty) in folder was verified.
+    void RecordTrust(const QString& packageFolder, const QString& trust) const;
     // "Installing updater <package>" at value.
     void ShowInstalling(SDWord value);
     void Show(const QString& text, SDWord value);
@@ -175,6 +186,10 @@ private:
     bool archiveRefused = false;
     // The last status text shown, sent again with each progress value.
     QString statusText;
+    // The job's verdict on its server's signed index, fetched at its first installation.
+    std::unique_ptr<INDEX_VERDICT> jobIndex;
+    // How the archive being installed was verified (CLASS_TRUST_STORE::TRUST_...).
+    QString archiveTrust;
 
     // The installer's steps share the job's state: options, status, current package, progress display.
     friend class CLASS_PACKAGE_DOWNLOAD;

@@ -1,6 +1,8 @@
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
+#include "DEVICE/DEVICE_ClassSignedIndex.h"
+#include "DEVICE/DEVICE_ClassTrustStore.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_DeviceTables.h"
 #include "DEVICE/DEVICE_FileSave.h"
@@ -83,6 +85,10 @@ TARVO_VERSION_INFO_LOCATIONS TARVO_VERSION_INFO_LOCATIONS::WithDefaults() const
     {
         filled.transferTimeoutMs = SMALL_TRANSFER_TIMEOUT_MS;
     }
+    if (filled.trustFolder.isEmpty())
+    {
+        filled.trustFolder = CLASS_TRUST_STORE::DefaultFolder();
+    }
     return filled;
 }
 
@@ -164,6 +170,8 @@ bool CLASS_TARVO_VERSION_INFO::StoreCatalogueReply(QNetworkReply* reply)
         failure = CatalogueProblem(body);
         if (failure.isEmpty())
         {
+            // The index lives beside the catalogue: it is looked at whenever the catalogue arrives.
+            RefreshIndex();
             if (SaveCatalogue(path, body))
             {
                 return true;
@@ -181,6 +189,14 @@ bool CLASS_TARVO_VERSION_INFO::StoreCatalogueReply(QNetworkReply* reply)
         WriteFallbackCatalogue(path);
     }
     return false;
+}
+
+void CLASS_TARVO_VERSION_INFO::RefreshIndex()
+{
+    CLASS_TRUST_STORE store(locations.trustFolder, locations.trustedKeys);
+    const INDEX_VERDICT verdict = CLASS_SIGNED_INDEX(store).Refresh(
+        CLASS_SIGNED_INDEX::ServerOf(locations.catalogueUrl), locations.transferTimeoutMs);
+    lastIndexProblem = verdict.trust == INDEX_VERDICT::TRUST::Refused ? verdict.reason : QString();
 }
 
 QStringList CLASS_TARVO_VERSION_INFO::KnownVersions() const

@@ -20,6 +20,8 @@ struct TARVO_VERSION_INFO_LOCATIONS
     QString catalogueUrl;       // remote catalogue; default: CLASS_SERVER_ADDRESS::CatalogueUrl()
     int transferTimeoutMs = 0;  // limit of the catalogue download; default: SMALL_TRANSFER_TIMEOUT_MS
     bool fetchCatalogue = true; // false: the constructor reads the local copy without downloading
+    QString trustFolder;        // trusted keys and accepted indexes; default: CLASS_TRUST_STORE's
+    QStringList trustedKeys;    // texts of .pub files trusted besides the trust folder's and built-in ones
 
     // Every empty field replaced by its default.
     TARVO_VERSION_INFO_LOCATIONS WithDefaults() const;
@@ -43,6 +45,9 @@ public:
     // download arrived and replaced the local copy; otherwise LastFetchError() tells why.
     bool FetchPackages();
     QString LastFetchError() const { return lastFetchError; }
+    // Why the signed index that came with the catalogue was refused; empty when it was accepted, when the
+    // server publishes none (and is not pinned) or when the catalogue did not arrive.
+    QString LastIndexProblem() const { return lastIndexProblem; }
     // Parses the local copy into the packages list and the compatibility level.
     void FindPackagesList();
     // Starts the download of the remote catalogue without waiting for it. When it ends (arrived, failed
@@ -76,6 +81,8 @@ private:
     // nothing is known), as a fallback catalogue would list them.
     QMap<int, QString> FallbackPackagesList() const;
     void WriteFallbackCatalogue(const QString& path) const;
+    // Downloads and verifies the signed index beside the catalogue (CLASS_SIGNED_INDEX).
+    void RefreshIndex();
 
     QMap<int, QString> versionsTable;
     QMap<int, QString> packagesList;
@@ -83,6 +90,7 @@ private:
     int compatibility = 1;
     TARVO_VERSION_INFO_LOCATIONS locations;
     QString lastFetchError;
+    QString lastIndexProblem;
     // Only while a background download runs or has run.
     std::unique_ptr<QNetworkAccessManager> backgroundManager;
     QNetworkReply* backgroundReply = nullptr;

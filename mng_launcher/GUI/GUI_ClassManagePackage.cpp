@@ -91,6 +91,10 @@ void CLASS_MANAGE_PACKAGE::AddPackageBoxes()
             box->setObjectName(QStringLiteral("package_%1").arg(row));
             grid->addWidget(box, row, 0);
             packageBoxes.append(box);
+            QLabel* trust = new QLabel(this);
+            trust->setObjectName(QStringLiteral("trust_%1").arg(row));
+            grid->addWidget(trust, row, 1);
+            trustLabels.append(trust);
             // The result of the last job, a failure included, stays until the user changes a tick.
             connect(box, &QCheckBox::clicked, this,
                     [this]()
@@ -152,6 +156,14 @@ void CLASS_MANAGE_PACKAGE::SetPackageChecked(int index, bool checked)
     }
 }
 
+void CLASS_MANAGE_PACKAGE::SetPackageSigned(int index, bool isSigned)
+{
+    if (index >= 0 && index < trustLabels.size())
+    {
+        trustLabels.at(index)->setText(isSigned ? QStringLiteral("signed") : QStringLiteral("unsigned"));
+    }
+}
+
 void CLASS_MANAGE_PACKAGE::GetCheckedPackages(QStringList& packages) const
 {
     packages.clear();
@@ -198,6 +210,11 @@ void CLASS_MANAGE_PACKAGE::ShowIncompatibleAndClose()
 QCheckBox* CLASS_MANAGE_PACKAGE::PackageBox(int index) const
 {
     return (index >= 0 && index < packageBoxes.size()) ? packageBoxes.at(index) : nullptr;
+}
+
+QString CLASS_MANAGE_PACKAGE::PackageTrustText(int index) const
+{
+    return (index >= 0 && index < trustLabels.size()) ? trustLabels.at(index)->text() : QString();
 }
 
 QString CLASS_MANAGE_PACKAGE::StatusText() const

@@ -32,6 +32,9 @@ public:
 
     // Ticks or unticks package box index; an index outside the boxes is ignored.
     void SetPackageChecked(int index, bool checked);
+    // Marks package box index "signed" (its archive is checked against the server's signed index) or
+    // "unsigned"; an index outside the boxes is ignored.
+    void SetPackageSigned(int index, bool isSigned);
     // Replaces packages with the texts of the ticked boxes, in box (catalogue) order.
     void GetCheckedPackages(QStringList& packages) const;
     // Hides or shows together the progress bar, the status label and the Cancel button.
@@ -47,6 +50,8 @@ public:
     // Read access for the launcher window and for tests.
     int PackageCount() const { return packageBoxes.size(); }
     QCheckBox* PackageBox(int index) const;
+    // "signed", "unsigned", or empty before the back end said; empty for an index outside the boxes.
+    QString PackageTrustText(int index) const;
     CLASS_ZR_PROGRESS_BAR* ProgressBar() const { return progressBar; }
     QString StatusText() const;
     bool IsClosed() const { return closed; }
@@ -75,6 +80,7 @@ private:
     QPushButton applyButton;
     QPushButton closeButton;
     QList<QCheckBox*> packageBoxes;
+    QList<QLabel*> trustLabels;
     CLASS_TARVO_VERSION_INFO* versionInfo;
     CLASS_ZR_PROGRESS_BAR* progressBar;
     QLabel* statusLabel;

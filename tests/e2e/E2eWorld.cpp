@@ -142,9 +142,18 @@ void E2E_WORLD::PointLauncherHere() const
     locations.applicationFolder = AppFolder();
     locations.sessionsRoot = SessionsRoot();
     locations.catalogueUrl = ServerUrl(CATALOGUE_PATH);
+    // The local update server's content is signed with its test key: the launcher is given its public key,
+    // and keeps what it accepts in this world's own trust folder.
+    QFile publicKey(QStringLiteral(UPDATE_SERVER_PUBLIC_KEY));
+    const QStringList trustedKeys{
+        QString::fromUtf8(publicKey.open(QIODevice::ReadOnly) ? publicKey.readAll() : QByteArray())};
+    locations.trustFolder = folder->path() + QStringLiteral("/trust");
+    locations.trustedKeys = trustedKeys;
     PACKAGE_MANAGER_OPTIONS packages;
     packages.packagesUrl = ServerUrl(PACKAGES_PATH);
     packages.probeUrl = ServerUrl(QStringLiteral("/"));
+    packages.trustFolder = locations.trustFolder;
+    packages.trustedKeys = trustedKeys;
     CLASS_LAUNCHER_WINDOW::SetLocations(locations, packages, ServerUrl(VERSION_FILE_PATH));
 }
 

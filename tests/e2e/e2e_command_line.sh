@@ -7,7 +7,9 @@
 # The same steps and one table of commands and expected exit codes for both: --list --json read with
 # Python's json against sessions written by hand; packages installed from the local update server and
 # from a file; a session exported and imported; a session started, rebooted from its own web page and
-# stopped; a simulator that cannot start; each exit code once. Every wait has a time limit.
+# stopped; a simulator that cannot start; each exit code once; the signed index: a key given with
+# --trusted-key or kept in the user's trust folder, "trust" in --packages --json, a tampered archive on the
+# server and the pinned server turned unsigned refused. Every wait has a time limit.
 # Usage: e2e_command_line.sh <build dir> [alone|window]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_test_env.sh"
@@ -17,10 +19,13 @@ MODE=${2:-alone}
 BUILD_DIR=$(cd "$BUILD_DIR" && pwd)
 CONTENT="$BUILD_DIR/update-server-content"
 PACKAGES="$CONTENT/~ftp-xml/tarvo4ksimulator/Linux"
+# The local update server's content is signed with its test key; this is its public key.
+TEST_KEY="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/tools/update-server/test-key/tarvo-update-server-test.pub"
 LIMIT=20
 
 [ -x "$BUILD_DIR/mng_launcher/Tarvo4kSimulator" ] || { echo "FAIL: no launcher in $BUILD_DIR"; exit 1; }
 [ -f "$PACKAGES/TARVO_3_1_51.zip" ] || { echo "FAIL: no package archives in $PACKAGES"; exit 1; }
+[ -f "$TEST_KEY" ] || { echo "FAIL: no test key $TEST_KEY"; exit 1; }
 for tool in python3 unzip zip curl; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool missing"; exit 1; }
 done
@@ -32,6 +37,9 @@ export QT_QPA_PLATFORM=offscreen
 APP="$WORK/app"
 LAUNCHER="$APP/Tarvo4kSimulator"
 ROOT=$X11_SESSIONS_ROOT
+# A copy of the server's content, so that the script can tamper with it.
+SERVED="$WORK/content"
+SERVED_PACKAGES="$SERVED/~ftp-xml/tarvo4ksimulator"
 SERVER_PID=
 PORT=
 WINDOW_PID=
@@ -105,6 +113,7 @@ step "a copy of the launcher beside package 3.1.51, the local update server; thr
 mkdir -p "$APP" "$WORK/files" "$WORK/tampered" "$WORK/out"
 cp "$BUILD_DIR/mng_launcher/Tarvo4kSimulator" "$LAUNCHER"
 (cd "$APP" && unzip -q "$PACKAGES/TARVO_3_1_51.zip") || fail "could not unpack package 3.1.51"
+cp -R "$CONTENT" "$SERVED"
 PORT=$(x11_free_port) || fail "no free port"
 # A port found free may be taken before the server binds it (tests run side by side): another one then.
 server_answers() { curl -s --max-time 1 -o /dev/null "$TARVO_UPDATE_SERVER/~ftp-xml/tarvo4ksimulator/tarvo4kpackages.ini"; }
@@ -112,7 +121,7 @@ server_up() { server_answers || ! kill -0 "$SERVER_PID" 2>/dev/null; }
 for _ in 1 2 3 4 5; do
     SERVER_PORT=$(x11_free_port) || fail "no free port"
     [ "$SERVER_PORT" != "$PORT" ] || continue
-    "$BUILD_DIR/tools/update-server/tarvo-update-server" --port "$SERVER_PORT" --content "$CONTENT" >"$WORK/server.log" 2>&1 &
+    "$BUILD_DIR/tools/update-server/tarvo-update-server" --port "$SERVER_PORT" --content "$SERVED" >"$WORK/server.log" 2>&1 &
     SERVER_PID=$!
     export TARVO_UPDATE_SERVER="http://127.0.0.1:$SERVER_PORT"
     x11_wait_for server_up || break
@@ -174,6 +183,15 @@ grep -qF 'name: Evil\u001b]0;owned\u0007' "$WORK/list.txt" || fail "the name's c
 json --list --json -- 'any(s["name"] == "Evil\x1b]0;owned\x07" for s in doc["sessions"])'
 rm -r "$ROOT/Tarvo2024_03_09_10_00_00"
 
+step "the signed index: refused without its key, accepted with --trusted-key, then from the user's trust folder"
+run 4 --packages --refresh
+grep -q '^Failed: the signed index of .* was refused: signed with an unknown key ' "$WORK/err.txt" ||
+    fail "an index of an unknown key: $(cat "$WORK/err.txt")"
+run 0 --packages --refresh --trusted-key "$TEST_KEY"
+run 1 --packages --trusted-key "$WORK/nothing.pub"
+mkdir -p "$XDG_DATA_HOME/Tarvo4kSimulator/trust/keys"
+cp "$TEST_KEY" "$XDG_DATA_HOME/Tarvo4kSimulator/trust/keys/"
+
 step "packages: from the local update server and from a file (its .sha256 beside it)"
 run 0 --packages --refresh
 run 0 --install 3.2.0
@@ -181,6 +199,7 @@ run 0 --install 3.2.0
 [ -x "$APP/TARVO_3_2_0/bin/ZR_APP_SIMULATOR" ] || fail "3.2.0 is not installed"
 run 0 --install-file "$WORK/files/TARVO_3_10_1.zip"
 json --packages --json -- 'all(p["installed"] for p in doc["packages"]) and len(doc["packages"]) == 3'
+json --packages --json -- '{p["version"]: p["trust"] for p in doc["packages"]} == {"3.2.0": "signed", "3.10.1": "checksum", "3.1.51": "none"}'
 run 0 --remove 3.10.1
 [ "$(cat "$WORK/out.txt")" = "Removed 3.10.1" ] || fail "--remove said: $(cat "$WORK/out.txt")"
 [ ! -e "$APP/TARVO_3_10_1" ] || fail "3.10.1 is still there"
@@ -214,6 +233,9 @@ if [ "$MODE" = alone ]; then
     unzip -q -o "$WORK/out/private.zip" -d "$WORK/bundle"
     grep -rq 'tarvo@\|s3cret' "$WORK/bundle" && fail "the bundle holds the server's password"
     grep -q '^00000000_INFO_' <<<"$(ls "$WORK/bundle"/*/logs)" || fail "the bundle lacks the window's last run: $(ls "$WORK/bundle"/*/logs)"
+    KEY_ID=$(sed -n 's/^untrusted comment: minisign public key //p' "$TEST_KEY")
+    grep -q "^  $KEY_ID (.*tarvo-update-server-test.pub)$" "$WORK/bundle"/*/about.txt || fail "the bundle lists no trusted key: $(cat "$WORK/bundle"/*/about.txt)"
+    grep -q "^  http://127.0.0.1:$SERVER_PORT/~ftp-xml/tarvo4ksimulator/ key $KEY_ID$" "$WORK/bundle"/*/about.txt || fail "the bundle lists no pin"
     rm -r "$WORK/bundle" "$WORK/out/private.zip"
 fi
 
@@ -233,6 +255,16 @@ curl -s --max-time 2 -H "Content-Type: application/json" -d "{}" "http://127.0.0
 rebooted() { local now; now=$(device_pid); [ -n "$now" ] && [ "$now" != "$FIRST" ] && device_answers; }
 x11_wait_for rebooted || fail "the simulator did not come back after its reboot request"
 json --list --json -- "[s['running'] for s in doc['sessions'] if s['name'] == 'Studio'] == [True]"
+
+step "a tampered archive on the signed server is refused; so is the pinned server once it turned unsigned"
+printf 'x' >>"$SERVED_PACKAGES/Linux/TARVO_3_10_1.zip"
+run 4 --install 3.10.1
+grep -q "Failed: the archive's size differs from the signed index" "$WORK/err.txt" || fail "tampered archive: $(cat "$WORK/err.txt")"
+rm "$SERVED_PACKAGES/tarvo4kindex.json" "$SERVED_PACKAGES/tarvo4kindex.json.minisig"
+run 4 --install 3.10.1
+grep -q "Failed: the server publishes no signed index (the server's index was signed with key " "$WORK/err.txt" ||
+    fail "pinned server turned unsigned: $(cat "$WORK/err.txt")"
+[ ! -e "$APP/TARVO_3_10_1" ] || fail "a refused archive was installed"
 
 step "every exit code, in one table"
 # A session folder that is a link: the diagnostics do not read through it.

@@ -76,6 +76,22 @@ inline QByteArray BuildPackageArchive(const QString& folderName,
     return ReadTestFile(work.path() + QStringLiteral("/out.zip"));
 }
 
+// Signs file with the real minisign and a secret key without a password; the signature goes to
+// file + ".minisig". False when minisign failed.
+inline bool SignWithMinisign(const QString& secretKey, const QString& file, const QString& trustedComment)
+{
+    QProcess minisign;
+    minisign.start(QStringLiteral("minisign"),
+                   {QStringLiteral("-S"), QStringLiteral("-s"), secretKey, QStringLiteral("-m"), file,
+                    QStringLiteral("-t"), trustedComment});
+    if (!minisign.waitForFinished(30000) || minisign.exitCode() != 0)
+    {
+        qWarning() << "minisign failed:" << minisign.readAllStandardError();
+        return false;
+    }
+    return true;
+}
+
 // A one-shot HTTP server that answers every request with a body and no Content-Length: the client
 // learns the size only when the connection closes (total -1 in the progress reports).
 class UnannouncedLengthServer : public QObject

@@ -1,5 +1,7 @@
+#include "DEVICE/DEVICE_ClassPackageIndex.h"
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
+#include "DEVICE/DEVICE_ClassTrustStore.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_PackageArchive.h"
 #include "GUI/GUI_ClassManagePackage.h"
@@ -28,6 +30,7 @@ namespace
 const QString TREE = QStringLiteral("/~ftp-xml/tarvo4ksimulator/");
 const QString CATALOGUE_PATH = TREE + QStringLiteral("tarvo4kpackages.ini");
 const QString PROBE_PATH = QStringLiteral("/probe");
+const QString INDEX_PATH = TREE + QStringLiteral("tarvo4kindex.json");
 const QByteArray THREE_PACKAGES("[General]\nTARVO_1_0_0=1.0.0\nTARVO_2_0_0=2.0.0\nTARVO_3_0_0=3.0.0\n");
 constexpr int JOB_WAIT_MS = 30000;
 // Every installer line names the installer's unit and the job, or the extraction.
@@ -40,6 +43,12 @@ QString ServerPath(const QString& version)
 {
     return TREE + PLATFORM::PackageArchiveFolder() + QLatin1Char('/') + PackageFolderName(version) +
            QStringLiteral(".zip");
+}
+
+// A fixture of tests/data/signing: the test keys, made with the real minisign.
+QString SigningFixture(const QString& name)
+{
+    return QFINDTESTDATA(QStringLiteral("../data/signing/") + name);
 }
 
 QByteArray Package(const QString& version, int extraFiles = 0)
@@ -98,6 +107,32 @@ private:
         return path;
     }
 
+    QString TrustFolder() const { return work->filePath(QStringLiteral("trust")); }
+    QStringList TrustedKeys() const
+    {
+        return {QString::fromUtf8(ReadTestFile(SigningFixture(QStringLiteral("test-key-trusted.pub"))))};
+    }
+    // Serves an index of one package entry (version, size and SHA-256 as given) signed with the trusted
+    // test key, or with the untrusted one.
+    void ServeSignedIndex(const QString& version, qint64 size, const QByteArray& sha256, bool trustedKey)
+    {
+        const QByteArray index = QStringLiteral("{\"serial\": 1, \"expires\": \"2099-01-01T00:00:00Z\", "
+                                                "\"packages\": [{\"version\": \"%1\", \"file\": \"%2\", "
+                                                "\"size\": %3, \"sha256\": \"%4\"}]}\n")
+                                     .arg(version, CLASS_PACKAGE_INDEX::ArchiveFile(version))
+                                     .arg(size)
+                                     .arg(QString::fromLatin1(sha256))
+                                     .toUtf8();
+        const QString file = work->filePath(QStringLiteral("tarvo4kindex.json"));
+        QVERIFY(WriteTestFile(file, index));
+        const QString key =
+            trustedKey ? QStringLiteral("test-key-trusted.key") : QStringLiteral("test-key-untrusted.key");
+        QVERIFY(
+            SignWithMinisign(SigningFixture(key), file, QStringLiteral("file:tarvo4kindex.json serial:1")));
+        Route(INDEX_PATH, index);
+        Route(INDEX_PATH + QStringLiteral(".minisig"), ReadTestFile(file + QStringLiteral(".minisig")));
+    }
+
     PACKAGE_MANAGER_OPTIONS Options() const
     {
         PACKAGE_MANAGER_OPTIONS options;
@@ -107,6 +142,8 @@ private:
         options.downloadInactivityMs = 5000;
         options.checksumTimeoutMs = 5000;
         options.extractorTimeoutMs = 10000;
+        options.trustFolder = TrustFolder();
+        options.trustedKeys = TrustedKeys();
         return options;
     }
 
@@ -120,6 +157,8 @@ private:
         locations.sessionsRoot = sessionsRoot->path() + QStringLiteral("/");
         locations.catalogueUrl = server->Url(CATALOGUE_PATH);
         locations.transferTimeoutMs = 5000;
+        locations.trustFolder = TrustFolder();
+        locations.trustedKeys = TrustedKeys();
         versionInfo = std::make_unique<CLASS_TARVO_VERSION_INFO>(locations);
         dialog = new CLASS_MANAGE_PACKAGE(versionInfo.get());
         backend = new CLASS_PACKAGE_MANAGER_BACKEND(dialog, versionInfo.get(), nullptr, options);
@@ -790,6 +829,68 @@ private slots:
             QVERIFY(errors.first().contains(QStringLiteral("expected ") + QString::fromLatin1(wrong)));
             QVERIFY(errors.first().contains(QStringLiteral("computed ") + QString::fromLatin1(digest)));
         }
+    }
+
+    void signedIndexDecidesTheInstallation_data()
+    {
+        QTest::addColumn<QString>("served");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("listed and matching") << "match" << true << "Finished";
+        QTest::newRow("archive of another size")
+            << "size" << false << "Failed: the archive's size differs from the signed index";
+        QTest::newRow("archive with another SHA-256")
+            << "sha256" << false << "Failed: the archive's SHA-256 differs from the signed index";
+        QTest::newRow("version not in the index")
+            << "unlisted" << false << "Failed: 1.0.0 is not in the signed index";
+        QTest::newRow("index signed with an unknown key")
+            << "unknown key" << false << "Failed: signed with an unknown key";
+        QTest::newRow("pinned server turned unsigned")
+            << "pinned" << false
+            << "Failed: the server publishes no signed index (the server's index was signed with key";
+        QTest::newRow("unsigned server, signed packages required")
+            << "required" << false
+            << "Failed: the server publishes no signed index, and signed packages are required";
+    }
+    void signedIndexDecidesTheInstallation()
+    {
+        QFETCH(QString, served);
+        QFETCH(bool, installed);
+        QFETCH(QString, status);
+        const QByteArray archive = Package(QStringLiteral("1.0.0"));
+        const QByteArray digest = QCryptographicHash::hash(archive, QCryptographicHash::Sha256).toHex();
+        const QString path = ServerPath(QStringLiteral("1.0.0"));
+        Route(path, archive);
+        if (served != QStringLiteral("required"))
+        {
+            const bool unlisted = served == QStringLiteral("unlisted");
+            ServeSignedIndex(unlisted ? QStringLiteral("2.0.0") : QStringLiteral("1.0.0"),
+                             archive.size() + (served == QStringLiteral("size") ? 1 : 0),
+                             served == QStringLiteral("sha256") ? QByteArray(64, 'a') : digest,
+                             served != QStringLiteral("unknown key"));
+        }
+        PACKAGE_MANAGER_OPTIONS options = Options();
+        options.requireSigned = served == QStringLiteral("required");
+        Open(THREE_PACKAGES, options);
+        // The index came with the catalogue: the window marks what it vouches for.
+        const bool vouched = served == QStringLiteral("match") || served == QStringLiteral("size") ||
+                             served == QStringLiteral("sha256") || served == QStringLiteral("pinned");
+        QCOMPARE(dialog->PackageTrustText(2),
+                 vouched ? QStringLiteral("signed") : QStringLiteral("unsigned"));
+        if (served == QStringLiteral("pinned"))
+        {
+            server->RemoveRoute(INDEX_PATH);
+        }
+        Tick({QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        QCOMPARE(Installed(QStringLiteral("1.0.0")), installed);
+        QVERIFY2(dialog->StatusText().startsWith(status), qPrintable(dialog->StatusText()));
+        // What the index refuses is not even downloaded; a signed server's .sha256 is never asked for.
+        const bool downloaded = vouched && served != QStringLiteral("pinned");
+        QCOMPARE(server->RequestCount(path), downloaded ? 1 : 0);
+        QCOMPARE(server->RequestCount(path + QStringLiteral(".sha256")), 0);
+        QCOMPARE(CLASS_TRUST_STORE(TrustFolder()).InstallationTrust(PackageFolder(QStringLiteral("1.0.0"))),
+                 installed ? CLASS_TRUST_STORE::TRUST_SIGNED : QString());
     }
 
     void closingTheWindowDuringAJob_data()

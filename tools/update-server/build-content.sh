@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Builds the content of the maker's update web server into a folder:
 #   ~ftp-xml/tarvo4ksimulator/tarvo4kpackages.ini            package catalogue
-#   ~ftp-xml/tarvo4ksimulator/Linux/TARVO_<v>.zip(.sha256)   one package archive per version
+#   ~ftp-xml/tarvo4ksimulator/tarvo4kindex.json(.minisig)    signed package index
+#   ~ftp-xml/tarvo4ksimulator/Linux/TARVO_<v>.zip(.sha256)   one package archive per version (and .minisig)
 #   ~ftp-xml/ruvoraduridedi.json                             launcher version file
 #   index.html, downloads/index.html                         plain pages
 # usage: build-content.sh <ZR_APP_SIMULATOR> <web application folder> <output folder> <server URL> <version>...
+# The index and the archives are signed by scripts/sign-release.sh with the secret key TARVO_CONTENT_KEY
+# (the test key of test-key/, from CMake): launchers trust it only when given its public key.
 set -euo pipefail
 
 if [ "$#" -lt 5 ]; then
@@ -20,11 +23,13 @@ versions=("$@")
 
 # The newer launcher announced by the version file, and the running one (project(VERSION), from CMake).
 launcher_current="${TARVO_LAUNCHER_VERSION:?the launcher version comes from CMake (TARVO_LAUNCHER_VERSION)}"
+content_key="${TARVO_CONTENT_KEY:?the signing key comes from CMake (TARVO_CONTENT_KEY)}"
+sign_release="$(cd "$(dirname "$0")/../.." && pwd)/scripts/sign-release.sh"
 launcher_newer="1.6.0"
 product_id=1002
 product_name="Tarvo 4k Simulator"
 
-for tool in zip sha256sum; do
+for tool in zip sha256sum minisign; do
   command -v "$tool" > /dev/null || { echo "$0: '$tool' is needed (scripts/install-deps.sh installs it)" >&2; exit 3; }
 done
 [ -x "$simulator" ] || { echo "$0: simulator program not found: $simulator" >&2; exit 3; }
@@ -62,6 +67,10 @@ done
   echo "[version]"
   echo "compatibility=1"
 } > "$packages/tarvo4kpackages.ini"
+
+# The signed index beside the catalogue. Its serial is the build's time, so that a rebuilt content never
+# goes back behind a serial a launcher accepted before; a local content does not expire for ten years.
+TARVO_INDEX_SERIAL="$(date +%s)" TARVO_INDEX_VALID_DAYS=3650 "$sign_release" "$packages" "$content_key" >/dev/null
 
 # Launcher version file: the running launcher and a newer one, both downloadable from /downloads/.
 version_entry() {
