@@ -19,6 +19,10 @@ _Tarvo4kSimulator()
         --update-server | --install | --remove)
             return
             ;;
+        --trusted-key)
+            _filedir pub
+            return
+            ;;
         --install-file | --import | --diagnostics)
             _filedir zip
             return
@@ -36,7 +40,7 @@ _Tarvo4kSimulator()
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W '--help --version --update-server --list --packages --status
             --install --remove --install-file --export --import --start --stop --diagnostics --json
-            --refresh' -- "$cur")
+            --refresh --trusted-key --require-signed' -- "$cur")
     fi
 } &&
     complete -F _Tarvo4kSimulator Tarvo4kSimulator
