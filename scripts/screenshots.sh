@@ -106,7 +106,7 @@ export DISPLAY=:97
 Xvfb "$DISPLAY" -screen 0 1600x1000x24 -nolisten tcp > /dev/null 2>&1 &
 pids+=($!)
 sleep 1
-"$app/Tarvo4kSimulator" --update-server "$server" > "$work/launcher.log" 2>&1 &
+"$app/Tarvo4kSimulator" --update-server "$server" --trusted-key "$root/tools/update-server/test-key/tarvo-update-server-test.pub" > "$work/launcher.log" 2>&1 &
 launcher=$!
 pids+=($launcher)
 window="$(xdotool search --sync --onlyvisible --name 'Tarvo 4k Simulator v1.5.3' | head -n 1)"
@@ -170,7 +170,7 @@ export DISPLAY=:96
 Xvfb "$DISPLAY" -screen 0 2800x1500x24 -nolisten tcp > /dev/null 2>&1 &
 pids+=($!)
 sleep 1
-QT_SCALE_FACTOR=2 "$app/Tarvo4kSimulator" --update-server "$server" > "$work/launcher-scale2.log" 2>&1 &
+QT_SCALE_FACTOR=2 "$app/Tarvo4kSimulator" --update-server "$server" --trusted-key "$root/tools/update-server/test-key/tarvo-update-server-test.pub" > "$work/launcher-scale2.log" 2>&1 &
 pids+=($!)
 window="$(xdotool search --sync --onlyvisible --name 'Tarvo 4k Simulator v1.5.3' | head -n 1)"
 xdotool windowmove "$window" 0 0
