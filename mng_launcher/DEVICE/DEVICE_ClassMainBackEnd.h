@@ -16,7 +16,6 @@
 // Every line of the session back end names its unit and the operation a reader searches for
 // (SLOT_SaveRequest, DuplicateSession, DeleteSession ...), whichever part writes it.
 #define SESSION_BACKEND_UNIT "mng_launcher/DEVICE/DEVICE_ClassMainBackEnd.cpp"
-#define SESSION_BACKEND_ERROR(function, text) TRACE_ERROR_AS(SESSION_BACKEND_UNIT, function, text)
 
 class CLASS_GLOBAL_SETUP;
 class CLASS_MAIN_WINDOW;

@@ -114,14 +114,14 @@ bool CLASS_PACKAGE_CHECKSUM::VerifyChecksum(const QString& url, const QString& a
     }
     if (reply->error() == QNetworkReply::ContentNotFoundError)
     {
-        PACKAGE_JOB_INFO(QStringLiteral("No checksum published at ") + checksumUrl);
+        TRACE_INFO_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("No checksum published at ") + checksumUrl);
         backend.archiveTrust = CLASS_TRUST_STORE::TRUST_NONE;
         return true;
     }
     const QString failure = UTILS::ReplyFailure(*reply);
     if (!failure.isEmpty())
     {
-        PACKAGE_JOB_ERROR(QStringLiteral("Error downloading file:") + failure);
+        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Error downloading file:") + failure);
         backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED,
                      QStringLiteral("no checksum (%1)").arg(TransferFailureReason(*reply)));
         return false;
@@ -136,14 +136,14 @@ bool CLASS_PACKAGE_CHECKSUM::MatchesEntry(const PACKAGE_INDEX_ENTRY& entry, cons
     const QByteArray actual = computed.toHex();
     if (size != entry.size || actual != entry.sha256)
     {
-        PACKAGE_JOB_ERROR(
-            QStringLiteral("Signed index mismatch for %1: expected %2 bytes, SHA-256 %3; got %4 "
-                           "bytes, SHA-256 %5")
-                .arg(archivePath)
-                .arg(entry.size)
-                .arg(QString::fromLatin1(entry.sha256))
-                .arg(size)
-                .arg(QString::fromLatin1(actual)));
+        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN,
+                       QStringLiteral("Signed index mismatch for %1: expected %2 bytes, SHA-256 %3; got %4 "
+                                      "bytes, SHA-256 %5")
+                           .arg(archivePath)
+                           .arg(entry.size)
+                           .arg(QString::fromLatin1(entry.sha256))
+                           .arg(size)
+                           .arg(QString::fromLatin1(actual)));
         return Refuse(size != entry.size
                           ? QStringLiteral("the archive's size differs from the signed index")
                           : QStringLiteral("the archive's SHA-256 differs from the signed index"));
@@ -172,7 +172,7 @@ bool CLASS_PACKAGE_CHECKSUM::VerifyFile(const QString& archivePath)
     const QString checksumPath = archivePath + CHECKSUM_SUFFIX;
     if (!QFileInfo(checksumPath).exists())
     {
-        PACKAGE_JOB_INFO(QStringLiteral("No checksum beside ") + archivePath);
+        TRACE_INFO_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("No checksum beside ") + archivePath);
         backend.archiveTrust = CLASS_TRUST_STORE::TRUST_NONE;
         return true;
     }
@@ -207,15 +207,15 @@ bool CLASS_PACKAGE_CHECKSUM::MatchesSignature(const QString& archivePath, const 
 
 bool CLASS_PACKAGE_CHECKSUM::Unreadable(const QString& reason)
 {
-    PACKAGE_JOB_ERROR(reason);
+    TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, reason);
     backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED, reason);
     return false;
 }
 
 bool CLASS_PACKAGE_CHECKSUM::Refuse(const QString& reason)
 {
-    PACKAGE_JOB_ERROR(QStringLiteral("Untrusted package ") + backend.currentPackage + QStringLiteral(": ") +
-                      reason);
+    TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Untrusted package ") + backend.currentPackage +
+                                           QStringLiteral(": ") + reason);
     backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED, reason);
     // A command prints its failure itself; the window's user may look at its terminal too.
     if (!backend.dialog.isNull())
@@ -234,9 +234,9 @@ bool CLASS_PACKAGE_CHECKSUM::Matches(const QByteArray& published, const QString&
     const QByteArray actual = computed.toHex();
     if (expected.size() != SHA256_HEX_LENGTH || expected != actual)
     {
-        PACKAGE_JOB_ERROR(QStringLiteral("Checksum mismatch for ") + archivePath +
-                          QStringLiteral(": expected ") + QString::fromLatin1(expected) +
-                          QStringLiteral(", computed ") + QString::fromLatin1(actual));
+        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Checksum mismatch for ") + archivePath +
+                                               QStringLiteral(": expected ") + QString::fromLatin1(expected) +
+                                               QStringLiteral(", computed ") + QString::fromLatin1(actual));
         backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED, QStringLiteral("checksum mismatch"));
         return false;
     }

@@ -62,7 +62,7 @@ bool CLASS_PACKAGE_DOWNLOAD::DownloadArchive(const QString& url, QFile& file, CL
     backend.ShowInstalling(0);
     if (writeFailed)
     {
-        PACKAGE_JOB_ERROR(QStringLiteral("Error writing file:") + file.errorString());
+        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Error writing file:") + file.errorString());
         backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FILE_ERROR,
                      QStringLiteral("cannot write the download (%1)").arg(file.errorString()));
         return false;
@@ -70,10 +70,11 @@ bool CLASS_PACKAGE_DOWNLOAD::DownloadArchive(const QString& url, QFile& file, CL
     const QString failure = UTILS::ReplyFailure(*reply);
     if (!failure.isEmpty())
     {
-        PACKAGE_JOB_ERROR(QStringLiteral("Error downloading file:") + failure);
+        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Error downloading file:") + failure);
         if (reply->error() == QNetworkReply::OperationCanceledError)
         {
-            PACKAGE_JOB_ERROR(
+            TRACE_ERROR_IN(
+                PACKAGE_JOB_ORIGIN,
                 QStringLiteral("No data arrived for %1 ms").arg(backend.options.downloadInactivityMs));
         }
         backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED, TransferFailureReason(*reply));

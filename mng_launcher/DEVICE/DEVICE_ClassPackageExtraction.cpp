@@ -27,12 +27,12 @@ bool ExtractorFound(const QString& program)
 void LogExtractorEnd(QProcess& process)
 {
     const QString errors = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-    PACKAGE_EXTRACTION_ERROR(QStringLiteral("The extractor ended with exit code %1 (%2): %3")
-                                 .arg(process.exitCode())
-                                 .arg(process.exitStatus() == QProcess::NormalExit
-                                          ? QStringLiteral("normal exit")
-                                          : QStringLiteral("crash"))
-                                 .arg(errors.left(STDERR_LOG_LIMIT)));
+    TRACE_ERROR_IN(PACKAGE_EXTRACTION_ORIGIN,
+                   QStringLiteral("The extractor ended with exit code %1 (%2): %3")
+                       .arg(process.exitCode())
+                       .arg(process.exitStatus() == QProcess::NormalExit ? QStringLiteral("normal exit")
+                                                                         : QStringLiteral("crash"))
+                       .arg(errors.left(STDERR_LOG_LIMIT)));
 }
 } // namespace
 
@@ -45,8 +45,8 @@ bool CLASS_PACKAGE_EXTRACTION::ExtractArchive(const QString& archivePath, const 
     // The package folder is named after the version: only a version text names one ("TARVO_." would not).
     if (!IsVersionText(version))
     {
-        PACKAGE_EXTRACTION_ERROR(QStringLiteral("Refused the package ") + archivePath +
-                                 QStringLiteral(": its version is no version text"));
+        TRACE_ERROR_IN(PACKAGE_EXTRACTION_ORIGIN, QStringLiteral("Refused the package ") + archivePath +
+                                                      QStringLiteral(": its version is no version text"));
         backend.archiveRefused = true;
         backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED,
                      QStringLiteral("archive refused (%1 is no version)").arg(version.simplified()));
@@ -86,7 +86,8 @@ QString CLASS_PACKAGE_EXTRACTION::ExtractPackage(const QString& archivePath,
     QStringList entries;
     if (!ListArchiveEntries(options.extractorProgram, archivePath, options.extractorTimeoutMs, entries))
     {
-        PACKAGE_EXTRACTION_ERROR(QStringLiteral("Failed to list the package : ") + archivePath);
+        TRACE_ERROR_IN(PACKAGE_EXTRACTION_ORIGIN,
+                       QStringLiteral("Failed to list the package : ") + archivePath);
         return ExtractorFound(options.extractorProgram)
                    ? QStringLiteral("archive refused (not a readable zip archive)")
                    : QStringLiteral("the extractor %1 is missing").arg(options.extractorProgram);
@@ -94,9 +95,10 @@ QString CLASS_PACKAGE_EXTRACTION::ExtractPackage(const QString& archivePath,
     QString offending;
     if (!ArchiveEntriesStayIn(entries, packageFolder, &offending))
     {
-        PACKAGE_EXTRACTION_ERROR(QStringLiteral("Refused the package ") + archivePath +
-                                 QStringLiteral(": the entry \"") + offending +
-                                 QStringLiteral("\" does not lie inside ") + packageFolder);
+        TRACE_ERROR_IN(PACKAGE_EXTRACTION_ORIGIN, QStringLiteral("Refused the package ") + archivePath +
+                                                      QStringLiteral(": the entry \"") + offending +
+                                                      QStringLiteral("\" does not lie inside ") +
+                                                      packageFolder);
         // Read by the job once this task has ended.
         backend->archiveRefused = true;
         return QStringLiteral("archive refused (an entry lies outside %1)").arg(packageFolder);
@@ -104,14 +106,15 @@ QString CLASS_PACKAGE_EXTRACTION::ExtractPackage(const QString& archivePath,
     QStringList links;
     if (!ListArchiveLinks(options.extractorProgram, archivePath, options.extractorTimeoutMs, links))
     {
-        PACKAGE_EXTRACTION_ERROR(QStringLiteral("Failed to list the package : ") + archivePath);
+        TRACE_ERROR_IN(PACKAGE_EXTRACTION_ORIGIN,
+                       QStringLiteral("Failed to list the package : ") + archivePath);
         return QStringLiteral("archive refused (not a readable zip archive)");
     }
     if (!links.isEmpty())
     {
-        PACKAGE_EXTRACTION_ERROR(QStringLiteral("Refused the package ") + archivePath +
-                                 QStringLiteral(": the entry \"") + links.first() +
-                                 QStringLiteral("\" is a symbolic link"));
+        TRACE_ERROR_IN(PACKAGE_EXTRACTION_ORIGIN, QStringLiteral("Refused the package ") + archivePath +
+                                                      QStringLiteral(": the entry \"") + links.first() +
+                                                      QStringLiteral("\" is a symbolic link"));
         backend->archiveRefused = true;
         return QStringLiteral("archive refused (the entry %1 is a symbolic link)").arg(links.first());
     }
@@ -126,12 +129,14 @@ QString CLASS_PACKAGE_EXTRACTION::ExtractPackage(const QString& archivePath,
                                 archivePath};
     if (!RunProcessToEnd(extractor, options.extractorProgram, arguments, options.extractorTimeoutMs))
     {
-        PACKAGE_EXTRACTION_ERROR(QStringLiteral("Failed to unzip the package : ") + archivePath);
+        TRACE_ERROR_IN(PACKAGE_EXTRACTION_ORIGIN,
+                       QStringLiteral("Failed to unzip the package : ") + archivePath);
         return QStringLiteral("the extractor did not start or did not end in time");
     }
     if (!ProcessEndedWell(extractor))
     {
-        PACKAGE_EXTRACTION_ERROR(QStringLiteral("Failed to unzip the package : ") + archivePath);
+        TRACE_ERROR_IN(PACKAGE_EXTRACTION_ORIGIN,
+                       QStringLiteral("Failed to unzip the package : ") + archivePath);
         LogExtractorEnd(extractor);
         return QStringLiteral("archive refused by the extractor (exit code %1)").arg(extractor.exitCode());
     }

@@ -438,7 +438,8 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::RemovePackage(const QString& version)
         // A link in the package folder's place is removed as a link: what it points at stays untouched.
         if (!PLATFORM::RemoveFolder(folder))
         {
-            PACKAGE_JOB_ERROR(QStringLiteral("Couldn't remove package directory at :") + folder);
+            TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN,
+                           QStringLiteral("Couldn't remove package directory at :") + folder);
             Fail(JOB_REMOVAL_FAILED,
                  QStringLiteral("no permission to remove %1").arg(QDir::toNativeSeparators(folder)));
             return false;
@@ -456,7 +457,7 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::ChooseInstallFolder()
     installFolder = PackageInstallFolder(options.applicationFolder, &reason);
     if (installFolder.isEmpty())
     {
-        PACKAGE_JOB_ERROR(QStringLiteral("No folder to install packages into : ") + reason);
+        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("No folder to install packages into : ") + reason);
         Fail(JOB_FAILED, reason);
         return false;
     }
@@ -481,8 +482,8 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
     temporaryFolder = std::make_unique<QTemporaryDir>();
     if (!temporaryFolder->isValid())
     {
-        PACKAGE_JOB_ERROR(QStringLiteral("Failed to create temporary directory : ") +
-                          temporaryFolder->errorString());
+        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Failed to create temporary directory : ") +
+                                               temporaryFolder->errorString());
         Fail(JOB_FAILED, QStringLiteral("no temporary folder (%1)").arg(temporaryFolder->errorString()));
         return false;
     }
@@ -492,7 +493,8 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
     QFile archive(archivePath);
     if (!archive.open(QIODevice::WriteOnly))
     {
-        PACKAGE_JOB_ERROR(QStringLiteral("Error opening file for writing:") + archive.errorString());
+        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN,
+                       QStringLiteral("Error opening file for writing:") + archive.errorString());
         Fail(JOB_FILE_ERROR, QStringLiteral("cannot write the download (%1)").arg(archive.errorString()));
         return false;
     }
@@ -514,7 +516,7 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RemoveTemporaryFolder()
     const QString path = temporaryFolder->path();
     if (!temporaryFolder->remove())
     {
-        PACKAGE_JOB_ERROR(QStringLiteral("Couldn't remove temporary folder at :") + path);
+        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Couldn't remove temporary folder at :") + path);
     }
 }
 

@@ -1,6 +1,7 @@
 #ifndef DEVICE_CLASSPACKAGEMANAGER_H
 #define DEVICE_CLASSPACKAGEMANAGER_H
 
+#include "QT_TRACES/TRACES_Traces.h"
 #include "ZR_Types.h"
 
 #include <QMap>
@@ -22,9 +23,8 @@ struct INDEX_VERDICT;
 // the extraction on the pool thread, whichever part of the installer writes it: readers of the logs search
 // for these names.
 #define PACKAGE_JOB_UNIT "mng_launcher/DEVICE/DEVICE_ClassPackageManager.cpp"
-#define PACKAGE_JOB_ERROR(text) TRACE_ERROR_AS(PACKAGE_JOB_UNIT, "SLOT_UpdatePackages", text)
-#define PACKAGE_JOB_INFO(text) TRACE_INFO_AS(PACKAGE_JOB_UNIT, "SLOT_UpdatePackages", text)
-#define PACKAGE_EXTRACTION_ERROR(text) TRACE_ERROR_AS(PACKAGE_JOB_UNIT, "ExtractPackage", text)
+inline constexpr TRACE_ORIGIN PACKAGE_JOB_ORIGIN{PACKAGE_JOB_UNIT, "SLOT_UpdatePackages"};
+inline constexpr TRACE_ORIGIN PACKAGE_EXTRACTION_ORIGIN{PACKAGE_JOB_UNIT, "ExtractPackage"};
 
 // Where the installer looks and how long it waits; the defaults are the launcher's own.
 struct PACKAGE_MANAGER_OPTIONS

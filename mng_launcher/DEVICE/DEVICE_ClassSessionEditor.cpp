@@ -19,6 +19,12 @@
 #include <QFileInfo>
 #include <QTimer>
 
+namespace
+{
+// Saving is part of the session back end: its lines carry the back end's unit and operation.
+constexpr TRACE_ORIGIN SAVE_ORIGIN{SESSION_BACKEND_UNIT, "SLOT_SaveRequest"};
+} // namespace
+
 CLASS_SESSION_EDITOR::CLASS_SESSION_EDITOR(CLASS_SESSION_PANELS& panels,
                                            const CLASS_SESSION_VERSION_LISTS& versionLists,
                                            const QString& sessionsRoot, const QString& applicationFolder,
@@ -84,8 +90,7 @@ bool CLASS_SESSION_EDITOR::PrepareSessionFolder(const QString& folder, int versi
     const bool folderIsLink = PLATFORM::IsLink(folder);
     if (folderIsLink || !QDir().mkpath(folder))
     {
-        SESSION_BACKEND_ERROR("SLOT_SaveRequest",
-                              QStringLiteral("Failed to create the working directory : ") + folder);
+        TRACE_ERROR_IN(SAVE_ORIGIN, QStringLiteral("Failed to create the working directory : ") + folder);
         if (folderIsLink)
         {
             return false;
@@ -94,21 +99,20 @@ bool CLASS_SESSION_EDITOR::PrepareSessionFolder(const QString& folder, int versi
     // A link in the place of ZR_APPS is removed as a link: what it points at stays untouched.
     if (!PLATFORM::RemoveFolder(folder + QStringLiteral("/ZR_APPS")))
     {
-        SESSION_BACKEND_ERROR("SLOT_SaveRequest", QStringLiteral("Couldn't remove Webapp directory"));
+        TRACE_ERROR_IN(SAVE_ORIGIN, QStringLiteral("Couldn't remove Webapp directory"));
     }
     const QString package = FindPackageFolder(applicationFolder, versionLists.VersionText(versionKey));
     // The resources are never copied through a link in the package folder's place.
     if (PLATFORM::IsLink(package) ||
         !CopyDirectory(package + QStringLiteral("/ressources/"), folder + QLatin1Char('/')))
     {
-        SESSION_BACKEND_ERROR("SLOT_SaveRequest", QStringLiteral("Failed to copy session resources"));
+        TRACE_ERROR_IN(SAVE_ORIGIN, QStringLiteral("Failed to copy session resources"));
     }
     // A link in the place of tmp is removed as a link, and a real folder made.
     const QString tmp = folder + QStringLiteral("/tmp");
     if ((PLATFORM::IsLink(tmp) && !PLATFORM::RemoveTree(tmp)) || !QDir().mkpath(tmp))
     {
-        SESSION_BACKEND_ERROR("SLOT_SaveRequest",
-                              QStringLiteral("Failed to create the tmp directory : ") + tmp);
+        TRACE_ERROR_IN(SAVE_ORIGIN, QStringLiteral("Failed to create the tmp directory : ") + tmp);
     }
     QDir::setCurrent(folder);
     return true;

@@ -20,6 +20,13 @@
 #include <QFileInfo>
 #include <QTimer>
 
+namespace
+{
+// The list operations are part of the session back end: their lines carry the back end's unit.
+constexpr TRACE_ORIGIN DUPLICATE_ORIGIN{SESSION_BACKEND_UNIT, "DuplicateSession"};
+constexpr TRACE_ORIGIN DELETE_ORIGIN{SESSION_BACKEND_UNIT, "DeleteSession"};
+} // namespace
+
 CLASS_SESSION_LIST_OPERATIONS::CLASS_SESSION_LIST_OPERATIONS(CLASS_SESSION_PANELS& panels,
                                                              const CLASS_SESSION_VERSION_LISTS& versionLists,
                                                              CLASS_SESSION_EDITOR& editor,
@@ -88,8 +95,8 @@ void CLASS_SESSION_LIST_OPERATIONS::DuplicateSession()
     const QString folder = editor.NewSessionFolder();
     if (!CopyDirectory(source->folder, folder))
     {
-        SESSION_BACKEND_ERROR("DuplicateSession", QStringLiteral("Failed to copy session : ") +
-                                                      source->folder + QStringLiteral(" -> ") + folder);
+        TRACE_ERROR_IN(DUPLICATE_ORIGIN, QStringLiteral("Failed to copy session : ") + source->folder +
+                                             QStringLiteral(" -> ") + folder);
     }
     CLASS_MAIN_WINDOW* mainWindow = panels.MainWindow();
     const int port = mainWindow->GetSelectedSessionWidget()->GetPort().toInt();
@@ -180,8 +187,8 @@ void CLASS_SESSION_LIST_OPERATIONS::DeleteSession()
     // A link in the folder's place is removed as a link; what it points at stays.
     if (!record->folder.isEmpty() && !PLATFORM::RemoveFolder(record->folder))
     {
-        SESSION_BACKEND_ERROR("DeleteSession",
-                              QStringLiteral("Couldn't remove session directory at :") + record->folder);
+        TRACE_ERROR_IN(DELETE_ORIGIN,
+                       QStringLiteral("Couldn't remove session directory at :") + record->folder);
     }
     sessions.removeAt(index);
     delete record;

@@ -18,13 +18,14 @@
 #include <QUuid>
 #include <QVariant>
 
-// Run control is part of the session back end: its log lines carry the back end's unit, as they always have
-// ("..\mng_launcher\DEVICE\DEVICE_ClassMainBackEnd SLOT_StartSession() Line n Simulator Launched").
-#undef TRACE_UNIT_PATH
-#define TRACE_UNIT_PATH() TRACE_UNIT_PATH_OF(SESSION_BACKEND_UNIT)
-
 namespace
 {
+// Run control is part of the session back end: its log lines carry the back end's unit, as they always have
+// ("..\mng_launcher\DEVICE\DEVICE_ClassMainBackEnd SLOT_StartSession() Line n Simulator Launched").
+constexpr TRACE_ORIGIN REQUEST_ORIGIN{SESSION_BACKEND_UNIT, "StartOrStopSession"};
+constexpr TRACE_ORIGIN START_ORIGIN{SESSION_BACKEND_UNIT, "SLOT_StartSession"};
+constexpr TRACE_ORIGIN END_ORIGIN{SESSION_BACKEND_UNIT, "SLOT_ShutOrRebootSession"};
+constexpr TRACE_ORIGIN RESTART_ORIGIN{SESSION_BACKEND_UNIT, "RestartSession"};
 const QString START_TEXT = QStringLiteral("Start Session");
 const QString STOP_TEXT = QStringLiteral("Stop Session");
 // Marks a process object that was let go while an end notice of it may still be queued.
@@ -150,7 +151,7 @@ RUN_RESULT CLASS_SESSION_RUNNER::CheckStartable(int index) const
     }
     if (record->folder.isEmpty())
     {
-        TRACE_ERROR(QStringLiteral("The session has never been saved: nothing to start"));
+        TRACE_ERROR_IN(REQUEST_ORIGIN, QStringLiteral("The session has never been saved: nothing to start"));
         return RUN_RESULT::Not(OUTCOME::Refused, QString());
     }
     const QString version = SessionVersion(record);
@@ -163,7 +164,8 @@ RUN_RESULT CLASS_SESSION_RUNNER::CheckStartable(int index) const
     const int port = record->savedPort;
     if (port <= 0 || port > 65535 || !PLATFORM::IsPortFree(static_cast<quint16>(port)))
     {
-        TRACE_ERROR(QStringLiteral("The web port is already in use : ") + QString::number(port));
+        TRACE_ERROR_IN(REQUEST_ORIGIN,
+                       QStringLiteral("The web port is already in use : ") + QString::number(port));
         return RUN_RESULT::Not(OUTCOME::Refused,
                                QStringLiteral("The port %1 is already in use on 127.0.0.1.\n"
                                               "Close the program that uses it or choose another port.")
@@ -196,15 +198,15 @@ RUN_RESULT CLASS_SESSION_RUNNER::SLOT_StartSession(int sessionIndex)
     record->process->start(program, {record->folder}, QIODevice::ReadWrite);
     if (!record->process->waitForStarted(START_TIMEOUT_MS))
     {
-        TRACE_ERROR(QStringLiteral("Failed to start the simulator ") + program + QStringLiteral(" : ") +
-                    record->process->errorString());
+        TRACE_ERROR_IN(START_ORIGIN, QStringLiteral("Failed to start the simulator ") + program +
+                                         QStringLiteral(" : ") + record->process->errorString());
         ReleaseProcess(record, true);
         return RUN_RESULT::Not(RUN_RESULT::OUTCOME::Failed,
                                QStringLiteral("The simulator could not be started:\n") + program);
     }
     record->process->setProperty(
         TREE_SINCE_PROPERTY, QVariant::fromValue(PLATFORM::ProcessStartTicks(record->process->processId())));
-    TRACE_INFO(QStringLiteral("Simulator Launched"));
+    TRACE_INFO_IN(START_ORIGIN, QStringLiteral("Simulator Launched"));
     return RUN_RESULT::Done();
 }
 
@@ -292,18 +294,18 @@ void CLASS_SESSION_RUNNER::SLOT_ShutOrRebootSession(int exitCode, QProcess::Exit
         // A process that was stopped or replaced meanwhile: its end is already handled.
         if (ended == nullptr || !ended->property(RETIRED_PROPERTY).toBool())
         {
-            TRACE_ERROR(QStringLiteral("Failed to identify session"));
+            TRACE_ERROR_IN(END_ORIGIN, QStringLiteral("Failed to identify session"));
         }
         return;
     }
     if (exitStatus == QProcess::CrashExit)
     {
-        TRACE_ERROR(QStringLiteral("The simulator crashed"));
+        TRACE_ERROR_IN(END_ORIGIN, QStringLiteral("The simulator crashed"));
         StopRunningSession(index);
     }
     else if (exitCode == 0)
     {
-        TRACE_INFO(QStringLiteral("The simulator shut down"));
+        TRACE_INFO_IN(END_ORIGIN, QStringLiteral("The simulator shut down"));
         StopRunningSession(index);
     }
     else if (exitCode == 1)
@@ -312,7 +314,7 @@ void CLASS_SESSION_RUNNER::SLOT_ShutOrRebootSession(int exitCode, QProcess::Exit
     }
     else
     {
-        TRACE_ERROR(QStringLiteral("The simulator ended with the exit code %1").arg(exitCode));
+        TRACE_ERROR_IN(END_ORIGIN, QStringLiteral("The simulator ended with the exit code %1").arg(exitCode));
         StopRunningSession(index);
     }
 }
@@ -339,16 +341,17 @@ void CLASS_SESSION_RUNNER::RestartSession(int index)
     MarkIdle(index);
     if (!RestartAllowed(record))
     {
-        TRACE_ERROR(QStringLiteral("The simulator asked for a reboot %1 times within %2 s: not restarted")
-                        .arg(RESTART_LIMIT + 1)
-                        .arg(RESTART_WINDOW_MS / 1000));
+        TRACE_ERROR_IN(RESTART_ORIGIN,
+                       QStringLiteral("The simulator asked for a reboot %1 times within %2 s: not restarted")
+                           .arg(RESTART_LIMIT + 1)
+                           .arg(RESTART_WINDOW_MS / 1000));
         CLASS_MESSAGE_BOX::Warning(
             nullptr, MESSAGE_BOX_TITLE,
             QStringLiteral("The simulator keeps asking for a reboot and was not restarted.\n"
                            "Start the session again when the problem is solved."));
         return;
     }
-    TRACE_INFO(QStringLiteral("Simulator reboot requested"));
+    TRACE_INFO_IN(RESTART_ORIGIN, QStringLiteral("Simulator reboot requested"));
     // The simulator has just let its port go: no port check here.
     const RUN_RESULT restarted = SLOT_StartSession(index);
     if (restarted.IsDone())

@@ -23,6 +23,8 @@
 
 namespace
 {
+// The download's lines name it, whether it was waited for or ran in the background.
+constexpr TRACE_ORIGIN FETCH_ORIGIN{__FILE__, "FetchPackages"};
 const QString VERSION_GROUP = QStringLiteral("version");
 const QString COMPATIBILITY_KEY = QStringLiteral("version/compatibility");
 
@@ -33,7 +35,7 @@ bool SaveCatalogue(const QString& path, const QByteArray& content)
     QString errorText;
     if (!ReplaceFileContent(path, content, &errorText))
     {
-        TRACE_ERROR_FROM("FetchPackages", errorText);
+        TRACE_ERROR_IN(FETCH_ORIGIN, errorText);
         return false;
     }
     return true;
@@ -182,7 +184,7 @@ bool CLASS_TARVO_VERSION_INFO::StoreCatalogueReply(QNetworkReply* reply)
     }
     lastFetchError = failure;
     // Logged as the download's own failure, whether it was waited for or ran in the background.
-    TRACE_ERROR_FROM("FetchPackages", QStringLiteral("Error downloading file:") + failure);
+    TRACE_ERROR_IN(FETCH_ORIGIN, QStringLiteral("Error downloading file:") + failure);
     // The last catalogue that arrived stays in use; only a first run without one gets the fallback.
     if (!QFileInfo::exists(path))
     {
@@ -233,7 +235,7 @@ void CLASS_TARVO_VERSION_INFO::WriteFallbackCatalogue(const QString& path) const
     QString errorText;
     if (!ReplaceIniFile(path, QByteArray(), catalogue, &errorText))
     {
-        TRACE_ERROR_FROM("FetchPackages", QStringLiteral("Error opening file for writing:") + path);
+        TRACE_ERROR_IN(FETCH_ORIGIN, QStringLiteral("Error opening file for writing:") + path);
     }
 }
 

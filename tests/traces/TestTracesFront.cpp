@@ -375,7 +375,6 @@ void TestTracesFront::linesAreDroppedWhileDisabled()
     TraceError(QStringLiteral("dropped while disabled"), 0);
     TraceInfo(QStringLiteral("dropped while disabled"), 0);
     EnableTraces();
-    TRACE_DEBUG(QStringLiteral("debug level is never written"));
     TraceDebug(QStringLiteral("debug level is never written"));
     TraceError(QStringLiteral("kept after enable"), 0);
     TraceInfo(QStringLiteral("kept after enable"), 0);

@@ -66,19 +66,24 @@ QString TraceComposeMessage(const QString& unitPath, const char* function, int l
             static const QString unitPath = TraceUnitPath(sourceFile);                                       \
             return unitPath;                                                                                 \
         }())
-#define TRACE_UNIT_PATH() TRACE_UNIT_PATH_OF(__FILE__)
-#define TRACE_MESSAGE(text) TraceComposeMessage(TRACE_UNIT_PATH(), __func__, __LINE__, (text))
-#define TRACE_ERROR(text) TraceErrorAt(TRACE_UNIT_PATH(), __func__, __LINE__, (text))
-#define TRACE_INFO(text) TraceInfoAt(TRACE_UNIT_PATH(), __func__, __LINE__, (text))
-#define TRACE_DEBUG(text) TraceDebug(QString())
 
-// Lines that name the operation a reader searches for rather than the helper that writes them: the function
-// name (a string literal) is given explicitly, and with the _AS forms also the unit, as a source path of
-// the form __FILE__ gives ("mng_launcher/DEVICE/DEVICE_ClassPackageManager.cpp").
-#define TRACE_ERROR_FROM(function, text) TraceErrorAt(TRACE_UNIT_PATH(), function, __LINE__, (text))
-#define TRACE_ERROR_AS(sourceFile, function, text)                                                           \
-    TraceErrorAt(TRACE_UNIT_PATH_OF(sourceFile), function, __LINE__, (text))
-#define TRACE_INFO_AS(sourceFile, function, text)                                                            \
-    TraceInfoAt(TRACE_UNIT_PATH_OF(sourceFile), function, __LINE__, (text))
+// The one way to log: a line of the calling unit and function.
+#define TRACE_ERROR(text) TraceErrorAt(TRACE_UNIT_PATH_OF(__FILE__), __func__, __LINE__, (text))
+#define TRACE_INFO(text) TraceInfoAt(TRACE_UNIT_PATH_OF(__FILE__), __func__, __LINE__, (text))
+
+// Where a line says it comes from when that is not the calling unit and function: a part of a split class
+// logs under its class's unit (a source path of the form __FILE__ gives) and the operation a reader
+// searches for. Declared once per unit part, then used with the same form:
+//   constexpr TRACE_ORIGIN SAVE_ORIGIN{SESSION_BACKEND_UNIT, "SLOT_SaveRequest"};
+//   TRACE_ERROR_IN(SAVE_ORIGIN, text);
+struct TRACE_ORIGIN
+{
+    const char* sourceFile;
+    const char* function;
+};
+#define TRACE_ERROR_IN(origin, text)                                                                         \
+    TraceErrorAt(TRACE_UNIT_PATH_OF((origin).sourceFile), (origin).function, __LINE__, (text))
+#define TRACE_INFO_IN(origin, text)                                                                          \
+    TraceInfoAt(TRACE_UNIT_PATH_OF((origin).sourceFile), (origin).function, __LINE__, (text))
 
 #endif // TRACES_TRACES_H

@@ -128,7 +128,7 @@ void CLASS_UTILS_DOWNLOAD::SLOT_DownloadFinished(QNetworkReply* finishedReply)
     if (file != nullptr)
     {
         const QString fileName = file->fileName();
-        TRACE_DEBUG(QStringLiteral("Download finished : ") + fileName);
+        TraceDebug(QStringLiteral("Download finished : ") + fileName);
         ForgetReplyAndFile();
         emit SIGNAL_DownloadFinished(fileName);
         return;
