@@ -75,7 +75,7 @@ run() {
         [ -s "$WORK/err.txt" ] || fail "\"$*\": nothing on stderr"
     elif [ "$code" -ne 0 ]; then
         # Besides the progress lines of a package job.
-        [ "$(grep -cvE '^(Downloading updater|Installing updater|Removing) ' "$WORK/err.txt")" -eq 1 ] ||
+        [ "$(grep -cvE '^(Downloading|Installing updater|Removing) ' "$WORK/err.txt")" -eq 1 ] ||
             fail "\"$*\": not one line on stderr: $(cat "$WORK/err.txt")"
     fi
     echo "ok $code  $*"
