@@ -4,6 +4,8 @@
 
 #include "DEVICE/DEVICE_ClassServerAddress.h"
 #include "DEVICE/DEVICE_Constants.h"
+#include "QT_TRACES/TRACES_Traces.h"
+#include "QT_UTILS/UTILS_ClassProxyFactory.h"
 
 #include <QTextStream>
 
@@ -28,7 +30,13 @@ CLASS_COMMAND_LINE::CLASS_COMMAND_LINE()
                                         "(default: %1; the %2 environment variable also sets it).")
                              .arg(CLASS_SERVER_ADDRESS::BuiltInServer(),
                                   QString::fromLatin1(CLASS_SERVER_ADDRESS::SERVER_VARIABLE)),
-                         QStringLiteral("URL"))
+                         QStringLiteral("URL")),
+      proxyOption(
+          QStringLiteral("proxy"),
+          QStringLiteral("Sends every request through the proxy at <URL> (http://host:port or "
+                         "socks5://host:port; default: http_proxy, https_proxy and no_proxy, in lower or "
+                         "upper case)."),
+          QStringLiteral("URL"))
 {
     parser.setApplicationDescription(QStringLiteral("%1 %2: creates, configures and runs simulated devices.")
                                          .arg(LAUNCHER_TITLE, LAUNCHER_VERSION));
@@ -37,6 +45,7 @@ CLASS_COMMAND_LINE::CLASS_COMMAND_LINE()
     parser.addOption(helpOption);
     parser.addOption(versionOption);
     parser.addOption(updateServerOption);
+    parser.addOption(proxyOption);
     CLASS_COMMAND_SET::AddOptions(parser);
     AddQtWindowOptions();
 }
@@ -62,7 +71,7 @@ int CLASS_COMMAND_LINE::Process(const QStringList& arguments, QTextStream& outpu
         output << LAUNCHER_TITLE << ' ' << LAUNCHER_VERSION << '\n';
         return EXIT_DONE;
     }
-    if (!ApplyUpdateServer(errors))
+    if (!ApplyUpdateServer(errors) || !ApplyProxy(errors))
     {
         return EXIT_USAGE;
     }
@@ -108,5 +117,19 @@ bool CLASS_COMMAND_LINE::ApplyUpdateServer(QTextStream& errors)
             errors);
         return false;
     }
+    return true;
+}
+
+bool CLASS_COMMAND_LINE::ApplyProxy(QTextStream& errors)
+{
+    const QString proxy = parser.value(proxyOption).trimmed();
+    if (parser.isSet(proxyOption) && !CLASS_PROXY_FACTORY::IsValidProxy(proxy))
+    {
+        UsageError(
+            QStringLiteral("--proxy needs an http or socks5 address, not '%1'.").arg(WithoutUserInfo(proxy)),
+            errors);
+        return false;
+    }
+    CLASS_PROXY_FACTORY::Install(proxy);
     return true;
 }

@@ -10,7 +10,8 @@
 class QTextStream;
 
 // The launcher's command line. Without options the window starts; --help and --version print and end;
-// --update-server sets the update server's address for this run; a command (--list, --install, --start,
+// --update-server sets the update server's address for this run, --proxy the proxy of every request
+// (instead of http_proxy, https_proxy and no_proxy); a command (--list, --install, --start,
 // ..., CLASS_COMMAND_SET) runs without a window. Qt's own window options (-platform,
 // -style, ...) are accepted and left to the application object.
 class CLASS_COMMAND_LINE
@@ -39,11 +40,14 @@ private:
     QCommandLineOption helpOption;
     QCommandLineOption versionOption;
     QCommandLineOption updateServerOption;
+    QCommandLineOption proxyOption;
     CLI_COMMAND command;
 
     void AddQtWindowOptions();
     int UsageError(const QString& message, QTextStream& errors) const;
     bool ApplyUpdateServer(QTextStream& errors);
+    // Makes the proxy of the environment, or of --proxy, the one of every request.
+    bool ApplyProxy(QTextStream& errors);
 };
 
 #endif // DEVICE_CLASSCOMMANDLINE_H

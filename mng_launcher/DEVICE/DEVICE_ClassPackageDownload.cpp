@@ -5,6 +5,7 @@
 #include "DEVICE/DEVICE_ClassSha256.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "QT_TRACES/TRACES_Traces.h"
+#include "QT_UTILS/UTILS_ClassProxyFactory.h"
 #include "QT_UTILS/UTILS_NetworkRequest.h"
 
 #include <QEventLoop>
@@ -77,6 +78,10 @@ bool CLASS_PACKAGE_DOWNLOAD::DownloadArchive(const QString& url, CLASS_PARTIAL_D
         return false;
     }
     bool resume = part.CanResume(url, expectedSize);
+    PACKAGE_JOB_INFO(QStringLiteral("Downloading %1 (%2 bytes kept, proxy: %3)")
+                         .arg(url)
+                         .arg(resume ? part.KeptBytes() : 0)
+                         .arg(CLASS_PROXY_FACTORY::DescribeInstalled(QUrl(url))));
     std::unique_ptr<CLASS_SHA256> digest;
     OUTCOME outcome = OUTCOME::Again;
     for (int attempt = 0; outcome == OUTCOME::Again && attempt < MAX_ATTEMPTS; ++attempt)
