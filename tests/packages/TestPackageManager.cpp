@@ -1087,6 +1087,38 @@ private slots:
         QVERIFY(QDir(work->filePath(QStringLiteral("downloads"))).isEmpty());
     }
 
+    // The kept part and its record are never opened through a link: a link planted in the place of one stays
+    // a link, and what it points at stays untouched.
+    void aLinkInThePlaceOfAKeptPartIsNotFollowed_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("the part") << "TARVO_1_0_0.zip.part" << false;
+        QTest::newRow("its record") << "TARVO_1_0_0.zip.part.info" << true;
+    }
+    void aLinkInThePlaceOfAKeptPartIsNotFollowed()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, installed);
+        ServePackage(QStringLiteral("1.0.0"));
+        const QString target = work->filePath(QStringLiteral("precious.txt"));
+        QVERIFY(WriteTestFile(target, "mine"));
+        const QString downloads = work->filePath(QStringLiteral("downloads"));
+        QVERIFY(QDir().mkpath(downloads));
+        QVERIFY(QFile::link(target, downloads + QLatin1Char('/') + name));
+        Open(THREE_PACKAGES, Options());
+        Tick({QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        QCOMPARE(Installed(QStringLiteral("1.0.0")), installed);
+        QCOMPARE(dialog->StatusText(),
+                 installed ? QStringLiteral("Finished")
+                           : QStringLiteral("Error downloading: cannot write the download (%1 "
+                                            "is no file of the user's own)")
+                                 .arg(downloads + QStringLiteral("/TARVO_1_0_0.zip.part")));
+        QCOMPARE(ReadTestFile(target), QByteArray("mine"));
+        QVERIFY(QFileInfo(target).isFile() && !QFileInfo(target).isSymLink());
+    }
+
     // The size the package index gives for an archive bounds its download.
     void theIndexSizeBoundsTheDownload_data()
     {
