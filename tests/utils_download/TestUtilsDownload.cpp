@@ -1,4 +1,5 @@
 #include "QT_UTILS/UTILS_ClassProxyFactory.h"
+#include "QT_UTILS/UTILS_ClassTransferRate.h"
 #include "QT_UTILS/UTILS_ClassUtilsDownload.h"
 #include "TestHttpServer.h"
 #include "TraceCapture.h"
@@ -306,6 +307,32 @@ private slots:
         // The password is not shown, but it is used.
         QCOMPARE(used.password().isEmpty(),
                  !(environment + QStringList{option}).join(' ').contains("s3cret"));
+    }
+
+    // The speed of a transfer over its last five seconds, from "<ms>:<bytes in all>" counts.
+    void transferRate_data()
+    {
+        QTest::addColumn<QString>("counts");
+        QTest::addColumn<qint64>("bytesPerSecond");
+        QTest::newRow("nothing yet") << "" << qint64(-1);
+        QTest::newRow("too short to tell") << "0:0 100:1000" << qint64(-1);
+        QTest::newRow("steady") << "0:0 500:500000 1000:1000000" << qint64(1000000);
+        QTest::newRow("counts close together are one") << "0:0 1000:1000 1050:900000" << qint64(1000);
+        QTest::newRow("the last seconds only")
+            << "0:0 1000:10000000 6000:11000000 7000:12000000" << qint64(333333);
+        QTest::newRow("a count going back starts again") << "0:0 1000:5000 1200:100" << qint64(-1);
+    }
+    void transferRate()
+    {
+        QFETCH(QString, counts);
+        QFETCH(qint64, bytesPerSecond);
+        CLASS_TRANSFER_RATE rate;
+        for (const QString& count : counts.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        {
+            rate.Add(count.section(QLatin1Char(':'), 1).toLongLong(),
+                     count.section(QLatin1Char(':'), 0, 0).toLongLong());
+        }
+        QCOMPARE(rate.BytesPerSecond(), bytesPerSecond);
     }
 
     void cleanupTestCase() { server.Stop(); }
