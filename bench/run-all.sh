@@ -13,7 +13,10 @@
 #   3. the caller's cost of one trace line and the writer's lines per second (bench/traces, median);
 #   4. installing a 100 MB package against curl + unzip (bench/install/run.sh);
 #   5. exporting and importing a 50 MB session through the launcher's archive code against zip and
-#      unzip by hand (bench/archives).
+#      unzip by hand (bench/archives);
+#   6. a 100 MB package download cut at half (curl's transfer, cut off) and finished by the launcher's
+#      --install, which asks for the rest: every byte the update server sent for it against the archive's
+#      size; and the update server's peak memory while it serves a 200 MB file (bench/resume).
 #
 # Builds a Release tree with the benchmarks (BUILD_TESTING off). Its update server address is a closed
 # port (127.0.0.1:1), so that a start measures the launcher and not whatever server answers on this
@@ -66,6 +69,10 @@ fi
 echo "== export and import of a 50 MB session (bench/archives)"
 bash "$HERE/archives/measure.sh" "$BUILD" "$ARCHIVE_RUNS" 50 >"$OUT/archives.txt" 2>"$OUT/archives.log" ||
     { cat "$OUT/archives.log" >&2; exit 1; }
+
+echo "== a 100 MB download cut at half and resumed; the update server serving 200 MB (bench/resume)"
+bash "$HERE/resume/measure.sh" "$BUILD" 100 200 >"$OUT/resume.txt" 2>"$OUT/resume.log" ||
+    { cat "$OUT/resume.log" >&2; exit 1; }
 LOAD_AFTER=$(cut -d ' ' -f 1-3 /proc/loadavg)
 END=$(date +%s)
 
@@ -83,6 +90,7 @@ median_ns() {
 S=$OUT/startup.txt
 A=$OUT/archives.txt
 I=$OUT/install.txt
+R=$OUT/resume.txt
 launcher_start=$(value "$S" startup_launcher_s)
 minimal_start=$(value "$S" startup_minimal_s)
 minimal_start_without_gl=$(value "$S" startup_minimal_without_opengl_s)
@@ -97,6 +105,11 @@ export_launcher=$(value "$A" export_launcher_s)
 export_hand=$(value "$A" export_by_hand_s)
 import_launcher=$(value "$A" import_launcher_s)
 import_hand=$(value "$A" import_by_hand_s)
+resume_sent=$(value "$R" resume_sent_bytes)
+resume_size=$(value "$R" resume_archive_bytes)
+resume_rest=$(value "$R" resume_request_2 2)
+resume_rest_status=$(value "$R" resume_request_2)
+server_peak=$(value "$R" server_peak_kb)
 
 {
     echo "Machine: $(nproc) CPU(s), $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)"
@@ -124,6 +137,12 @@ import_hand=$(value "$A" import_by_hand_s)
         "$(sec "$export_hand")" "$(ratio "$export_launcher" "$export_hand")"
     printf '%-46s %-16s %-16s %s\n' "import a 50 MB session (vs unzip by hand)" "$(sec "$import_launcher")" \
         "$(sec "$import_hand")" "$(ratio "$import_launcher" "$import_hand")"
+    printf '%-46s %-16s %-16s %s\n' "100 MB download cut at half + resumed: sent" "$(mb $((resume_sent / 1024)))" \
+        "$(mb $((resume_size / 1024))) (file)" "$(ratio "$resume_sent" "$resume_size")"
+    printf '%-46s %-16s %-16s %s\n' "  the launcher's request for the rest ($resume_rest_status)" \
+        "$(mb $((resume_rest / 1024)))" "$(mb $((resume_size / 1024))) (file)" "$(ratio "$resume_rest" "$resume_size")"
+    printf '%-46s %-16s %-16s %s\n' "update server peak memory, serving 200 MB" "$(mb "$server_peak")" \
+        "32.0 MB (goal)" "$(ratio "$server_peak" 32768)"
     echo
     echo "Trace call, caller's cost (median of 10 x 20000 calls):"
     echo "  TRACE_ERROR(text):          $(median_ns BM_TraceErrorMacro)"

@@ -8,6 +8,7 @@
 #include "PLATFORM/PLATFORM_Files.h"
 #include "QT_TRACES/TRACES_ClassWorkerFile.h"
 #include "QT_TRACES/TRACES_Traces.h"
+#include "QT_UTILS/UTILS_ClassProxyFactory.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -211,8 +212,12 @@ QString CLASS_DIAGNOSTICS::AboutText() const
                     QStringLiteral(QT_VERSION_STR), QSysInfo::prettyProductName(), QSysInfo::kernelType(),
                     QSysInfo::kernelVersion(), QSysInfo::currentCpuArchitecture())
                .arg(locations.sessionsRoot) +
-           QStringLiteral("Application folder: %1\nLog folder: %2\nInstalled package folders:\n")
+           QStringLiteral("Application folder: %1\nLog folder: %2\n")
                .arg(locations.applicationFolder, LogFolder()) +
+           QStringLiteral("Proxy for %1: %2\n")
+               .arg(WithoutUserInfo(CLASS_SERVER_ADDRESS::Server()),
+                    CLASS_PROXY_FACTORY::DescribeInstalled(QUrl(CLASS_SERVER_ADDRESS::Server()))) +
+           QStringLiteral("Installed package folders:\n") +
            (packages.isEmpty()
                 ? QStringLiteral("  (none)\n")
                 : QStringLiteral("  ") + packages.join(QStringLiteral("\n  ")) + QLatin1Char('\n')) +

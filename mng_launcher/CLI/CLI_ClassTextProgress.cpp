@@ -34,6 +34,8 @@ bool CLASS_TEXT_PROGRESS::StandardErrorIsTerminal()
 void CLASS_TEXT_PROGRESS::Update(const QString& package, const QString& text, int value)
 {
     const bool newPackage = package != lastPackage;
+    // A step's text may go on with figures after a dash: "Downloading 3.2.0 (1 of 2) — 41 of 100 MB".
+    const QString step = text.section(QStringLiteral(" \u2014 "), 0, 0);
     lastPackage = package;
     if (value >= 0)
     {
@@ -45,11 +47,7 @@ void CLASS_TEXT_PROGRESS::Update(const QString& package, const QString& text, in
     }
     if (!terminal)
     {
-        if (newPackage && !package.isEmpty())
-        {
-            std::fprintf(stream, "%s\n", OneLineValue(text).toLocal8Bit().constData());
-            std::fflush(stream);
-        }
+        PrintLine(newPackage, step, text, value);
         return;
     }
     const int filled = lastValue * BAR_WIDTH / 100;
@@ -59,6 +57,22 @@ void CLASS_TEXT_PROGRESS::Update(const QString& package, const QString& text, in
                  OneLineValue(text).toLocal8Bit().constData());
     std::fflush(stream);
     barDrawn = true;
+}
+
+void CLASS_TEXT_PROGRESS::PrintLine(bool newPackage, const QString& step, const QString& text, int value)
+{
+    constexpr int QUARTER = 25;
+    const int quarter = value >= 0 ? std::min(value, 100) / QUARTER : 0;
+    // A text without a value (the end of a job, say) begins no step: the command's result follows.
+    const bool newStep = newPackage || (value >= 0 && step != printedStep);
+    if (lastPackage.isEmpty() || (!newStep && (step != printedStep || quarter <= printedQuarter)))
+    {
+        return;
+    }
+    printedStep = step;
+    printedQuarter = quarter;
+    std::fprintf(stream, "%s\n", OneLineValue(text).toLocal8Bit().constData());
+    std::fflush(stream);
 }
 
 void CLASS_TEXT_PROGRESS::Finish()

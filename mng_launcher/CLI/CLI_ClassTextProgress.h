@@ -6,7 +6,9 @@
 #include <cstdio>
 
 // The progress of a long command on standard error: on a terminal one bar that is redrawn in place
-// ("[#####.....]  50% Downloading updater 3.2.0"); otherwise (a log, a pipe) one line per package.
+// ("[#####.....]  50% Downloading 3.2.0 (1 of 2) — 41 of 100 MB, 12 MB/s, 5 s left"); otherwise (a log, a
+// pipe) a line when a step begins (a download, an installation, a removal of a package) and when it has
+// gone a further quarter of the way.
 class CLASS_TEXT_PROGRESS
 {
 public:
@@ -25,10 +27,15 @@ public:
     static bool StandardErrorIsTerminal();
 
 private:
+    // The line for a log or a pipe, when it is due.
+    void PrintLine(bool newPackage, const QString& step, const QString& text, int value);
+
     bool terminal;
     std::FILE* stream;
     QString lastPackage;
+    QString printedStep;
     int lastValue = 0;
+    int printedQuarter = 0;
     bool barDrawn = false;
 };
 

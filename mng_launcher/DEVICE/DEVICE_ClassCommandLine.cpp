@@ -6,6 +6,8 @@
 #include "DEVICE/DEVICE_ClassServerAddress.h"
 #include "DEVICE/DEVICE_ClassTrustStore.h"
 #include "DEVICE/DEVICE_Constants.h"
+#include "QT_TRACES/TRACES_Traces.h"
+#include "QT_UTILS/UTILS_ClassProxyFactory.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -41,7 +43,13 @@ CLASS_COMMAND_LINE::CLASS_COMMAND_LINE()
                          "(may be given several times)."),
           QStringLiteral("file.pub")),
       requireSignedOption(QStringLiteral("require-signed"),
-                          QStringLiteral("Refuses packages that no signed index or signature vouches for."))
+                          QStringLiteral("Refuses packages that no signed index or signature vouches for.")),
+      proxyOption(
+          QStringLiteral("proxy"),
+          QStringLiteral("Sends every request through the proxy at <URL> (http://host:port or "
+                         "socks5://host:port; default: http_proxy, https_proxy and no_proxy, in lower or "
+                         "upper case)."),
+          QStringLiteral("URL"))
 {
     parser.setApplicationDescription(QStringLiteral("%1 %2: creates, configures and runs simulated devices.")
                                          .arg(LAUNCHER_TITLE, LAUNCHER_VERSION));
@@ -52,6 +60,7 @@ CLASS_COMMAND_LINE::CLASS_COMMAND_LINE()
     parser.addOption(updateServerOption);
     parser.addOption(trustedKeyOption);
     parser.addOption(requireSignedOption);
+    parser.addOption(proxyOption);
     CLASS_COMMAND_SET::AddOptions(parser);
     AddQtWindowOptions();
 }
@@ -77,7 +86,7 @@ int CLASS_COMMAND_LINE::Process(const QStringList& arguments, QTextStream& outpu
         output << LAUNCHER_TITLE << ' ' << LAUNCHER_VERSION << '\n';
         return EXIT_DONE;
     }
-    if (!ApplyUpdateServer(errors) || !ApplyTrust(errors))
+    if (!ApplyUpdateServer(errors) || !ApplyTrust(errors) || !ApplyProxy(errors))
     {
         return EXIT_USAGE;
     }
@@ -146,5 +155,19 @@ bool CLASS_COMMAND_LINE::ApplyUpdateServer(QTextStream& errors)
             errors);
         return false;
     }
+    return true;
+}
+
+bool CLASS_COMMAND_LINE::ApplyProxy(QTextStream& errors)
+{
+    const QString proxy = parser.value(proxyOption).trimmed();
+    if (parser.isSet(proxyOption) && !CLASS_PROXY_FACTORY::IsValidProxy(proxy))
+    {
+        UsageError(
+            QStringLiteral("--proxy needs an http or socks5 address, not '%1'.").arg(WithoutUserInfo(proxy)),
+            errors);
+        return false;
+    }
+    CLASS_PROXY_FACTORY::Install(proxy);
     return true;
 }

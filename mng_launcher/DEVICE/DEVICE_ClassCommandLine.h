@@ -11,9 +11,9 @@ class QTextStream;
 
 // The launcher's command line. Without options the window starts; --help and --version print and end;
 // --update-server sets the update server's address for this run, --trusted-key and --require-signed what
-// this run trusts (for the window and for a command, also one handed to a running launcher); a command
-// (--list, --install, --start,
-// ..., CLASS_COMMAND_SET) runs without a window. Qt's own window options (-platform,
+// this run trusts (for the window and for a command, also one handed to a running launcher), --proxy the
+// proxy of every request (instead of http_proxy, https_proxy and no_proxy); a command (--list, --install,
+// --start, ..., CLASS_COMMAND_SET) runs without a window. Qt's own window options (-platform,
 // -style, ...) are accepted and left to the application object.
 class CLASS_COMMAND_LINE
 {
@@ -43,6 +43,7 @@ private:
     QCommandLineOption updateServerOption;
     QCommandLineOption trustedKeyOption;
     QCommandLineOption requireSignedOption;
+    QCommandLineOption proxyOption;
     CLI_COMMAND command;
 
     void AddQtWindowOptions();
@@ -50,6 +51,8 @@ private:
     bool ApplyUpdateServer(QTextStream& errors);
     // Reads the key files of --trusted-key; false (a usage error printed) when one is no minisign key.
     bool ApplyTrust(QTextStream& errors);
+    // Makes the proxy of the environment, or of --proxy, the one of every request.
+    bool ApplyProxy(QTextStream& errors);
 };
 
 #endif // DEVICE_CLASSCOMMANDLINE_H

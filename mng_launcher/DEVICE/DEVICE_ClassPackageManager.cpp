@@ -3,12 +3,14 @@
 #include "DEVICE/DEVICE_ClassPackageChecksum.h"
 #include "DEVICE/DEVICE_ClassPackageDownload.h"
 #include "DEVICE/DEVICE_ClassPackageExtraction.h"
+#include "DEVICE/DEVICE_ClassPartialDownload.h"
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "DEVICE/DEVICE_ClassSha256.h"
 #include "DEVICE/DEVICE_ClassSignedIndex.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 #include "DEVICE/DEVICE_ClassTrustStore.h"
 #include "DEVICE/DEVICE_Constants.h"
+#include "DEVICE/DEVICE_DownloadProgress.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_PackageArchive.h"
 #include "DEVICE/DEVICE_SessionFolders.h"
@@ -21,9 +23,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -34,7 +34,6 @@ constexpr int DEFAULT_EXTRACTOR_TIMEOUT_MS = 30000;
 constexpr int DEFAULT_PROGRESS_HIDE_DELAY_MS = 5000;
 constexpr int EXTRACTION_STEPS_PER_PERCENT = 3;
 const QString REMOVING = QStringLiteral("Removing ");
-const QString DOWNLOADING = QStringLiteral("Downloading updater ");
 const QString INSTALLING = QStringLiteral("Installing updater ");
 } // namespace
 
@@ -115,6 +114,10 @@ CLASS_PACKAGE_MANAGER_BACKEND::CLASS_PACKAGE_MANAGER_BACKEND(CLASS_MANAGE_PACKAG
                 &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_CancelUpdate);
         connect(this->dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestUpdate, this,
                 &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages, Qt::QueuedConnection);
+        connect(this->dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestPauseOrResume, this,
+                &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_PauseOrResume, Qt::QueuedConnection);
+        connect(this->dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestRefresh, this,
+                &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_RefreshCatalogue, Qt::QueuedConnection);
     }
 }
 
@@ -154,7 +157,8 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RefreshDialog()
     {
         return;
     }
-    dialog->SetNoInternet(!reachable);
+    // Removals need no server: the notice names the one that does not answer, and Apply stays.
+    dialog->SetNoInternet(!reachable, WithoutUserInfo(options.probeUrl));
     if (versionInfo->GetCompatibility() > 1)
     {
         dialog->ShowIncompatibleAndClose();
@@ -225,6 +229,8 @@ QString CLASS_PACKAGE_MANAGER_BACKEND::FinalStatusText(int status, const QString
         break;
     case JOB_ABORTED:
         return QStringLiteral("Aborted");
+    case JOB_PAUSED:
+        return QStringLiteral("Paused");
     case JOB_REMOVAL_FAILED:
         text = QStringLiteral("Failed removing updater");
         break;
@@ -282,6 +288,7 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages()
         return;
     }
     jobStatus = JOB_DONE;
+    SetPauseButton(PACKAGE_PAUSE_BUTTON::Hidden);
     QStringList ticked;
     dialog->GetCheckedPackages(ticked);
     if (versionInfo->GetInstalledVersions() == ticked)
@@ -373,10 +380,20 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QStringList& installed, con
     // Kept up to date as the job goes, so that a version listed twice is handled once.
     QStringList present = installed;
     const QStringList versions = JobVersions(installed);
+    QStringList downloads;
+    for (const QString& version : versions)
+    {
+        if (!installed.contains(version) && wanted.contains(version) && !downloads.contains(version))
+        {
+            downloads.append(version);
+        }
+    }
+    downloadNumber = 0;
+    downloadCount = downloads.size();
     for (const QString& version : versions)
     {
         currentPackage = version;
-        if (jobStatus == JOB_ABORTED)
+        if (StopRequested())
         {
             break;
         }
@@ -403,20 +420,32 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QStringList& installed, con
 void CLASS_PACKAGE_MANAGER_BACKEND::FinishJob()
 {
     SetDialogStatus(FinalStatusText(jobStatus, failureReason));
-    // A failure stays on show, with its reason, until the user's next action; success goes after a while.
+    // A failure stays on show, with its reason, until the user's next action, and so does a pause with its
+    // Resume button; success goes after a while.
     if (jobStatus == JOB_DONE || jobStatus == JOB_ABORTED)
     {
         hideTimer.start();
     }
+    SetPauseButton(jobStatus == JOB_PAUSED ? PACKAGE_PAUSE_BUTTON::Resume : PACKAGE_PAUSE_BUTTON::Hidden);
     if (!dialog.isNull())
     {
         dialog->SetButtonsEnabled(true);
     }
     versionInfo->FindInstalledVersions();
-    TickInstalledPackages(versionInfo->GetInstalledVersions());
+    // A paused job keeps the ticks it was started with: Resume goes on with them.
+    if (jobStatus != JOB_PAUSED)
+    {
+        TickInstalledPackages(versionInfo->GetInstalledVersions());
+    }
     MarkSignedPackages();
     jobRunning = false;
     emit SIGNAL_PackagesChanged();
+    EndWork();
+}
+
+void CLASS_PACKAGE_MANAGER_BACKEND::EndWork()
+{
+    jobRunning = false;
     if (deleteWhenJobEnds)
     {
         // The deletion asked for during the job; a second deleteLater would be dropped by Qt as a duplicate.
@@ -468,7 +497,8 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
 {
     // Before any download: a package that could not be written, or that its server's signed index
     // refuses, would be downloaded for nothing.
-    if (!ChooseInstallFolder())
+    QString downloads;
+    if (!ChooseInstallFolder() || !OpenDownloadsFolder(downloads))
     {
         return false;
     }
@@ -478,46 +508,46 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
     {
         return false;
     }
-    temporaryFolder.reset();
-    temporaryFolder = std::make_unique<QTemporaryDir>();
-    if (!temporaryFolder->isValid())
-    {
-        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Failed to create temporary directory : ") +
-                                               temporaryFolder->errorString());
-        Fail(JOB_FAILED, QStringLiteral("no temporary folder (%1)").arg(temporaryFolder->errorString()));
-        return false;
-    }
-    // The archive goes to disk as it arrives: the file is opened before the download starts.
-    const QString archivePath =
-        temporaryFolder->path() + QLatin1Char('/') + PackageFolderName(version) + PACKAGE_ARCHIVE_SUFFIX;
-    QFile archive(archivePath);
-    if (!archive.open(QIODevice::WriteOnly))
-    {
-        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN,
-                       QStringLiteral("Error opening file for writing:") + archive.errorString());
-        Fail(JOB_FILE_ERROR, QStringLiteral("cannot write the download (%1)").arg(archive.errorString()));
-        return false;
-    }
+    // The archive goes to disk as it arrives, into the part that an earlier attempt may have begun.
+    CLASS_PARTIAL_DOWNLOAD part(downloads, PackageFolderName(version) + PACKAGE_ARCHIVE_SUFFIX);
+    ++downloadNumber;
+    OnDownloadProgress(part.KeptBytes(), -1, -1);
+    SetPauseButton(PACKAGE_PAUSE_BUTTON::Pause);
     const QString url = ArchiveUrl(version);
-    CLASS_SHA256 digest;
-    if (!download->DownloadArchive(url, archive, digest) ||
-        !CLASS_PACKAGE_CHECKSUM(*this).VerifyChecksum(url, archivePath, digest.Result()) ||
-        !CLASS_PACKAGE_EXTRACTION(*this).ExtractArchive(archivePath, version))
+    QByteArray sha256;
+    const bool downloaded = download->DownloadArchive(url, part, sha256);
+    SetPauseButton(PACKAGE_PAUSE_BUTTON::Hidden);
+    if (!downloaded)
     {
         return false;
     }
-    RecordTrust(PackageFolderPath(installFolder, version), archiveTrust);
-    RemoveTemporaryFolder();
-    return true;
+    // A whole archive is installed or dropped: only an unfinished download is kept.
+    const QString archivePath = part.ArchivePath();
+    const bool installed = CLASS_PACKAGE_CHECKSUM(*this).VerifyChecksum(url, archivePath, sha256) &&
+                           CLASS_PACKAGE_EXTRACTION(*this).ExtractArchive(archivePath, version);
+    if (!PLATFORM::RemoveTree(archivePath))
+    {
+        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Couldn't remove the downloaded archive at :") + archivePath);
+    }
+    if (installed)
+    {
+        RecordTrust(PackageFolderPath(installFolder, version), archiveTrust);
+    }
+    return installed;
 }
 
-void CLASS_PACKAGE_MANAGER_BACKEND::RemoveTemporaryFolder()
+bool CLASS_PACKAGE_MANAGER_BACKEND::OpenDownloadsFolder(QString& folder)
 {
-    const QString path = temporaryFolder->path();
-    if (!temporaryFolder->remove())
+    QString problem;
+    if (!CLASS_PARTIAL_DOWNLOAD::MakeFolder(options.downloadsFolder, folder, problem))
     {
-        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Couldn't remove temporary folder at :") + path);
+        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, 
+            QStringLiteral("Failed to create the downloads folder %1 : %2").arg(folder, problem));
+        Fail(JOB_FAILED,
+             QStringLiteral("no downloads folder (%1: %2)").arg(QDir::toNativeSeparators(folder), problem));
+        return false;
     }
+    return true;
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::Fail(int status, const QString& reason)
@@ -535,6 +565,57 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_CancelUpdate()
     download->Abort();
 }
 
+void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_PauseOrResume()
+{
+    if (jobRunning)
+    {
+        // Only a download pauses: its part waits for Resume; the other steps are short.
+        if (download->IsActive())
+        {
+            jobStatus = JOB_PAUSED;
+            download->Abort();
+        }
+        return;
+    }
+    if (jobStatus == JOB_PAUSED)
+    {
+        SLOT_UpdatePackages();
+    }
+}
+
+void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_RefreshCatalogue()
+{
+    if (jobRunning || dialog.isNull() || versionInfo == nullptr)
+    {
+        return;
+    }
+    // The wait runs a local event loop: the window must not start a job, nor delete this object, meanwhile.
+    jobRunning = true;
+    hideTimer.stop();
+    dialog->SetButtonsEnabled(false);
+    dialog->SetProgressHidden(false);
+    SetPauseButton(PACKAGE_PAUSE_BUTTON::Hidden);
+    const QString address = WithoutUserInfo(versionInfo->GetCatalogueUrl());
+    dialog->SetStatusText(QStringLiteral("Downloading the catalogue from ") + address);
+    const bool fetched = versionInfo->FetchPackages();
+    versionInfo->FindPackagesList();
+    versionInfo->FindInstalledVersions();
+    if (!dialog.isNull())
+    {
+        packages = versionInfo->GetPackagesList();
+        dialog->SetPackages(packages.values());
+        TickInstalledPackages(versionInfo->GetInstalledVersions());
+        dialog->SetNoInternet(!fetched, address);
+        dialog->SetStatusText(fetched ? QStringLiteral("Catalogue up to date")
+                                      : QStringLiteral("The catalogue could not be downloaded from %1: %2")
+                                            .arg(address, versionInfo->LastFetchError()));
+        dialog->SetButtonsEnabled(true);
+        hideTimer.start();
+    }
+    emit SIGNAL_PackagesChanged();
+    EndWork();
+}
+
 void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_ManageProgress()
 {
     ++extractionCounter;
@@ -542,13 +623,22 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_ManageProgress()
                std::min(extractionCounter / EXTRACTION_STEPS_PER_PERCENT, MAX_PROGRESS));
 }
 
-void CLASS_PACKAGE_MANAGER_BACKEND::OnDownloadProgress(qint64 received, qint64 total)
+void CLASS_PACKAGE_MANAGER_BACKEND::OnDownloadProgress(qint64 received, qint64 total, qint64 bytesPerSecond)
 {
-    SetDialogStatus(DOWNLOADING + currentPackage);
+    SetDialogStatus(DownloadProgressText(
+        {currentPackage, downloadNumber, downloadCount, received, total, bytesPerSecond}));
     // 0: nothing to measure against; -1: the size was not announced. Either leaves the bar as it is.
     if (total > 0)
     {
         SetDialogValue(static_cast<SDWord>(received * MAX_PROGRESS / total));
+    }
+}
+
+void CLASS_PACKAGE_MANAGER_BACKEND::SetPauseButton(PACKAGE_PAUSE_BUTTON state)
+{
+    if (!dialog.isNull())
+    {
+        dialog->SetPauseButton(state);
     }
 }
 

@@ -18,6 +18,7 @@ class CLASS_PACKAGE_DOWNLOAD;
 class CLASS_TARVO_VERSION_INFO;
 class QTemporaryDir;
 struct INDEX_VERDICT;
+enum class PACKAGE_PAUSE_BUTTON;
 
 // Every line of an installer job names the installer's unit and SLOT_UpdatePackages, or ExtractPackage for
 // the extraction on the pool thread, whichever part of the installer writes it: readers of the logs search
@@ -34,6 +35,7 @@ struct PACKAGE_MANAGER_OPTIONS
     QString extractorProgram;  // the unzip program; default: PLATFORM::UnzipProgram()
     QString probeUrl;          // internet reachability probe; default: CLASS_SERVER_ADDRESS::ProbeUrl()
     QString sessionsRoot;      // the saved sessions a removal names; default: the catalogue's sessions root
+    QString downloadsFolder;   // kept parts of downloads; default: <user's cache>/<application>/downloads
     int removalPauseMs = -1;   // pause after each removal step; default: 300
     int downloadInactivityMs = 0; // a download with no byte for this long fails; default: 30 s
     int checksumTimeoutMs = 0;    // limit of the checksum download; default: SMALL_TRANSFER_TIMEOUT_MS
@@ -50,7 +52,10 @@ struct PACKAGE_MANAGER_OPTIONS
 // Brings the installed simulator packages in line with the versions ticked in the package manager
 // window: removes the package folders that are no longer ticked and installs the ticked ones that are
 // missing (download of the archive into a temporary folder, checksum, extraction beside the launcher on
-// a pool thread). One job per Apply; the end of every job is announced with SIGNAL_PackagesChanged.
+// a pool thread). One job per Apply; the end of every job is announced with SIGNAL_PackagesChanged. A
+// download can be paused (the job ends "Paused") and resumed; a download that was paused, cancelled or
+// failed is continued by the next installation of its version, from the part kept in the user's private
+// downloads folder. Refresh downloads the catalogue again.
 // It is the entry point of the installer's steps, which work on its job:
 //   CLASS_PACKAGE_DOWNLOAD    the archive's download (with its digest)
 //   CLASS_PACKAGE_CHECKSUM    the comparison with the signed index, or with the published checksum
@@ -69,7 +74,8 @@ public:
         JOB_FILE_ERROR = 1,
         JOB_ABORTED = 2,
         JOB_REMOVAL_FAILED = 3,
-        JOB_FAILED = 4
+        JOB_FAILED = 4,
+        JOB_PAUSED = 5
     };
 
     CLASS_PACKAGE_MANAGER_BACKEND(CLASS_MANAGE_PACKAGE* dialog, CLASS_TARVO_VERSION_INFO* versionInfo,
@@ -112,6 +118,8 @@ public:
     // The versions of the packages list that the server's last accepted signed index lists (none when the
     // server is not signed): the window marks them "signed".
     QStringList SignedVersions() const;
+    // True once the job was cancelled or paused: its steps stop.
+    bool StopRequested() const { return jobStatus == JOB_ABORTED || jobStatus == JOB_PAUSED; }
 
 signals:
     void SIGNAL_PackagesChanged();
@@ -121,6 +129,10 @@ signals:
 public slots:
     void SLOT_UpdatePackages();
     void SLOT_CancelUpdate();
+    // Pauses the running download (the job ends "Paused"), or resumes a paused job.
+    void SLOT_PauseOrResume();
+    // Downloads the catalogue again and shows its packages.
+    void SLOT_RefreshCatalogue();
     // One progress step of the extractor; runs on the extraction thread.
     void SLOT_ManageProgress();
 
@@ -144,11 +156,14 @@ private:
     // Marks a job as running from here to FinishJob.
     void BeginJob();
     void FinishJob();
+    // The work (a job, a refresh) has ended: a deletion asked for meanwhile takes place now.
+    void EndWork();
     bool RemovePackage(const QString& version);
     // The program's folder when writable, else the user's package folder; false (job failed) when neither.
     bool ChooseInstallFolder();
     bool InstallPackage(const QString& version);
-    void RemoveTemporaryFolder();
+    // Makes the private downloads folder; false (job failed) when it cannot be made.
+    bool OpenDownloadsFolder(QString& folder);
     // Ends the job's entries with status; the first failure's reason is the one the user reads.
     void Fail(int status, const QString& reason);
     // Ticks exactly the installed packages, so that a box shows what is installed.
@@ -165,18 +180,22 @@ private:
     void SetDialogStatus(const QString& text);
     void SetDialogValue(SDWord value);
     void Pause(int milliseconds);
-    void OnDownloadProgress(qint64 received, qint64 total);
+    // "Downloading 3.2.0 (1 of 2) — 41 of 100 MB, 12 MB/s, 5 s left" and its value.
+    void OnDownloadProgress(qint64 received, qint64 total, qint64 bytesPerSecond);
+    void SetPauseButton(PACKAGE_PAUSE_BUTTON state);
 
     QPointer<CLASS_MANAGE_PACKAGE> dialog;
     CLASS_TARVO_VERSION_INFO* versionInfo;
     // The packages list as the dialog shows it: a catalogue arriving later does not shift its boxes.
     QMap<int, QString> packages;
-    std::unique_ptr<QTemporaryDir> temporaryFolder;
     QString currentPackage;
     int extractionCounter = 0;
     int jobStatus = JOB_DONE;
     QString failureReason;
     QString installFolder;
+    // Which download of the job runs, of how many.
+    int downloadNumber = 0;
+    int downloadCount = 0;
 
     PACKAGE_MANAGER_OPTIONS options;
     QTimer hideTimer;

@@ -69,6 +69,8 @@ public:
 
     // The folder that holds the package folders, and the local catalogue file.
     QString GetApplicationFolder() const { return locations.applicationFolder; }
+    // The address the catalogue is downloaded from.
+    QString GetCatalogueUrl() const { return locations.catalogueUrl; }
     QString GetLocalCatalogueFile() const;
 
 private:

@@ -5,6 +5,7 @@
 #include "PLATFORM/PLATFORM_Files.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
+#include "QT_UTILS/UTILS_ClassProxyFactory.h"
 #include "QT_UTILS/UTILS_NetworkRequest.h"
 #include "QT_UTILS/UTILS_ZrProcess.h"
 
@@ -340,6 +341,15 @@ QString TransferFailureReason(const QNetworkReply& reply)
         return QStringLiteral("timed out");
     case QNetworkReply::RemoteHostClosedError:
         return QStringLiteral("connection closed by %1").arg(host);
+    case QNetworkReply::ProxyConnectionRefusedError:
+    case QNetworkReply::ProxyConnectionClosedError:
+    case QNetworkReply::ProxyNotFoundError:
+    case QNetworkReply::ProxyTimeoutError:
+    case QNetworkReply::ProxyAuthenticationRequiredError:
+    case QNetworkReply::UnknownProxyError:
+        // The proxy stands in the way: the user learns which one.
+        return QStringLiteral("the proxy %1 failed: %2")
+            .arg(CLASS_PROXY_FACTORY::DescribeInstalled(reply.url()), UTILS::ReplyFailure(reply));
     default:
         break;
     }

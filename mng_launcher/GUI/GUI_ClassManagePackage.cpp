@@ -21,6 +21,7 @@ const QString WARNING_ICON_RESOURCE = QStringLiteral(":/css_icons/error.svg");
 const QString INSTRUCTION_TEXT =
     QStringLiteral("Choose the package(s) that you want to install and press apply.");
 const QString NO_INTERNET_TEXT = QStringLiteral("Internet connection is not available.");
+const QString NO_ANSWER_TEXT = QStringLiteral("Internet connection is not available: %1 does not answer.");
 const QString NO_INTERNET_STYLE =
     QStringLiteral("QLabel {color: #F64747; font-size: 14px; font-style: normal; "
                    "font-weight: 600; line-height: 18px;}");
@@ -32,14 +33,16 @@ constexpr unsigned int PROGRESS_SIZE_INDEX = 2;
 
 CLASS_MANAGE_PACKAGE::CLASS_MANAGE_PACKAGE(CLASS_TARVO_VERSION_INFO* versionInfo, QWidget* parent)
     : QWidget(parent), mainLayout(this), applyButton(QStringLiteral("Apply")),
-      closeButton(QStringLiteral("Close")), versionInfo(versionInfo), progressBar(nullptr),
-      statusLabel(nullptr), cancelButton(nullptr), warningIcon(nullptr), warningText(nullptr)
+      closeButton(QStringLiteral("Close")), refreshButton(QStringLiteral("Refresh")),
+      versionInfo(versionInfo), progressBar(nullptr), statusLabel(nullptr), cancelButton(nullptr),
+      warningIcon(nullptr), warningText(nullptr)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags((windowFlags() & ~Qt::WindowMaximizeButtonHint) | Qt::CustomizeWindowHint);
     setWindowTitle(WINDOW_TITLE);
     applyButton.setObjectName(QStringLiteral("applybutton"));
     closeButton.setObjectName(QStringLiteral("closebutton"));
+    refreshButton.setObjectName(QStringLiteral("refreshbutton"));
 
     AddLogo();
     QLabel* instruction = new QLabel(INSTRUCTION_TEXT, this);
@@ -70,6 +73,8 @@ void CLASS_MANAGE_PACKAGE::AddWarningRow()
     warningIcon->setPixmap(SharpPixmap(WARNING_ICON_RESOURCE));
     warningText = new QLabel(NO_INTERNET_TEXT, this);
     warningText->setObjectName(QStringLiteral("warningtext"));
+    // The notice may name the server's address, which comes from outside.
+    warningText->setTextFormat(Qt::PlainText);
     warningText->setStyleSheet(NO_INTERNET_STYLE);
     row->addWidget(warningIcon, 0, Qt::AlignLeft);
     row->addWidget(warningText, 0, Qt::AlignLeft);
@@ -80,33 +85,40 @@ void CLASS_MANAGE_PACKAGE::AddWarningRow()
 
 void CLASS_MANAGE_PACKAGE::AddPackageBoxes()
 {
-    QGridLayout* grid = new QGridLayout;
+    packageGrid = new QGridLayout;
+    mainLayout.addLayout(packageGrid);
     if (versionInfo != nullptr)
     {
-        const QMap<int, QString>& packages = versionInfo->GetPackagesList();
-        int row = 0;
-        for (auto it = packages.constBegin(); it != packages.constEnd(); ++it, ++row)
-        {
-            QCheckBox* box = new QCheckBox(it.value(), this);
-            box->setObjectName(QStringLiteral("package_%1").arg(row));
-            grid->addWidget(box, row, 0);
-            packageBoxes.append(box);
-            QLabel* trust = new QLabel(this);
-            trust->setObjectName(QStringLiteral("trust_%1").arg(row));
-            grid->addWidget(trust, row, 1);
-            trustLabels.append(trust);
-            // The result of the last job, a failure included, stays until the user changes a tick.
-            connect(box, &QCheckBox::clicked, this,
-                    [this]()
-                    {
-                        if (closeButton.isEnabled())
-                        {
-                            SetProgressHidden(true);
-                        }
-                    });
-        }
+        SetPackages(versionInfo->GetPackagesList().values());
     }
-    mainLayout.addLayout(grid);
+}
+
+void CLASS_MANAGE_PACKAGE::SetPackages(const QStringList& versions)
+{
+    qDeleteAll(packageBoxes);
+    packageBoxes.clear();
+    qDeleteAll(trustLabels);
+    trustLabels.clear();
+    for (int row = 0; row < versions.size(); ++row)
+    {
+        QCheckBox* box = new QCheckBox(versions.at(row), this);
+        box->setObjectName(QStringLiteral("package_%1").arg(row));
+        packageGrid->addWidget(box, row, 0);
+        packageBoxes.append(box);
+        QLabel* trust = new QLabel(this);
+        trust->setObjectName(QStringLiteral("trust_%1").arg(row));
+        packageGrid->addWidget(trust, row, 1);
+        trustLabels.append(trust);
+        // The result of the last job, a failure included, stays until the user changes a tick.
+        connect(box, &QCheckBox::clicked, this,
+                [this]()
+                {
+                    if (closeButton.isEnabled())
+                    {
+                        SetProgressHidden(true);
+                    }
+                });
+    }
 }
 
 void CLASS_MANAGE_PACKAGE::AddProgressArea()
@@ -123,16 +135,25 @@ void CLASS_MANAGE_PACKAGE::AddProgressArea()
     progressBar->setValue(0);
     mainLayout.addWidget(progressBar);
 
+    QHBoxLayout* row = new QHBoxLayout;
+    row->addStretch();
+    pauseButton = new QPushButton(QStringLiteral("Pause"), this);
+    pauseButton->setObjectName(QStringLiteral("pausebutton"));
+    pauseButton->setFixedSize(CANCEL_WIDTH, CANCEL_HEIGHT);
+    row->addWidget(pauseButton);
     cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("cancelbutton"));
     cancelButton->setFixedSize(CANCEL_WIDTH, CANCEL_HEIGHT);
-    mainLayout.addWidget(cancelButton, 0, Qt::AlignCenter);
+    row->addWidget(cancelButton);
+    row->addStretch();
+    mainLayout.addLayout(row);
 }
 
 void CLASS_MANAGE_PACKAGE::AddButtonRow()
 {
     QHBoxLayout* row = new QHBoxLayout;
     row->addWidget(&closeButton);
+    row->addWidget(&refreshButton);
     row->addWidget(&applyButton);
     mainLayout.addLayout(row);
 }
@@ -146,6 +167,10 @@ void CLASS_MANAGE_PACKAGE::ConnectSignals()
     connect(&applyButton, &QPushButton::clicked, this, &CLASS_MANAGE_PACKAGE::SIGNAL_RequestUpdate,
             Qt::QueuedConnection);
     connect(&closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(pauseButton, &QPushButton::clicked, this, &CLASS_MANAGE_PACKAGE::SIGNAL_RequestPauseOrResume,
+            Qt::QueuedConnection);
+    connect(&refreshButton, &QPushButton::clicked, this, &CLASS_MANAGE_PACKAGE::SIGNAL_RequestRefresh,
+            Qt::QueuedConnection);
 }
 
 void CLASS_MANAGE_PACKAGE::SetPackageChecked(int index, bool checked)
@@ -181,6 +206,7 @@ void CLASS_MANAGE_PACKAGE::SetProgressHidden(bool hidden)
     progressBar->setHidden(hidden);
     statusLabel->setHidden(hidden);
     cancelButton->setHidden(hidden);
+    pauseButton->setHidden(hidden || pauseState == PACKAGE_PAUSE_BUTTON::Hidden);
 }
 
 void CLASS_MANAGE_PACKAGE::SetStatusText(const QString& text)
@@ -191,14 +217,23 @@ void CLASS_MANAGE_PACKAGE::SetStatusText(const QString& text)
 void CLASS_MANAGE_PACKAGE::SetButtonsEnabled(bool enabled)
 {
     applyButton.setEnabled(enabled);
+    refreshButton.setEnabled(enabled);
     closeButton.setEnabled(enabled);
 }
 
-void CLASS_MANAGE_PACKAGE::SetNoInternet(bool noInternet)
+void CLASS_MANAGE_PACKAGE::SetPauseButton(PACKAGE_PAUSE_BUTTON state)
 {
+    pauseState = state;
+    pauseButton->setText(state == PACKAGE_PAUSE_BUTTON::Resume ? QStringLiteral("Resume")
+                                                               : QStringLiteral("Pause"));
+    pauseButton->setHidden(statusLabel->isHidden() || state == PACKAGE_PAUSE_BUTTON::Hidden);
+}
+
+void CLASS_MANAGE_PACKAGE::SetNoInternet(bool noInternet, const QString& address)
+{
+    warningText->setText(noInternet && !address.isEmpty() ? NO_ANSWER_TEXT.arg(address) : NO_INTERNET_TEXT);
     warningIcon->setVisible(noInternet);
     warningText->setVisible(noInternet);
-    applyButton.setEnabled(!noInternet);
 }
 
 void CLASS_MANAGE_PACKAGE::ShowIncompatibleAndClose()

@@ -13,10 +13,20 @@
 class CLASS_TARVO_VERSION_INFO;
 class CLASS_ZR_PROGRESS_BAR;
 class QCheckBox;
+class QGridLayout;
+
+// The button beside Cancel: hidden, "Pause" while a download runs, "Resume" after a pause.
+enum class PACKAGE_PAUSE_BUTTON
+{
+    Hidden,
+    Pause,
+    Resume
+};
 
 // The "Package manager" window: one check box per catalogue entry, ticked for the installed packages.
 // Apply asks the package back end to bring the installed packages in line with the ticks; while it works
-// the back end drives the status line, the progress bar and the Cancel button through the operations below.
+// the back end drives the status line, the progress bar, the Cancel and Pause buttons through the operations
+// below. Refresh asks it to download the catalogue again.
 // The window holds no logic of its own and deletes itself when closed.
 class CLASS_MANAGE_PACKAGE : public QWidget
 {
@@ -30,6 +40,8 @@ public:
 
     explicit CLASS_MANAGE_PACKAGE(CLASS_TARVO_VERSION_INFO* versionInfo, QWidget* parent = nullptr);
 
+    // One box per version, in this order, none ticked (the boxes shown before are replaced).
+    void SetPackages(const QStringList& versions);
     // Ticks or unticks package box index; an index outside the boxes is ignored.
     void SetPackageChecked(int index, bool checked);
     // Marks package box index "signed" (its archive is checked against the server's signed index) or
@@ -37,13 +49,16 @@ public:
     void SetPackageSigned(int index, bool isSigned);
     // Replaces packages with the texts of the ticked boxes, in box (catalogue) order.
     void GetCheckedPackages(QStringList& packages) const;
-    // Hides or shows together the progress bar, the status label and the Cancel button.
+    // Hides or shows together the progress bar, the status label, the Cancel button and, when it has a state
+    // to show, the Pause button.
     void SetProgressHidden(bool hidden);
     void SetStatusText(const QString& text);
-    // Enables or disables Apply and Close together (disabled while the back end works).
+    // Enables or disables Apply, Refresh and Close together (disabled while the back end works).
     void SetButtonsEnabled(bool enabled);
-    // True shows the no-internet notice and disables Apply; false hides it and enables Apply.
-    void SetNoInternet(bool noInternet);
+    void SetPauseButton(PACKAGE_PAUSE_BUTTON state);
+    // True shows the no-internet notice, naming the address that does not answer when one is given; false
+    // hides it. Apply stays: removals need no server.
+    void SetNoInternet(bool noInternet, const QString& address = QString());
     // Tells the user that the catalogue needs a newer launcher, then closes the window.
     void ShowIncompatibleAndClose();
 
@@ -63,6 +78,8 @@ signals:
     void SIGNAL_RequestUpdate();
     void SIGNAL_ValueChanged(SDWord value);
     void SIGNAL_RequestCancel();
+    void SIGNAL_RequestPauseOrResume();
+    void SIGNAL_RequestRefresh();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -79,12 +96,16 @@ private:
     QLabel logo;
     QPushButton applyButton;
     QPushButton closeButton;
+    QPushButton refreshButton;
     QList<QCheckBox*> packageBoxes;
     QList<QLabel*> trustLabels;
+    QGridLayout* packageGrid = nullptr;
     CLASS_TARVO_VERSION_INFO* versionInfo;
     CLASS_ZR_PROGRESS_BAR* progressBar;
     QLabel* statusLabel;
     QPushButton* cancelButton;
+    QPushButton* pauseButton = nullptr;
+    PACKAGE_PAUSE_BUTTON pauseState = PACKAGE_PAUSE_BUTTON::Hidden;
     QLabel* warningIcon;
     QLabel* warningText;
     bool closed = false;

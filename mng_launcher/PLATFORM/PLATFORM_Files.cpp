@@ -132,6 +132,40 @@ int OpenOwnFile(const QString& path, int flags, bool& refused)
 }
 #endif
 
+PRIVATE_PLACE OpenPrivateFile(QFile& file, const QString& path, QIODevice::OpenMode mode)
+{
+#ifdef Q_OS_WIN
+    if (IsLink(path) || QFileInfo(path).isDir())
+    {
+        return PRIVATE_PLACE::Refused;
+    }
+    file.setFileName(path);
+    return file.open(mode) ? PRIVATE_PLACE::Ready : PRIVATE_PLACE::Failed;
+#else
+    int flags = O_RDONLY;
+    if (mode.testFlag(QIODevice::WriteOnly))
+    {
+        flags = (mode.testFlag(QIODevice::ReadOnly) ? O_RDWR : O_WRONLY) | O_CREAT;
+        flags |= mode.testFlag(QIODevice::Append) ? O_APPEND : 0;
+        flags |= mode.testFlag(QIODevice::Truncate) ? O_TRUNC : 0;
+    }
+    bool refused = false;
+    const int descriptor = OpenOwnFile(path, flags, refused);
+    if (descriptor < 0)
+    {
+        return refused ? PRIVATE_PLACE::Refused : PRIVATE_PLACE::Failed;
+    }
+    // O_NONBLOCK served the open only: reads and writes of the file wait as usual.
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(descriptor, mode, QFileDevice::AutoCloseHandle))
+    {
+        ::close(descriptor);
+        return PRIVATE_PLACE::Failed;
+    }
+    return PRIVATE_PLACE::Ready;
+#endif
+}
+
 bool IsLink(const QString& path)
 {
     const QFileInfo info(WithoutTrailingSlash(path));

@@ -2,8 +2,10 @@
 #define PLATFORM_FILES_H
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
+class QFile;
 class QObject;
 
 // File operations that never go through a link and keep the user's own places private. Part of the
@@ -67,6 +69,11 @@ PRIVATE_PLACE AppendToPrivateFile(const QString& path, const QByteArray& data);
 // whole; nothing is left at path then. Windows first makes an older copy writable (a copy of a resource
 // is read-only), as the launcher always did there; Linux has no need for that step.
 bool WriteNewPrivateFile(const QString& path, const QByteArray& content);
+
+// Opens the plain file of the user at path into file with mode (ReadOnly, WriteOnly or ReadWrite, optionally
+// Append or Truncate), never through a link: a link, another kind of file or another user's file is
+// Refused. A mode that writes creates a missing file, 0600. Failed when it cannot be opened.
+PRIVATE_PLACE OpenPrivateFile(QFile& file, const QString& path, QIODevice::OpenMode mode);
 
 #ifndef Q_OS_WIN
 // Linux: the descriptor of a plain file of this user at path, opened with the open(2) flags given plus

@@ -96,6 +96,7 @@ private slots:
                  QStringLiteral("Choose the package(s) that you want to install and press apply."));
         QCOMPARE(Button("applybutton")->text(), QStringLiteral("Apply"));
         QCOMPARE(Button("closebutton")->text(), QStringLiteral("Close"));
+        QCOMPARE(Button("refreshbutton")->text(), QStringLiteral("Refresh"));
         QCOMPARE(Button("cancelbutton")->text(), QStringLiteral("Cancel"));
         QCOMPARE(Button("cancelbutton")->size(), QSize(77, 24));
         QVERIFY(Button("applybutton")->isEnabled() && Button("closebutton")->isEnabled());
@@ -109,6 +110,7 @@ private slots:
         QVERIFY(dialog->ProgressBar()->isHidden());
         QVERIFY(Label("statuslabel")->isHidden());
         QVERIFY(Button("cancelbutton")->isHidden());
+        QVERIFY(Button("pausebutton")->isHidden());
         QCOMPARE(dialog->StatusText(), QString());
         QVERIFY(Label("warningicon")->isHidden());
         QVERIFY(Label("warningtext")->isHidden());
@@ -175,10 +177,16 @@ private slots:
     void noInternetNotice()
     {
         Open();
+        // Apply stays: removing packages needs no server.
         dialog->SetNoInternet(true);
         QVERIFY(Label("warningicon")->isVisible() && Label("warningtext")->isVisible());
-        QVERIFY(!Button("applybutton")->isEnabled());
+        QCOMPARE(Label("warningtext")->text(), QStringLiteral("Internet connection is not available."));
+        QVERIFY(Button("applybutton")->isEnabled());
         QVERIFY(Button("closebutton")->isEnabled());
+        dialog->SetNoInternet(true, QStringLiteral("http://127.0.0.1:8470/"));
+        QCOMPARE(
+            Label("warningtext")->text(),
+            QStringLiteral("Internet connection is not available: http://127.0.0.1:8470/ does not answer."));
         dialog->SetNoInternet(false);
         QVERIFY(Label("warningicon")->isHidden() && Label("warningtext")->isHidden());
         QVERIFY(Button("applybutton")->isEnabled());
@@ -189,19 +197,28 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::newRow("apply") << "applybutton";
         QTest::newRow("cancel") << "cancelbutton";
+        QTest::newRow("pause") << "pausebutton";
+        QTest::newRow("refresh") << "refreshbutton";
     }
     void buttonsEmitTheirRequestsFromTheEventLoop()
     {
         QFETCH(QString, button);
         Open();
         dialog->SetProgressHidden(false);
+        dialog->SetPauseButton(PACKAGE_PAUSE_BUTTON::Pause);
         QSignalSpy update(dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestUpdate);
         QSignalSpy cancel(dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestCancel);
-        QSignalSpy& expected = button == QStringLiteral("applybutton") ? update : cancel;
+        QSignalSpy pause(dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestPauseOrResume);
+        QSignalSpy refresh(dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestRefresh);
+        const QMap<QString, QSignalSpy*> spies{{QStringLiteral("applybutton"), &update},
+                                               {QStringLiteral("cancelbutton"), &cancel},
+                                               {QStringLiteral("pausebutton"), &pause},
+                                               {QStringLiteral("refreshbutton"), &refresh}};
+        QSignalSpy& expected = *spies.value(button);
         QTest::mouseClick(Button(qPrintable(button)), Qt::LeftButton);
         QCOMPARE(expected.count(), 0); // queued: not yet
         QVERIFY(expected.wait(1000));
-        QCOMPARE(update.count() + cancel.count(), 1);
+        QCOMPARE(update.count() + cancel.count() + pause.count() + refresh.count(), 1);
     }
 
     void valueReachesTheBarFromTheEventLoop()

@@ -1,7 +1,10 @@
 #include "DEVICE/DEVICE_ClassPackageIndex.h"
+#include "DEVICE/DEVICE_ClassPackageDownload.h"
 #include "DEVICE/DEVICE_ClassPackageManager.h"
+#include "DEVICE/DEVICE_ClassPartialDownload.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 #include "DEVICE/DEVICE_ClassTrustStore.h"
+#include "DEVICE/DEVICE_DownloadProgress.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_PackageArchive.h"
 #include "GUI/GUI_ClassManagePackage.h"
@@ -22,6 +25,7 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -144,6 +148,7 @@ private:
         options.extractorTimeoutMs = 10000;
         options.trustFolder = TrustFolder();
         options.trustedKeys = TrustedKeys();
+        options.downloadsFolder = work->filePath(QStringLiteral("downloads"));
         return options;
     }
 
@@ -272,7 +277,14 @@ private slots:
         QCOMPARE(ticked, QStringList{QStringLiteral("2.0.0")});
         QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("warningtext"))->isVisible(), noInternet);
         QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("warningicon"))->isVisible(), noInternet);
-        QCOMPARE(Button("applybutton")->isEnabled(), !noInternet);
+        // The notice names the address that does not answer; removals need no server, so Apply stays.
+        QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("warningtext"))->text().contains(options.probeUrl),
+                 noInternet);
+        QVERIFY(Button("applybutton")->isEnabled());
+        Tick({});
+        QVERIFY(Apply());
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Finished"));
+        QVERIFY(!Installed(QStringLiteral("2.0.0")));
     }
 
     void tickedEqualToInstalledDoesNothing()
@@ -352,6 +364,15 @@ private slots:
         QVERIFY(buttonsDisabledDuringJob);
         QVERIFY(ValuesInRange());
         QVERIFY(shows.contains({QStringLiteral("Installing updater 2.0.0"), 100}));
+        // Each download says which of the job's downloads it is, and how far it is.
+        const auto downloading = [this](const QString& start)
+        {
+            return std::any_of(shows.cbegin(), shows.cend(),
+                               [&start](const QPair<QString, int>& show)
+                               { return show.first.startsWith(start); });
+        };
+        QVERIFY(downloading(QStringLiteral("Downloading 2.0.0 (1 of 2) \u2014 ")));
+        QVERIFY(downloading(QStringLiteral("Downloading 1.0.0 (2 of 2) \u2014 ")));
         QCOMPARE(shows.last(), (QPair<QString, int>(QStringLiteral("Installing updater 1.0.0"), 100)));
         QVERIFY(Button("applybutton")->isEnabled() && Button("closebutton")->isEnabled());
         QTRY_VERIFY(dialog->ProgressBar()->isHidden());
@@ -576,7 +597,7 @@ private slots:
         bool cancelled = false;
         onShow = [&](const QString& text, int value)
         {
-            if (!cancelled && text == QStringLiteral("Downloading updater 3.0.0") && value > 0)
+            if (!cancelled && text.startsWith(QStringLiteral("Downloading 3.0.0 (1 of 2) ")) && value > 0)
             {
                 cancelled = true;
                 ClickCancel();
@@ -897,7 +918,7 @@ private slots:
     {
         QTest::addColumn<QString>("phase");
         QTest::addColumn<bool>("installed");
-        QTest::newRow("during the download") << "Downloading updater 1.0.0" << false;
+        QTest::newRow("during the download") << "Downloading 1.0.0 (1 of 1)" << false;
         QTest::newRow("during the extraction") << "Installing updater 1.0.0" << true;
         QTest::newRow("during a removal") << "Removing 3.0.0" << false;
     }
@@ -920,7 +941,7 @@ private slots:
         QSignalSpy destroyed(backend.data(), &QObject::destroyed);
         onShow = [&](const QString& text, int value)
         {
-            if (text == phase && (value > 0 || phase.startsWith(QStringLiteral("Removing"))))
+            if (text.startsWith(phase) && (value > 0 || phase.startsWith(QStringLiteral("Removing"))))
             {
                 onShow = nullptr;
                 dialog->close();
@@ -1050,6 +1071,258 @@ private slots:
         QVERIFY(requested.wait(1000));
         QCoreApplication::processEvents();
         QCOMPARE(changed.count(), 0);
+    }
+
+    // A download cut short, paused, or finished but not installed keeps its part; the next install asks for
+    // the rest of the same file (Range, If-Range with its ETag, no compression) and goes by the answer. The
+    // checksum published beside the archive tells whether the bytes were put together right.
+    void aKeptPartIsResumed_data()
+    {
+        QTest::addColumn<QString>("before"); // how the first attempt ended: "cut", "pause", "whole"
+        QTest::addColumn<int>("ranges");     // TestHttpServer::RANGES of the second attempt
+        QTest::addColumn<bool>("changed");   // the file changes (another ETag) between the attempts
+        QTest::addColumn<int>("requests");   // requests of the second attempt
+        QTest::addColumn<bool>("restOnly");  // the second attempt received nothing but the rest
+        const int honour = int(TestHttpServer::RANGES::Honour);
+        QTest::newRow("206 where the part ends") << "cut" << honour << false << 1 << true;
+        QTest::newRow("206 at a wrong offset")
+            << "cut" << int(TestHttpServer::RANGES::WrongOffset) << false << 2 << false;
+        QTest::newRow("200: the range ignored")
+            << "cut" << int(TestHttpServer::RANGES::Ignore) << false << 1 << false;
+        QTest::newRow("416 for another length")
+            << "cut" << int(TestHttpServer::RANGES::Unsatisfiable) << false << 2 << false;
+        QTest::newRow("416 for the part's length: it is whole") << "whole" << honour << false << 1 << true;
+        QTest::newRow("changed ETag: 200 with the new file") << "cut" << honour << true << 1 << false;
+        QTest::newRow("paused in the window, resumed") << "pause" << honour << false << 1 << true;
+    }
+    void aKeptPartIsResumed()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, ranges);
+        QFETCH(bool, changed);
+        QFETCH(int, requests);
+        QFETCH(bool, restOnly);
+        const QString path = ServerPath(QStringLiteral("1.0.0"));
+        const QByteArray original = Package(QStringLiteral("1.0.0"), 200);
+        const QByteArray newer = Package(QStringLiteral("1.0.0"), 201);
+        const auto serve = [this, &path](const QByteArray& archive, const QByteArray& tag)
+        {
+            Route(path, archive);
+            server->SetETag(path, tag);
+            Route(path + QStringLiteral(".sha256"),
+                  QCryptographicHash::hash(archive, QCryptographicHash::Sha256).toHex());
+        };
+        serve(original, "\"v1\"");
+        if (before == QStringLiteral("pause"))
+        {
+            server->SetChunked(path, 2048, 20);
+            onShow = [this](const QString& text, int value)
+            {
+                if (text.startsWith(QStringLiteral("Downloading 1.0.0")) && value > 10)
+                {
+                    onShow = nullptr;
+                    QTest::mouseClick(Button("pausebutton"), Qt::LeftButton);
+                }
+            };
+        }
+        else
+        {
+            server->SetTruncated(path, original.size() / 2);
+        }
+        Open(THREE_PACKAGES, Options());
+        Tick({QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        const QString part = work->filePath(QStringLiteral("downloads/TARVO_1_0_0.zip.part"));
+        QCOMPARE(dialog->StatusText(), before == QStringLiteral("pause")
+                                           ? QStringLiteral("Paused")
+                                           : QStringLiteral("Failed: connection closed by 127.0.0.1"));
+        QVERIFY(QFileInfo(part).size() > 0 && QFileInfo(part).size() < original.size());
+        QCOMPARE(QFileInfo(part).permissions() &
+                     ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser),
+                 QFileDevice::Permissions());
+        if (before == QStringLiteral("whole"))
+        {
+            QFile rest(part);
+            QVERIFY(rest.open(QIODevice::Append));
+            rest.write(original.mid(int(rest.size())));
+        }
+        const qint64 kept = QFileInfo(part).size();
+        server->SetTruncated(path, -1);
+        server->SetChunked(path, 0, 0);
+        server->SetRanges(path, static_cast<TestHttpServer::RANGES>(ranges));
+        if (changed)
+        {
+            serve(newer, "\"v2\"");
+        }
+        const int requestsBefore = server->RequestCount(path);
+        const qint64 sentBefore = server->BytesSent(path);
+
+        QSignalSpy changedPackages(backend.data(), &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged);
+        if (before == QStringLiteral("pause"))
+        {
+            QCOMPARE(Button("pausebutton")->text(), QStringLiteral("Resume"));
+            QVERIFY(Button("pausebutton")->isVisible());
+            QTest::mouseClick(Button("pausebutton"), Qt::LeftButton);
+            QVERIFY(changedPackages.wait(JOB_WAIT_MS));
+        }
+        else
+        {
+            Tick({QStringLiteral("1.0.0")});
+            QVERIFY(Apply());
+        }
+        QCOMPARE(dialog->StatusText(), QStringLiteral("Finished"));
+        QVERIFY(Installed(QStringLiteral("1.0.0")));
+        QCOMPARE(QFileInfo::exists(PackageFolder(QStringLiteral("1.0.0")) +
+                                   QStringLiteral("/ressources/file_200.txt")),
+                 changed);
+        QCOMPARE(server->RequestCount(path) - requestsBefore, requests);
+        QCOMPARE(server->LastRequestHeader(path, "Accept-Encoding"), QByteArray("identity"));
+        // With one request it was the one for the rest; a second one asks for the whole file.
+        QCOMPARE(server->LastRequestHeader(path, "Range"),
+                 requests == 1 ? "bytes=" + QByteArray::number(kept) + '-' : QByteArray());
+        QCOMPARE(server->LastRequestHeader(path, "If-Range"),
+                 requests == 1 ? QByteArray("\"v1\"") : QByteArray());
+        const qint64 sent = server->BytesSent(path) - sentBefore;
+        QVERIFY2(restOnly ? sent == original.size() - kept : sent >= original.size() / 2,
+                 qPrintable(QStringLiteral("%1 bytes sent, %2 kept").arg(sent).arg(kept)));
+        QVERIFY(QDir(work->filePath(QStringLiteral("downloads"))).isEmpty());
+    }
+
+    // The kept part and its record are never opened through a link: a link planted in the place of one stays
+    // a link, and what it points at stays untouched.
+    void aLinkInThePlaceOfAKeptPartIsNotFollowed_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("the part") << "TARVO_1_0_0.zip.part" << false;
+        QTest::newRow("its record") << "TARVO_1_0_0.zip.part.info" << true;
+    }
+    void aLinkInThePlaceOfAKeptPartIsNotFollowed()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, installed);
+        ServePackage(QStringLiteral("1.0.0"));
+        const QString target = work->filePath(QStringLiteral("precious.txt"));
+        QVERIFY(WriteTestFile(target, "mine"));
+        const QString downloads = work->filePath(QStringLiteral("downloads"));
+        QVERIFY(QDir().mkpath(downloads));
+        QVERIFY(QFile::link(target, downloads + QLatin1Char('/') + name));
+        Open(THREE_PACKAGES, Options());
+        Tick({QStringLiteral("1.0.0")});
+        QVERIFY(Apply());
+        QCOMPARE(Installed(QStringLiteral("1.0.0")), installed);
+        QCOMPARE(dialog->StatusText(),
+                 installed ? QStringLiteral("Finished")
+                           : QStringLiteral("Error downloading: cannot write the download (%1 "
+                                            "is no file of the user's own)")
+                                 .arg(downloads + QStringLiteral("/TARVO_1_0_0.zip.part")));
+        QCOMPARE(ReadTestFile(target), QByteArray("mine"));
+        QVERIFY(QFileInfo(target).isFile() && !QFileInfo(target).isSymLink());
+    }
+
+    // The size the package index gives for an archive bounds its download.
+    void theIndexSizeBoundsTheDownload_data()
+    {
+        QTest::addColumn<QString>("length");    // "announced": Content-Length; "unannounced": none
+        QTest::addColumn<qint64>("difference"); // the index's size minus the archive's
+        QTest::addColumn<QString>("reason");    // empty: downloaded
+        QTest::newRow("the size of the index") << "announced" << qint64(0) << QString();
+        QTest::newRow("another size announced")
+            << "announced" << qint64(-1)
+            << "download refused (the server announces ARCHIVE bytes, the index INDEX)";
+        QTest::newRow("more bytes than the index, unannounced")
+            << "unannounced" << qint64(-100) << "download refused (more than the INDEX bytes of the index)";
+    }
+    void theIndexSizeBoundsTheDownload()
+    {
+        QFETCH(QString, length);
+        QFETCH(qint64, difference);
+        QFETCH(QString, reason);
+        const QByteArray archive = Package(QStringLiteral("1.0.0"), 20);
+        UnannouncedLengthServer unannounced(archive);
+        Route(ServerPath(QStringLiteral("1.0.0")), archive);
+        PACKAGE_MANAGER_OPTIONS options = Options();
+        options.packagesUrl =
+            length == QStringLiteral("announced") ? server->Url(TREE) : unannounced.Url(TREE);
+        CLASS_PACKAGE_MANAGER_BACKEND installer(nullptr, nullptr, nullptr, options);
+        QVERIFY(QDir().mkpath(options.downloadsFolder));
+        CLASS_PARTIAL_DOWNLOAD part(options.downloadsFolder, QStringLiteral("TARVO_1_0_0.zip"));
+        CLASS_PACKAGE_DOWNLOAD step(installer);
+        const qint64 expected = archive.size() + difference;
+        step.SetExpectedSize(expected);
+        QByteArray sha256;
+        QCOMPARE(step.DownloadArchive(installer.ArchiveUrl(QStringLiteral("1.0.0")), part, sha256),
+                 reason.isEmpty());
+        reason.replace(QStringLiteral("ARCHIVE"), QString::number(archive.size()))
+            .replace(QStringLiteral("INDEX"), QString::number(expected));
+        QCOMPARE(installer.FailureReason(), reason);
+        QCOMPARE(ReadTestFile(part.ArchivePath()), reason.isEmpty() ? archive : QByteArray());
+        QVERIFY(!QFileInfo::exists(part.PartPath()));
+    }
+
+    // Refresh downloads the catalogue again: its packages replace the boxes; a server that does not answer
+    // is named.
+    void refreshDownloadsTheCatalogueAgain_data()
+    {
+        QTest::addColumn<bool>("reachable");
+        QTest::newRow("a catalogue with one more package") << true;
+        QTest::newRow("the server gone") << false;
+    }
+    void refreshDownloadsTheCatalogueAgain()
+    {
+        QFETCH(bool, reachable);
+        Install(QStringLiteral("2.0.0"));
+        Open(THREE_PACKAGES, Options());
+        QCOMPARE(dialog->PackageCount(), 3);
+        Route(CATALOGUE_PATH, reachable ? THREE_PACKAGES + "TARVO_4_0_0=4.0.0\n" : QByteArray("gone"),
+              reachable ? 200 : 404);
+        QSignalSpy changed(backend.data(), &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged);
+        QTest::mouseClick(Button("refreshbutton"), Qt::LeftButton);
+        QVERIFY(changed.wait(JOB_WAIT_MS));
+        QCOMPARE(dialog->PackageCount(), reachable ? 4 : 3);
+        QStringList ticked;
+        dialog->GetCheckedPackages(ticked);
+        QCOMPARE(ticked, QStringList{QStringLiteral("2.0.0")});
+        const QString address = server->Url(CATALOGUE_PATH);
+        QCOMPARE(dialog->StatusText().startsWith(
+                     QStringLiteral("The catalogue could not be downloaded from ") + address),
+                 !reachable);
+        QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("warningtext"))->isVisible(), !reachable);
+        QVERIFY(Button("applybutton")->isEnabled() && Button("refreshbutton")->isEnabled());
+    }
+
+    void downloadProgressText_data()
+    {
+        QTest::addColumn<qint64>("received");
+        QTest::addColumn<qint64>("total");
+        QTest::addColumn<qint64>("speed");
+        QTest::addColumn<QString>("text");
+        const qint64 mb = 1024 * 1024;
+        const QString start = QStringLiteral("Downloading 3.2.0 (1 of 2)");
+        const QString dash = QStringLiteral(" \u2014 ");
+        QTest::newRow("before the first byte") << qint64(0) << qint64(-1) << qint64(-1) << start;
+        QTest::newRow("size, speed and time")
+            << 41 * mb << 100 * mb << 12 * mb
+            << start + dash + QStringLiteral("41 of 100 MB, 12 MB/s, 5 s left");
+        QTest::newRow("speed not measured yet")
+            << 41 * mb << 100 * mb << qint64(-1) << start + dash + "41 of 100 MB";
+        QTest::newRow("size not announced")
+            << 41 * mb << qint64(-1) << 12 * mb << start + dash + "41 MB, 12 MB/s";
+        QTest::newRow("small numbers with a decimal") << 3 * mb + mb / 2 << 9 * mb << qint64(850 * 1024)
+                                                      << start + dash + "3.5 of 9 MB, 850 kB/s, 7 s left";
+        QTest::newRow("minutes") << qint64(0) << 100 * mb << mb / 2
+                                 << start + dash + "0 of 100 MB, 512 kB/s, 3 min 20 s left";
+        QTest::newRow("hours") << qint64(0) << 4000 * mb << mb / 2
+                               << start + dash + "0 of 3.9 GB, 512 kB/s, 2 h 13 min left";
+        QTest::newRow("bytes") << qint64(100) << qint64(900) << qint64(-1) << start + dash + "100 of 900 B";
+    }
+    void downloadProgressText()
+    {
+        QFETCH(qint64, received);
+        QFETCH(qint64, total);
+        QFETCH(qint64, speed);
+        QFETCH(QString, text);
+        QCOMPARE(DownloadProgressText({QStringLiteral("3.2.0"), 1, 2, received, total, speed}), text);
     }
 
     void archiveLocation()

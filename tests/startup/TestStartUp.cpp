@@ -290,6 +290,13 @@ void TestStartUp::commandLineChoosesTheUpdateServer_data()
                                      << QString() << QString() << int(CLASS_COMMAND_LINE::EXIT_USAGE)
                                      << builtIn << builtIn + '/'
                                      << QStringLiteral("needs an http or https address");
+    QTest::newRow("a proxy") << QStringList{QStringLiteral("--proxy"), QStringLiteral("proxy.example:3128")}
+                             << QString() << QString() << window << builtIn << builtIn + '/' << QString();
+    QTest::newRow("unusable proxy") << QStringList{QStringLiteral("--proxy"),
+                                                   QStringLiteral("ftp://proxy.example")}
+                                    << QString() << QString() << int(CLASS_COMMAND_LINE::EXIT_USAGE)
+                                    << builtIn << builtIn + '/'
+                                    << QStringLiteral("--proxy needs an http or socks5 address");
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--frobnicate")} << QString() << QString()
                                     << int(CLASS_COMMAND_LINE::EXIT_USAGE) << builtIn << builtIn + '/'
                                     << QStringLiteral("frobnicate");

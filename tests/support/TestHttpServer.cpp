@@ -20,7 +20,29 @@ struct Route
     std::string redirect;
     int chunkBytes = 0;
     int pauseMs = 0;
+    std::string etag;
+    TestHttpServer::RANGES ranges = TestHttpServer::RANGES::Honour;
 };
+
+constexpr int PARTIAL_CONTENT = 206;
+constexpr int RANGE_NOT_SATISFIABLE = 416;
+
+// <first> of "Range: bytes=<first>-"; -1 for no range, or one of another form.
+long long RangeStart(const httplib::Request& request)
+{
+    const std::string range = request.get_header_value("Range");
+    const std::string prefix = "bytes=";
+    if (range.compare(0, prefix.size(), prefix) != 0 || range.empty() || range.back() != '-')
+    {
+        return -1;
+    }
+    const std::string digits = range.substr(prefix.size(), range.size() - prefix.size() - 1);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
+    {
+        return -1;
+    }
+    return std::stoll(digits);
+}
 } // namespace
 
 struct TestHttpServer::Private
@@ -33,6 +55,8 @@ struct TestHttpServer::Private
     bool stopping = false;
     std::map<std::string, Route> routes;
     std::map<std::string, int> counts;
+    std::map<std::string, httplib::Headers> lastHeaders;
+    std::map<std::string, long long> bytesSent;
 
     // Waits for the given time unless the server stops first. False when stopping.
     bool Pause(int milliseconds)
@@ -47,6 +71,7 @@ struct TestHttpServer::Private
         {
             std::lock_guard<std::mutex> lock(mutex);
             ++counts[request.path];
+            lastHeaders[request.path] = request.headers;
             const auto it = routes.find(request.path);
             if (it == routes.end())
             {
@@ -67,23 +92,75 @@ struct TestHttpServer::Private
             return;
         }
         response.status = route.status;
+        if (!route.etag.empty())
+        {
+            response.set_header("ETag", route.etag);
+        }
+        // The server answers ranges itself, as the route says: the library's own handling stays out.
+        const_cast<httplib::Request&>(request).ranges.clear();
+        const long long first = RangeStart(request);
+        const std::string ifRange = request.get_header_value("If-Range");
+        std::string body = route.body;
+        if (first >= 0 && (ifRange.empty() || ifRange == route.etag))
+        {
+            body = AnswerRange(route, static_cast<size_t>(first), response);
+        }
         if (route.truncateAt >= 0 || route.chunkBytes > 0)
         {
-            Stream(route, response);
+            Stream(route, body, request.path, response);
             return;
         }
-        response.set_content(route.body, route.contentType.c_str());
+        Count(request.path, body.size());
+        response.set_content(body, route.contentType.c_str());
     }
 
-    void Stream(const Route& route, httplib::Response& response)
+    // Sets the status and Content-Range of an answer to "bytes=<first>-"; returns the body it sends.
+    static std::string AnswerRange(const Route& route, size_t first, httplib::Response& response)
     {
-        const size_t total = route.body.size();
+        const std::string length = std::to_string(route.body.size());
+        const std::string last = std::to_string(route.body.empty() ? 0 : route.body.size() - 1);
+        TestHttpServer::RANGES answer = route.ranges;
+        if (answer == TestHttpServer::RANGES::Honour && first >= route.body.size())
+        {
+            answer = TestHttpServer::RANGES::Unsatisfiable;
+        }
+        switch (answer)
+        {
+        case TestHttpServer::RANGES::Honour:
+            response.status = PARTIAL_CONTENT;
+            response.set_header("Content-Range",
+                                "bytes " + std::to_string(first) + "-" + last + "/" + length);
+            return route.body.substr(first);
+        case TestHttpServer::RANGES::WrongOffset:
+            response.status = PARTIAL_CONTENT;
+            response.set_header("Content-Range", "bytes 0-" + last + "/" + length);
+            return route.body;
+        case TestHttpServer::RANGES::Unsatisfiable:
+            response.status = RANGE_NOT_SATISFIABLE;
+            response.set_header("Content-Range", "bytes */" + length);
+            return std::string();
+        case TestHttpServer::RANGES::Ignore:
+            break;
+        }
+        return route.body;
+    }
+
+    void Count(const std::string& path, size_t bytes)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        bytesSent[path] += static_cast<long long>(bytes);
+    }
+
+    void Stream(const Route& route, const std::string& body, const std::string& path,
+                httplib::Response& response)
+    {
+        const size_t total = body.size();
         const size_t limit =
             route.truncateAt >= 0 ? std::min<size_t>(total, size_t(route.truncateAt)) : total;
         const size_t chunk = route.chunkBytes > 0 ? size_t(route.chunkBytes) : total;
         response.set_content_provider(
             total, route.contentType.c_str(),
-            [this, route, limit, chunk](size_t offset, size_t, httplib::DataSink& sink)
+            [this, route, body, path, limit, chunk](size_t offset, size_t, httplib::DataSink& sink)
             {
                 if (offset >= limit)
                 {
@@ -94,7 +171,11 @@ struct TestHttpServer::Private
                     return false;
                 }
                 const size_t size = std::min(chunk, limit - offset);
-                sink.write(route.body.data() + offset, size);
+                if (!sink.write(body.data() + offset, size))
+                {
+                    return false;
+                }
+                Count(path, size);
                 return true;
             });
     }
@@ -193,6 +274,37 @@ void TestHttpServer::RemoveRoute(const QString& path)
 {
     std::lock_guard<std::mutex> lock(d->mutex);
     d->routes.erase(path.toStdString());
+}
+
+void TestHttpServer::SetETag(const QString& path, const QByteArray& etag)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->routes[path.toStdString()].etag = etag.toStdString();
+}
+
+void TestHttpServer::SetRanges(const QString& path, RANGES answer)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->routes[path.toStdString()].ranges = answer;
+}
+
+QByteArray TestHttpServer::LastRequestHeader(const QString& path, const QByteArray& name) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    const auto it = d->lastHeaders.find(path.toStdString());
+    if (it == d->lastHeaders.end())
+    {
+        return QByteArray();
+    }
+    const auto header = it->second.find(name.toStdString());
+    return header == it->second.end() ? QByteArray() : QByteArray::fromStdString(header->second);
+}
+
+qint64 TestHttpServer::BytesSent(const QString& path) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    const auto it = d->bytesSent.find(path.toStdString());
+    return it == d->bytesSent.end() ? 0 : it->second;
 }
 
 int TestHttpServer::RequestCount(const QString& path) const

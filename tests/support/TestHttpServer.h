@@ -7,11 +7,21 @@
 #include <memory>
 
 // A programmable HTTP server on 127.0.0.1 with an ephemeral port, for tests. Each route answers with a
-// given body and status, optionally after a delay, cut short after some bytes, or as a redirect.
+// given body and status, optionally after a delay, cut short after some bytes, or as a redirect, and answers
+// a request for the rest of its body ("Range: bytes=<first>-", with or without If-Range) as told.
 // The server runs on its own threads; the test's event loop stays free for the client side.
 class TestHttpServer
 {
 public:
+    // How a route answers "Range: bytes=<first>-" (when If-Range, if sent, names its ETag).
+    enum class RANGES
+    {
+        Honour,        // 206 from <first> with Content-Range; 416 "bytes */<length>" past the end
+        WrongOffset,   // 206 with the whole body, labelled "bytes 0-<last>/<length>"
+        Ignore,        // 200 with the whole body
+        Unsatisfiable, // 416 "bytes */<length>"
+    };
+
     TestHttpServer();
     ~TestHttpServer();
 
@@ -34,9 +44,16 @@ public:
     // The route sends its body in chunks of this size, pausing between chunks (slow transfer).
     void SetChunked(const QString& path, int chunkBytes, int pauseMilliseconds);
     void RemoveRoute(const QString& path);
+    // The route sends "ETag: <etag>" (quotes included as given) and compares If-Range with it.
+    void SetETag(const QString& path, const QByteArray& etag);
+    void SetRanges(const QString& path, RANGES answer);
 
     // How many requests reached the path so far.
     int RequestCount(const QString& path) const;
+    // A header of the last request for the path; empty when it had none.
+    QByteArray LastRequestHeader(const QString& path, const QByteArray& name) const;
+    // The body bytes sent for the path so far, all requests together.
+    qint64 BytesSent(const QString& path) const;
 
 private:
     struct Private;

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QRegularExpression>
@@ -305,6 +306,104 @@ private slots:
             answer += socket.readAll();
         }
         QVERIFY2(!answer.startsWith("HTTP/1.1 200"), answer.constData());
+    }
+
+    // Ranges of a package archive, as a download that continues a kept part asks for them; and a request
+    // in absolute form, as a client asks a proxy ("GET http://host/path").
+    void serverAnswersRanges_data()
+    {
+        QTest::addColumn<QByteArray>("range"); // "END": the archive's length
+        QTest::addColumn<QString>("ifRange");  // "tag", "date": the archive's own; "other"; "": none
+        QTest::addColumn<int>("status");
+        QTest::addColumn<qint64>("first"); // where the body starts in the archive
+        QTest::addColumn<qint64>("count"); // its length; -1: to the end
+        QTest::addColumn<bool>("throughProxy");
+        QTest::newRow("no range: the whole file")
+            << QByteArray() << "" << 200 << qint64(0) << qint64(-1) << false;
+        QTest::newRow("the rest from an offset")
+            << QByteArray("bytes=1000-") << "" << 206 << qint64(1000) << qint64(-1) << false;
+        QTest::newRow("a closed range")
+            << QByteArray("bytes=10-19") << "" << 206 << qint64(10) << qint64(10) << false;
+        QTest::newRow("the last bytes")
+            << QByteArray("bytes=-10") << "" << 206 << qint64(-10) << qint64(10) << false;
+        QTest::newRow("If-Range with its ETag")
+            << QByteArray("bytes=1000-") << "tag" << 206 << qint64(1000) << qint64(-1) << false;
+        QTest::newRow("If-Range with its date")
+            << QByteArray("bytes=1000-") << "date" << 206 << qint64(1000) << qint64(-1) << false;
+        QTest::newRow("If-Range with another ETag: all of it")
+            << QByteArray("bytes=1000-") << "other" << 200 << qint64(0) << qint64(-1) << false;
+        QTest::newRow("past the end: 416 with the length")
+            << QByteArray("bytes=END-") << "" << 416 << qint64(0) << qint64(0) << false;
+        QTest::newRow("absolute form, as a proxy is asked")
+            << QByteArray() << "" << 200 << qint64(0) << qint64(-1) << true;
+    }
+
+    void serverAnswersRanges()
+    {
+        QFETCH(QByteArray, range);
+        QFETCH(QString, ifRange);
+        QFETCH(int, status);
+        QFETCH(qint64, first);
+        QFETCH(qint64, count);
+        QFETCH(bool, throughProxy);
+        QVERIFY(StartServer(
+            {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--content"), CONTENT}));
+        const QString path = QStringLiteral("/~ftp-xml/tarvo4ksimulator/Linux/") +
+                             FolderName(Versions().constLast()) + QStringLiteral(".zip");
+        const QByteArray archive = ReadAll(CONTENT + path);
+        QScopedPointer<QNetworkReply> plain(Get(path));
+        const QByteArray tag = plain->rawHeader("ETag");
+        QVERIFY2(tag.startsWith('"') && tag.endsWith('"'), tag.constData()); // strong: not W/"..."
+        QCOMPARE(plain->rawHeader("Accept-Ranges"), QByteArray("bytes"));
+
+        QNetworkRequest request(QUrl(QStringLiteral("http://%1%2")
+                                         .arg(throughProxy ? QStringLiteral("tarvo-update.invalid")
+                                                           : QStringLiteral("127.0.0.1:%1").arg(port))
+                                         .arg(path)));
+        request.setTransferTimeout(10000);
+        request.setRawHeader("Accept-Encoding", "identity");
+        range.replace("END", QByteArray::number(archive.size()));
+        if (!range.isEmpty())
+        {
+            request.setRawHeader("Range", range);
+        }
+        const QMap<QString, QByteArray> validators{
+            {QStringLiteral("tag"), tag},
+            {QStringLiteral("date"), plain->rawHeader("Last-Modified")},
+            {QStringLiteral("other"), "\"another\""}};
+        if (!ifRange.isEmpty())
+        {
+            request.setRawHeader("If-Range", validators.value(ifRange));
+        }
+        QNetworkAccessManager client;
+        if (throughProxy)
+        {
+            client.setProxy(
+                QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), quint16(port)));
+        }
+        QScopedPointer<QNetworkReply> reply(client.get(request));
+        QSignalSpy finished(reply.data(), &QNetworkReply::finished);
+        QVERIFY(reply->isFinished() || finished.wait(15000));
+        QCOMPARE(Status(reply.data()), status);
+        const QByteArray body = reply->readAll();
+        if (status == 416)
+        {
+            QCOMPARE(reply->rawHeader("Content-Range"), "bytes */" + QByteArray::number(archive.size()));
+            return;
+        }
+        const qint64 start = first < 0 ? archive.size() + first : first;
+        QCOMPARE(body, archive.mid(int(start), int(count)));
+        QCOMPARE(reply->rawHeader("Content-Range"), status == 206
+                                                        ? "bytes " + QByteArray::number(start) + '-' +
+                                                              QByteArray::number(start + body.size() - 1) +
+                                                              '/' + QByteArray::number(archive.size())
+                                                        : QByteArray());
+        // The log line counts the bytes sent; a request in absolute form is logged as it came.
+        const QByteArray logged = (throughProxy ? "GET http://tarvo-update.invalid" : "GET ") +
+                                  path.toUtf8() + ' ' + QByteArray::number(status) + ' ' +
+                                  QByteArray::number(body.size()) + '\n';
+        QTRY_VERIFY2((serverOutput += server->readAllStandardOutput()).contains(logged),
+                     serverOutput.constData());
     }
 
     void serverRejects_data()

@@ -1,7 +1,11 @@
 // tarvo-update-server: serves a local copy of the maker's update web server (package catalogue, package
-// archives, launcher version file) on 127.0.0.1, logging every request on standard output.
+// archives, launcher version file) on 127.0.0.1, logging every request on standard output ("GET <path>
+// <status> <body bytes sent>"). Files are streamed from disk and can be asked for in ranges (see
+// ContentFiles.h), so that a download cut short can be resumed.
 //   tarvo-update-server [--port N] [--content DIR]
 // --port 0 takes any free port; the first line printed names the address in use.
+
+#include "ContentFiles.h"
 
 #include <httplib.h>
 
@@ -114,16 +118,43 @@ void ExclusiveSocketOptions(socket_t socket)
     ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
 }
 
+CONTENT_FILES ContentFiles(const std::string& content)
+{
+    CONTENT_FILES files(content);
+    const char* const types[][2] = {{"ini", "text/plain; charset=utf-8"},
+                                    {"sha256", "text/plain; charset=utf-8"},
+                                    {"txt", "text/plain; charset=utf-8"},
+                                    {"json", "application/json"},
+                                    {"zip", "application/zip"},
+                                    {"html", "text/html; charset=utf-8"},
+                                    {"css", "text/css"},
+                                    {"js", "text/javascript"},
+                                    {"svg", "image/svg+xml"},
+                                    {"png", "image/png"}};
+    for (const auto& type : types)
+    {
+        files.SetMimeType(type[0], type[1]);
+    }
+    return files;
+}
+
 void SetUpRoutes(httplib::Server& server, const std::string& content)
 {
-    server.set_mount_point("/", content);
-    server.set_file_extension_and_mimetype_mapping("ini", "text/plain; charset=utf-8");
-    server.set_file_extension_and_mimetype_mapping("sha256", "text/plain; charset=utf-8");
-    server.set_file_extension_and_mimetype_mapping("json", "application/json");
-    server.set_file_extension_and_mimetype_mapping("zip", "application/zip");
-    // The root answers even without an index page: the launcher asks it to tell whether it is online.
-    server.Get("/", [](const httplib::Request&, httplib::Response& response)
-               { response.set_content("Tarvo update server\n", "text/plain; charset=utf-8"); });
+    server.Get(".*",
+               [files = ContentFiles(content)](const httplib::Request& request, httplib::Response& response)
+               {
+                   if (files.Serve(request, response))
+                   {
+                       return;
+                   }
+                   // The root answers even without an index page: the launcher asks it whether it is online.
+                   if (CONTENT_FILES::PathOf(request) == "/")
+                   {
+                       response.set_content("Tarvo update server\n", "text/plain; charset=utf-8");
+                       return;
+                   }
+                   response.status = 404;
+               });
     server.set_error_handler(
         [](const httplib::Request& request, httplib::Response& response)
         {
@@ -137,9 +168,10 @@ void SetUpRoutes(httplib::Server& server, const std::string& content)
     server.set_logger(
         [](const httplib::Request& request, const httplib::Response& response)
         {
+            const long long sent = CONTENT_FILES::TakeBytesSent();
             std::lock_guard<std::mutex> lock(logMutex);
-            std::printf("%s %s %d %zu\n", request.method.c_str(), request.path.c_str(), response.status,
-                        response.body.size());
+            std::printf("%s %s %d %lld\n", request.method.c_str(), request.path.c_str(), response.status,
+                        sent >= 0 ? sent : static_cast<long long>(response.body.size()));
             std::fflush(stdout);
         });
 }
