@@ -60,6 +60,12 @@ void CLASS_PACKAGE_CHECKSUM::LoadIndex()
         CLASS_SIGNED_INDEX::ServerOf(backend.options.packagesUrl), backend.options.checksumTimeoutMs));
 }
 
+qint64 CLASS_PACKAGE_CHECKSUM::ExpectedSize(const QString& version) const
+{
+    const PACKAGE_INDEX_ENTRY* entry = IndexEntry(version);
+    return entry != nullptr ? entry->size : -1;
+}
+
 const PACKAGE_INDEX_ENTRY* CLASS_PACKAGE_CHECKSUM::IndexEntry(const QString& version) const
 {
     const INDEX_VERDICT* verdict = backend.jobIndex.get();

@@ -26,6 +26,8 @@ public:
     bool VerifyChecksum(const QString& url, const QString& archivePath, const QByteArray& computed);
     // The same for an archive file: its signature when one lies beside it, else its checksum.
     bool VerifyFile(const QString& archivePath);
+    // The size the signed index gives version's archive; -1 when the job's server is not signed.
+    qint64 ExpectedSize(const QString& version) const;
 
 private:
     // The job's verdict on its server, fetched at the job's first installation.

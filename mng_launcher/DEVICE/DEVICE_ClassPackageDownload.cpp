@@ -79,9 +79,9 @@ bool CLASS_PACKAGE_DOWNLOAD::DownloadArchive(const QString& url, CLASS_PARTIAL_D
     }
     bool resume = part.CanResume(url, expectedSize);
     TRACE_INFO_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Downloading %1 (%2 bytes kept, proxy: %3)")
-                         .arg(url)
-                         .arg(resume ? part.KeptBytes() : 0)
-                         .arg(CLASS_PROXY_FACTORY::DescribeInstalled(QUrl(url))));
+                                          .arg(url)
+                                          .arg(resume ? part.KeptBytes() : 0)
+                                          .arg(CLASS_PROXY_FACTORY::DescribeInstalled(QUrl(url))));
     std::unique_ptr<CLASS_SHA256> digest;
     OUTCOME outcome = OUTCOME::Again;
     for (int attempt = 0; outcome == OUTCOME::Again && attempt < MAX_ATTEMPTS; ++attempt)
@@ -265,9 +265,10 @@ void CLASS_PACKAGE_DOWNLOAD::DecideWhole(TRANSFER& transfer)
     if (transfer.end > 0)
     {
         // The range was ignored or the file has changed: its bytes come from the first one.
-        TRACE_INFO_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("The server sends %1 whole: the kept %2 bytes are dropped")
-                             .arg(transfer.url)
-                             .arg(transfer.end));
+        TRACE_INFO_IN(PACKAGE_JOB_ORIGIN,
+                      QStringLiteral("The server sends %1 whole: the kept %2 bytes are dropped")
+                          .arg(transfer.url)
+                          .arg(transfer.end));
         if (!transfer.part.Restart())
         {
             transfer.writeFailed = true;
@@ -361,14 +362,14 @@ CLASS_PACKAGE_DOWNLOAD::OUTCOME CLASS_PACKAGE_DOWNLOAD::Conclude(TRANSFER& trans
     if (transfer.answer == ANSWER::Restart)
     {
         TRACE_INFO_IN(PACKAGE_JOB_ORIGIN, transfer.reason + QStringLiteral(": downloading ") + transfer.url +
-                         QStringLiteral(" from its first byte"));
+                                              QStringLiteral(" from its first byte"));
         return OUTCOME::Again;
     }
     backend.ShowInstalling(0);
     if (transfer.answer == ANSWER::Refuse)
     {
-        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Refused the download of ") + transfer.url + QStringLiteral(": ") +
-                          transfer.reason);
+        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Refused the download of ") + transfer.url +
+                                               QStringLiteral(": ") + transfer.reason);
         backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED,
                      QStringLiteral("download refused (%1)").arg(transfer.reason));
         transfer.part.Discard();
@@ -389,7 +390,8 @@ CLASS_PACKAGE_DOWNLOAD::OUTCOME CLASS_PACKAGE_DOWNLOAD::Conclude(TRANSFER& trans
         TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Error downloading file:") + failure);
         if (transfer.reply->error() == QNetworkReply::OperationCanceledError)
         {
-            TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, 
+            TRACE_ERROR_IN(
+                PACKAGE_JOB_ORIGIN,
                 QStringLiteral("No data arrived for %1 ms").arg(backend.options.downloadInactivityMs));
         }
         backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED, TransferFailureReason(*transfer.reply));

@@ -502,16 +502,17 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
     {
         return false;
     }
-    // The signed index is fetched as the first part of the download.
-    SetDialogStatus(DOWNLOADING + currentPackage);
-    if (!CLASS_PACKAGE_CHECKSUM(*this).AdmitVersion(version))
-    {
-        return false;
-    }
     // The archive goes to disk as it arrives, into the part that an earlier attempt may have begun.
     CLASS_PARTIAL_DOWNLOAD part(downloads, PackageFolderName(version) + PACKAGE_ARCHIVE_SUFFIX);
     ++downloadNumber;
     OnDownloadProgress(part.KeptBytes(), -1, -1);
+    // The signed index is fetched as the first part of the download; no more bytes are taken than it gives.
+    CLASS_PACKAGE_CHECKSUM checksum(*this);
+    if (!checksum.AdmitVersion(version))
+    {
+        return false;
+    }
+    download->SetExpectedSize(checksum.ExpectedSize(version));
     SetPauseButton(PACKAGE_PAUSE_BUTTON::Pause);
     const QString url = ArchiveUrl(version);
     QByteArray sha256;
@@ -527,7 +528,8 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
                            CLASS_PACKAGE_EXTRACTION(*this).ExtractArchive(archivePath, version);
     if (!PLATFORM::RemoveTree(archivePath))
     {
-        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Couldn't remove the downloaded archive at :") + archivePath);
+        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN,
+                       QStringLiteral("Couldn't remove the downloaded archive at :") + archivePath);
     }
     if (installed)
     {
@@ -541,8 +543,8 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::OpenDownloadsFolder(QString& folder)
     QString problem;
     if (!CLASS_PARTIAL_DOWNLOAD::MakeFolder(options.downloadsFolder, folder, problem))
     {
-        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, 
-            QStringLiteral("Failed to create the downloads folder %1 : %2").arg(folder, problem));
+        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN,
+                       QStringLiteral("Failed to create the downloads folder %1 : %2").arg(folder, problem));
         Fail(JOB_FAILED,
              QStringLiteral("no downloads folder (%1: %2)").arg(QDir::toNativeSeparators(folder), problem));
         return false;

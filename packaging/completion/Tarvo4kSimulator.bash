@@ -16,7 +16,7 @@ _Tarvo4kSimulator()
     _init_completion || return
 
     case $prev in
-        --update-server | --install | --remove)
+        --update-server | --proxy | --install | --remove)
             return
             ;;
         --trusted-key)
@@ -40,7 +40,7 @@ _Tarvo4kSimulator()
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W '--help --version --update-server --list --packages --status
             --install --remove --install-file --export --import --start --stop --diagnostics --json
-            --refresh --trusted-key --require-signed' -- "$cur")
+            --refresh --trusted-key --require-signed --proxy' -- "$cur")
     fi
 } &&
     complete -F _Tarvo4kSimulator Tarvo4kSimulator

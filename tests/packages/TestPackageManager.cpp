@@ -1,5 +1,5 @@
-#include "DEVICE/DEVICE_ClassPackageIndex.h"
 #include "DEVICE/DEVICE_ClassPackageDownload.h"
+#include "DEVICE/DEVICE_ClassPackageIndex.h"
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_ClassPartialDownload.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
@@ -858,8 +858,9 @@ private slots:
         QTest::addColumn<bool>("installed");
         QTest::addColumn<QString>("status");
         QTest::newRow("listed and matching") << "match" << true << "Finished";
+        // A server that announces another size than the index gives is not even listened to.
         QTest::newRow("archive of another size")
-            << "size" << false << "Failed: the archive's size differs from the signed index";
+            << "size" << false << "Failed: download refused (the server announces";
         QTest::newRow("archive with another SHA-256")
             << "sha256" << false << "Failed: the archive's SHA-256 differs from the signed index";
         QTest::newRow("version not in the index")
