@@ -11,15 +11,10 @@ CLASS_SESSION_DIRECTORY::CLASS_SESSION_DIRECTORY(const QString& sessionsRoot,
                                                  const QString& applicationFolder)
 {
     const QStringList installed = ListInstalledVersionsIn(PackageFolders(applicationFolder));
-    const QStringList folders =
-        QDir(sessionsRoot).entryList(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
+    // The same folders as the window's list: the launcher's own names and odd ones are no sessions.
+    const QStringList folders = SessionFolderNames(sessionsRoot);
     for (const QString& folder : folders)
     {
-        // The same folders as the window's list: the launcher's own names and odd ones are no sessions.
-        if (!IsSessionFolderName(folder, sessionsRoot))
-        {
-            continue;
-        }
         const SESSION_LOAD_RESULT loaded =
             CLASS_SESSION_SETTINGS::Load(sessionsRoot, folder, SESSION_LOAD_MODE::ReadOnly);
         if (loaded.status != SESSION_LOAD_STATUS::Loaded)

@@ -111,14 +111,12 @@ void CLASS_MAIN_BACKEND::ConnectMainWindow()
 
 void CLASS_MAIN_BACKEND::LoadSessions()
 {
-    // By name, which is by creation time: the list keeps the same order on every start.
-    const QFileInfoList folders =
-        QDir(sessionsRoot).entryInfoList(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
+    // The same folders as --list, in the same order on every start.
+    const QStringList folders = SessionFolderNames(sessionsRoot);
     QList<CLASS_GLOBAL_SETUP*> loaded;
-    for (const QFileInfo& folder : folders)
+    for (const QString& folder : folders)
     {
-        // The same folders as --list: the launcher's own names and odd ones hold no session.
-        if (IsSessionFolderName(folder.fileName(), sessionsRoot) && ParseSession(folder.fileName()))
+        if (ParseSession(folder))
         {
             loaded.append(sessions.constLast()->panel);
         }

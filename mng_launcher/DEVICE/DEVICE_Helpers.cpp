@@ -271,14 +271,10 @@ QString PackageInstallFolder(const QString& applicationFolder, QString* reason)
 QStringList ListSessionVersions(const QString& folder)
 {
     QStringList versions;
-    const QFileInfoList entries = SubFolders(folder);
-    for (const QFileInfo& entry : entries)
+    const QStringList sessions = SessionFolderNames(folder);
+    for (const QString& session : sessions)
     {
-        if (!IsSessionFolderName(entry.fileName(), folder))
-        {
-            continue;
-        }
-        const QString file = entry.absoluteFilePath() + QStringLiteral("/settings.ini");
+        const QString file = QDir(folder).absoluteFilePath(session) + QStringLiteral("/settings.ini");
         // Only a plain file is read: a pipe in its place would block for good.
         if (!QFileInfo(file).isFile())
         {

@@ -56,17 +56,23 @@ bool IsSessionFolderName(const QString& name, const QString& sessionsRoot)
                         [&name](const QString& kept) { return SameName(name, kept); });
 }
 
+QStringList SessionFolderNames(const QString& sessionsRoot)
+{
+    QStringList names =
+        QDir(sessionsRoot).entryList(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [&sessionsRoot](const QString& name)
+                               { return !IsSessionFolderName(name, sessionsRoot); }),
+                names.end());
+    return names;
+}
+
 QList<SESSION_USING_VERSION> SessionsUsingVersion(const QString& sessionsRoot, const QString& version)
 {
     QList<SESSION_USING_VERSION> users;
-    const QStringList folders =
-        QDir(sessionsRoot).entryList(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name);
+    const QStringList folders = SessionFolderNames(sessionsRoot);
     for (const QString& folder : folders)
     {
-        if (!IsSessionFolderName(folder, sessionsRoot))
-        {
-            continue;
-        }
         const SESSION_LOAD_RESULT loaded =
             CLASS_SESSION_SETTINGS::Load(sessionsRoot, folder, SESSION_LOAD_MODE::ReadOnly);
         if (loaded.status == SESSION_LOAD_STATUS::Loaded && loaded.data.versionText == version)

@@ -21,6 +21,10 @@ QStringList LauncherRootNames();
 // package folder is neither loaded nor cleaned away, and no import can create a folder of that name.
 bool IsSessionFolderName(const QString& name, const QString& sessionsRoot);
 
+// The readable sub-folders of sessionsRoot that IsSessionFolderName takes for sessions, by name (which is
+// by creation time): the window's list, --list and the session scans read the same folders in one order.
+QStringList SessionFolderNames(const QString& sessionsRoot);
+
 // A saved session that uses a simulator version.
 struct SESSION_USING_VERSION
 {
