@@ -1,7 +1,9 @@
+#include "GUI/GUI_ClassAboutWindow.h"
 #include "GUI/GUI_ClassGlobalSession.h"
 #include "GUI/GUI_ClassGlobalSetup.h"
 #include "GUI/GUI_ClassLauncherWindow.h"
 #include "GUI/GUI_ClassMainWindow.h"
+#include "GUI/GUI_ClassManagePackage.h"
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "LauncherTestEnvironment.h"
 
@@ -10,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,6 +27,8 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
+
+#include <memory>
 
 namespace
 {
@@ -53,6 +58,39 @@ QSet<QWidget*> TabCycle(QWidget* start)
         QTest::keyClick(focused, Qt::Key_Tab);
     }
     return visited;
+}
+
+// Fills the window's view as the session back end would: two cards, one built setup panel with its type
+// buttons and one installed version, and the bottom bar's buttons enabled.
+CLASS_GLOBAL_SETUP* FillView(CLASS_LAUNCHER_WINDOW& window)
+{
+    CLASS_MAIN_WINDOW* view = window.GetMainWindow();
+    view->AddSessionEntry();
+    view->AddSessionEntry();
+    CLASS_GLOBAL_SETUP* panel = new CLASS_GLOBAL_SETUP(nullptr);
+    panel->BuildPanel();
+    panel->BuildTypeButtons();
+    panel->AddVersion(QStringLiteral("3.1.51"), 0, true);
+    view->AddSetupPanel(panel);
+    view->SetSaveEnabled(true);
+    view->SetDiscardEnabled(true);
+    view->SetStartEnabled(true);
+    view->SetOpenWebEnabled(true);
+    return panel;
+}
+
+// The dialog that a row of stateIsVisible looks into, or null for the launcher window itself.
+std::unique_ptr<QWidget> Dialog(const QString& which)
+{
+    if (which == QStringLiteral("about"))
+    {
+        return std::make_unique<CLASS_ABOUT_WINDOW>();
+    }
+    if (which == QStringLiteral("package manager"))
+    {
+        return std::make_unique<CLASS_MANAGE_PACKAGE>(nullptr);
+    }
+    return nullptr;
 }
 
 bool IsControl(QWidget* widget)
@@ -220,17 +258,7 @@ private slots:
     {
         CLASS_LAUNCHER_WINDOW window;
         CLASS_MAIN_WINDOW* view = window.GetMainWindow();
-        view->AddSessionEntry();
-        view->AddSessionEntry();
-        CLASS_GLOBAL_SETUP* panel = new CLASS_GLOBAL_SETUP(nullptr);
-        panel->BuildPanel();
-        panel->BuildTypeButtons();
-        panel->AddVersion(QStringLiteral("3.1.51"), 0, true);
-        view->AddSetupPanel(panel);
-        view->SetSaveEnabled(true);
-        view->SetDiscardEnabled(true);
-        view->SetStartEnabled(true);
-        view->SetOpenWebEnabled(true);
+        CLASS_GLOBAL_SETUP* panel = FillView(window);
         window.resize(1330, 720);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -256,6 +284,76 @@ private slots:
         view->GetSessionWidget(0)->setFocus(Qt::TabFocusReason);
         QTest::keyClick(view->GetSessionWidget(0), Qt::Key_Space);
         QTRY_COMPARE(view->GetSelectedSessionIndex(), 0);
+    }
+
+    // What the keyboard reaches shows that it has the focus, and what cannot be used looks so: each row
+    // compares the widget's pixels before and after the change.
+    void stateIsVisible_data()
+    {
+        QTest::addColumn<QString>("shownWindow");
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<QString>("change");
+        QTest::newRow("Create New Session focused") << "launcher"
+                                                    << "createSessionButton"
+                                                    << "focus";
+        QTest::newRow("Save focused") << "launcher"
+                                      << "saveButton"
+                                      << "focus";
+        QTest::newRow("model button focused") << "launcher"
+                                              << "typeButton0"
+                                              << "focus";
+        QTest::newRow("audio check box focused") << "launcher"
+                                                 << "audioCheckBox"
+                                                 << "focus";
+        QTest::newRow("label field focused") << "launcher"
+                                             << "labelEditor"
+                                             << "focus";
+        QTest::newRow("session card focused") << "launcher"
+                                              << "sessionCard"
+                                              << "focus";
+        QTest::newRow("about's Close focused") << "about"
+                                               << "closeButton"
+                                               << "focus";
+        QTest::newRow("package manager's Close focused") << "package manager"
+                                                         << "closebutton"
+                                                         << "focus";
+        QTest::newRow("package manager's Apply focused") << "package manager"
+                                                         << "applybutton"
+                                                         << "focus";
+        QTest::newRow("package manager's Apply disabled") << "package manager"
+                                                          << "applybutton"
+                                                          << "disable";
+    }
+
+    void stateIsVisible()
+    {
+        QFETCH(QString, shownWindow);
+        QFETCH(QString, objectName);
+        QFETCH(QString, change);
+        CLASS_LAUNCHER_WINDOW window; // its theme styles the dialogs too
+        FillView(window);
+        window.resize(1330, 720);
+        const std::unique_ptr<QWidget> dialog = Dialog(shownWindow);
+        QWidget* shown = dialog ? dialog.get() : &window;
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowActive(shown));
+        QWidget* target = objectName == QStringLiteral("sessionCard")
+                              ? window.GetMainWindow()->GetSelectedSessionWidget()
+                              : shown->findChild<QWidget*>(objectName);
+        QVERIFY(target);
+        target->clearFocus();
+        QTRY_VERIFY(!target->hasFocus());
+        const QImage before = target->grab().toImage();
+        if (change == QStringLiteral("focus"))
+        {
+            target->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(target->hasFocus());
+        }
+        else
+        {
+            target->setEnabled(false);
+        }
+        QVERIFY2(target->grab().toImage() != before, "looks the same");
     }
 
     void everyControlHasAnAccessibleName()
