@@ -19,6 +19,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -81,7 +82,8 @@ void CLASS_LAUNCHER_WINDOW::SetLocations(const TARVO_VERSION_INFO_LOCATIONS& loc
 CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
     : QMainWindow(parent), fileMenu(new QMenu(QStringLiteral("&File"), this)),
       helpMenu(new QMenu(QStringLiteral("&Help"), this)),
-      exitAction(MakeAction(QStringLiteral("&Exit"), QStringLiteral("actionExit"), this)),
+      // E&xit: the E belongs to Export in the same menu.
+      exitAction(MakeAction(QStringLiteral("E&xit"), QStringLiteral("actionExit"), this)),
       aboutAction(
           MakeAction(QStringLiteral("&About Tarvo 4K Simulator"), QStringLiteral("actionAbout"), this)),
       exportAction(MakeAction(QStringLiteral("&Export Session Files"), QStringLiteral("actionExport"), this)),
@@ -93,6 +95,9 @@ CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
       mainWindow(nullptr), scrollArea(nullptr), menuBar(nullptr), headerBar(nullptr), sessionBackEnd(nullptr),
       webUpdater(nullptr), automaticCheck(false)
 {
+    // The keys every desktop program has; Ctrl+Q is spelled out, as Windows has no standard quit key.
+    exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    aboutAction->setShortcut(QKeySequence::HelpContents);
     fileMenu->setObjectName(QStringLiteral("menuFile"));
     helpMenu->setObjectName(QStringLiteral("menuHelp"));
     BuildGui();

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -27,12 +28,14 @@ CLASS_MAIN_WINDOW::CLASS_MAIN_WINDOW(QWidget* parent)
       startWindow(new CLASS_START_WINDOW(nullptr))
 {
     createButton = MakeButton(QStringLiteral("&Create New Session"), QStringLiteral("createSessionButton"));
+    // "&Delete" keeps the D that delete has everywhere; duplicate takes the next letter.
     duplicateButton =
-        MakeButton(QStringLiteral("&Duplicate Session"), QStringLiteral("duplicateSessionButton"));
+        MakeButton(QStringLiteral("D&uplicate Session"), QStringLiteral("duplicateSessionButton"));
     deleteButton = MakeButton(QStringLiteral("&Delete Session"), QStringLiteral("deleteSessionButton"));
     sessionList->setObjectName(QStringLiteral("sessionList"));
     startWindow->setObjectName(QStringLiteral("startWindow"));
     BuildLayout();
+    AddShortcuts();
 
     connect(createButton, &QPushButton::clicked, this, &CLASS_MAIN_WINDOW::SIGNAL_CreateNewSession,
             Qt::QueuedConnection);
@@ -81,6 +84,16 @@ void CLASS_MAIN_WINDOW::BuildLayout()
     bottomBar->addWidget(new QWidget(this));
     bottomBar->addWidget(startWindow);
     layout->addLayout(bottomBar, 2, 2, 1, 1);
+}
+
+void CLASS_MAIN_WINDOW::AddShortcuts()
+{
+    // Each key presses its button, so a disabled button ignores it and Delete asks its question. Delete
+    // acts on the list only: in a text field it deletes a character.
+    new QShortcut(QKeySequence::New, this, createButton, &QAbstractButton::click);
+    new QShortcut(QKeySequence::Save, this, startWindow, &CLASS_START_WINDOW::ClickSave);
+    new QShortcut(QKeySequence::Delete, sessionList, deleteButton, &QAbstractButton::click,
+                  Qt::WidgetWithChildrenShortcut);
 }
 
 int CLASS_MAIN_WINDOW::GetSelectedSessionIndex() const

@@ -59,6 +59,8 @@ private slots:
 
 private:
     void BuildLayout();
+    // Ctrl+N creates, Ctrl+S saves, Delete on the list deletes.
+    void AddShortcuts();
     QPushButton* MakeButton(const QString& text, const QString& objectName);
 
     QGridLayout* layout;

@@ -15,12 +15,14 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -135,14 +137,18 @@ private slots:
         QCOMPARE(window.HelpMenu()->title(), QStringLiteral("&Help"));
         QCOMPARE(
             ActionTexts(window.FileMenu()),
-            (QStringList{"&Import Session Files", "&Export Session Files", "&Package manager", "&Exit"}));
+            (QStringList{"&Import Session Files", "&Export Session Files", "&Package manager", "E&xit"}));
         QCOMPARE(ActionTexts(window.HelpMenu()),
                  (QStringList{"&About Tarvo 4K Simulator", "Check for &Updates..."}));
         QCOMPARE(window.ImportAction()->objectName(), QStringLiteral("actionImport"));
         QCOMPARE(window.UpdateCheckAction()->text(), QStringLiteral("Check for &Updates..."));
         for (const QAction* action : window.FileMenu()->actions() + window.HelpMenu()->actions())
         {
-            QVERIFY(action->shortcut().isEmpty());
+            const QKeySequence standard =
+                action == window.ExitAction()    ? QKeySequence(QStringLiteral("Ctrl+Q"))
+                : action == window.AboutAction() ? QKeySequence(QStringLiteral("F1"))
+                                                 : QKeySequence();
+            QCOMPARE(action->shortcut(), standard);
             QVERIFY(!action->isCheckable());
             QVERIFY(action->icon().isNull());
         }
@@ -151,6 +157,108 @@ private slots:
         QCOMPARE(menuBar->actions().size(), 2);
         QCOMPARE(menuBar->actions().at(0)->menu(), window.FileMenu());
         QCOMPARE(menuBar->actions().at(1)->menu(), window.HelpMenu());
+    }
+
+    // Within a menu, and among the menu bar and the buttons of the window, each Alt key does one thing;
+    // every menu entry has one.
+    void mnemonicsAreUnique_data()
+    {
+        QTest::addColumn<QString>("scope");
+        QTest::newRow("File menu") << "File menu";
+        QTest::newRow("Help menu") << "Help menu";
+        QTest::newRow("menu bar and main view") << "window";
+    }
+
+    void mnemonicsAreUnique()
+    {
+        QFETCH(QString, scope);
+        CLASS_LAUNCHER_WINDOW window;
+        FillView(window);
+        QStringList texts;
+        if (scope == QStringLiteral("window"))
+        {
+            texts << window.FileMenu()->title() << window.HelpMenu()->title();
+            for (const QAbstractButton* button : window.GetMainWindow()->findChildren<QAbstractButton*>())
+            {
+                texts << button->text();
+            }
+        }
+        else
+        {
+            const QMenu* menu = scope == QStringLiteral("File menu") ? window.FileMenu() : window.HelpMenu();
+            texts = ActionTexts(menu);
+        }
+        QMap<QKeySequence, QString> owners;
+        for (const QString& text : texts)
+        {
+            const QKeySequence key = QKeySequence::mnemonic(text);
+            QVERIFY2(!key.isEmpty() || scope == QStringLiteral("window"),
+                     qPrintable(text + " has no mnemonic"));
+            QVERIFY2(key.isEmpty() || !owners.contains(key),
+                     qPrintable(
+                         QStringLiteral("%1 and %2 share %3").arg(owners.value(key), text, key.toString())));
+            owners.insert(key, text);
+        }
+    }
+
+    // The standard keys of a desktop program, each doing what its button or menu entry does.
+    void shortcuts_data()
+    {
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("effect");
+        QTest::newRow("Ctrl+N creates a session")
+            << "sessionCard" << QKeySequence(QKeySequence::New) << SIGNAL(SIGNAL_CreateNewSession());
+        QTest::newRow("Ctrl+S saves")
+            << "labelEditor" << QKeySequence(QKeySequence::Save) << SIGNAL(SIGNAL_RequestToSaveSession());
+        QTest::newRow("Delete on the list deletes, once asked")
+            << "sessionCard" << QKeySequence(QKeySequence::Delete) << SIGNAL(SIGNAL_DeleteSession());
+        QTest::newRow("Delete in a field deletes a character")
+            << "labelEditor" << QKeySequence(QKeySequence::Delete) << "nothing";
+        QTest::newRow("F1 shows About")
+            << "sessionCard" << QKeySequence(QKeySequence::HelpContents) << "about";
+        QTest::newRow("Ctrl+Q quits") << "sessionCard" << QKeySequence(QStringLiteral("Ctrl+Q")) << "closed";
+    }
+
+    void shortcuts()
+    {
+        QFETCH(QString, focused);
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, effect);
+        CLASS_LAUNCHER_WINDOW window;
+        CLASS_MAIN_WINDOW* view = window.GetMainWindow();
+        FillView(window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QWidget* target = focused == QStringLiteral("sessionCard") ? view->GetSelectedSessionWidget()
+                                                                   : view->findChild<QWidget*>(focused);
+        target->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(target->hasFocus());
+        QSignalSpy deleted(view, SIGNAL(SIGNAL_DeleteSession()));
+        std::unique_ptr<QSignalSpy> requested;
+        if (effect.startsWith(QLatin1Char('2'))) // a signal of the view
+        {
+            requested = std::make_unique<QSignalSpy>(view, effect.toLatin1().constData());
+        }
+        QTest::keySequence(target, keys);
+        if (requested)
+        {
+            QTRY_COMPARE(requested->count(), 1);
+        }
+        else if (effect == QStringLiteral("about"))
+        {
+            QTRY_VERIFY(window.AboutWindow()->isVisible());
+            window.AboutWindow()->close();
+        }
+        else if (effect == QStringLiteral("closed"))
+        {
+            QTRY_VERIFY(!window.isVisible());
+        }
+        else
+        {
+            QCoreApplication::processEvents();
+            QCOMPARE(deleted.count(), 0);
+        }
     }
 
     void headerBar()
