@@ -2,12 +2,14 @@
 
 #include "PLATFORM/PLATFORM_Files.h"
 
+#include "GUI/GUI_DialogKeys.h"
 #include "GUI/GUI_SharpPixmap.h"
 #include "LauncherVersion.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QSpacerItem>
 #include <QUrl>
@@ -90,6 +92,7 @@ CLASS_ABOUT_WINDOW::CLASS_ABOUT_WINDOW(QWidget* parent)
 
     // Close hides the window: it belongs to the launcher window for the whole run.
     connect(&closeButton, &QPushButton::clicked, this, &QWidget::close);
+    closeButton.setDefault(true);
 }
 
 CLASS_ABOUT_WINDOW::~CLASS_ABOUT_WINDOW() = default;
@@ -98,6 +101,14 @@ QString CLASS_ABOUT_WINDOW::LicencePagePath()
 {
     const QString folder = PLATFORM::PrivatePageFolder();
     return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + LICENCE_FILE_NAME;
+}
+
+void CLASS_ABOUT_WINDOW::keyPressEvent(QKeyEvent* event)
+{
+    if (!HandleDialogKey(event, this, &closeButton, &closeButton))
+    {
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void CLASS_ABOUT_WINDOW::BuildMainColumn()

@@ -18,7 +18,9 @@
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
@@ -462,6 +464,53 @@ private slots:
             target->setEnabled(false);
         }
         QVERIFY2(target->grab().toImage() != before, "looks the same");
+    }
+
+    // The about and package manager windows take Enter and Escape as dialogs do.
+    void dialogKeys_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("applies");
+        QTest::newRow("Escape closes About") << "about" << false << int(Qt::Key_Escape) << true << false;
+        QTest::newRow("Enter closes About") << "about" << false << int(Qt::Key_Return) << true << false;
+        QTest::newRow("Escape closes the package manager")
+            << "package manager" << false << int(Qt::Key_Escape) << true << false;
+        QTest::newRow("Enter applies the packages")
+            << "package manager" << false << int(Qt::Key_Enter) << false << true;
+        QTest::newRow("Escape while a job runs does nothing")
+            << "package manager" << true << int(Qt::Key_Escape) << false << false;
+    }
+
+    void dialogKeys()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(bool, busy);
+        QFETCH(int, key);
+        QFETCH(bool, closes);
+        QFETCH(bool, applies);
+        CLASS_LAUNCHER_WINDOW window;
+        // The package manager deletes itself when closed: the guard tells, and deletes what is left.
+        QPointer<QWidget> guard(Dialog(dialog).release());
+        const auto deleteLeft = qScopeGuard([&guard]() { delete guard.data(); });
+        CLASS_MANAGE_PACKAGE* packages = qobject_cast<CLASS_MANAGE_PACKAGE*>(guard.data());
+        std::unique_ptr<QSignalSpy> applied;
+        if (packages != nullptr)
+        {
+            applied = std::make_unique<QSignalSpy>(packages, &CLASS_MANAGE_PACKAGE::SIGNAL_RequestUpdate);
+            packages->SetButtonsEnabled(!busy);
+        }
+        guard->show();
+        QVERIFY(QTest::qWaitForWindowActive(guard));
+        guard->setFocus(); // no button has the focus: Enter goes to the default one
+        QTest::keyClick(guard, Qt::Key(key));
+        QTRY_COMPARE(guard.isNull() || !guard->isVisible(), closes);
+        if (applied)
+        {
+            QTRY_COMPARE(applied->count(), applies ? 1 : 0);
+        }
     }
 
     void everyControlHasAnAccessibleName()
