@@ -123,6 +123,8 @@ void CLASS_LAUNCHER_WINDOW::BuildGui()
     RegisterApplicationFonts();
     ApplyTheme(qobject_cast<QApplication*>(QCoreApplication::instance()));
     scrollArea = new QScrollArea(this);
+    // Tab goes from control to control; the area scrolls to show the one reached.
+    scrollArea->setFocusPolicy(Qt::NoFocus);
     // Made inside the scroll area: moving the built view there would restyle every widget of it again.
     mainWindow = new CLASS_MAIN_WINDOW(scrollArea->viewport());
     mainWindow->setObjectName(QStringLiteral("mainWindow"));

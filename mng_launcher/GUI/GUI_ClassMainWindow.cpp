@@ -7,6 +7,7 @@
 #include "GUI/GUI_ClassStartWindow.h"
 #include "GUI/GUI_MessageBox.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -118,7 +119,14 @@ void CLASS_MAIN_WINDOW::AddSessionEntry()
 
 void CLASS_MAIN_WINDOW::RemoveSelectedSessionEntry()
 {
+    const QWidget* focused = QApplication::focusWidget();
+    const bool listHadFocus = focused != nullptr && sessionList->isAncestorOf(focused);
     sessionList->RemoveSelectedSession();
+    // The last card gone with the focus: the keyboard goes on from the button that makes a new one.
+    if (listHadFocus && sessionList->GetSessionCount() == 0)
+    {
+        createButton->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void CLASS_MAIN_WINDOW::DuplicateSelectedSessionEntry()

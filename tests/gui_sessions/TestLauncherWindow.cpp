@@ -380,20 +380,33 @@ private slots:
         {
             // The line edit inside a spin box takes the focus through the spin box.
             if (IsControl(widget) && !qobject_cast<QAbstractSpinBox*>(widget->parentWidget()) &&
-                widget->isVisibleTo(&window) && widget->isEnabled() && widget->focusPolicy() != Qt::NoFocus &&
-                !reached.contains(widget))
+                widget->isVisibleTo(&window) && widget->isEnabled() &&
+                (widget->focusPolicy() & Qt::TabFocus) && !reached.contains(widget))
             {
                 missing << widget->metaObject()->className() + QStringLiteral(" ") + widget->objectName();
             }
         }
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
-        QVERIFY(reached.contains(view->GetSessionWidget(0)));
+        // Tab stops at named controls only, never at a frame or a scroll area around them.
+        QStringList unnamed;
+        for (QWidget* widget : reached)
+        {
+            if (!IsControl(widget) || widget->accessibleName().isEmpty())
+            {
+                unnamed << widget->metaObject()->className() + QStringLiteral(" ") + widget->objectName();
+            }
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+        // The sessions list is one stop, its selected card.
+        QVERIFY(reached.contains(view->GetSelectedSessionWidget()));
         QVERIFY(reached.contains(panel->findChild<QCheckBox*>()));
 
-        // A card reached by Tab is selected with the keyboard alone.
-        view->GetSessionWidget(0)->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(view->GetSessionWidget(0), Qt::Key_Space);
+        // From there the arrow keys move the selection, and the focus with it.
+        CLASS_SESSION_WIDGET* last = view->GetSelectedSessionWidget();
+        last->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(last, Qt::Key_Up);
         QTRY_COMPARE(view->GetSelectedSessionIndex(), 0);
+        QTRY_VERIFY(view->GetSessionWidget(0)->hasFocus());
     }
 
     // What the keyboard reaches shows that it has the focus, and what cannot be used looks so: each row

@@ -311,25 +311,41 @@ private slots:
         QCOMPARE(card.pixelColor(0, card.height() / 2), QColor(QStringLiteral("#49535B")));
     }
 
+    // Two cards, the second selected: the only Tab stop of the list. Space or Enter selects the card that
+    // takes it; the arrows, Home and End move the selection from there.
     void keyboardSelectsCard_data()
     {
         QTest::addColumn<int>("key");
-        QTest::newRow("space") << int(Qt::Key_Space);
-        QTest::newRow("return") << int(Qt::Key_Return);
-        QTest::newRow("enter") << int(Qt::Key_Enter);
+        QTest::addColumn<int>("card");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QList<HideCall>>("calls");
+        const QList<HideCall> toFirst{{1, true}, {0, false}};
+        QTest::newRow("space") << int(Qt::Key_Space) << 0 << 0 << toFirst;
+        QTest::newRow("return") << int(Qt::Key_Return) << 0 << 0 << toFirst;
+        QTest::newRow("enter") << int(Qt::Key_Enter) << 0 << 0 << toFirst;
+        QTest::newRow("up") << int(Qt::Key_Up) << 1 << 0 << toFirst;
+        QTest::newRow("home") << int(Qt::Key_Home) << 1 << 0 << toFirst;
+        QTest::newRow("down at the end stays") << int(Qt::Key_Down) << 1 << 1 << QList<HideCall>{};
+        QTest::newRow("end at the end stays") << int(Qt::Key_End) << 1 << 1 << QList<HideCall>{};
     }
 
     void keyboardSelectsCard()
     {
         QFETCH(int, key);
+        QFETCH(int, card);
+        QFETCH(int, selected);
+        QFETCH(QList<HideCall>, calls);
         CLASS_GLOBAL_SESSION list;
         AddSessions(list, 2);
-        QCOMPARE(list.GetSession(0)->focusPolicy(), Qt::StrongFocus);
+        QCOMPARE(list.GetSession(1)->focusPolicy(), Qt::StrongFocus);
+        QCOMPARE(list.GetSession(0)->focusPolicy(), Qt::ClickFocus);
         QSignalSpy hide(&list, &CLASS_GLOBAL_SESSION::SIGNAL_SessionToHide);
-        QTest::keyClick(list.GetSession(0), Qt::Key(key));
+        QTest::keyClick(list.GetSession(card), Qt::Key(key));
         QCoreApplication::processEvents();
-        QCOMPARE(list.GetSelectedIndex(), 0);
-        QCOMPARE(HideCalls(hide), (QList<HideCall>{{1, true}, {0, false}}));
+        QCOMPARE(list.GetSelectedIndex(), selected);
+        QCOMPARE(HideCalls(hide), calls);
+        QCOMPARE(list.GetSession(selected)->focusPolicy(), Qt::StrongFocus);
+        QCOMPARE(list.GetSession(1 - selected)->focusPolicy(), Qt::ClickFocus);
     }
 
     void ledStates_data()
