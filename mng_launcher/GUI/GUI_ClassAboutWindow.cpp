@@ -4,6 +4,7 @@
 
 #include "GUI/GUI_DialogKeys.h"
 #include "GUI/GUI_SharpPixmap.h"
+#include "GUI/GUI_Theme.h"
 #include "LauncherVersion.h"
 
 #include <QDate>
@@ -23,7 +24,9 @@ const QString LICENCE_RESOURCE = QStringLiteral(":/Licenses/ZR_EULA.html");
 const QString LICENCE_FILE_NAME = QStringLiteral("ZR_EULA.html");
 const QString HEADING_STYLE = QStringLiteral("font-weight: bold; font-size: 15px;");
 const QString CAPTION_STYLE = QStringLiteral("color: #B3000000;");
-const QString LINK_SPAN = QStringLiteral("<span style=\" text-decoration: underline; color:black;\">");
+// The links take the theme's link colour: black had 1.9:1 contrast on the window's SLATE_GREY_600.
+const QString LINK_SPAN = QStringLiteral("<span style=\" text-decoration: underline; color:%1;\">")
+                              .arg(LinkColour().name().toUpper());
 const QString QT_LICENCE_PAGE = QStringLiteral("https://doc.qt.io/qt-5/lgpl.html");
 constexpr int MAKER_FIRST_YEAR = 2004;
 
