@@ -5,6 +5,7 @@
 #include "GUI/GUI_TextCut.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -20,6 +21,9 @@ const QString STYLE_SELECTED = QStringLiteral("QFrame {background-color: #2185D0
 const QString STYLE_SELECTED_HOVER = QStringLiteral("QFrame {background-color: #2493e6; padding: 2px;}");
 const QString STYLE_UNSELECTED = QStringLiteral("QFrame {background-color: #1B272F; padding: 2px;}");
 const QString STYLE_UNSELECTED_HOVER = QStringLiteral("QFrame {background-color: #283239; padding: 2px;}");
+const QString EMPTY_HINT =
+    QStringLiteral("No sessions yet.\n\nCreate one with \"Create New Session\" (Ctrl+N) "
+                   "below, or import one with File > Import Session Files.");
 
 QString SessionName(int number)
 {
@@ -29,7 +33,7 @@ QString SessionName(int number)
 
 CLASS_GLOBAL_SESSION::CLASS_GLOBAL_SESSION(QWidget* parent)
     : QFrame(parent), outerLayout(new QVBoxLayout(this)), cardLayout(nullptr),
-      scrollArea(new QScrollArea(this)), sessionCount(0), selectedSession(nullptr)
+      scrollArea(new QScrollArea(this)), sessionCount(0), selectedSession(nullptr), emptyHint(nullptr)
 {
     outerLayout->setContentsMargins(0, 0, 0, 0);
     scrollArea->setWidgetResizable(true);
@@ -40,6 +44,12 @@ CLASS_GLOBAL_SESSION::CLASS_GLOBAL_SESSION(QWidget* parent)
     QWidget* content = new QWidget(scrollArea);
     cardLayout = new QVBoxLayout(content);
     cardLayout->setContentsMargins(LIST_MARGIN, LIST_MARGIN, LIST_MARGIN, LIST_MARGIN);
+    cardLayout->setAlignment(Qt::AlignTop);
+    emptyHint = new QLabel(EMPTY_HINT, content);
+    emptyHint->setObjectName(QStringLiteral("emptyListHint"));
+    emptyHint->setWordWrap(true);
+    emptyHint->setAlignment(Qt::AlignCenter);
+    cardLayout->addWidget(emptyHint);
     scrollArea->setWidget(content);
     outerLayout->addWidget(scrollArea);
 }
@@ -132,6 +142,7 @@ void CLASS_GLOBAL_SESSION::AddSession()
     const bool hadFocus = HoldsFocus();
     const int previousCount = sessions.size();
     CLASS_SESSION_WIDGET* session = new CLASS_SESSION_WIDGET(cardLayout->parentWidget(), NextSessionNumber());
+    emptyHint->hide();
     sessions.append(session);
     session->setFixedHeight(CARD_HEIGHT);
     cardLayout->setAlignment(Qt::AlignTop);
@@ -191,6 +202,7 @@ void CLASS_GLOBAL_SESSION::RemoveSelectedSession()
     delete removed;
     --sessionCount;
     copyOrigins.removeAt(index);
+    emptyHint->setVisible(sessions.isEmpty());
     FollowSelection(hadFocus);
 }
 

@@ -7,6 +7,7 @@
 #include <QList>
 
 class CLASS_SESSION_WIDGET;
+class QLabel;
 class QScrollArea;
 class QVBoxLayout;
 
@@ -74,6 +75,8 @@ private:
     int sessionCount;
     QList<int> copyOrigins;
     CLASS_SESSION_WIDGET* selectedSession;
+    // Shown while the list is empty: how to begin.
+    QLabel* emptyHint;
 };
 
 #endif // GUI_CLASSGLOBALSESSION_H

@@ -37,6 +37,7 @@ CLASS_MAIN_WINDOW::CLASS_MAIN_WINDOW(QWidget* parent)
     startWindow->setObjectName(QStringLiteral("startWindow"));
     BuildLayout();
     AddShortcuts();
+    UpdateSessionButtons();
 
     connect(createButton, &QPushButton::clicked, this, &CLASS_MAIN_WINDOW::SIGNAL_CreateNewSession,
             Qt::QueuedConnection);
@@ -115,6 +116,7 @@ CLASS_SESSION_WIDGET* CLASS_MAIN_WINDOW::GetSessionWidget(int index) const
 void CLASS_MAIN_WINDOW::AddSessionEntry()
 {
     sessionList->AddSession();
+    UpdateSessionButtons();
 }
 
 void CLASS_MAIN_WINDOW::RemoveSelectedSessionEntry()
@@ -122,6 +124,7 @@ void CLASS_MAIN_WINDOW::RemoveSelectedSessionEntry()
     const QWidget* focused = QApplication::focusWidget();
     const bool listHadFocus = focused != nullptr && sessionList->isAncestorOf(focused);
     sessionList->RemoveSelectedSession();
+    UpdateSessionButtons();
     // The last card gone with the focus: the keyboard goes on from the button that makes a new one.
     if (listHadFocus && sessionList->GetSessionCount() == 0)
     {
@@ -132,6 +135,14 @@ void CLASS_MAIN_WINDOW::RemoveSelectedSessionEntry()
 void CLASS_MAIN_WINDOW::DuplicateSelectedSessionEntry()
 {
     sessionList->DuplicateSelectedSession();
+    UpdateSessionButtons();
+}
+
+void CLASS_MAIN_WINDOW::UpdateSessionButtons()
+{
+    const bool selected = sessionList->GetSelectedSession() != nullptr;
+    duplicateButton->setEnabled(selected);
+    deleteButton->setEnabled(selected);
 }
 
 void CLASS_MAIN_WINDOW::SetSelectedSessionDevice(const QString& name)

@@ -61,6 +61,8 @@ private:
     void BuildLayout();
     // Ctrl+N creates, Ctrl+S saves, Delete on the list deletes.
     void AddShortcuts();
+    // Duplicate and Delete act on the selected session: disabled while there is none.
+    void UpdateSessionButtons();
     QPushButton* MakeButton(const QString& text, const QString& objectName);
 
     QGridLayout* layout;

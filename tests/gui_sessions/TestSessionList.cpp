@@ -473,12 +473,51 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QByteArray, signal);
         CLASS_MAIN_WINDOW view;
+        view.AddSessionEntry(); // Duplicate and Delete act on a selected session
         view.SetSaveEnabled(true);
         view.SetDiscardEnabled(true);
+        // Delete asks first.
+        CLASS_MESSAGE_BOX::SetNextAnswer(QMessageBox::Yes);
+        const auto forgetAnswer =
+            qScopeGuard([]() { CLASS_MESSAGE_BOX::SetNextAnswer(QMessageBox::NoButton); });
         QSignalSpy spy(&view, signal.constData());
         QTest::mouseClick(view.findChild<QPushButton*>(button), Qt::LeftButton);
         QCOMPARE(spy.count(), 0);
         QTRY_COMPARE(spy.count(), 1);
+    }
+
+    // Duplicate and Delete need a selected session, and an empty list says how to begin.
+    void emptyListDisablesAndExplains_data()
+    {
+        QTest::addColumn<int>("added");
+        QTest::addColumn<int>("removed");
+        QTest::newRow("new view") << 0 << 0;
+        QTest::newRow("one card") << 1 << 0;
+        QTest::newRow("only card removed") << 1 << 1;
+        QTest::newRow("one of two removed") << 2 << 1;
+    }
+
+    void emptyListDisablesAndExplains()
+    {
+        QFETCH(int, added);
+        QFETCH(int, removed);
+        CLASS_MAIN_WINDOW view;
+        for (int card = 0; card < added; ++card)
+        {
+            view.AddSessionEntry();
+        }
+        for (int card = 0; card < removed; ++card)
+        {
+            view.RemoveSelectedSessionEntry();
+        }
+        const bool empty = added == removed;
+        QCOMPARE(view.findChild<QPushButton*>(QStringLiteral("duplicateSessionButton"))->isEnabled(), !empty);
+        QCOMPARE(view.findChild<QPushButton*>(QStringLiteral("deleteSessionButton"))->isEnabled(), !empty);
+        QCOMPARE(view.findChild<QPushButton*>(QStringLiteral("createSessionButton"))->isEnabled(), true);
+        const QLabel* hint = view.findChild<QLabel*>(QStringLiteral("emptyListHint"));
+        QVERIFY(hint);
+        QCOMPARE(hint->isVisibleTo(&view), empty);
+        QVERIFY(hint->text().contains(QStringLiteral("Create New Session")));
     }
 
     void bottomBarStartsDisabled()
