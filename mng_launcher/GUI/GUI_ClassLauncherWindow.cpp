@@ -6,6 +6,7 @@
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassManagePackage.h"
 #include "GUI/GUI_ClassSessionWidget.h"
+#include "GUI/GUI_ClassWindowGeometry.h"
 #include "GUI/GUI_DialogPlacement.h"
 #include "GUI/GUI_MessageBox.h"
 #include "GUI/GUI_SharpPixmap.h"
@@ -305,6 +306,10 @@ void CLASS_LAUNCHER_WINDOW::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    if (keepsPlace)
+    {
+        CLASS_WINDOW_GEOMETRY().Save(*this);
+    }
     QCoreApplication::quit();
     event->accept();
 }
@@ -348,6 +353,12 @@ bool CLASS_LAUNCHER_WINDOW::MayQuit()
                          consequences.join(QLatin1Char(' '));
     return CLASS_MESSAGE_BOX::Question(this, MESSAGE_BOX_TITLE, text, QMessageBox::Yes | QMessageBox::No,
                                        QMessageBox::No) == QMessageBox::Yes;
+}
+
+void CLASS_LAUNCHER_WINDOW::ShowWhereLeft()
+{
+    keepsPlace = true;
+    CLASS_WINDOW_GEOMETRY().Show(*this, QSize(PREFERRED_WIDTH, PREFERRED_HEIGHT));
 }
 
 void CLASS_LAUNCHER_WINDOW::showEvent(QShowEvent* event)

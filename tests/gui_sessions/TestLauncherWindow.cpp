@@ -1,3 +1,4 @@
+#include "DEVICE/DEVICE_ClassLauncherBackEnd.h"
 #include "GUI/GUI_ClassAboutWindow.h"
 #include "GUI/GUI_ClassGlobalSession.h"
 #include "GUI/GUI_ClassGlobalSetup.h"
@@ -5,6 +6,7 @@
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassManagePackage.h"
 #include "GUI/GUI_ClassSessionWidget.h"
+#include "GUI/GUI_ClassWindowGeometry.h"
 #include "LauncherTestEnvironment.h"
 
 #include <QAbstractButton>
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -104,6 +107,8 @@ bool IsControl(QWidget* widget)
            qobject_cast<QComboBox*>(widget) || qobject_cast<CLASS_SESSION_WIDGET*>(widget);
 }
 } // namespace
+
+Q_DECLARE_METATYPE(QList<CLASS_WINDOW_GEOMETRY::SCREEN_AREA>)
 
 class TestLauncherWindow : public QObject
 {
@@ -362,6 +367,116 @@ private slots:
         QCOMPARE(selected, static_cast<QWidget*>(view->GetSessionWidget(8)));
         QTRY_VERIFY(QRect(selected->mapTo(listView, QPoint(0, 0)), selected->size()).bottom() <=
                     listView->height());
+    }
+
+    // The window opens within the free area of a small or highly scaled screen (sizes in Qt's logical
+    // pixels, panels taken off), and the central area scrolls to what its size leaves out.
+    void windowFitsTheScreen_data()
+    {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QRect>("available");
+        QTest::newRow("1920 x 1080 at 150 %") << QRect(0, 0, 1280, 720) << QRect(0, 21, 1280, 699);
+        QTest::newRow("1366 x 768 at 100 %") << QRect(0, 0, 1366, 768) << QRect(0, 0, 1366, 728);
+        QTest::newRow("1920 x 1080 at 150 % rounded to 200 %")
+            << QRect(0, 0, 960, 540) << QRect(0, 16, 960, 524);
+    }
+
+    void windowFitsTheScreen()
+    {
+        QFETCH(QRect, screen);
+        QFETCH(QRect, available);
+        CLASS_LAUNCHER_BACKEND launcher;
+        launcher.Start();
+        CLASS_LAUNCHER_WINDOW& window = *launcher.Window();
+        FillView(window);
+        const CLASS_WINDOW_GEOMETRY::PLACEMENT placement = CLASS_WINDOW_GEOMETRY::Choose(
+            nullptr, {{screen, available}},
+            QSize(CLASS_LAUNCHER_WINDOW::PREFERRED_WIDTH, CLASS_LAUNCHER_WINDOW::PREFERRED_HEIGHT),
+            window.minimumSize());
+        const QRect withFrame = placement.geometry.adjusted(
+            -CLASS_WINDOW_GEOMETRY::FRAME_WIDTH / 2,
+            CLASS_WINDOW_GEOMETRY::FRAME_WIDTH / 2 - CLASS_WINDOW_GEOMETRY::FRAME_HEIGHT,
+            CLASS_WINDOW_GEOMETRY::FRAME_WIDTH / 2, CLASS_WINDOW_GEOMETRY::FRAME_WIDTH / 2);
+        QVERIFY2(available.contains(withFrame), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                               .arg(withFrame.x())
+                                                               .arg(withFrame.y())
+                                                               .arg(withFrame.width())
+                                                               .arg(withFrame.height())));
+        QVERIFY(window.minimumSizeHint().width() <= placement.geometry.width());
+        QVERIFY(window.minimumSizeHint().height() <= placement.geometry.height());
+
+        window.setGeometry(placement.geometry);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QScrollArea* central = qobject_cast<QScrollArea*>(window.centralWidget());
+        CLASS_MAIN_WINDOW* view = window.GetMainWindow();
+        QTRY_COMPARE(window.size(), placement.geometry.size());
+        // The view keeps its own size inside the smaller area, which scrolls over all of it.
+        QTRY_VERIFY(view->width() >= view->minimumSizeHint().width());
+        QVERIFY(view->height() >= view->minimumSizeHint().height());
+        QCOMPARE(central->horizontalScrollBar()->maximum(), view->width() - central->viewport()->width());
+        QCOMPARE(central->verticalScrollBar()->maximum(), view->height() - central->viewport()->height());
+    }
+
+    // Where the user left the window is written when it closes and read when it opens, and used while it
+    // lies on a screen that is still there (kept within that screen's free area).
+    void geometryRestored_data()
+    {
+        using SCREENS = QList<CLASS_WINDOW_GEOMETRY::SCREEN_AREA>;
+        QTest::addColumn<QRect>("left");
+        QTest::addColumn<bool>("maximized");
+        QTest::addColumn<SCREENS>("screens");
+        QTest::addColumn<QRect>("expected");
+        const CLASS_WINDOW_GEOMETRY::SCREEN_AREA large{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1050)};
+        const CLASS_WINDOW_GEOMETRY::SCREEN_AREA second{QRect(1920, 0, 1280, 1024),
+                                                        QRect(1920, 0, 1280, 1024)};
+        const CLASS_WINDOW_GEOMETRY::SCREEN_AREA small{QRect(0, 0, 1366, 768), QRect(0, 0, 1366, 728)};
+        const QRect left(300, 200, 1000, 600);
+        const QRect onSecond(2000, 100, 1000, 600);
+        QTest::newRow("on its screen") << left << false << SCREENS{large} << left;
+        QTest::newRow("maximised") << left << true << SCREENS{large} << left;
+        QTest::newRow("on a second screen") << onSecond << false << SCREENS{large, second} << onSecond;
+        // Back at the preferred size, centred on the primary screen.
+        QTest::newRow("on a screen that is gone")
+            << onSecond << false << SCREENS{large} << QRect(295, 165, 1330, 720);
+        QTest::newRow("larger than its screen now")
+            << QRect(0, 0, 1900, 1000) << false << SCREENS{small} << QRect(8, 40, 1350, 680);
+        QTest::newRow("half off its screen")
+            << left.translated(-800, 0) << false << SCREENS{large} << QRect(8, 200, 1000, 600);
+    }
+
+    void geometryRestored()
+    {
+        QFETCH(QRect, left);
+        QFETCH(bool, maximized);
+        QFETCH(QList<CLASS_WINDOW_GEOMETRY::SCREEN_AREA>, screens);
+        QFETCH(QRect, expected);
+        const CLASS_WINDOW_GEOMETRY file;
+        QFile::remove(file.FilePath());
+        {
+            CLASS_LAUNCHER_WINDOW window;
+            window.setMinimumSize(CLASS_LAUNCHER_WINDOW::MINIMUM_WIDTH,
+                                  CLASS_LAUNCHER_WINDOW::MINIMUM_HEIGHT);
+            window.ShowWhereLeft();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            window.setGeometry(left);
+            if (maximized)
+            {
+                window.showMaximized();
+                QTRY_VERIFY(window.isMaximized());
+            }
+            QTRY_COMPARE(maximized ? window.normalGeometry() : window.geometry(), left);
+            QVERIFY(window.close());
+        }
+        CLASS_WINDOW_GEOMETRY::PLACEMENT saved;
+        QVERIFY(file.Load(saved));
+        QCOMPARE(saved.geometry, left);
+        QCOMPARE(saved.maximized, maximized);
+        const CLASS_WINDOW_GEOMETRY::PLACEMENT placement = CLASS_WINDOW_GEOMETRY::Choose(
+            &saved, screens,
+            QSize(CLASS_LAUNCHER_WINDOW::PREFERRED_WIDTH, CLASS_LAUNCHER_WINDOW::PREFERRED_HEIGHT),
+            QSize(CLASS_LAUNCHER_WINDOW::MINIMUM_WIDTH, CLASS_LAUNCHER_WINDOW::MINIMUM_HEIGHT));
+        QCOMPARE(placement.geometry, expected);
+        QCOMPARE(placement.maximized, maximized && expected == left);
     }
 
     void keyboardReachesEveryControl()
