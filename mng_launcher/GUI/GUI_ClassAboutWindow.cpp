@@ -3,6 +3,7 @@
 #include "PLATFORM/PLATFORM_Files.h"
 
 #include "GUI/GUI_DialogKeys.h"
+#include "GUI/GUI_OpenAddress.h"
 #include "GUI/GUI_SharpPixmap.h"
 #include "GUI/GUI_Theme.h"
 #include "LauncherVersion.h"
@@ -47,11 +48,15 @@ QSpacerItem* VerticalSpacer()
     return new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding);
 }
 
+// The links open with the system's handler; when none starts, a box tells their address.
 void ShowRichTextWithLinks(QLabel& label)
 {
     label.setTextFormat(Qt::RichText);
     label.setTextInteractionFlags(Qt::TextBrowserInteraction);
-    label.setOpenExternalLinks(true);
+    label.setOpenExternalLinks(false);
+    QObject::connect(&label, &QLabel::linkActivated, &label,
+                     [&label](const QString& link)
+                     { OpenAddress(label.window(), QUrl(link), LINK_NOT_OPENED_TEXT); });
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "GUI/GUI_ClassLauncherWindow.h"
 
+#include "CLI/CLI_ClassDiagnostics.h"
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_Constants.h"
@@ -8,7 +9,9 @@
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_ClassWindowGeometry.h"
 #include "GUI/GUI_DialogPlacement.h"
+#include "GUI/GUI_FileDialog.h"
 #include "GUI/GUI_MessageBox.h"
+#include "GUI/GUI_OpenAddress.h"
 #include "GUI/GUI_SharpPixmap.h"
 #include "GUI/GUI_Theme.h"
 #include "QT_UPDATER/UPDATER_ClassUpdaterFromWeb.h"
@@ -16,6 +19,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -93,6 +98,10 @@ CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
           MakeAction(QStringLiteral("&Package manager"), QStringLiteral("actionPackageManager"), this)),
       updateCheckAction(
           MakeAction(QStringLiteral("Check for &Updates..."), QStringLiteral("actionUpdateCheck"), this)),
+      openLogFolderAction(
+          MakeAction(QStringLiteral("Open &Log Folder"), QStringLiteral("actionOpenLogFolder"), this)),
+      saveDiagnosticsAction(MakeAction(QStringLiteral("Save &Diagnostics\u2026"),
+                                       QStringLiteral("actionSaveDiagnostics"), this)),
       mainWindow(nullptr), scrollArea(nullptr), menuBar(nullptr), headerBar(nullptr), sessionBackEnd(nullptr),
       webUpdater(nullptr), automaticCheck(false)
 {
@@ -150,6 +159,8 @@ void CLASS_LAUNCHER_WINDOW::BuildMenus()
     fileMenu->addAction(exitAction);
     helpMenu->addAction(aboutAction);
     helpMenu->addAction(updateCheckAction);
+    helpMenu->addAction(openLogFolderAction);
+    helpMenu->addAction(saveDiagnosticsAction);
 
     menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("menuBar"));
@@ -215,6 +226,51 @@ void CLASS_LAUNCHER_WINDOW::ConnectActions()
             Qt::QueuedConnection);
     connect(exportAction, &QAction::triggered, sessionBackEnd, &CLASS_MAIN_BACKEND::ExportRequest,
             Qt::QueuedConnection);
+    connect(openLogFolderAction, &QAction::triggered, this, &CLASS_LAUNCHER_WINDOW::OpenLogFolder,
+            Qt::QueuedConnection);
+    connect(saveDiagnosticsAction, &QAction::triggered, this, &CLASS_LAUNCHER_WINDOW::SaveDiagnostics,
+            Qt::QueuedConnection);
+}
+
+void CLASS_LAUNCHER_WINDOW::OpenLogFolder()
+{
+    const QString folder = CLASS_DIAGNOSTICS::LogFolder();
+    if (folder.isEmpty())
+    {
+        CLASS_MESSAGE_BOX::Information(this, MESSAGE_BOX_TITLE,
+                                       QStringLiteral("This run writes no log files."));
+        return;
+    }
+    OpenAddress(this, QUrl::fromLocalFile(folder), FOLDER_NOT_OPENED_TEXT);
+}
+
+void CLASS_LAUNCHER_WINDOW::SaveDiagnostics()
+{
+    const QString proposed = QDir::home().filePath(
+        QStringLiteral("Tarvo4kSimulator-diagnostics-%1.zip")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+    QString path = CLASS_FILE_DIALOG::GetSaveFileName(this, QStringLiteral("Save Diagnostics"), proposed,
+                                                      QStringLiteral("Zip archives (*.zip)"));
+    if (path.isEmpty())
+    {
+        return;
+    }
+    if (!path.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive))
+    {
+        path += QStringLiteral(".zip");
+    }
+    // Gathering and compressing take a moment; the window waits for them.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const CLI_RESULT result = CLASS_DIAGNOSTICS(Locations()).Write(path);
+    QGuiApplication::restoreOverrideCursor();
+    if (result.exitCode != EXIT_DONE)
+    {
+        CLASS_MESSAGE_BOX::Warning(this, MESSAGE_BOX_TITLE,
+                                   QStringLiteral("The diagnostics were not saved: %1").arg(result.error));
+        return;
+    }
+    CLASS_MESSAGE_BOX::Information(this, MESSAGE_BOX_TITLE,
+                                   QStringLiteral("The diagnostics are saved in %1.").arg(result.output));
 }
 
 void CLASS_LAUNCHER_WINDOW::OpenPackageManager()

@@ -59,6 +59,8 @@ public:
     QAction* ExitAction() const;
     QAction* AboutAction() const;
     QAction* UpdateCheckAction() const;
+    QAction* OpenLogFolderAction() const { return openLogFolderAction; }
+    QAction* SaveDiagnosticsAction() const { return saveDiagnosticsAction; }
     // The about window, built on first use.
     CLASS_ABOUT_WINDOW* AboutWindow();
     CLASS_UPDATER_FROM_WEB* WebUpdater() const;
@@ -93,6 +95,10 @@ private:
     void BuildMenus();
     void BuildHeaderBar();
     void ConnectActions();
+    // Help menu: the folder of this run's log files in the file manager, and the command line's support
+    // bundle (--diagnostics) saved where the user chooses.
+    void OpenLogFolder();
+    void SaveDiagnostics();
     void AnnounceVersion();
 
     QMenu* fileMenu;
@@ -103,6 +109,8 @@ private:
     QAction* importAction;
     QAction* packageManagerAction;
     QAction* updateCheckAction;
+    QAction* openLogFolderAction;
+    QAction* saveDiagnosticsAction;
     // Built on first use: the start-up does not pay for a window that is seldom opened.
     std::unique_ptr<CLASS_ABOUT_WINDOW> aboutWindow;
     CLASS_MANAGE_PACKAGE* packageDialog = nullptr;

@@ -6,9 +6,9 @@
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_ClassStartWindow.h"
 #include "GUI/GUI_MessageBox.h"
+#include "GUI/GUI_OpenAddress.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -231,13 +231,5 @@ void CLASS_MAIN_WINDOW::SLOT_DeleteRequested()
 void CLASS_MAIN_WINDOW::SLOT_OpenWebZkm()
 {
     // Without a browser (no xdg-open) the user still gets the address to copy.
-    if (!QDesktopServices::openUrl(QUrl(webPageUrl)))
-    {
-        CLASS_MESSAGE_BOX::Information(
-            this, MESSAGE_BOX_TITLE,
-            QStringLiteral("The browser could not be opened. The device's web page is "
-                           "at:\n\n%1")
-                .arg(webPageUrl),
-            Qt::PlainText);
-    }
+    OpenAddress(this, QUrl(webPageUrl), BROWSER_NOT_OPENED_TEXT);
 }

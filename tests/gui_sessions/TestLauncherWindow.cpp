@@ -1,3 +1,4 @@
+#include "CLI/CLI_ClassDiagnostics.h"
 #include "DEVICE/DEVICE_ClassLauncherBackEnd.h"
 #include "GUI/GUI_ClassAboutWindow.h"
 #include "GUI/GUI_ClassGlobalSession.h"
@@ -7,13 +8,17 @@
 #include "GUI/GUI_ClassManagePackage.h"
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_ClassWindowGeometry.h"
+#include "GUI/GUI_FileDialog.h"
 #include "LauncherTestEnvironment.h"
+#include "TraceCapture.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -34,6 +39,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
+#include <QUrl>
 
 #include <memory>
 
@@ -110,6 +116,18 @@ bool IsControl(QWidget* widget)
 
 Q_DECLARE_METATYPE(QList<CLASS_WINDOW_GEOMETRY::SCREEN_AREA>)
 
+// Stands in for the file manager: the addresses the desktop is asked to open land here.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public slots:
+    void Open(const QUrl& url) { urls << url; }
+};
+
 class TestLauncherWindow : public QObject
 {
     Q_OBJECT
@@ -146,7 +164,8 @@ private slots:
             ActionTexts(window.FileMenu()),
             (QStringList{"&Import Session Files", "&Export Session Files", "&Package manager", "E&xit"}));
         QCOMPARE(ActionTexts(window.HelpMenu()),
-                 (QStringList{"&About Tarvo 4K Simulator", "Check for &Updates..."}));
+                 (QStringList{"&About Tarvo 4K Simulator", "Check for &Updates...", "Open &Log Folder",
+                              QStringLiteral("Save &Diagnostics\u2026")}));
         QCOMPARE(window.ImportAction()->objectName(), QStringLiteral("actionImport"));
         QCOMPARE(window.UpdateCheckAction()->text(), QStringLiteral("Check for &Updates..."));
         for (const QAction* action : window.FileMenu()->actions() + window.HelpMenu()->actions())
@@ -266,6 +285,76 @@ private slots:
             QCoreApplication::processEvents();
             QCOMPARE(deleted.count(), 0);
         }
+    }
+
+    // The Help menu's support entries: the log folder in the file manager (its address in a box when
+    // there is none), the support bundle where the user chooses.
+    void helpMenuSupport_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("fileManager");
+        QTest::addColumn<QString>("chosen"); // the file dialog's answer, in the temporary folder
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("told"); // how the last box begins; empty: no box
+        QTest::newRow("log folder opened")
+            << "actionOpenLogFolder" << true << QString() << QString() << QString();
+        QTest::newRow("log folder without a file manager")
+            << "actionOpenLogFolder" << false << QString() << QString()
+            << "The file manager could not be opened.";
+        QTest::newRow("diagnostics saved") << "actionSaveDiagnostics" << false << "bundle.zip"
+                                           << "bundle.zip"
+                                           << "The diagnostics are saved in ";
+        QTest::newRow("diagnostics named without .zip") << "actionSaveDiagnostics" << false << "bundle"
+                                                        << "bundle.zip"
+                                                        << "The diagnostics are saved in ";
+        QTest::newRow("diagnostics over an existing file")
+            << "actionSaveDiagnostics" << false << "existing.zip" << QString()
+            << "The diagnostics were not saved: ";
+        QTest::newRow("diagnostics cancelled")
+            << "actionSaveDiagnostics" << false << "" << QString() << QString();
+    }
+
+    void helpMenuSupport()
+    {
+        QFETCH(QString, entry);
+        QFETCH(bool, fileManager);
+        QFETCH(QString, chosen);
+        QFETCH(QString, written);
+        QFETCH(QString, told);
+        TraceCapture traces; // this run's log files exist
+        QVERIFY(traces.Ready());
+        UrlCatcher opened;
+        if (fileManager)
+        {
+            QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "Open");
+        }
+        const auto noHandler =
+            qScopeGuard([]() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); });
+        QTemporaryDir folder;
+        QFile existing(folder.filePath(QStringLiteral("existing.zip")));
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.close();
+        if (entry == QStringLiteral("actionSaveDiagnostics"))
+        {
+            CLASS_FILE_DIALOG::SetNextFileName(chosen.isEmpty() ? QString() : folder.filePath(chosen));
+        }
+        CLASS_LAUNCHER_WINDOW window;
+        CLASS_MESSAGE_BOX::ClearHistory();
+        window.findChild<QAction*>(entry)->trigger();
+        QCoreApplication::processEvents(); // the entry runs from the event loop, as a menu command does
+        QVERIFY2(told.isEmpty() ? CLASS_MESSAGE_BOX::Texts().isEmpty()
+                                : CLASS_MESSAGE_BOX::LastText().startsWith(told),
+                 qPrintable(CLASS_MESSAGE_BOX::LastText()));
+        if (entry == QStringLiteral("actionOpenLogFolder"))
+        {
+            const QString logFolder = CLASS_DIAGNOSTICS::LogFolder();
+            QVERIFY(!logFolder.isEmpty());
+            QCOMPARE(opened.urls, fileManager ? QList<QUrl>{QUrl::fromLocalFile(logFolder)} : QList<QUrl>{});
+            QCOMPARE(CLASS_MESSAGE_BOX::LastCopyText(), fileManager ? QString() : logFolder);
+        }
+        QStringList files = QDir(folder.path()).entryList(QDir::Files);
+        files.removeOne(QStringLiteral("existing.zip"));
+        QCOMPARE(files, written.isEmpty() ? QStringList() : QStringList{written});
     }
 
     void headerBar()

@@ -548,17 +548,41 @@ private slots:
         QCOMPARE(view.GetSessionWidget(0)->GetDevice(), QStringLiteral("Tarvo 4k Dalvogrid 4K"));
     }
 
+    // Without a browser (nothing handles the address) a box tells the address and offers to copy it.
+    void openWebZkmOpensStoredAddress_data()
+    {
+        QTest::addColumn<bool>("browser");
+        QTest::newRow("with a browser") << true;
+        QTest::newRow("without a browser") << false;
+    }
+
     void openWebZkmOpensStoredAddress()
     {
+        QFETCH(bool, browser);
         UrlCatcher catcher;
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "Open");
+        if (browser)
+        {
+            QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "Open");
+        }
+        const auto noHandler =
+            qScopeGuard([]() { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); });
+        CLASS_MESSAGE_BOX::SetAutoAnswer(true);
+        const auto noAutoAnswer = qScopeGuard([]() { CLASS_MESSAGE_BOX::SetAutoAnswer(false); });
+        CLASS_MESSAGE_BOX::ClearHistory();
         CLASS_MAIN_WINDOW view;
         view.SetWebPageUrl(QStringLiteral("http://127.0.0.1:4000"));
         view.SetOpenWebEnabled(true);
         QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("openWebButton")), Qt::LeftButton);
-        QTRY_COMPARE(catcher.urls.size(), 1);
-        QCOMPARE(catcher.urls.at(0), QUrl(QStringLiteral("http://127.0.0.1:4000")));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        if (browser)
+        {
+            QTRY_COMPARE(catcher.urls.size(), 1);
+            QCOMPARE(catcher.urls.at(0), QUrl(QStringLiteral("http://127.0.0.1:4000")));
+            QVERIFY(CLASS_MESSAGE_BOX::Texts().isEmpty());
+            return;
+        }
+        QTRY_COMPARE(CLASS_MESSAGE_BOX::Texts().size(), 1);
+        QVERIFY(CLASS_MESSAGE_BOX::LastText().endsWith(QStringLiteral("\n\nhttp://127.0.0.1:4000")));
+        QCOMPARE(CLASS_MESSAGE_BOX::LastCopyText(), QStringLiteral("http://127.0.0.1:4000"));
     }
 };
 
