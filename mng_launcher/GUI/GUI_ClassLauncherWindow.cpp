@@ -307,7 +307,26 @@ void CLASS_LAUNCHER_WINDOW::StartVersionCheck(bool automatic)
     {
         webUpdater->ResetVersions();
     }
-    webUpdater->CheckIfNewVersionIsAvailable();
+    // A check that cannot start sends no result: the user who asked is told at once.
+    if (!webUpdater->CheckIfNewVersionIsAvailable() && !automatic)
+    {
+        TellCheckFailed();
+    }
+}
+
+void CLASS_LAUNCHER_WINDOW::TellCheckFailed()
+{
+    const QString server =
+        QUrl(webUpdater->GetVersionFileUrl())
+            .adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment)
+            .toString();
+    const QString reason = webUpdater->GetLastFailure();
+    CLASS_MESSAGE_BOX::Information(
+        this, MESSAGE_BOX_TITLE,
+        QStringLiteral(
+            "Failed to check version, please check your connection before retrying.\n\nServer: %1\n"
+            "Reason: %2")
+            .arg(server, reason.isEmpty() ? QStringLiteral("unknown") : reason));
 }
 
 void CLASS_LAUNCHER_WINDOW::SLOT_VersionCheckingFinished(Bool isSuccessfull, Bool moreRecentFound)
@@ -316,9 +335,7 @@ void CLASS_LAUNCHER_WINDOW::SLOT_VersionCheckingFinished(Bool isSuccessfull, Boo
     {
         if (!automaticCheck)
         {
-            CLASS_MESSAGE_BOX::Information(
-                this, MESSAGE_BOX_TITLE,
-                QStringLiteral("Failed to check version, please check your connection before retrying."));
+            TellCheckFailed();
         }
         return;
     }

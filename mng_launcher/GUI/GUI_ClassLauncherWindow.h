@@ -100,6 +100,8 @@ private:
     void OpenLogFolder();
     void SaveDiagnostics();
     void AnnounceVersion();
+    // The failure box of a check the user asked for: the server asked and the reason.
+    void TellCheckFailed();
 
     QMenu* fileMenu;
     QMenu* helpMenu;
