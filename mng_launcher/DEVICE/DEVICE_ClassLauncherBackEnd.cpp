@@ -12,6 +12,6 @@ CLASS_LAUNCHER_BACKEND::~CLASS_LAUNCHER_BACKEND()
 void CLASS_LAUNCHER_BACKEND::Start()
 {
     window = new CLASS_LAUNCHER_WINDOW(nullptr);
-    window->setMinimumSize(1330, 720);
-    window->show();
+    window->setMinimumSize(CLASS_LAUNCHER_WINDOW::MINIMUM_WIDTH, CLASS_LAUNCHER_WINDOW::MINIMUM_HEIGHT);
+    window->ShowWhereLeft();
 }

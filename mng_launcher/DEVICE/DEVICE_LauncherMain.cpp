@@ -1,5 +1,6 @@
 #include "DEVICE/DEVICE_LauncherMain.h"
 
+#include "CLI/CLI_ClassControlClient.h"
 #include "CLI/CLI_ClassWindowHost.h"
 #include "CLI/CLI_CommandLineMain.h"
 #include "DEVICE/DEVICE_ClassCommandLine.h"
@@ -8,11 +9,14 @@
 #include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_StartUp.h"
 #include "GUI/GUI_ClassLauncherWindow.h"
+#include "GUI/GUI_MessageBox.h"
 #include "GUI/GUI_Theme.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 
 #include <QIcon>
-#include <QMessageBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTextStream>
 
 #include <cstdlib>
@@ -39,6 +43,38 @@ void SetDesktopIdentity()
 {
     QGuiApplication::setDesktopFileName(QStringLiteral(TARVO_APPLICATION_ID));
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/ICONS/application.svg")));
+}
+
+// The refusal of a second copy. When the copy that holds the lock runs without a window (a command of
+// the command line, which answers --status over the control socket), the user is told how to end it.
+QString AlreadyRunningText()
+{
+    const QString refusal = QStringLiteral("Application already running.");
+    CLI_COMMAND status;
+    status.kind = CLI_COMMAND_KIND::Status;
+    status.json = true;
+    CLI_RESULT answer;
+    if (CLASS_CONTROL_CLIENT::Send(status, answer, [](const QString&, const QString&, int) {}) !=
+            CLASS_CONTROL_CLIENT::OUTCOME::Answered ||
+        answer.exitCode != EXIT_DONE)
+    {
+        return refusal;
+    }
+    const QJsonObject report = QJsonDocument::fromJson(answer.output.toUtf8()).object();
+    if (report.value(QStringLiteral("launcher")).toString() != QStringLiteral("headless"))
+    {
+        return refusal;
+    }
+    const QString program = QCoreApplication::applicationName();
+    if (report.value(QStringLiteral("running")).toArray().isEmpty())
+    {
+        return refusal +
+               QStringLiteral("\n\nA command of the command line is at work without a window. Start "
+                              "the launcher again when it has finished.");
+    }
+    return refusal + QStringLiteral("\n\nA session started from the command line with --start runs without a "
+                                    "window. Stop it with:\n\n%1 --stop\n\nthen start the launcher again.")
+                         .arg(program);
 }
 
 int RunWindow(CLASS_SINGLE_APPLICATION& application)
@@ -72,8 +108,7 @@ int RunLauncher(int& argc, char** argv, const std::function<void()>& windowStart
     SetDesktopIdentity();
     if (!application.TryLock())
     {
-        QMessageBox::critical(nullptr, QStringLiteral("Error"),
-                              QStringLiteral("Application already running."), QMessageBox::Ok);
+        CLASS_MESSAGE_BOX::Critical(nullptr, QStringLiteral("Error"), AlreadyRunningText());
         std::exit(1);
     }
     if (windowStarting)

@@ -21,6 +21,10 @@ public:
     // Where the licence page is copied for the system's default handler to open it.
     static QString LicencePagePath();
 
+protected:
+    // Enter and Escape press Close.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void BuildMainColumn();
     // Replaces the copy of the licence page in the temporary folder with the one compiled in.

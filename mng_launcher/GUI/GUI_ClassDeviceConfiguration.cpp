@@ -173,6 +173,7 @@ CLASS_DEVICE_CONFIGURATION::CLASS_DEVICE_CONFIGURATION(QWidget* parent, int)
 {
     audioCheckBox->setObjectName(QStringLiteral("audioCheckBox"));
     audioCheckBox->setAccessibleName(QStringLiteral("Audio card plugged"));
+    audioCheckBox->setToolTip(AUDIO_CARD_TOOLTIP);
     BuildFrame();
     BuildConnectorPanel();
 }
@@ -199,7 +200,7 @@ void CLASS_DEVICE_CONFIGURATION::SetAudioPlugged(bool plugged)
 void CLASS_DEVICE_CONFIGURATION::SetAudioCheckEnabled(bool enabled)
 {
     audioCheckBox->setEnabled(enabled);
-    audioCheckBox->setToolTip(enabled ? QString() : LOCKED_SETTING_TOOLTIP);
+    audioCheckBox->setToolTip(enabled ? AUDIO_CARD_TOOLTIP : LOCKED_SETTING_TOOLTIP);
 }
 
 void CLASS_DEVICE_CONFIGURATION::BuildFrame()

@@ -11,6 +11,10 @@ class QGridLayout;
 class QLabel;
 class QLayout;
 
+// Tooltip of the audio card check box while it can change: the box has no text of its own.
+inline const QString AUDIO_CARD_TOOLTIP =
+    QStringLiteral("Audio card plugged: tick to give the device its audio card (Line In, Line Out, HDBaseT)");
+
 // Tooltip of the platform settings (model buttons, audio card) once a saved session has locked them.
 inline const QString LOCKED_SETTING_TOOLTIP =
     QStringLiteral("The device model is fixed once the session is saved");

@@ -4,6 +4,8 @@
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_TextCut.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -19,6 +21,9 @@ const QString STYLE_SELECTED = QStringLiteral("QFrame {background-color: #2185D0
 const QString STYLE_SELECTED_HOVER = QStringLiteral("QFrame {background-color: #2493e6; padding: 2px;}");
 const QString STYLE_UNSELECTED = QStringLiteral("QFrame {background-color: #1B272F; padding: 2px;}");
 const QString STYLE_UNSELECTED_HOVER = QStringLiteral("QFrame {background-color: #283239; padding: 2px;}");
+const QString EMPTY_HINT =
+    QStringLiteral("No sessions yet.\n\nCreate one with \"Create New Session\" (Ctrl+N) "
+                   "below, or import one with File > Import Session Files.");
 
 QString SessionName(int number)
 {
@@ -28,15 +33,23 @@ QString SessionName(int number)
 
 CLASS_GLOBAL_SESSION::CLASS_GLOBAL_SESSION(QWidget* parent)
     : QFrame(parent), outerLayout(new QVBoxLayout(this)), cardLayout(nullptr),
-      scrollArea(new QScrollArea(this)), sessionCount(0), selectedSession(nullptr)
+      scrollArea(new QScrollArea(this)), sessionCount(0), selectedSession(nullptr), emptyHint(nullptr)
 {
     outerLayout->setContentsMargins(0, 0, 0, 0);
     scrollArea->setWidgetResizable(true);
     scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea->setAccessibleName(QStringLiteral("Sessions"));
+    // The cards take the keyboard, not the area around them.
+    scrollArea->setFocusPolicy(Qt::NoFocus);
     QWidget* content = new QWidget(scrollArea);
     cardLayout = new QVBoxLayout(content);
     cardLayout->setContentsMargins(LIST_MARGIN, LIST_MARGIN, LIST_MARGIN, LIST_MARGIN);
+    cardLayout->setAlignment(Qt::AlignTop);
+    emptyHint = new QLabel(EMPTY_HINT, content);
+    emptyHint->setObjectName(QStringLiteral("emptyListHint"));
+    emptyHint->setWordWrap(true);
+    emptyHint->setAlignment(Qt::AlignCenter);
+    cardLayout->addWidget(emptyHint);
     scrollArea->setWidget(content);
     outerLayout->addWidget(scrollArea);
 }
@@ -126,8 +139,10 @@ bool CLASS_GLOBAL_SESSION::NameTaken(const QString& name, const CLASS_SESSION_WI
 
 void CLASS_GLOBAL_SESSION::AddSession()
 {
+    const bool hadFocus = HoldsFocus();
     const int previousCount = sessions.size();
     CLASS_SESSION_WIDGET* session = new CLASS_SESSION_WIDGET(cardLayout->parentWidget(), NextSessionNumber());
+    emptyHint->hide();
     sessions.append(session);
     session->setFixedHeight(CARD_HEIGHT);
     cardLayout->setAlignment(Qt::AlignTop);
@@ -144,6 +159,10 @@ void CLASS_GLOBAL_SESSION::AddSession()
             &CLASS_GLOBAL_SESSION::SLOT_SessionHoverEnter, Qt::QueuedConnection);
     connect(session, &CLASS_SESSION_WIDGET::SIGNAL_HoverLeave, this,
             &CLASS_GLOBAL_SESSION::SLOT_SessionHoverLeave, Qt::QueuedConnection);
+    connect(session, &CLASS_SESSION_WIDGET::SIGNAL_MoveWithKeyboard, this,
+            &CLASS_GLOBAL_SESSION::SLOT_SessionMoveWithKeyboard, Qt::QueuedConnection);
+    connect(session, &CLASS_SESSION_WIDGET::SIGNAL_FocusIn, this, &CLASS_GLOBAL_SESSION::SLOT_SessionFocusIn,
+            Qt::QueuedConnection);
 
     for (int index = 0; index < previousCount; ++index)
     {
@@ -153,7 +172,7 @@ void CLASS_GLOBAL_SESSION::AddSession()
 
     ++sessionCount;
     copyOrigins.append(0);
-    ScrollToSelected();
+    FollowSelection(hadFocus);
 }
 
 void CLASS_GLOBAL_SESSION::RemoveSelectedSession()
@@ -164,6 +183,7 @@ void CLASS_GLOBAL_SESSION::RemoveSelectedSession()
         return;
     }
 
+    const bool hadFocus = HoldsFocus();
     CLASS_SESSION_WIDGET* removed = selectedSession;
     if (sessions.size() == 1)
     {
@@ -176,13 +196,14 @@ void CLASS_GLOBAL_SESSION::RemoveSelectedSession()
         SetCardStyle(selectedSession, true, false);
         // The index is the one the card had before the removal; the back end shows the selected session.
         emit SIGNAL_SessionToHide(nextIndex, false);
-        ScrollToSelected();
     }
 
     sessions.removeAt(index);
     delete removed;
     --sessionCount;
     copyOrigins.removeAt(index);
+    emptyHint->setVisible(sessions.isEmpty());
+    FollowSelection(hadFocus);
 }
 
 void CLASS_GLOBAL_SESSION::DuplicateSelectedSession()
@@ -212,6 +233,7 @@ void CLASS_GLOBAL_SESSION::SLOT_SessionClicked(CLASS_SESSION_WIDGET* session)
         return;
     }
 
+    const bool hadFocus = HoldsFocus();
     CLASS_SESSION_WIDGET* previous = selectedSession;
     const int previousIndex = sessions.indexOf(previous);
     if (previousIndex >= 0)
@@ -223,7 +245,49 @@ void CLASS_GLOBAL_SESSION::SLOT_SessionClicked(CLASS_SESSION_WIDGET* session)
     selectedSession = session;
     SetCardStyle(session, true, false);
     emit SIGNAL_SessionToHide(sessions.indexOf(session), false);
-    ScrollToSelected();
+    FollowSelection(hadFocus);
+}
+
+void CLASS_GLOBAL_SESSION::SLOT_SessionMoveWithKeyboard(CLASS_SESSION_WIDGET* session, int key)
+{
+    const int from = sessions.indexOf(session);
+    if (from < 0)
+    {
+        return;
+    }
+    int to = from;
+    switch (key)
+    {
+    case Qt::Key_Up:
+        to = from - 1;
+        break;
+    case Qt::Key_Down:
+        to = from + 1;
+        break;
+    case Qt::Key_Home:
+        to = 0;
+        break;
+    case Qt::Key_End:
+        to = sessions.size() - 1;
+        break;
+    default:
+        break;
+    }
+    // At either end the selection stays where it is, announcing nothing.
+    CLASS_SESSION_WIDGET* target = GetSession(to);
+    if (target != nullptr && target != selectedSession)
+    {
+        SLOT_SessionClicked(target);
+    }
+}
+
+void CLASS_GLOBAL_SESSION::SLOT_SessionFocusIn(CLASS_SESSION_WIDGET* session)
+{
+    // Also a card that the user scrolled away from comes into view when the keyboard reaches it.
+    if (sessions.contains(session) && session->hasFocus())
+    {
+        scrollArea->ensureWidgetVisible(session, 0, 0);
+    }
 }
 
 void CLASS_GLOBAL_SESSION::SLOT_SessionHoverEnter(CLASS_SESSION_WIDGET* session)
@@ -256,6 +320,25 @@ void CLASS_GLOBAL_SESSION::SetCardStyle(CLASS_SESSION_WIDGET* session, bool sele
 void CLASS_GLOBAL_SESSION::showEvent(QShowEvent* event)
 {
     QFrame::showEvent(event);
+    ScrollToSelected();
+}
+
+bool CLASS_GLOBAL_SESSION::HoldsFocus() const
+{
+    const QWidget* focused = QApplication::focusWidget();
+    return focused != nullptr && isAncestorOf(focused);
+}
+
+void CLASS_GLOBAL_SESSION::FollowSelection(bool hadFocus)
+{
+    for (CLASS_SESSION_WIDGET* session : sessions)
+    {
+        session->setFocusPolicy(session == selectedSession ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+    if (hadFocus && selectedSession != nullptr)
+    {
+        selectedSession->setFocus(Qt::OtherFocusReason);
+    }
     ScrollToSelected();
 }
 

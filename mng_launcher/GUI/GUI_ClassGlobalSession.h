@@ -7,11 +7,14 @@
 #include <QList>
 
 class CLASS_SESSION_WIDGET;
+class QLabel;
 class QScrollArea;
 class QVBoxLayout;
 
 // The sessions list: one card per session in display order; a card's position is its session index.
 // The cards take the list's width (it never scrolls sideways) and the selected card is kept in view.
+// For the keyboard the list is one stop, as a list view is: Tab reaches the selected card, the arrow
+// keys, Home and End move the selection, and the focus goes with the selection while the list has it.
 class CLASS_GLOBAL_SESSION : public QFrame
 {
     Q_OBJECT
@@ -43,6 +46,8 @@ private slots:
     void SLOT_SessionClicked(CLASS_SESSION_WIDGET* session);
     void SLOT_SessionHoverEnter(CLASS_SESSION_WIDGET* session);
     void SLOT_SessionHoverLeave(CLASS_SESSION_WIDGET* session);
+    void SLOT_SessionMoveWithKeyboard(CLASS_SESSION_WIDGET* session, int key);
+    void SLOT_SessionFocusIn(CLASS_SESSION_WIDGET* session);
 
 private:
     // "Session n" with the number of the cards' count plus one, raised past the names met; a name that
@@ -57,6 +62,11 @@ private:
     void SetCardStyle(CLASS_SESSION_WIDGET* session, bool selected, bool hovered);
     // Scrolls the selected card into view once the event loop has laid the cards out.
     void ScrollToSelected();
+    // True while a card of the list has the keyboard focus.
+    bool HoldsFocus() const;
+    // After the selection moved: only the selected card is a Tab stop; it takes the focus when the list
+    // held it, and it is scrolled into view.
+    void FollowSelection(bool hadFocus);
 
     QVBoxLayout* outerLayout;
     QVBoxLayout* cardLayout;
@@ -65,6 +75,8 @@ private:
     int sessionCount;
     QList<int> copyOrigins;
     CLASS_SESSION_WIDGET* selectedSession;
+    // Shown while the list is empty: how to begin.
+    QLabel* emptyHint;
 };
 
 #endif // GUI_CLASSGLOBALSESSION_H

@@ -1,13 +1,17 @@
 #include "GUI/GUI_ClassLauncherWindow.h"
 
+#include "CLI/CLI_ClassDiagnostics.h"
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassManagePackage.h"
 #include "GUI/GUI_ClassSessionWidget.h"
+#include "GUI/GUI_ClassWindowGeometry.h"
 #include "GUI/GUI_DialogPlacement.h"
+#include "GUI/GUI_FileDialog.h"
 #include "GUI/GUI_MessageBox.h"
+#include "GUI/GUI_OpenAddress.h"
 #include "GUI/GUI_SharpPixmap.h"
 #include "GUI/GUI_Theme.h"
 #include "QT_UPDATER/UPDATER_ClassUpdaterFromWeb.h"
@@ -15,10 +19,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -81,7 +88,8 @@ void CLASS_LAUNCHER_WINDOW::SetLocations(const TARVO_VERSION_INFO_LOCATIONS& loc
 CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
     : QMainWindow(parent), fileMenu(new QMenu(QStringLiteral("&File"), this)),
       helpMenu(new QMenu(QStringLiteral("&Help"), this)),
-      exitAction(MakeAction(QStringLiteral("&Exit"), QStringLiteral("actionExit"), this)),
+      // E&xit: the E belongs to Export in the same menu.
+      exitAction(MakeAction(QStringLiteral("E&xit"), QStringLiteral("actionExit"), this)),
       aboutAction(
           MakeAction(QStringLiteral("&About Tarvo 4K Simulator"), QStringLiteral("actionAbout"), this)),
       exportAction(MakeAction(QStringLiteral("&Export Session Files"), QStringLiteral("actionExport"), this)),
@@ -90,9 +98,16 @@ CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
           MakeAction(QStringLiteral("&Package manager"), QStringLiteral("actionPackageManager"), this)),
       updateCheckAction(
           MakeAction(QStringLiteral("Check for &Updates..."), QStringLiteral("actionUpdateCheck"), this)),
+      openLogFolderAction(
+          MakeAction(QStringLiteral("Open &Log Folder"), QStringLiteral("actionOpenLogFolder"), this)),
+      saveDiagnosticsAction(MakeAction(QStringLiteral("Save &Diagnostics\u2026"),
+                                       QStringLiteral("actionSaveDiagnostics"), this)),
       mainWindow(nullptr), scrollArea(nullptr), menuBar(nullptr), headerBar(nullptr), sessionBackEnd(nullptr),
       webUpdater(nullptr), automaticCheck(false)
 {
+    // The keys every desktop program has; Ctrl+Q is spelled out, as Windows has no standard quit key.
+    exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    aboutAction->setShortcut(QKeySequence::HelpContents);
     fileMenu->setObjectName(QStringLiteral("menuFile"));
     helpMenu->setObjectName(QStringLiteral("menuHelp"));
     BuildGui();
@@ -118,6 +133,8 @@ void CLASS_LAUNCHER_WINDOW::BuildGui()
     RegisterApplicationFonts();
     ApplyTheme(qobject_cast<QApplication*>(QCoreApplication::instance()));
     scrollArea = new QScrollArea(this);
+    // Tab goes from control to control; the area scrolls to show the one reached.
+    scrollArea->setFocusPolicy(Qt::NoFocus);
     // Made inside the scroll area: moving the built view there would restyle every widget of it again.
     mainWindow = new CLASS_MAIN_WINDOW(scrollArea->viewport());
     mainWindow->setObjectName(QStringLiteral("mainWindow"));
@@ -142,6 +159,8 @@ void CLASS_LAUNCHER_WINDOW::BuildMenus()
     fileMenu->addAction(exitAction);
     helpMenu->addAction(aboutAction);
     helpMenu->addAction(updateCheckAction);
+    helpMenu->addAction(openLogFolderAction);
+    helpMenu->addAction(saveDiagnosticsAction);
 
     menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("menuBar"));
@@ -207,6 +226,51 @@ void CLASS_LAUNCHER_WINDOW::ConnectActions()
             Qt::QueuedConnection);
     connect(exportAction, &QAction::triggered, sessionBackEnd, &CLASS_MAIN_BACKEND::ExportRequest,
             Qt::QueuedConnection);
+    connect(openLogFolderAction, &QAction::triggered, this, &CLASS_LAUNCHER_WINDOW::OpenLogFolder,
+            Qt::QueuedConnection);
+    connect(saveDiagnosticsAction, &QAction::triggered, this, &CLASS_LAUNCHER_WINDOW::SaveDiagnostics,
+            Qt::QueuedConnection);
+}
+
+void CLASS_LAUNCHER_WINDOW::OpenLogFolder()
+{
+    const QString folder = CLASS_DIAGNOSTICS::LogFolder();
+    if (folder.isEmpty())
+    {
+        CLASS_MESSAGE_BOX::Information(this, MESSAGE_BOX_TITLE,
+                                       QStringLiteral("This run writes no log files."));
+        return;
+    }
+    OpenAddress(this, QUrl::fromLocalFile(folder), FOLDER_NOT_OPENED_TEXT);
+}
+
+void CLASS_LAUNCHER_WINDOW::SaveDiagnostics()
+{
+    const QString proposed = QDir::home().filePath(
+        QStringLiteral("Tarvo4kSimulator-diagnostics-%1.zip")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+    QString path = CLASS_FILE_DIALOG::GetSaveFileName(this, QStringLiteral("Save Diagnostics"), proposed,
+                                                      QStringLiteral("Zip archives (*.zip)"));
+    if (path.isEmpty())
+    {
+        return;
+    }
+    if (!path.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive))
+    {
+        path += QStringLiteral(".zip");
+    }
+    // Gathering and compressing take a moment; the window waits for them.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const CLI_RESULT result = CLASS_DIAGNOSTICS(Locations()).Write(path);
+    QGuiApplication::restoreOverrideCursor();
+    if (result.exitCode != EXIT_DONE)
+    {
+        CLASS_MESSAGE_BOX::Warning(this, MESSAGE_BOX_TITLE,
+                                   QStringLiteral("The diagnostics were not saved: %1").arg(result.error));
+        return;
+    }
+    CLASS_MESSAGE_BOX::Information(this, MESSAGE_BOX_TITLE,
+                                   QStringLiteral("The diagnostics are saved in %1.").arg(result.output));
 }
 
 void CLASS_LAUNCHER_WINDOW::OpenPackageManager()
@@ -243,7 +307,26 @@ void CLASS_LAUNCHER_WINDOW::StartVersionCheck(bool automatic)
     {
         webUpdater->ResetVersions();
     }
-    webUpdater->CheckIfNewVersionIsAvailable();
+    // A check that cannot start sends no result: the user who asked is told at once.
+    if (!webUpdater->CheckIfNewVersionIsAvailable() && !automatic)
+    {
+        TellCheckFailed();
+    }
+}
+
+void CLASS_LAUNCHER_WINDOW::TellCheckFailed()
+{
+    const QString server =
+        QUrl(webUpdater->GetVersionFileUrl())
+            .adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment)
+            .toString();
+    const QString reason = webUpdater->GetLastFailure();
+    CLASS_MESSAGE_BOX::Information(
+        this, MESSAGE_BOX_TITLE,
+        QStringLiteral(
+            "Failed to check version, please check your connection before retrying.\n\nServer: %1\n"
+            "Reason: %2")
+            .arg(server, reason.isEmpty() ? QStringLiteral("unknown") : reason));
 }
 
 void CLASS_LAUNCHER_WINDOW::SLOT_VersionCheckingFinished(Bool isSuccessfull, Bool moreRecentFound)
@@ -252,9 +335,7 @@ void CLASS_LAUNCHER_WINDOW::SLOT_VersionCheckingFinished(Bool isSuccessfull, Boo
     {
         if (!automaticCheck)
         {
-            CLASS_MESSAGE_BOX::Information(
-                this, MESSAGE_BOX_TITLE,
-                QStringLiteral("Failed to check version, please check your connection before retrying."));
+            TellCheckFailed();
         }
         return;
     }
@@ -297,6 +378,10 @@ void CLASS_LAUNCHER_WINDOW::closeEvent(QCloseEvent* event)
     {
         event->ignore();
         return;
+    }
+    if (keepsPlace)
+    {
+        CLASS_WINDOW_GEOMETRY().Save(*this);
     }
     QCoreApplication::quit();
     event->accept();
@@ -341,6 +426,12 @@ bool CLASS_LAUNCHER_WINDOW::MayQuit()
                          consequences.join(QLatin1Char(' '));
     return CLASS_MESSAGE_BOX::Question(this, MESSAGE_BOX_TITLE, text, QMessageBox::Yes | QMessageBox::No,
                                        QMessageBox::No) == QMessageBox::Yes;
+}
+
+void CLASS_LAUNCHER_WINDOW::ShowWhereLeft()
+{
+    keepsPlace = true;
+    CLASS_WINDOW_GEOMETRY().Show(*this, QSize(PREFERRED_WIDTH, PREFERRED_HEIGHT));
 }
 
 void CLASS_LAUNCHER_WINDOW::showEvent(QShowEvent* event)

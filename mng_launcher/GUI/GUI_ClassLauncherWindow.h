@@ -30,6 +30,13 @@ class CLASS_LAUNCHER_WINDOW : public QMainWindow, public CLASS_ABSTRACT_GUI
 
 public:
     static constexpr int HEADER_BAR_HEIGHT = 48;
+    // The size the window opens at where the screen has room for it, and the least it can be made: the
+    // central area scrolls below its own size, so the window fits small screens and large scales (a
+    // 1920 x 1080 screen at 150 % offers 1280 x 720).
+    static constexpr int PREFERRED_WIDTH = 1330;
+    static constexpr int PREFERRED_HEIGHT = 720;
+    static constexpr int MINIMUM_WIDTH = 800;
+    static constexpr int MINIMUM_HEIGHT = 450;
 
     explicit CLASS_LAUNCHER_WINDOW(QWidget* parent = nullptr);
 
@@ -52,6 +59,8 @@ public:
     QAction* ExitAction() const;
     QAction* AboutAction() const;
     QAction* UpdateCheckAction() const;
+    QAction* OpenLogFolderAction() const { return openLogFolderAction; }
+    QAction* SaveDiagnosticsAction() const { return saveDiagnosticsAction; }
     // The about window, built on first use.
     CLASS_ABOUT_WINDOW* AboutWindow();
     CLASS_UPDATER_FROM_WEB* WebUpdater() const;
@@ -63,6 +72,10 @@ public:
 
     // Starts a version check; an automatic one stays silent unless it finds a version not announced yet.
     void StartVersionCheck(bool automatic);
+
+    // Shows the window where the user left it last time, if that place is on a screen still, else at its
+    // preferred size fitted to the screen; from then on closing it keeps its place for the next time.
+    void ShowWhereLeft();
 
 public slots:
     void SLOT_VersionCheckingFinished(Bool isSuccessfull, Bool moreRecentFound);
@@ -82,7 +95,13 @@ private:
     void BuildMenus();
     void BuildHeaderBar();
     void ConnectActions();
+    // Help menu: the folder of this run's log files in the file manager, and the command line's support
+    // bundle (--diagnostics) saved where the user chooses.
+    void OpenLogFolder();
+    void SaveDiagnostics();
     void AnnounceVersion();
+    // The failure box of a check the user asked for: the server asked and the reason.
+    void TellCheckFailed();
 
     QMenu* fileMenu;
     QMenu* helpMenu;
@@ -92,6 +111,8 @@ private:
     QAction* importAction;
     QAction* packageManagerAction;
     QAction* updateCheckAction;
+    QAction* openLogFolderAction;
+    QAction* saveDiagnosticsAction;
     // Built on first use: the start-up does not pay for a window that is seldom opened.
     std::unique_ptr<CLASS_ABOUT_WINDOW> aboutWindow;
     CLASS_MANAGE_PACKAGE* packageDialog = nullptr;
@@ -105,6 +126,8 @@ private:
     // True while the running version check is the automatic one started with the window.
     bool automaticCheck;
     bool firstPaintSeen = false;
+    // True once the window was placed from the user's saved place (and so keeps it when closed).
+    bool keepsPlace = false;
 };
 
 #endif // GUI_CLASSLAUNCHERWINDOW_H

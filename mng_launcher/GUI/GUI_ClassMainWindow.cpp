@@ -6,12 +6,14 @@
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_ClassStartWindow.h"
 #include "GUI/GUI_MessageBox.h"
+#include "GUI/GUI_OpenAddress.h"
 
-#include <QDesktopServices>
+#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -27,12 +29,15 @@ CLASS_MAIN_WINDOW::CLASS_MAIN_WINDOW(QWidget* parent)
       startWindow(new CLASS_START_WINDOW(nullptr))
 {
     createButton = MakeButton(QStringLiteral("&Create New Session"), QStringLiteral("createSessionButton"));
+    // "&Delete" keeps the D that delete has everywhere; duplicate takes the next letter.
     duplicateButton =
-        MakeButton(QStringLiteral("&Duplicate Session"), QStringLiteral("duplicateSessionButton"));
+        MakeButton(QStringLiteral("D&uplicate Session"), QStringLiteral("duplicateSessionButton"));
     deleteButton = MakeButton(QStringLiteral("&Delete Session"), QStringLiteral("deleteSessionButton"));
     sessionList->setObjectName(QStringLiteral("sessionList"));
     startWindow->setObjectName(QStringLiteral("startWindow"));
     BuildLayout();
+    AddShortcuts();
+    UpdateSessionButtons();
 
     connect(createButton, &QPushButton::clicked, this, &CLASS_MAIN_WINDOW::SIGNAL_CreateNewSession,
             Qt::QueuedConnection);
@@ -83,6 +88,16 @@ void CLASS_MAIN_WINDOW::BuildLayout()
     layout->addLayout(bottomBar, 2, 2, 1, 1);
 }
 
+void CLASS_MAIN_WINDOW::AddShortcuts()
+{
+    // Each key presses its button, so a disabled button ignores it and Delete asks its question. Delete
+    // acts on the list only: in a text field it deletes a character.
+    new QShortcut(QKeySequence::New, this, createButton, &QAbstractButton::click);
+    new QShortcut(QKeySequence::Save, this, startWindow, &CLASS_START_WINDOW::ClickSave);
+    new QShortcut(QKeySequence::Delete, sessionList, deleteButton, &QAbstractButton::click,
+                  Qt::WidgetWithChildrenShortcut);
+}
+
 int CLASS_MAIN_WINDOW::GetSelectedSessionIndex() const
 {
     return sessionList->GetSelectedIndex();
@@ -101,16 +116,33 @@ CLASS_SESSION_WIDGET* CLASS_MAIN_WINDOW::GetSessionWidget(int index) const
 void CLASS_MAIN_WINDOW::AddSessionEntry()
 {
     sessionList->AddSession();
+    UpdateSessionButtons();
 }
 
 void CLASS_MAIN_WINDOW::RemoveSelectedSessionEntry()
 {
+    const QWidget* focused = QApplication::focusWidget();
+    const bool listHadFocus = focused != nullptr && sessionList->isAncestorOf(focused);
     sessionList->RemoveSelectedSession();
+    UpdateSessionButtons();
+    // The last card gone with the focus: the keyboard goes on from the button that makes a new one.
+    if (listHadFocus && sessionList->GetSessionCount() == 0)
+    {
+        createButton->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void CLASS_MAIN_WINDOW::DuplicateSelectedSessionEntry()
 {
     sessionList->DuplicateSelectedSession();
+    UpdateSessionButtons();
+}
+
+void CLASS_MAIN_WINDOW::UpdateSessionButtons()
+{
+    const bool selected = sessionList->GetSelectedSession() != nullptr;
+    duplicateButton->setEnabled(selected);
+    deleteButton->setEnabled(selected);
 }
 
 void CLASS_MAIN_WINDOW::SetSelectedSessionDevice(const QString& name)
@@ -199,13 +231,5 @@ void CLASS_MAIN_WINDOW::SLOT_DeleteRequested()
 void CLASS_MAIN_WINDOW::SLOT_OpenWebZkm()
 {
     // Without a browser (no xdg-open) the user still gets the address to copy.
-    if (!QDesktopServices::openUrl(QUrl(webPageUrl)))
-    {
-        CLASS_MESSAGE_BOX::Information(
-            this, MESSAGE_BOX_TITLE,
-            QStringLiteral("The browser could not be opened. The device's web page is "
-                           "at:\n\n%1")
-                .arg(webPageUrl),
-            Qt::PlainText);
-    }
+    OpenAddress(this, QUrl(webPageUrl), BROWSER_NOT_OPENED_TEXT);
 }

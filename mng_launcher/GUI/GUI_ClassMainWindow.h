@@ -59,6 +59,10 @@ private slots:
 
 private:
     void BuildLayout();
+    // Ctrl+N creates, Ctrl+S saves, Delete on the list deletes.
+    void AddShortcuts();
+    // Duplicate and Delete act on the selected session: disabled while there is none.
+    void UpdateSessionButtons();
     QPushButton* MakeButton(const QString& text, const QString& objectName);
 
     QGridLayout* layout;

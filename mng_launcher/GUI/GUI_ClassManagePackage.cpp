@@ -2,6 +2,7 @@
 
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 #include "DEVICE/DEVICE_Constants.h"
+#include "GUI/GUI_DialogKeys.h"
 #include "GUI/GUI_MessageBox.h"
 #include "GUI/GUI_SharpPixmap.h"
 #include "QT_COMMON_WIDGET/ZR_WIDGET/COMMON_ClassZRProgressBar.h"
@@ -11,6 +12,7 @@
 #include <QColor>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPixmap>
 
 namespace
@@ -155,6 +157,7 @@ void CLASS_MANAGE_PACKAGE::AddButtonRow()
     row->addWidget(&closeButton);
     row->addWidget(&refreshButton);
     row->addWidget(&applyButton);
+    applyButton.setDefault(true);
     mainLayout.addLayout(row);
 }
 
@@ -264,6 +267,14 @@ void CLASS_MANAGE_PACKAGE::setVisible(bool visible)
         return;
     }
     QWidget::setVisible(visible);
+}
+
+void CLASS_MANAGE_PACKAGE::keyPressEvent(QKeyEvent* event)
+{
+    if (!HandleDialogKey(event, this, &applyButton, &closeButton))
+    {
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void CLASS_MANAGE_PACKAGE::closeEvent(QCloseEvent* event)

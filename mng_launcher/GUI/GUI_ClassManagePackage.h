@@ -83,6 +83,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Enter presses the focused button or Apply, Escape presses Close (neither while a job runs).
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void AddLogo();

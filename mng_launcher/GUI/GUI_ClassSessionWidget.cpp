@@ -86,8 +86,8 @@ CLASS_SESSION_WIDGET::CLASS_SESSION_WIDGET(QWidget* parent, int number)
     setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     setLineWidth(2);
     setAttribute(Qt::WA_Hover);
-    // A card takes the keyboard focus by Tab and is selected with Space or Enter.
-    setFocusPolicy(Qt::StrongFocus);
+    // The list makes its selected card the one that Tab reaches; the others take the focus by a click.
+    setFocusPolicy(Qt::ClickFocus);
     SetLedState(LED_STOPPED);
 }
 
@@ -184,6 +184,13 @@ void CLASS_SESSION_WIDGET::keyPressEvent(QKeyEvent* event)
         event->accept();
         emit SIGNAL_ActivatedWithKeyboard(this);
         break;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        event->accept();
+        emit SIGNAL_MoveWithKeyboard(this, event->key());
+        break;
     default:
         QFrame::keyPressEvent(event);
         break;
@@ -207,6 +214,7 @@ void CLASS_SESSION_WIDGET::focusInEvent(QFocusEvent* event)
 {
     QFrame::focusInEvent(event);
     update();
+    emit SIGNAL_FocusIn(this);
 }
 
 void CLASS_SESSION_WIDGET::focusOutEvent(QFocusEvent* event)

@@ -44,6 +44,10 @@ signals:
     void SIGNAL_HoverLeave(CLASS_SESSION_WIDGET* session);
     // Space or Enter while the card has the keyboard focus: selects it like a click.
     void SIGNAL_ActivatedWithKeyboard(CLASS_SESSION_WIDGET* session);
+    // Up, Down, Home or End while the card has the keyboard focus: the list moves its selection.
+    void SIGNAL_MoveWithKeyboard(CLASS_SESSION_WIDGET* session, int key);
+    // The card took the keyboard focus: the list shows it.
+    void SIGNAL_FocusIn(CLASS_SESSION_WIDGET* session);
 
 protected:
     bool event(QEvent* event) override;

@@ -62,3 +62,8 @@ void CLASS_START_WINDOW::SetOpenWebToolTip(const QString& text)
 {
     openWebButton->setToolTip(text);
 }
+
+void CLASS_START_WINDOW::ClickSave()
+{
+    saveButton->click();
+}

@@ -22,6 +22,8 @@ public:
     void SetStartStopText(const QString& text);
     // The address that Open Web ZKM opens, told by its tooltip.
     void SetOpenWebToolTip(const QString& text);
+    // Presses Save as a click would; nothing while it is disabled.
+    void ClickSave();
 
 signals:
     void SIGNAL_RequestToSaveSession();

@@ -42,6 +42,19 @@ QString CLASS_FILE_DIALOG::GetOpenFileName(QWidget* parent, const QString& capti
     return QFileDialog::getOpenFileName(DialogOwner(parent), caption, StartFolder(folder), filter);
 }
 
+QString CLASS_FILE_DIALOG::GetSaveFileName(QWidget* parent, const QString& caption, const QString& path,
+                                           const QString& filter)
+{
+    lastFilter = filter;
+    QString fileName;
+    if (TakeNext(fileName))
+    {
+        return fileName;
+    }
+    return QFileDialog::getSaveFileName(DialogOwner(parent), caption, path, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
 void CLASS_FILE_DIALOG::SetNextFileName(const QString& fileName)
 {
     hasNext = true;

@@ -12,6 +12,10 @@ public:
     static QString GetExistingDirectory(QWidget* parent, const QString& caption, const QString& folder);
     static QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                                    const QString& filter);
+    // A name for a new file, proposed as path. An existing file is not confirmed for overwriting here:
+    // the caller refuses to write over it.
+    static QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& path,
+                                   const QString& filter);
 
     // Test hook: the next dialog returns this (an empty text means "cancelled") without showing.
     static void SetNextFileName(const QString& fileName);

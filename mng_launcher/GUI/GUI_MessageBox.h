@@ -22,6 +22,10 @@ public:
     static QMessageBox::StandardButton
     Question(QWidget* parent, const QString& title, const QString& text, QMessageBox::StandardButtons buttons,
              QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    // An information box that tells an address (a web page, a folder) that could not be opened, with a
+    // Copy button that puts the address on the clipboard and leaves the box open.
+    static QMessageBox::StandardButton Address(QWidget* parent, const QString& title, const QString& text,
+                                               const QString& address);
 
     // Test hooks: the next box returns this answer at once instead of showing itself.
     static void SetNextAnswer(QMessageBox::StandardButton answer);
@@ -35,13 +39,19 @@ public:
     static QString LastTitle();
     static QMessageBox::Icon LastIcon();
     static Qt::TextFormat LastFormat();
+    // What the last box's Copy button copies; empty when it had none.
+    static QString LastCopyText();
     static void ClearHistory();
 
 private:
-    static QMessageBox::StandardButton
-    Show(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
-         QMessageBox::StandardButtons buttons, Qt::TextFormat format,
-         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    static QMessageBox::StandardButton Show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                                            const QString& text, QMessageBox::StandardButtons buttons,
+                                            Qt::TextFormat format,
+                                            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
+                                            const QString& copyText = QString());
+    // The links of a rich-text box open through OpenAddress, which tells the address when they cannot.
+    static void OpenLinksWithFallback(QMessageBox& box);
+    static void AddCopyButton(QMessageBox& box, const QString& copyText);
 };
 
 #endif // GUI_MESSAGEBOX_H

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
+#include <QPalette>
 #include <QTextStream>
 
 // A static library's resource collections are registered by name from the global namespace.
@@ -124,7 +125,17 @@ void ApplyTheme(QApplication* application)
     {
         return;
     }
+    // Qt's default link blue has 1.3:1 contrast on SLATE_GREY_600.
+    QPalette palette = application->palette();
+    palette.setColor(QPalette::Link, LinkColour());
+    palette.setColor(QPalette::LinkVisited, LinkColour());
+    application->setPalette(palette);
     application->setStyleSheet(styleSheet);
+}
+
+QColor LinkColour()
+{
+    return QColor(0x54, 0xC8, 0xFF); // BLUE_LIGHTER
 }
 
 void InitLauncherResources()

@@ -1,6 +1,7 @@
 #ifndef GUI_THEME_H
 #define GUI_THEME_H
 
+#include <QColor>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -29,8 +30,12 @@ void RegisterApplicationFonts();
 // The style sheet resource with its placeholders replaced; a null string when it cannot be read.
 QString ApplicationStyleSheet();
 
-// Sets the style sheet on the whole application; an unreadable resource leaves it unthemed.
+// Sets the style sheet on the whole application; an unreadable resource leaves it unthemed. Links of
+// rich texts (a style sheet cannot colour them) become BLUE_LIGHTER, readable on the dark windows.
 void ApplyTheme(QApplication* application);
+
+// The colour of links on the launcher's dark backgrounds.
+QColor LinkColour();
 
 // Registers every resource collection of the launcher's library. The library is static, so its
 // resources are linked in only through this call; the program and the tests make it once at start.

@@ -12,6 +12,7 @@
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassManagePackage.h"
 #include "GUI/GUI_ClassSessionWidget.h"
+#include "GUI/GUI_ClassWindowGeometry.h"
 #include "GUI/GUI_FileDialog.h"
 #include "GUI/GUI_MessageBox.h"
 #include "LauncherTestEnvironment.h"
@@ -307,7 +308,12 @@ private slots:
     void firstStartShowsTheWindowAndTheNews()
     {
         QCOMPARE(Window()->windowTitle(), QStringLiteral("Tarvo 4k Simulator v1.5.3"));
-        QVERIFY(Window()->width() >= 1330 && Window()->height() >= 720);
+        // At its preferred size, within what the (offscreen, 800 x 600) screen leaves free.
+        const QSize preferred(CLASS_LAUNCHER_WINDOW::PREFERRED_WIDTH,
+                              CLASS_LAUNCHER_WINDOW::PREFERRED_HEIGHT);
+        QCOMPARE(Window()->size(), CLASS_WINDOW_GEOMETRY::Choose(nullptr, CLASS_WINDOW_GEOMETRY::Screens(),
+                                                                 preferred, Window()->minimumSize())
+                                       .geometry.size());
         QCOMPARE(Sessions()->GetSessionCount(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(CLASS_MESSAGE_BOX::Texts().size(), 1, QUICK_MS);
         QVERIFY2(CLASS_MESSAGE_BOX::LastText().startsWith(ANNOUNCEMENT),

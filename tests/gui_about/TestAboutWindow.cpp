@@ -58,7 +58,7 @@ private slots:
         QCOMPARE(LabelText(window, QStringLiteral("versionValue")), QStringLiteral("1.5.3"));
         QCOMPARE(LabelText(window, QStringLiteral("libraryLine")),
                  QStringLiteral("Based on <a href=\"https://doc.qt.io/qt-5/lgpl.html\"><span style=\" "
-                                "text-decoration: underline; color:black;\">Qt5 (") +
+                                "text-decoration: underline; color:#54C8FF;\">Qt5 (") +
                      QStringLiteral(QT_VERSION_STR) + QStringLiteral(") Library</span></a>"));
         const QString year = QString::number(QDate::currentDate().year());
         QVERIFY(LabelText(window, QStringLiteral("rightsNotice")).contains(year));
@@ -159,7 +159,7 @@ private slots:
         QVERIFY2(href.hasMatch(), qPrintable(link));
         QCOMPARE(QUrl(href.captured(1)).toLocalFile(), path);
         QVERIFY(
-            link.endsWith(QStringLiteral("<span style=\" text-decoration: underline; color:black;\"> View "
+            link.endsWith(QStringLiteral("<span style=\" text-decoration: underline; color:#54C8FF;\"> View "
                                          "License</span></a>")));
     }
 

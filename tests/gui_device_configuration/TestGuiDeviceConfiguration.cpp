@@ -292,8 +292,10 @@ void TestGuiDeviceConfiguration::disabledCheckBoxIgnoresClicks()
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     QSignalSpy spy(&view, &CLASS_DEVICE_CONFIGURATION::SIGNAL_RequestUpdate);
 
-    view.SetAudioCheckEnabled(false);
+    // The box has no text: its tooltip says what it is while it can change.
     QCheckBox* box = AudioCheckBox(view);
+    QVERIFY(box->toolTip().startsWith(box->accessibleName()));
+    view.SetAudioCheckEnabled(false);
     QVERIFY(!box->isEnabled());
     QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, box->rect().center());
     QTest::qWait(20);
@@ -305,6 +307,7 @@ void TestGuiDeviceConfiguration::disabledCheckBoxIgnoresClicks()
     QVERIFY(view.IsAudioPlugged());
     view.SetAudioCheckEnabled(true);
     QVERIFY(box->isEnabled());
+    QVERIFY(box->toolTip().startsWith(box->accessibleName()));
 }
 
 void TestGuiDeviceConfiguration::audioCaptionsGreyWhileUnplugged()

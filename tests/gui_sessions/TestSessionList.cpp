@@ -311,25 +311,41 @@ private slots:
         QCOMPARE(card.pixelColor(0, card.height() / 2), QColor(QStringLiteral("#49535B")));
     }
 
+    // Two cards, the second selected: the only Tab stop of the list. Space or Enter selects the card that
+    // takes it; the arrows, Home and End move the selection from there.
     void keyboardSelectsCard_data()
     {
         QTest::addColumn<int>("key");
-        QTest::newRow("space") << int(Qt::Key_Space);
-        QTest::newRow("return") << int(Qt::Key_Return);
-        QTest::newRow("enter") << int(Qt::Key_Enter);
+        QTest::addColumn<int>("card");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QList<HideCall>>("calls");
+        const QList<HideCall> toFirst{{1, true}, {0, false}};
+        QTest::newRow("space") << int(Qt::Key_Space) << 0 << 0 << toFirst;
+        QTest::newRow("return") << int(Qt::Key_Return) << 0 << 0 << toFirst;
+        QTest::newRow("enter") << int(Qt::Key_Enter) << 0 << 0 << toFirst;
+        QTest::newRow("up") << int(Qt::Key_Up) << 1 << 0 << toFirst;
+        QTest::newRow("home") << int(Qt::Key_Home) << 1 << 0 << toFirst;
+        QTest::newRow("down at the end stays") << int(Qt::Key_Down) << 1 << 1 << QList<HideCall>{};
+        QTest::newRow("end at the end stays") << int(Qt::Key_End) << 1 << 1 << QList<HideCall>{};
     }
 
     void keyboardSelectsCard()
     {
         QFETCH(int, key);
+        QFETCH(int, card);
+        QFETCH(int, selected);
+        QFETCH(QList<HideCall>, calls);
         CLASS_GLOBAL_SESSION list;
         AddSessions(list, 2);
-        QCOMPARE(list.GetSession(0)->focusPolicy(), Qt::StrongFocus);
+        QCOMPARE(list.GetSession(1)->focusPolicy(), Qt::StrongFocus);
+        QCOMPARE(list.GetSession(0)->focusPolicy(), Qt::ClickFocus);
         QSignalSpy hide(&list, &CLASS_GLOBAL_SESSION::SIGNAL_SessionToHide);
-        QTest::keyClick(list.GetSession(0), Qt::Key(key));
+        QTest::keyClick(list.GetSession(card), Qt::Key(key));
         QCoreApplication::processEvents();
-        QCOMPARE(list.GetSelectedIndex(), 0);
-        QCOMPARE(HideCalls(hide), (QList<HideCall>{{1, true}, {0, false}}));
+        QCOMPARE(list.GetSelectedIndex(), selected);
+        QCOMPARE(HideCalls(hide), calls);
+        QCOMPARE(list.GetSession(selected)->focusPolicy(), Qt::StrongFocus);
+        QCOMPARE(list.GetSession(1 - selected)->focusPolicy(), Qt::ClickFocus);
     }
 
     void ledStates_data()
@@ -457,12 +473,51 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QByteArray, signal);
         CLASS_MAIN_WINDOW view;
+        view.AddSessionEntry(); // Duplicate and Delete act on a selected session
         view.SetSaveEnabled(true);
         view.SetDiscardEnabled(true);
+        // Delete asks first.
+        CLASS_MESSAGE_BOX::SetNextAnswer(QMessageBox::Yes);
+        const auto forgetAnswer =
+            qScopeGuard([]() { CLASS_MESSAGE_BOX::SetNextAnswer(QMessageBox::NoButton); });
         QSignalSpy spy(&view, signal.constData());
         QTest::mouseClick(view.findChild<QPushButton*>(button), Qt::LeftButton);
         QCOMPARE(spy.count(), 0);
         QTRY_COMPARE(spy.count(), 1);
+    }
+
+    // Duplicate and Delete need a selected session, and an empty list says how to begin.
+    void emptyListDisablesAndExplains_data()
+    {
+        QTest::addColumn<int>("added");
+        QTest::addColumn<int>("removed");
+        QTest::newRow("new view") << 0 << 0;
+        QTest::newRow("one card") << 1 << 0;
+        QTest::newRow("only card removed") << 1 << 1;
+        QTest::newRow("one of two removed") << 2 << 1;
+    }
+
+    void emptyListDisablesAndExplains()
+    {
+        QFETCH(int, added);
+        QFETCH(int, removed);
+        CLASS_MAIN_WINDOW view;
+        for (int card = 0; card < added; ++card)
+        {
+            view.AddSessionEntry();
+        }
+        for (int card = 0; card < removed; ++card)
+        {
+            view.RemoveSelectedSessionEntry();
+        }
+        const bool empty = added == removed;
+        QCOMPARE(view.findChild<QPushButton*>(QStringLiteral("duplicateSessionButton"))->isEnabled(), !empty);
+        QCOMPARE(view.findChild<QPushButton*>(QStringLiteral("deleteSessionButton"))->isEnabled(), !empty);
+        QCOMPARE(view.findChild<QPushButton*>(QStringLiteral("createSessionButton"))->isEnabled(), true);
+        const QLabel* hint = view.findChild<QLabel*>(QStringLiteral("emptyListHint"));
+        QVERIFY(hint);
+        QCOMPARE(hint->isVisibleTo(&view), empty);
+        QVERIFY(hint->text().contains(QStringLiteral("Create New Session")));
     }
 
     void bottomBarStartsDisabled()
@@ -493,17 +548,41 @@ private slots:
         QCOMPARE(view.GetSessionWidget(0)->GetDevice(), QStringLiteral("Tarvo 4k Dalvogrid 4K"));
     }
 
+    // Without a browser (nothing handles the address) a box tells the address and offers to copy it.
+    void openWebZkmOpensStoredAddress_data()
+    {
+        QTest::addColumn<bool>("browser");
+        QTest::newRow("with a browser") << true;
+        QTest::newRow("without a browser") << false;
+    }
+
     void openWebZkmOpensStoredAddress()
     {
+        QFETCH(bool, browser);
         UrlCatcher catcher;
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "Open");
+        if (browser)
+        {
+            QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "Open");
+        }
+        const auto noHandler =
+            qScopeGuard([]() { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); });
+        CLASS_MESSAGE_BOX::SetAutoAnswer(true);
+        const auto noAutoAnswer = qScopeGuard([]() { CLASS_MESSAGE_BOX::SetAutoAnswer(false); });
+        CLASS_MESSAGE_BOX::ClearHistory();
         CLASS_MAIN_WINDOW view;
         view.SetWebPageUrl(QStringLiteral("http://127.0.0.1:4000"));
         view.SetOpenWebEnabled(true);
         QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("openWebButton")), Qt::LeftButton);
-        QTRY_COMPARE(catcher.urls.size(), 1);
-        QCOMPARE(catcher.urls.at(0), QUrl(QStringLiteral("http://127.0.0.1:4000")));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        if (browser)
+        {
+            QTRY_COMPARE(catcher.urls.size(), 1);
+            QCOMPARE(catcher.urls.at(0), QUrl(QStringLiteral("http://127.0.0.1:4000")));
+            QVERIFY(CLASS_MESSAGE_BOX::Texts().isEmpty());
+            return;
+        }
+        QTRY_COMPARE(CLASS_MESSAGE_BOX::Texts().size(), 1);
+        QVERIFY(CLASS_MESSAGE_BOX::LastText().endsWith(QStringLiteral("\n\nhttp://127.0.0.1:4000")));
+        QCOMPARE(CLASS_MESSAGE_BOX::LastCopyText(), QStringLiteral("http://127.0.0.1:4000"));
     }
 };
 

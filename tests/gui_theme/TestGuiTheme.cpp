@@ -1,4 +1,5 @@
 // The theme: palette replacement, the style sheet resource, the fonts and every named resource.
+#include "GUI/GUI_ClassAboutWindow.h"
 #include "GUI/GUI_Theme.h"
 
 #include <QApplication>
@@ -8,9 +9,13 @@
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QSet>
 #include <QtTest>
+
+#include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -29,6 +34,22 @@ bool HasVisiblePixels(const QImage& image)
         }
     }
     return false;
+}
+
+// WCAG 2 relative luminance of an opaque colour.
+double RelativeLuminance(const QColor& colour)
+{
+    const auto linear = [](double channel)
+    { return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+double ContrastRatio(const QColor& first, const QColor& second)
+{
+    const double lighter = std::max(RelativeLuminance(first), RelativeLuminance(second));
+    const double darker = std::min(RelativeLuminance(first), RelativeLuminance(second));
+    return (lighter + 0.05) / (darker + 0.05);
 }
 
 QString ResourceText(const QString& path)
@@ -57,6 +78,8 @@ private slots:
     void styleSheetHasNoPlaceholderLeft();
     void styleSheetImagesResolve();
     void applyThemeSetsTheApplicationStyleSheet();
+    void linkContrast_data();
+    void linkContrast();
 
     void fontResources_data();
     void fontResources();
@@ -206,6 +229,52 @@ void TestGuiTheme::applyThemeSetsTheApplicationStyleSheet()
     QCOMPARE(label.font().family(), QStringLiteral("Open Sans"));
 
     qApp->setStyleSheet(QString());
+}
+
+// Links are read on the window that shows them: at least 4.5:1, as WCAG asks of text.
+void TestGuiTheme::linkContrast_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::newRow("update box") << "update box";
+    QTest::newRow("about window") << "about window";
+}
+
+void TestGuiTheme::linkContrast()
+{
+    QFETCH(QString, where);
+    ApplyTheme(qApp);
+    const auto unthemed = qScopeGuard([]() { qApp->setStyleSheet(QString()); });
+    QColor link;
+    QColor background;
+    if (where == QStringLiteral("update box"))
+    {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Tarvo 4k Simulator"),
+                        QStringLiteral("Please click <a href='http://127.0.0.1/'>here</a>."));
+        box.setTextFormat(Qt::RichText);
+        QLabel* text = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(text);
+        box.ensurePolished();
+        text->ensurePolished();
+        link = text->palette().color(QPalette::Link);
+        background = box.palette().color(QPalette::Window);
+    }
+    else
+    {
+        CLASS_ABOUT_WINDOW about;
+        about.ensurePolished();
+        const QLabel* licence = about.findChild<QLabel*>(QStringLiteral("licenceLink"));
+        QVERIFY(licence);
+        const QRegularExpressionMatch colour =
+            QRegularExpression(QStringLiteral("color:\\s*([^;\"]+)")).match(licence->text());
+        QVERIFY2(colour.hasMatch(), qPrintable(licence->text()));
+        link = QColor(colour.captured(1));
+        background = about.palette().color(QPalette::Window);
+    }
+    QCOMPARE(background.alpha(), 255);
+    const double ratio = ContrastRatio(link, background);
+    QVERIFY2(ratio >= 4.5,
+             qPrintable(
+                 QStringLiteral("%1 on %2: %3:1").arg(link.name(), background.name()).arg(ratio, 0, 'f', 2)));
 }
 
 void TestGuiTheme::fontResources_data()

@@ -58,8 +58,19 @@ private slots:
         QTest::newRow("automatic, server error: silent") << true << 404 << QByteArray() << "1.5.3"
                                                          << ""
                                                          << "1.5.3";
+        // The failure names the server and Qt's reason.
         QTest::newRow("asked, server error: failure box")
-            << false << 404 << QByteArray() << "1.5.3" << FAILED << "1.5.3";
+            << false << 404 << QByteArray() << "1.5.3"
+            << FAILED +
+                   QStringLiteral("\n\nServer: %1\nReason: Error transferring %2 - server replied: Not Found")
+                       .arg(QUrl(server.Url()).adjusted(QUrl::RemovePath).toString(),
+                            server.Url(VERSION_PATH))
+            << "1.5.3";
+        QTest::newRow("asked, not JSON: failure box")
+            << false << 200 << QByteArray("<html>") << "1.5.3"
+            << FAILED + QStringLiteral("\n\nServer: %1\nReason: the version file is not JSON (illegal value)")
+                            .arg(QUrl(server.Url()).adjusted(QUrl::RemovePath).toString())
+            << "1.5.3";
         QTest::newRow("automatic, no update: silent") << true << 200 << QByteArray("[]") << "1.5.3"
                                                       << ""
                                                       << "1.5.3";

@@ -62,9 +62,11 @@ bool CLASS_UPDATER_FROM_WEB::CheckIfNewVersionIsAvailable()
     {
         return false;
     }
+    lastFailure.clear();
     temporaryFolder = std::make_unique<QTemporaryDir>();
     if (!temporaryFolder->isValid())
     {
+        lastFailure = QStringLiteral("no temporary folder: ") + temporaryFolder->errorString();
         TRACE_ERROR(QStringLiteral("Failed to create temporary directory : ") +
                     temporaryFolder->errorString());
         temporaryFolder.reset();
@@ -72,6 +74,7 @@ bool CLASS_UPDATER_FROM_WEB::CheckIfNewVersionIsAvailable()
     }
     if (!downloader.DownloadToFile(QUrl(versionFileUrl), temporaryFolder->path()))
     {
+        lastFailure = downloader.GetLastError();
         temporaryFolder.reset();
         return false;
     }
@@ -152,7 +155,7 @@ void CLASS_UPDATER_FROM_WEB::SLOT_DownloadFailed()
     switch (failedJob)
     {
     case CheckingVersion:
-        FinishCheck(false, false);
+        FailCheck(downloader.GetLastError());
         break;
     case DownloadingBinary:
         emit SIGNAL_BinaryDownloadFinished(false);
@@ -169,7 +172,7 @@ void CLASS_UPDATER_FROM_WEB::DownloadVersionFinished(const QString& path)
     if (!versionFile.open(QIODevice::ReadOnly))
     {
         TRACE_ERROR(QStringLiteral("Cannot open version file"));
-        FinishCheck(false, false);
+        FailCheck(QStringLiteral("the downloaded version file cannot be read: ") + versionFile.errorString());
         return;
     }
     const QByteArray content = versionFile.readAll();
@@ -182,7 +185,9 @@ void CLASS_UPDATER_FROM_WEB::DownloadVersionFinished(const QString& path)
     {
         TRACE_ERROR(QStringLiteral("Failed to extract JSonObject with error \"") + parseError.errorString() +
                     QStringLiteral("\""));
-        FinishCheck(false, false);
+        FailCheck(parseError.error != QJsonParseError::NoError
+                      ? QStringLiteral("the version file is not JSON (%1)").arg(parseError.errorString())
+                      : QStringLiteral("the version file holds no list of versions"));
         return;
     }
     bool found = false;
@@ -239,6 +244,12 @@ bool CLASS_UPDATER_FROM_WEB::StartBinaryDownload(const QString& url, const QStri
     targetFolder = destinationFolder;
     updaterState = DownloadingBinary;
     return true;
+}
+
+void CLASS_UPDATER_FROM_WEB::FailCheck(const QString& reason)
+{
+    lastFailure = reason;
+    FinishCheck(false, false);
 }
 
 void CLASS_UPDATER_FROM_WEB::FinishCheck(bool isSuccessfull, bool moreRecentFound)

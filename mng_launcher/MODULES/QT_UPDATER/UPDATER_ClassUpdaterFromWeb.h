@@ -42,6 +42,8 @@ public:
     // Qualifies only entries of the given development channel among the versions already seen.
     void SetDevFilter(int value);
     UpdaterState GetUpdaterState() const { return updaterState; }
+    // Why the last version check failed (or could not start), for the user.
+    QString GetLastFailure() const { return lastFailure; }
     // Limit of every transfer of this updater without any data received.
     void SetTransferTimeout(int milliseconds) { downloader.SetTransferTimeout(milliseconds); }
 
@@ -55,6 +57,8 @@ private:
     bool StartBinaryDownload(const QString& url, const QString& destinationFolder, const QString& fileName);
     // Ends a check: the temporary folder goes, then the result is announced.
     void FinishCheck(bool isSuccessfull, bool moreRecentFound);
+    // Ends a check that failed, for the reason given.
+    void FailCheck(const QString& reason);
 
     QString versionFileUrl;
     int productId;
@@ -65,6 +69,7 @@ private:
     QString targetFileName;
     QString targetFolder;
     std::unique_ptr<QTemporaryDir> temporaryFolder;
+    QString lastFailure;
 };
 
 #endif // UPDATER_CLASSUPDATERFROMWEB_H

@@ -57,8 +57,11 @@ bool CLASS_UTILS_DOWNLOAD::DownloadToFile(const QUrl& url, const QString& folder
     auto target = std::make_unique<QFile>(PathInFolder(folder, TargetFileName(url, folder)));
     if (!target->open(QIODevice::WriteOnly | QIODevice::Truncate))
     {
+        lastError = QStringLiteral("cannot create %1: %2").arg(target->fileName(), target->errorString());
         return false;
     }
+    lastError.clear();
+    abortRequested = false;
     QNetworkReply* sent = Send(url);
     connect(sent, &QNetworkReply::readyRead, this, &CLASS_UTILS_DOWNLOAD::SLOT_OnReadyRead,
             Qt::QueuedConnection);
@@ -74,8 +77,10 @@ bool CLASS_UTILS_DOWNLOAD::DownloadToByteArray(const QUrl& url)
     {
         return false;
     }
+    abortRequested = false;
     reply = Send(url);
     downloadState = DOWNLOAD_RUNNING;
+    lastError.clear();
     return true;
 }
 
@@ -83,8 +88,19 @@ void CLASS_UTILS_DOWNLOAD::AbortDownload()
 {
     if (reply != nullptr)
     {
+        abortRequested = true;
         reply->abort();
     }
+}
+
+QString CLASS_UTILS_DOWNLOAD::FailureText(const QNetworkReply& failed, const QString& failure) const
+{
+    // Qt ends a transfer at its time limit as it ends an aborted one, "Operation canceled".
+    if (failed.error() == QNetworkReply::OperationCanceledError && !abortRequested)
+    {
+        return QStringLiteral("no answer from the server within %1 s").arg(transferTimeout / 1000.0);
+    }
+    return failure.isEmpty() ? failed.errorString() : failure;
 }
 
 void CLASS_UTILS_DOWNLOAD::SLOT_sslErrors(const QList<QSslError>& sslErrors)
@@ -115,6 +131,7 @@ void CLASS_UTILS_DOWNLOAD::SLOT_DownloadFinished(QNetworkReply* finishedReply)
             file->close();
             file->remove();
         }
+        lastError = FailureText(*finishedReply, failure);
         TRACE_ERROR(QStringLiteral("Download of ") + finishedReply->url().toString(QUrl::FullyEncoded) +
                     QStringLiteral(" failed: ") +
                     (failure.isEmpty() ? finishedReply->errorString() : failure));

@@ -41,6 +41,8 @@ public:
     // Aborts the running download; its end is reported as a failure.
     void AbortDownload();
     int GetDownloadState() const { return downloadState; }
+    // Why the last download failed or could not start, for the user; empty after a success.
+    QString GetLastError() const { return lastError; }
 
     void SetTransferTimeout(int milliseconds) { transferTimeout = milliseconds; }
     int GetTransferTimeout() const { return transferTimeout; }
@@ -67,11 +69,16 @@ private:
     // Writes the last data of a finished file download and closes the file; false when that fails.
     bool CompleteFile();
     void ForgetReplyAndFile();
+    // The failure of a finished reply, as the user is told it.
+    QString FailureText(const QNetworkReply& failed, const QString& failure) const;
 
     QNetworkAccessManager networkManager;
     QNetworkReply* reply = nullptr;
     QFile* file = nullptr;
     int downloadState = DOWNLOAD_IDLE;
+    QString lastError;
+    // True once AbortDownload was asked: a cancelled transfer is then no time-out.
+    bool abortRequested = false;
     int transferTimeout = DEFAULT_TRANSFER_TIMEOUT_MS;
 };
 
