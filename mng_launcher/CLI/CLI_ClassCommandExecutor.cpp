@@ -412,7 +412,7 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::RunPackageJob(const CLI_COMMAND& command, con
                          [&progress](const QString& package, const QString& text, SDWord value)
                          { progress(package, text, value); });
     }
-    host->VersionInfo()->FindInstalledVersions();
+    // Every caller has just read the installed packages again.
     const QStringList before = host->VersionInfo()->GetInstalledVersions();
     const int status =
         archivePath.isEmpty() ? installer.RunJob(wanted) : installer.InstallArchiveFile(archivePath, version);
