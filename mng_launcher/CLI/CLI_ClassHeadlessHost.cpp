@@ -1,5 +1,6 @@
 #include "CLI/CLI_ClassHeadlessHost.h"
 
+#include "DEVICE/DEVICE_ClassNullView.h"
 #include "DEVICE/DEVICE_ClassSessionRecord.h"
 #include "DEVICE/DEVICE_ClassSessionRunner.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
@@ -12,7 +13,8 @@ CLASS_HEADLESS_HOST::CLASS_HEADLESS_HOST(const QString& applicationFolder, QObje
     locations.applicationFolder = applicationFolder;
     locations.fetchCatalogue = false;
     versionInfo = std::make_unique<CLASS_TARVO_VERSION_INFO>(locations);
-    runner = new CLASS_SESSION_RUNNER(nullptr, &records, versionInfo.get(), applicationFolder, this);
+    runner = new CLASS_SESSION_RUNNER(CLASS_NULL_VIEW::Instance(), &records, versionInfo.get(),
+                                      applicationFolder, this);
     connect(runner, &CLASS_SESSION_RUNNER::SIGNAL_SessionStateChanged, this,
             &CLASS_HEADLESS_HOST::OnStateChanged, Qt::QueuedConnection);
 }

@@ -1,6 +1,8 @@
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 
+#include "DEVICE/DEVICE_ClassMainView.h"
 #include "DEVICE/DEVICE_ClassSessionArchive.h"
+#include "DEVICE/DEVICE_ClassSessionCardView.h"
 #include "DEVICE/DEVICE_ClassSessionEditor.h"
 #include "DEVICE/DEVICE_ClassSessionListOperations.h"
 #include "DEVICE/DEVICE_ClassSessionPanels.h"
@@ -8,15 +10,11 @@
 #include "DEVICE/DEVICE_ClassSessionRunner.h"
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "DEVICE/DEVICE_ClassSessionVersionLists.h"
+#include "DEVICE/DEVICE_ClassSetupView.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_FileSave.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_SessionFolders.h"
-#include "GUI/GUI_ClassGlobalSetup.h"
-#include "GUI/GUI_ClassMainWindow.h"
-#include "GUI/GUI_ClassSessionWidget.h"
-#include "GUI/GUI_FileDialog.h"
-#include "GUI/GUI_MessageBox.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
 #include <QDir>
@@ -40,9 +38,9 @@ QString WithTrailingSlash(const QString& folder)
 }
 } // namespace
 
-CLASS_MAIN_BACKEND::CLASS_MAIN_BACKEND(CLASS_MAIN_WINDOW* mainWindow, QObject* parent,
+CLASS_MAIN_BACKEND::CLASS_MAIN_BACKEND(CLASS_MAIN_VIEW* mainView, QObject* parent,
                                        const TARVO_VERSION_INFO_LOCATIONS& locations)
-    : QObject(parent), mainWindow(mainWindow), versionInfo(nullptr), runner(nullptr), panels(nullptr),
+    : QObject(parent), mainView(mainView), versionInfo(nullptr), runner(nullptr), panels(nullptr),
       editor(nullptr), listOperations(nullptr)
 {
     const TARVO_VERSION_INFO_LOCATIONS where = locations.WithDefaults();
@@ -57,9 +55,9 @@ CLASS_MAIN_BACKEND::CLASS_MAIN_BACKEND(CLASS_MAIN_WINDOW* mainWindow, QObject* p
     localCopyOnly.fetchCatalogue = false;
     versionInfo = new CLASS_TARVO_VERSION_INFO(localCopyOnly);
     versionInfo->SetVersionsTable(versionInfo->GetPackagesList());
-    runner = new CLASS_SESSION_RUNNER(mainWindow, &sessions, versionInfo, applicationFolder, this);
+    runner = new CLASS_SESSION_RUNNER(mainView, &sessions, versionInfo, applicationFolder, this);
     versionLists = std::make_unique<CLASS_SESSION_VERSION_LISTS>(versionInfo);
-    panels = new CLASS_SESSION_PANELS(mainWindow, sessions, versionInfo, *versionLists, this);
+    panels = new CLASS_SESSION_PANELS(mainView, sessions, versionInfo, *versionLists, this);
     editor = new CLASS_SESSION_EDITOR(*panels, *versionLists, sessionsRoot, applicationFolder, this);
     listOperations =
         new CLASS_SESSION_LIST_OPERATIONS(*panels, *versionLists, *editor, runner, applicationFolder, this);
@@ -71,7 +69,7 @@ CLASS_MAIN_BACKEND::CLASS_MAIN_BACKEND(CLASS_MAIN_WINDOW* mainWindow, QObject* p
     {
         SetLastVersionChecked(LAUNCHER_VERSION);
     }
-    ConnectMainWindow();
+    mainView->ConnectRequests(this);
     for (CLASS_SESSION_RECORD* record : qAsConst(sessions))
     {
         record->locked = true;
@@ -88,32 +86,13 @@ CLASS_MAIN_BACKEND::~CLASS_MAIN_BACKEND()
     sessions.clear();
 }
 
-void CLASS_MAIN_BACKEND::ConnectMainWindow()
-{
-    connect(mainWindow, &CLASS_MAIN_WINDOW::SIGNAL_CreateNewSession, this,
-            &CLASS_MAIN_BACKEND::CreateNewSession, Qt::QueuedConnection);
-    connect(mainWindow, &CLASS_MAIN_WINDOW::SIGNAL_DeleteSession, this, &CLASS_MAIN_BACKEND::DeleteSession,
-            Qt::QueuedConnection);
-    connect(mainWindow, &CLASS_MAIN_WINDOW::SIGNAL_DuplicateSession, this,
-            &CLASS_MAIN_BACKEND::DuplicateSession, Qt::QueuedConnection);
-    connect(mainWindow, &CLASS_MAIN_WINDOW::SIGNAL_SessionToHide, this, &CLASS_MAIN_BACKEND::ShowSession,
-            Qt::QueuedConnection);
-    connect(
-        mainWindow, &CLASS_MAIN_WINDOW::SIGNAL_RequestToSaveSession, this, [this]() { SLOT_SaveRequest(); },
-        Qt::QueuedConnection);
-    connect(mainWindow, &CLASS_MAIN_WINDOW::SIGNAL_RequestToDiscardSession, this,
-            &CLASS_MAIN_BACKEND::DiscardRequest, Qt::QueuedConnection);
-    connect(mainWindow, &CLASS_MAIN_WINDOW::SIGNAL_RequestStartOrStopSession, this,
-            &CLASS_MAIN_BACKEND::StartOrStopSession, Qt::QueuedConnection);
-}
-
 // ---- loading -------------------------------------------------------------------------------------------
 
 void CLASS_MAIN_BACKEND::LoadSessions()
 {
     // The same folders as --list, in the same order on every start.
     const QStringList folders = SessionFolderNames(sessionsRoot);
-    QList<CLASS_GLOBAL_SETUP*> loaded;
+    QList<CLASS_SETUP_VIEW*> loaded;
     for (const QString& folder : folders)
     {
         if (ParseSession(folder))
@@ -137,7 +116,7 @@ bool CLASS_MAIN_BACKEND::LoadSessionFolder(const QString& folderName)
     {
         return false;
     }
-    CLASS_GLOBAL_SETUP* panel = sessions.constLast()->panel;
+    CLASS_SETUP_VIEW* panel = sessions.constLast()->panel;
     panels->SetDeviceLabels();
     QTimer::singleShot(CONNECT_LOADED_DELAY_MS, this, [this, panel]() { ConnectLoadedSessions({panel}); });
     panels->ShowOnlySelectedPanel();
@@ -153,8 +132,7 @@ void CLASS_MAIN_BACKEND::ExportRequest()
         return; // never saved
     }
     const QString folder = record->folder; // the dialog runs events: the record may go meanwhile
-    const QString target =
-        CLASS_FILE_DIALOG::GetExistingDirectory(nullptr, QStringLiteral("Export session"), QString());
+    const QString target = mainView->ChooseFolder(QStringLiteral("Export session"));
     if (target.isEmpty())
     {
         return;
@@ -163,10 +141,8 @@ void CLASS_MAIN_BACKEND::ExportRequest()
     // is complete).
     const QString archivePath = CLASS_SESSION_ARCHIVE::ArchivePath(folder, target);
     if (IsPathTaken(archivePath) &&
-        CLASS_MESSAGE_BOX::Question(nullptr, MESSAGE_BOX_TITLE,
-                                    QStringLiteral("The archive %1 already exists. Replace it?")
-                                        .arg(QDir::toNativeSeparators(archivePath)),
-                                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        !mainView->Confirm(QStringLiteral("The archive %1 already exists. Replace it?")
+                               .arg(QDir::toNativeSeparators(archivePath))))
     {
         return;
     }
@@ -176,15 +152,14 @@ void CLASS_MAIN_BACKEND::ExportRequest()
     if (!result.ok)
     {
         TRACE_ERROR(QStringLiteral("Couldn't compress session"));
-        CLASS_MESSAGE_BOX::Information(nullptr, MESSAGE_BOX_TITLE, result.message);
+        mainView->Inform(result.message);
     }
 }
 
 void CLASS_MAIN_BACKEND::ImportRequest()
 {
-    const QString archive =
-        CLASS_FILE_DIALOG::GetOpenFileName(nullptr, QStringLiteral("Import session"), QString(),
-                                           QStringLiteral("Compressed (*.zip *.rar *.7z)"));
+    const QString archive = mainView->ChooseFile(QStringLiteral("Import session"),
+                                                 QStringLiteral("Compressed (*.zip *.rar *.7z)"));
     if (archive.isEmpty())
     {
         return;
@@ -196,7 +171,7 @@ void CLASS_MAIN_BACKEND::ImportRequest()
     {
         const QString loadFailed =
             QStringLiteral("The session %1 could not be loaded.").arg(result.folderName);
-        CLASS_MESSAGE_BOX::Information(nullptr, MESSAGE_BOX_TITLE, result.ok ? loadFailed : result.message);
+        mainView->Inform(result.ok ? loadFailed : result.message);
     }
 }
 
@@ -226,9 +201,9 @@ bool CLASS_MAIN_BACKEND::ParseSession(const QString& folderName)
     {
         versionLists->RefreshPanels(sessions);
     }
-    mainWindow->AddSessionEntry();
-    CLASS_SESSION_WIDGET* card = mainWindow->GetSelectedSessionWidget();
-    CLASS_GLOBAL_SETUP* panel = panels->CreateSetupPanel();
+    mainView->AddSessionEntry();
+    CLASS_SESSION_CARD_VIEW* card = mainView->GetSelectedSessionWidget();
+    CLASS_SETUP_VIEW* panel = panels->CreateSetupPanel();
 
     auto* record = new CLASS_SESSION_RECORD();
     record->panel = panel;
@@ -265,9 +240,9 @@ bool CLASS_MAIN_BACKEND::ParseSession(const QString& folderName)
     return true;
 }
 
-void CLASS_MAIN_BACKEND::ConnectLoadedSessions(const QList<CLASS_GLOBAL_SETUP*>& loadedPanels)
+void CLASS_MAIN_BACKEND::ConnectLoadedSessions(const QList<CLASS_SETUP_VIEW*>& loadedPanels)
 {
-    for (CLASS_GLOBAL_SETUP* panel : loadedPanels)
+    for (CLASS_SETUP_VIEW* panel : loadedPanels)
     {
         const int index = panels->IndexOfPanel(panel);
         if (index < 0)
@@ -441,7 +416,7 @@ qint64 CLASS_MAIN_BACKEND::GetSessionProcessId(int sessionIndex) const
     return (record != nullptr && record->process != nullptr) ? record->process->processId() : 0;
 }
 
-CLASS_GLOBAL_SETUP* CLASS_MAIN_BACKEND::GetSetupPanel(int sessionIndex) const
+CLASS_SETUP_VIEW* CLASS_MAIN_BACKEND::GetSetupPanel(int sessionIndex) const
 {
     const CLASS_SESSION_RECORD* record = panels->Record(sessionIndex);
     return record != nullptr ? record->panel.data() : nullptr;

@@ -17,8 +17,8 @@
 // (SLOT_SaveRequest, DuplicateSession, DeleteSession ...), whichever part writes it.
 #define SESSION_BACKEND_UNIT "mng_launcher/DEVICE/DEVICE_ClassMainBackEnd.cpp"
 
-class CLASS_GLOBAL_SETUP;
-class CLASS_MAIN_WINDOW;
+class CLASS_SETUP_VIEW;
+class CLASS_MAIN_VIEW;
 class CLASS_SESSION_PANELS;
 class CLASS_SESSION_RECORD;
 class CLASS_SESSION_RUNNER;
@@ -46,7 +46,7 @@ public:
 
     // The locations default to the launcher's own (sessions root, executable folder, update server);
     // tests hand in temporary ones.
-    CLASS_MAIN_BACKEND(CLASS_MAIN_WINDOW* mainWindow, QObject* parent = nullptr,
+    CLASS_MAIN_BACKEND(CLASS_MAIN_VIEW* mainView, QObject* parent = nullptr,
                        const TARVO_VERSION_INFO_LOCATIONS& locations = TARVO_VERSION_INFO_LOCATIONS());
     ~CLASS_MAIN_BACKEND() override;
 
@@ -103,17 +103,16 @@ public:
     bool IsLostOnQuit(int sessionIndex) const;
     bool IsSessionLocked(int sessionIndex) const;
     qint64 GetSessionProcessId(int sessionIndex) const;
-    CLASS_GLOBAL_SETUP* GetSetupPanel(int sessionIndex) const;
+    CLASS_SETUP_VIEW* GetSetupPanel(int sessionIndex) const;
 
 public slots:
     void SLOT_RefreshUpdaters();
 
 private:
     void AdoptNewCatalogue();
-    void ConnectMainWindow();
-    void ConnectLoadedSessions(const QList<CLASS_GLOBAL_SETUP*>& loadedPanels);
+    void ConnectLoadedSessions(const QList<CLASS_SETUP_VIEW*>& loadedPanels);
 
-    CLASS_MAIN_WINDOW* mainWindow;
+    CLASS_MAIN_VIEW* mainView;
     QString applicationFolder;
     QString sessionsRoot;
     QString lastVersionChecked;

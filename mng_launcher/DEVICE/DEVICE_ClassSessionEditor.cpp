@@ -1,16 +1,15 @@
 #include "DEVICE/DEVICE_ClassSessionEditor.h"
 
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
+#include "DEVICE/DEVICE_ClassMainView.h"
+#include "DEVICE/DEVICE_ClassSessionCardView.h"
 #include "DEVICE/DEVICE_ClassSessionPanels.h"
 #include "DEVICE/DEVICE_ClassSessionRecord.h"
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
 #include "DEVICE/DEVICE_ClassSessionVersionLists.h"
+#include "DEVICE/DEVICE_ClassSetupView.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_Helpers.h"
-#include "GUI/GUI_ClassGlobalSetup.h"
-#include "GUI/GUI_ClassMainWindow.h"
-#include "GUI/GUI_ClassSessionWidget.h"
-#include "GUI/GUI_MessageBox.h"
 #include "PLATFORM/PLATFORM_Files.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
@@ -36,21 +35,21 @@ CLASS_SESSION_EDITOR::CLASS_SESSION_EDITOR(CLASS_SESSION_PANELS& panels,
 
 void CLASS_SESSION_EDITOR::SaveRequest(int sessionIndex)
 {
-    CLASS_MAIN_WINDOW* mainWindow = panels.MainWindow();
+    CLASS_MAIN_VIEW* mainView = panels.MainView();
     if (panels.Sessions().isEmpty())
     {
         return;
     }
-    const int index = sessionIndex >= 0 ? sessionIndex : mainWindow->GetSelectedSessionIndex();
+    const int index = sessionIndex >= 0 ? sessionIndex : mainView->GetSelectedSessionIndex();
     CLASS_SESSION_RECORD* record = panels.Record(index);
     // A running simulator works in the folder: it is not rewritten under it.
     if (record == nullptr || record->panel.isNull() || !record->idle)
     {
         return;
     }
-    CLASS_GLOBAL_SETUP* panel = record->panel;
+    CLASS_SETUP_VIEW* panel = record->panel;
     const QList<int> configuration = panel->GetSelection();
-    CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(index);
+    CLASS_SESSION_CARD_VIEW* card = mainView->GetSessionWidget(index);
     card->SetName(panel->GetLabel());
     card->SetPort(panel->GetPortValue());
     card->SetVersion(versionLists.VersionLabel(configuration.value(0)));
@@ -70,13 +69,11 @@ void CLASS_SESSION_EDITOR::SaveRequest(int sessionIndex)
     }
     else
     {
-        CLASS_MESSAGE_BOX::Warning(
-            nullptr, MESSAGE_BOX_TITLE,
-            QStringLiteral("The session \"%1\" could not be saved in %2. Its changes are "
-                           "kept in the launcher; the error log names the cause.")
-                .arg(panel->GetLabel(), record->folder));
+        mainView->Warn(QStringLiteral("The session \"%1\" could not be saved in %2. Its changes are "
+                                      "kept in the launcher; the error log names the cause.")
+                           .arg(panel->GetLabel(), record->folder));
     }
-    if (index == mainWindow->GetSelectedSessionIndex())
+    if (index == mainView->GetSelectedSessionIndex())
     {
         panels.UpdateButtons();
         panels.UpdateWebAddress();

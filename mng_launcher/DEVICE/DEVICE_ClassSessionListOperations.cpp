@@ -1,18 +1,17 @@
 #include "DEVICE/DEVICE_ClassSessionListOperations.h"
 
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
+#include "DEVICE/DEVICE_ClassMainView.h"
+#include "DEVICE/DEVICE_ClassSessionCardView.h"
 #include "DEVICE/DEVICE_ClassSessionEditor.h"
 #include "DEVICE/DEVICE_ClassSessionPanels.h"
 #include "DEVICE/DEVICE_ClassSessionRecord.h"
 #include "DEVICE/DEVICE_ClassSessionRunner.h"
 #include "DEVICE/DEVICE_ClassSessionVersionLists.h"
+#include "DEVICE/DEVICE_ClassSetupView.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_DeviceTables.h"
 #include "DEVICE/DEVICE_Helpers.h"
-#include "GUI/GUI_ClassGlobalSetup.h"
-#include "GUI/GUI_ClassMainWindow.h"
-#include "GUI/GUI_ClassSessionWidget.h"
-#include "GUI/GUI_MessageBox.h"
 #include "PLATFORM/PLATFORM_Files.h"
 #include "QT_TRACES/TRACES_Traces.h"
 
@@ -44,8 +43,7 @@ bool CLASS_SESSION_LIST_OPERATIONS::LimitReached()
     {
         return false;
     }
-    CLASS_MESSAGE_BOX::Information(nullptr, MESSAGE_BOX_TITLE,
-                                   QStringLiteral("You have reached the maximum number of sessions!"));
+    panels.MainView()->Inform(QStringLiteral("You have reached the maximum number of sessions!"));
     return true;
 }
 
@@ -55,10 +53,10 @@ void CLASS_SESSION_LIST_OPERATIONS::CreateNewSession()
     {
         return;
     }
-    CLASS_MAIN_WINDOW* mainWindow = panels.MainWindow();
-    mainWindow->AddSessionEntry();
-    CLASS_SESSION_WIDGET* card = mainWindow->GetSelectedSessionWidget();
-    CLASS_GLOBAL_SETUP* panel = panels.CreateSetupPanel();
+    CLASS_MAIN_VIEW* mainView = panels.MainView();
+    mainView->AddSessionEntry();
+    CLASS_SESSION_CARD_VIEW* card = mainView->GetSelectedSessionWidget();
+    CLASS_SETUP_VIEW* panel = panels.CreateSetupPanel();
     versionLists.SelectFirstInstalledVersion(panel);
     panel->SetLabel(card->GetName());
     panel->SetPortValue(card->GetPort().toInt());
@@ -88,8 +86,7 @@ void CLASS_SESSION_LIST_OPERATIONS::DuplicateSession()
     }
     if (source->folder.isEmpty())
     {
-        CLASS_MESSAGE_BOX::Information(nullptr, MESSAGE_BOX_TITLE,
-                                       QStringLiteral("You should save session first !"));
+        panels.MainView()->Inform(QStringLiteral("You should save session first !"));
         return;
     }
     const QString folder = editor.NewSessionFolder();
@@ -98,12 +95,12 @@ void CLASS_SESSION_LIST_OPERATIONS::DuplicateSession()
         TRACE_ERROR_IN(DUPLICATE_ORIGIN, QStringLiteral("Failed to copy session : ") + source->folder +
                                              QStringLiteral(" -> ") + folder);
     }
-    CLASS_MAIN_WINDOW* mainWindow = panels.MainWindow();
-    const int port = mainWindow->GetSelectedSessionWidget()->GetPort().toInt();
-    mainWindow->DuplicateSelectedSessionEntry();
-    CLASS_SESSION_WIDGET* card = mainWindow->GetSelectedSessionWidget();
+    CLASS_MAIN_VIEW* mainView = panels.MainView();
+    const int port = mainView->GetSelectedSessionWidget()->GetPort().toInt();
+    mainView->DuplicateSelectedSessionEntry();
+    CLASS_SESSION_CARD_VIEW* card = mainView->GetSelectedSessionWidget();
 
-    CLASS_GLOBAL_SETUP* panel = panels.CreateSetupPanel();
+    CLASS_SETUP_VIEW* panel = panels.CreateSetupPanel();
     panel->SetLabel(card->GetName());
     card->SetPort(port);
     panel->SetPortValue(port);
@@ -143,7 +140,7 @@ void CLASS_SESSION_LIST_OPERATIONS::ShowSession(SDWord sessionIndex, Bool toHide
         const CLASS_SESSION_RECORD* record = panels.Record(sessionIndex);
         if (record != nullptr && !record->panel.isNull())
         {
-            record->panel->hide();
+            record->panel->SetShown(false);
         }
     }
     else
@@ -151,7 +148,7 @@ void CLASS_SESSION_LIST_OPERATIONS::ShowSession(SDWord sessionIndex, Bool toHide
         const CLASS_SESSION_RECORD* record = panels.SelectedRecord();
         if (record != nullptr && !record->panel.isNull())
         {
-            record->panel->show();
+            record->panel->SetShown(true);
         }
     }
     panels.UpdateBottomBar();
@@ -164,8 +161,8 @@ void CLASS_SESSION_LIST_OPERATIONS::DeleteSession()
     {
         return;
     }
-    CLASS_MAIN_WINDOW* mainWindow = panels.MainWindow();
-    const int index = mainWindow->GetSelectedSessionIndex();
+    CLASS_MAIN_VIEW* mainView = panels.MainView();
+    const int index = mainView->GetSelectedSessionIndex();
     CLASS_SESSION_RECORD* record = panels.Record(index);
     if (record == nullptr)
     {
@@ -173,15 +170,14 @@ void CLASS_SESSION_LIST_OPERATIONS::DeleteSession()
     }
     if (!record->idle)
     {
-        CLASS_MESSAGE_BOX::Information(nullptr, MESSAGE_BOX_TITLE, QStringLiteral("Already running !"));
+        mainView->Inform(QStringLiteral("Already running !"));
         return;
     }
     runner->StopSession(index);
-    mainWindow->RemoveSelectedSessionEntry();
+    mainView->RemoveSelectedSessionEntry();
     if (!record->panel.isNull())
     {
-        record->panel->hide();
-        record->panel->deleteLater();
+        record->panel->Dispose();
     }
     QDir::setCurrent(applicationFolder);
     // A link in the folder's place is removed as a link; what it points at stays.

@@ -1,12 +1,12 @@
 #include "DEVICE/DEVICE_ClassSessionPanels.h"
 
+#include "DEVICE/DEVICE_ClassMainView.h"
+#include "DEVICE/DEVICE_ClassSessionCardView.h"
 #include "DEVICE/DEVICE_ClassSessionRecord.h"
 #include "DEVICE/DEVICE_ClassSessionVersionLists.h"
+#include "DEVICE/DEVICE_ClassSetupView.h"
 #include "DEVICE/DEVICE_DeviceTables.h"
 #include "DEVICE/DEVICE_Helpers.h"
-#include "GUI/GUI_ClassGlobalSetup.h"
-#include "GUI/GUI_ClassMainWindow.h"
-#include "GUI/GUI_ClassSessionWidget.h"
 
 namespace
 {
@@ -14,11 +14,10 @@ const QString START_TEXT = QStringLiteral("Start Session");
 const QString STOP_TEXT = QStringLiteral("Stop Session");
 } // namespace
 
-CLASS_SESSION_PANELS::CLASS_SESSION_PANELS(CLASS_MAIN_WINDOW* mainWindow,
-                                           QList<CLASS_SESSION_RECORD*>& sessions,
+CLASS_SESSION_PANELS::CLASS_SESSION_PANELS(CLASS_MAIN_VIEW* mainView, QList<CLASS_SESSION_RECORD*>& sessions,
                                            CLASS_TARVO_VERSION_INFO* versionInfo,
                                            const CLASS_SESSION_VERSION_LISTS& versionLists, QObject* parent)
-    : QObject(parent), mainWindow(mainWindow), sessions(sessions), versionInfo(versionInfo),
+    : QObject(parent), mainView(mainView), sessions(sessions), versionInfo(versionInfo),
       versionLists(versionLists)
 {
 }
@@ -32,10 +31,10 @@ CLASS_SESSION_RECORD* CLASS_SESSION_PANELS::Record(int index) const
 
 CLASS_SESSION_RECORD* CLASS_SESSION_PANELS::SelectedRecord() const
 {
-    return Record(mainWindow->GetSelectedSessionIndex());
+    return Record(mainView->GetSelectedSessionIndex());
 }
 
-int CLASS_SESSION_PANELS::IndexOfPanel(const CLASS_GLOBAL_SETUP* panel) const
+int CLASS_SESSION_PANELS::IndexOfPanel(const CLASS_SETUP_VIEW* panel) const
 {
     for (int index = 0; index < sessions.size(); ++index)
     {
@@ -49,48 +48,41 @@ int CLASS_SESSION_PANELS::IndexOfPanel(const CLASS_GLOBAL_SETUP* panel) const
 
 // ---- panels --------------------------------------------------------------------------------------------
 
-CLASS_GLOBAL_SETUP* CLASS_SESSION_PANELS::CreateSetupPanel()
+CLASS_SETUP_VIEW* CLASS_SESSION_PANELS::CreateSetupPanel()
 {
-    auto* panel = new CLASS_GLOBAL_SETUP(versionInfo, nullptr);
-    // Widgets only for a session that is shown: ten loaded sessions cost one panel at start-up.
-    panel->BuildWhenShown();
+    CLASS_SETUP_VIEW* panel = mainView->CreateSetupPanel(versionInfo);
+    if (panel == nullptr)
+    {
+        return nullptr;
+    }
     versionLists.FillVersions(panel);
     panel->BuildTypeButtons();
-    mainWindow->AddSetupPanel(panel);
+    mainView->AddSetupPanel(panel);
     // Each panel names the device of its own card, whichever card is selected when the change arrives.
-    connect(
-        panel, &CLASS_GLOBAL_SETUP::SIGNAL_RequestTypeUpdate, this,
-        [this, panel](SDWord newType)
-        {
-            CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(IndexOfPanel(panel));
-            if (card != nullptr)
-            {
-                card->SetDevice(DeviceModelName(newType));
-            }
-        },
-        Qt::QueuedConnection);
+    panel->ConnectTypeChanges(this,
+                              [this, panel](int newType)
+                              {
+                                  CLASS_SESSION_CARD_VIEW* card =
+                                      mainView->GetSessionWidget(IndexOfPanel(panel));
+                                  if (card != nullptr)
+                                  {
+                                      card->SetDevice(DeviceModelName(newType));
+                                  }
+                              });
     return panel;
 }
 
-void CLASS_SESSION_PANELS::ConnectChangeSignals(CLASS_GLOBAL_SETUP* panel)
+void CLASS_SESSION_PANELS::ConnectChangeSignals(CLASS_SETUP_VIEW* panel)
 {
     // The panel is only compared by address when the notice arrives: it may have been deleted meanwhile.
-    connect(
-        panel, &CLASS_GLOBAL_SETUP::SIGNAL_TextChangedDevicetype, this,
-        [this, panel](const QString&) { MarkPanelModified(panel); }, Qt::QueuedConnection);
-    connect(
-        panel, &CLASS_GLOBAL_SETUP::SIGNAL_ValueChangedPort, this,
-        [this, panel](SDWord) { MarkPanelModified(panel); }, Qt::QueuedConnection);
-    connect(
-        panel, &CLASS_GLOBAL_SETUP::SIGNAL_RequestUpdate, this, [this, panel]() { MarkPanelModified(panel); },
-        Qt::QueuedConnection);
+    panel->ConnectEdits(this, [this, panel]() { MarkPanelModified(panel); });
 }
 
 void CLASS_SESSION_PANELS::SetDeviceLabels()
 {
     for (int index = 0; index < sessions.size(); ++index)
     {
-        CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(index);
+        CLASS_SESSION_CARD_VIEW* card = mainView->GetSessionWidget(index);
         if (card != nullptr)
         {
             card->SetDevice(DeviceModelName(sessions.at(index)->savedConfiguration.value(1)));
@@ -105,7 +97,7 @@ void CLASS_SESSION_PANELS::ShowOnlySelectedPanel()
     {
         if (!record->panel.isNull())
         {
-            record->panel->setVisible(record == selected);
+            record->panel->SetShown(record == selected);
         }
     }
 }
@@ -114,7 +106,7 @@ void CLASS_SESSION_PANELS::ShowOnlySelectedPanel()
 
 void CLASS_SESSION_PANELS::MarkSessionModified()
 {
-    const int index = mainWindow->GetSelectedSessionIndex();
+    const int index = mainView->GetSelectedSessionIndex();
     CLASS_SESSION_RECORD* record = Record(index);
     if (record == nullptr)
     {
@@ -127,7 +119,7 @@ void CLASS_SESSION_PANELS::MarkSessionModified()
     SetModified(index);
 }
 
-void CLASS_SESSION_PANELS::MarkPanelModified(const CLASS_GLOBAL_SETUP* panel)
+void CLASS_SESSION_PANELS::MarkPanelModified(const CLASS_SETUP_VIEW* panel)
 {
     const int index = IndexOfPanel(panel);
     if (index < 0)
@@ -150,7 +142,7 @@ void CLASS_SESSION_PANELS::MarkPanelModified(const CLASS_GLOBAL_SETUP* panel)
 void CLASS_SESSION_PANELS::SetModified(int index)
 {
     sessions.at(index)->modified = true;
-    if (index == mainWindow->GetSelectedSessionIndex())
+    if (index == mainView->GetSelectedSessionIndex())
     {
         UpdateButtons();
     }
@@ -158,7 +150,7 @@ void CLASS_SESSION_PANELS::SetModified(int index)
 
 bool CLASS_SESSION_PANELS::DiffersFromSaved(const CLASS_SESSION_RECORD* record) const
 {
-    const CLASS_GLOBAL_SETUP* panel = record->panel;
+    const CLASS_SETUP_VIEW* panel = record->panel;
     return panel != nullptr &&
            (panel->GetLabel() != record->savedName || panel->GetPortValue() != record->savedPort ||
             panel->GetDescription() != record->savedDescription ||
@@ -191,10 +183,10 @@ void CLASS_SESSION_PANELS::ClearSettledMarks()
 
 void CLASS_SESSION_PANELS::UpdateWebAddress()
 {
-    const CLASS_SESSION_WIDGET* card = mainWindow->GetSelectedSessionWidget();
+    const CLASS_SESSION_CARD_VIEW* card = mainView->GetSelectedSessionWidget();
     if (card != nullptr)
     {
-        mainWindow->SetWebPageUrl(SessionWebUrl(card->GetPort().toInt()));
+        mainView->SetWebPageUrl(SessionWebUrl(card->GetPort().toInt()));
     }
 }
 
@@ -202,8 +194,8 @@ void CLASS_SESSION_PANELS::UpdateBottomBar()
 {
     const CLASS_SESSION_RECORD* record = SelectedRecord();
     const bool running = record != nullptr && !record->idle;
-    mainWindow->SetStartStopText(running ? STOP_TEXT : START_TEXT);
-    mainWindow->SetOpenWebEnabled(running);
+    mainView->SetStartStopText(running ? STOP_TEXT : START_TEXT);
+    mainView->SetOpenWebEnabled(running);
     UpdateWebAddress();
     UpdateButtons();
 }
@@ -216,7 +208,7 @@ void CLASS_SESSION_PANELS::UpdateButtons()
     const bool running = record != nullptr && !record->idle;
     const bool blocked = record == nullptr || record->panel.isNull() || record->panel->IsVersionMissing();
     const bool dirty = record != nullptr && record->modified;
-    mainWindow->SetStartEnabled(running || (!blocked && !dirty));
-    mainWindow->SetSaveEnabled(!running && !blocked && dirty);
-    mainWindow->SetDiscardEnabled(!running && !blocked && dirty);
+    mainView->SetStartEnabled(running || (!blocked && !dirty));
+    mainView->SetSaveEnabled(!running && !blocked && dirty);
+    mainView->SetDiscardEnabled(!running && !blocked && dirty);
 }

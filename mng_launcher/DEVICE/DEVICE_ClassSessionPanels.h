@@ -4,8 +4,8 @@
 #include <QList>
 #include <QObject>
 
-class CLASS_GLOBAL_SETUP;
-class CLASS_MAIN_WINDOW;
+class CLASS_SETUP_VIEW;
+class CLASS_MAIN_VIEW;
 class CLASS_SESSION_RECORD;
 class CLASS_SESSION_VERSION_LISTS;
 class CLASS_TARVO_VERSION_INFO;
@@ -19,27 +19,27 @@ class CLASS_SESSION_PANELS : public QObject
     Q_OBJECT
 
 public:
-    CLASS_SESSION_PANELS(CLASS_MAIN_WINDOW* mainWindow, QList<CLASS_SESSION_RECORD*>& sessions,
+    CLASS_SESSION_PANELS(CLASS_MAIN_VIEW* mainView, QList<CLASS_SESSION_RECORD*>& sessions,
                          CLASS_TARVO_VERSION_INFO* versionInfo,
                          const CLASS_SESSION_VERSION_LISTS& versionLists, QObject* parent = nullptr);
 
-    CLASS_MAIN_WINDOW* MainWindow() const { return mainWindow; }
+    CLASS_MAIN_VIEW* MainView() const { return mainView; }
     QList<CLASS_SESSION_RECORD*>& Sessions() const { return sessions; }
 
     // The record at index, the selected card's record (null when out of range), the index of a panel's
     // record (-1 when it has none).
     CLASS_SESSION_RECORD* Record(int index) const;
     CLASS_SESSION_RECORD* SelectedRecord() const;
-    int IndexOfPanel(const CLASS_GLOBAL_SETUP* panel) const;
+    int IndexOfPanel(const CLASS_SETUP_VIEW* panel) const;
 
-    CLASS_GLOBAL_SETUP* CreateSetupPanel();
-    void ConnectChangeSignals(CLASS_GLOBAL_SETUP* panel);
+    CLASS_SETUP_VIEW* CreateSetupPanel();
+    void ConnectChangeSignals(CLASS_SETUP_VIEW* panel);
     void SetDeviceLabels();
     void ShowOnlySelectedPanel();
 
     // Edits: the selected session, or the session of a panel, marked as changed since its last save.
     void MarkSessionModified();
-    void MarkPanelModified(const CLASS_GLOBAL_SETUP* panel);
+    void MarkPanelModified(const CLASS_SETUP_VIEW* panel);
     void SetModified(int index);
     bool DiffersFromSaved(const CLASS_SESSION_RECORD* record) const;
     // The panel's name, description and port and the given configuration (with its version's text) as
@@ -55,7 +55,7 @@ public:
     void UpdateButtons();
 
 private:
-    CLASS_MAIN_WINDOW* mainWindow;
+    CLASS_MAIN_VIEW* mainView;
     QList<CLASS_SESSION_RECORD*>& sessions;
     CLASS_TARVO_VERSION_INFO* versionInfo;
     const CLASS_SESSION_VERSION_LISTS& versionLists;

@@ -2,21 +2,20 @@
 #define DEVICE_CLASSSESSIONRECORD_H
 
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
+#include "DEVICE/DEVICE_ClassSetupViewPointer.h"
 
 #include <QList>
-#include <QPointer>
 #include <QString>
 
-class CLASS_GLOBAL_SETUP;
 class QProcess;
 
 // What the session back end keeps of one session. Record i belongs to card i of the sessions list.
-// The setup panel is a widget of the main view (guarded: the view may go first at shutdown); the
+// The setup panel belongs to the main view (guarded: the view may go first at shutdown); the
 // simulator process is owned by the run control.
 class CLASS_SESSION_RECORD
 {
 public:
-    QPointer<CLASS_GLOBAL_SETUP> panel;
+    CLASS_SETUP_VIEW_POINTER panel;
     QList<int> savedConfiguration; // [version key, device index, audio card flag] as last loaded/saved
     QString savedVersion;          // the version text of savedConfiguration's key, as loaded/saved
     QString savedName;

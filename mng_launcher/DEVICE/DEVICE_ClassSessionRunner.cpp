@@ -1,14 +1,13 @@
 #include "DEVICE/DEVICE_ClassSessionRunner.h"
 
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
+#include "DEVICE/DEVICE_ClassMainView.h"
+#include "DEVICE/DEVICE_ClassSessionCardView.h"
 #include "DEVICE/DEVICE_ClassSessionRecord.h"
+#include "DEVICE/DEVICE_ClassSetupView.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_Helpers.h"
-#include "GUI/GUI_ClassGlobalSetup.h"
-#include "GUI/GUI_ClassMainWindow.h"
-#include "GUI/GUI_ClassSessionWidget.h"
-#include "GUI/GUI_MessageBox.h"
 #include "PLATFORM/PLATFORM_ClassSimulatorProcess.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
@@ -40,11 +39,11 @@ constexpr int REAP_TIMEOUT_MS = 5000;
 constexpr int REAPER_INTERVAL_MS = 5000;
 } // namespace
 
-CLASS_SESSION_RUNNER::CLASS_SESSION_RUNNER(CLASS_MAIN_WINDOW* mainWindow,
+CLASS_SESSION_RUNNER::CLASS_SESSION_RUNNER(CLASS_MAIN_VIEW* mainView,
                                            const QList<CLASS_SESSION_RECORD*>* sessions,
                                            const CLASS_TARVO_VERSION_INFO* versionInfo,
                                            const QString& applicationFolder, QObject* parent)
-    : QObject(parent), mainWindow(mainWindow), sessions(sessions), versionInfo(versionInfo),
+    : QObject(parent), mainView(mainView), sessions(sessions), versionInfo(versionInfo),
       applicationFolder(applicationFolder)
 {
     qRegisterMetaType<QProcess::ExitStatus>("QProcess::ExitStatus");
@@ -101,7 +100,7 @@ void CLASS_SESSION_RUNNER::StartOrStopSession(SDWord sessionIndex)
     const RUN_RESULT result = StartSession(sessionIndex);
     if (!result.IsDone() && !result.reason.isEmpty())
     {
-        CLASS_MESSAGE_BOX::Warning(nullptr, MESSAGE_BOX_TITLE, result.reason);
+        mainView->Warn(result.reason);
     }
 }
 
@@ -345,10 +344,8 @@ void CLASS_SESSION_RUNNER::RestartSession(int index)
                        QStringLiteral("The simulator asked for a reboot %1 times within %2 s: not restarted")
                            .arg(RESTART_LIMIT + 1)
                            .arg(RESTART_WINDOW_MS / 1000));
-        CLASS_MESSAGE_BOX::Warning(
-            nullptr, MESSAGE_BOX_TITLE,
-            QStringLiteral("The simulator keeps asking for a reboot and was not restarted.\n"
-                           "Start the session again when the problem is solved."));
+        mainView->Warn(QStringLiteral("The simulator keeps asking for a reboot and was not restarted.\n"
+                                      "Start the session again when the problem is solved."));
         return;
     }
     TRACE_INFO_IN(RESTART_ORIGIN, QStringLiteral("Simulator reboot requested"));
@@ -360,7 +357,7 @@ void CLASS_SESSION_RUNNER::RestartSession(int index)
     }
     else
     {
-        CLASS_MESSAGE_BOX::Warning(nullptr, MESSAGE_BOX_TITLE, restarted.reason);
+        mainView->Warn(restarted.reason);
     }
 }
 
@@ -369,20 +366,20 @@ void CLASS_SESSION_RUNNER::MarkRunning(int index)
     CLASS_SESSION_RECORD* record = Record(index);
     record->idle = false;
     emit SIGNAL_SessionStateChanged(index, true);
-    CLASS_SESSION_WIDGET* card = mainWindow != nullptr ? mainWindow->GetSessionWidget(index) : nullptr;
+    CLASS_SESSION_CARD_VIEW* card = mainView->GetSessionWidget(index);
     if (card != nullptr)
     {
-        card->SetLedState(CLASS_SESSION_WIDGET::LED_RUNNING);
+        card->SetLedState(CLASS_SESSION_CARD_VIEW::LED_RUNNING);
     }
     if (!record->panel.isNull())
     {
-        record->panel->setEnabled(false);
+        record->panel->SetPanelEnabled(false);
     }
-    if (card != nullptr && card == mainWindow->GetSelectedSessionWidget())
+    if (card != nullptr && card == mainView->GetSelectedSessionWidget())
     {
-        mainWindow->SetOpenWebEnabled(true);
-        mainWindow->SetStartStopText(STOP_TEXT);
-        mainWindow->SetStartEnabled(true);
+        mainView->SetOpenWebEnabled(true);
+        mainView->SetStartStopText(STOP_TEXT);
+        mainView->SetStartEnabled(true);
     }
 }
 
@@ -391,18 +388,18 @@ void CLASS_SESSION_RUNNER::MarkIdle(int index)
     CLASS_SESSION_RECORD* record = Record(index);
     record->idle = true;
     emit SIGNAL_SessionStateChanged(index, false);
-    CLASS_SESSION_WIDGET* card = mainWindow != nullptr ? mainWindow->GetSessionWidget(index) : nullptr;
+    CLASS_SESSION_CARD_VIEW* card = mainView->GetSessionWidget(index);
     if (card != nullptr)
     {
-        card->SetLedState(CLASS_SESSION_WIDGET::LED_STOPPED);
+        card->SetLedState(CLASS_SESSION_CARD_VIEW::LED_STOPPED);
     }
     if (!record->panel.isNull())
     {
-        record->panel->setEnabled(true);
+        record->panel->SetPanelEnabled(true);
     }
-    if (card != nullptr && card == mainWindow->GetSelectedSessionWidget())
+    if (card != nullptr && card == mainView->GetSelectedSessionWidget())
     {
-        mainWindow->SetOpenWebEnabled(false);
-        mainWindow->SetStartStopText(START_TEXT);
+        mainView->SetOpenWebEnabled(false);
+        mainView->SetStartStopText(START_TEXT);
     }
 }

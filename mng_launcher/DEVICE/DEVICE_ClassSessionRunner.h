@@ -11,14 +11,14 @@
 #include <QString>
 #include <QTimer>
 
-class CLASS_MAIN_WINDOW;
+class CLASS_MAIN_VIEW;
 class CLASS_SESSION_RECORD;
 class CLASS_TARVO_VERSION_INFO;
 
 // Run control of the sessions: starts the simulator of a session's version with the session folder as
 // its only argument, follows it until it ends (0 or a crash: shut down, 1: reboot), and stops it with its
-// whole process tree. At most one session runs at a time. Works on the session back end's records; the
-// main view may be null (a session run from the command line, without a window).
+// whole process tree. At most one session runs at a time. Works on the session back end's records; a
+// session run from the command line, without a window, has CLASS_NULL_VIEW as its main view.
 class CLASS_SESSION_RUNNER : public QObject
 {
     Q_OBJECT
@@ -29,7 +29,7 @@ public:
     static constexpr int RESTART_LIMIT = 5;
     static constexpr qint64 RESTART_WINDOW_MS = 60000;
 
-    CLASS_SESSION_RUNNER(CLASS_MAIN_WINDOW* mainWindow, const QList<CLASS_SESSION_RECORD*>* sessions,
+    CLASS_SESSION_RUNNER(CLASS_MAIN_VIEW* mainView, const QList<CLASS_SESSION_RECORD*>* sessions,
                          const CLASS_TARVO_VERSION_INFO* versionInfo, const QString& applicationFolder,
                          QObject* parent = nullptr);
 
@@ -70,7 +70,7 @@ private:
     void StopProcess(CLASS_SESSION_RECORD* record, bool releaseLater);
     void ReleaseProcess(CLASS_SESSION_RECORD* record, bool later);
 
-    CLASS_MAIN_WINDOW* mainWindow;
+    CLASS_MAIN_VIEW* mainView;
     const QList<CLASS_SESSION_RECORD*>* sessions;
     const CLASS_TARVO_VERSION_INFO* versionInfo;
     QString applicationFolder;

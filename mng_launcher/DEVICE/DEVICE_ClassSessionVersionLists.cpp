@@ -1,21 +1,21 @@
 #include "DEVICE/DEVICE_ClassSessionVersionLists.h"
 
 #include "DEVICE/DEVICE_ClassSessionRecord.h"
+#include "DEVICE/DEVICE_ClassSetupView.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 #include "DEVICE/DEVICE_Helpers.h"
-#include "GUI/GUI_ClassGlobalSetup.h"
 
 CLASS_SESSION_VERSION_LISTS::CLASS_SESSION_VERSION_LISTS(const CLASS_TARVO_VERSION_INFO* versionInfo)
     : versionInfo(versionInfo)
 {
 }
 
-void CLASS_SESSION_VERSION_LISTS::FillVersions(CLASS_GLOBAL_SETUP* panel) const
+void CLASS_SESSION_VERSION_LISTS::FillVersions(CLASS_SETUP_VIEW* panel) const
 {
     panel->AddVersions(Entries());
 }
 
-const QVector<CLASS_SELECT_PLATFORM::VERSION_ENTRY>& CLASS_SESSION_VERSION_LISTS::Entries() const
+const QVector<VERSION_ENTRY>& CLASS_SESSION_VERSION_LISTS::Entries() const
 {
     const QMap<int, QString>& table = versionInfo->GetVersionsTable();
     const QStringList installed = versionInfo->GetInstalledVersions();
@@ -36,11 +36,11 @@ const QVector<CLASS_SELECT_PLATFORM::VERSION_ENTRY>& CLASS_SESSION_VERSION_LISTS
     return entries;
 }
 
-void CLASS_SESSION_VERSION_LISTS::SelectFirstInstalledVersion(CLASS_GLOBAL_SETUP* panel) const
+void CLASS_SESSION_VERSION_LISTS::SelectFirstInstalledVersion(CLASS_SETUP_VIEW* panel) const
 {
     // A version marked "Not installed" locks the version list, so a new session whose first entry is
     // missing could never be saved: it starts on the first installed version instead, when there is one.
-    for (const CLASS_SELECT_PLATFORM::VERSION_ENTRY& entry : Entries())
+    for (const VERSION_ENTRY& entry : Entries())
     {
         if (entry.installed)
         {

@@ -1,7 +1,7 @@
 #ifndef DEVICE_CLASSSESSIONVERSIONLISTS_H
 #define DEVICE_CLASSSESSIONVERSIONLISTS_H
 
-#include "GUI/GUI_ClassSelectPlatform.h"
+#include "DEVICE/DEVICE_VersionEntry.h"
 
 #include <QList>
 #include <QMap>
@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QVector>
 
-class CLASS_GLOBAL_SETUP;
+class CLASS_SETUP_VIEW;
 class CLASS_SESSION_RECORD;
 class CLASS_TARVO_VERSION_INFO;
 
@@ -21,9 +21,9 @@ class CLASS_SESSION_VERSION_LISTS
 public:
     explicit CLASS_SESSION_VERSION_LISTS(const CLASS_TARVO_VERSION_INFO* versionInfo);
 
-    void FillVersions(CLASS_GLOBAL_SETUP* panel) const;
+    void FillVersions(CLASS_SETUP_VIEW* panel) const;
     // A new session starts on the first installed version, when there is one.
-    void SelectFirstInstalledVersion(CLASS_GLOBAL_SETUP* panel) const;
+    void SelectFirstInstalledVersion(CLASS_SETUP_VIEW* panel) const;
     // Refills the version list of every session's panel, keeping each panel's selection and lock.
     void RefreshPanels(const QList<CLASS_SESSION_RECORD*>& sessions) const;
     // After the versions table was replaced (a newer catalogue arrived): every session keeps the version
@@ -47,12 +47,12 @@ private:
     void RefillPanel(CLASS_SESSION_RECORD* record, const QList<int>& configuration) const;
     // The list entries of the current table, made once for every panel while the table and the
     // installed versions stay the same.
-    const QVector<CLASS_SELECT_PLATFORM::VERSION_ENTRY>& Entries() const;
+    const QVector<VERSION_ENTRY>& Entries() const;
 
     const CLASS_TARVO_VERSION_INFO* versionInfo;
     mutable QMap<int, QString> entriesTable;
     mutable QStringList entriesInstalled;
-    mutable QVector<CLASS_SELECT_PLATFORM::VERSION_ENTRY> entries;
+    mutable QVector<VERSION_ENTRY> entries;
 };
 
 #endif // DEVICE_CLASSSESSIONVERSIONLISTS_H

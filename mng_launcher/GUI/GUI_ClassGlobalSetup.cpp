@@ -370,7 +370,7 @@ void CLASS_GLOBAL_SETUP::AddVersion(const QString& version, int row, bool instal
     AddVersions({{DottedVersion(version), row, installed}});
 }
 
-void CLASS_GLOBAL_SETUP::AddVersions(const QVector<CLASS_SELECT_PLATFORM::VERSION_ENTRY>& versions)
+void CLASS_GLOBAL_SETUP::AddVersions(const QVector<VERSION_ENTRY>& versions)
 {
     if (!Waiting())
     {
@@ -463,4 +463,43 @@ CLASS_SELECT_PLATFORM* CLASS_GLOBAL_SETUP::GetPlatformSelector() const
 CLASS_DEVICE_CONFIGURATION* CLASS_GLOBAL_SETUP::GetConfigurationView() const
 {
     return configurationView;
+}
+
+QObject* CLASS_GLOBAL_SETUP::ViewObject()
+{
+    return this;
+}
+
+void CLASS_GLOBAL_SETUP::SetShown(bool shown)
+{
+    setVisible(shown);
+}
+
+void CLASS_GLOBAL_SETUP::SetPanelEnabled(bool enabled)
+{
+    setEnabled(enabled);
+}
+
+void CLASS_GLOBAL_SETUP::Dispose()
+{
+    hide();
+    deleteLater();
+}
+
+void CLASS_GLOBAL_SETUP::ConnectEdits(QObject* receiver, const std::function<void()>& edited)
+{
+    connect(
+        this, &CLASS_GLOBAL_SETUP::SIGNAL_TextChangedDevicetype, receiver,
+        [edited](const QString&) { edited(); }, Qt::QueuedConnection);
+    connect(
+        this, &CLASS_GLOBAL_SETUP::SIGNAL_ValueChangedPort, receiver, [edited](SDWord) { edited(); },
+        Qt::QueuedConnection);
+    connect(this, &CLASS_GLOBAL_SETUP::SIGNAL_RequestUpdate, receiver, edited, Qt::QueuedConnection);
+}
+
+void CLASS_GLOBAL_SETUP::ConnectTypeChanges(QObject* receiver, const std::function<void(int)>& typeChanged)
+{
+    connect(
+        this, &CLASS_GLOBAL_SETUP::SIGNAL_RequestTypeUpdate, receiver,
+        [typeChanged](SDWord newType) { typeChanged(newType); }, Qt::QueuedConnection);
 }

@@ -1,6 +1,7 @@
 #ifndef GUI_CLASSGLOBALSETUP_H
 #define GUI_CLASSGLOBALSETUP_H
 
+#include "DEVICE/DEVICE_ClassSetupView.h"
 #include "GUI/GUI_ClassSelectPlatform.h"
 #include "ZR_Types.h"
 
@@ -20,7 +21,7 @@ class QVBoxLayout;
 
 // The setup panel of one session: label, description, web port, device model, simulator version and
 // audio card. It reads and writes no file; the session back end fills it and reads it back.
-class CLASS_GLOBAL_SETUP : public QWidget
+class CLASS_GLOBAL_SETUP : public QWidget, public CLASS_SETUP_VIEW
 {
     Q_OBJECT
 
@@ -39,34 +40,42 @@ public:
     // port and description setters still send the change notices the editors would send.
     void BuildWhenShown();
     bool IsBuilt() const;
-    QString GetLabel() const;
+    QString GetLabel() const override;
     // Clears the label editor and inserts the text, so that the 17-character limit applies.
-    void SetLabel(const QString& label);
-    QString GetDescription() const;
-    void SetDescription(const QString& description);
-    int GetPortValue() const;
-    void SetPortValue(int port);
-    int GetVersionIndex() const;
-    bool IsVersionMissing() const;
-    void ClearVersions();
+    void SetLabel(const QString& label) override;
+    QString GetDescription() const override;
+    void SetDescription(const QString& description) override;
+    int GetPortValue() const override;
+    void SetPortValue(int port) override;
+    int GetVersionIndex() const override;
+    bool IsVersionMissing() const override;
+    void ClearVersions() override;
     // The version's "_" become "."; it is added for device model 3.
     void AddVersion(const QString& version, int row, bool installed);
     // Appends versions already written with "." (as the list shows them), as AddVersion does. A panel
     // that waits to be built keeps the given list itself: panels filled from one table share it.
-    void AddVersions(const QVector<CLASS_SELECT_PLATFORM::VERSION_ENTRY>& versions);
-    void BuildTypeButtons();
-    void CheckVersion();
+    void AddVersions(const QVector<VERSION_ENTRY>& versions) override;
+    void BuildTypeButtons() override;
+    void CheckVersion() override;
     // Locks or unlocks the device model buttons and the audio card check box.
-    void SetEditable(bool editable);
+    void SetEditable(bool editable) override;
     // [version index, device type, 1 if the audio card is plugged else 0]
-    QList<int> GetSelection() const;
-    void RestoreSelection(const QList<int>& selection);
+    QList<int> GetSelection() const override;
+    void RestoreSelection(const QList<int>& selection) override;
 
     // Null while the build waits.
     CLASS_SELECT_PLATFORM* GetPlatformSelector() const;
     CLASS_DEVICE_CONFIGURATION* GetConfigurationView() const;
 
     void setVisible(bool visible) override;
+
+    QObject* ViewObject() override;
+    void SetShown(bool shown) override;
+    void SetPanelEnabled(bool enabled) override;
+    // Hidden at once, deleted from the event loop.
+    void Dispose() override;
+    void ConnectEdits(QObject* receiver, const std::function<void()>& edited) override;
+    void ConnectTypeChanges(QObject* receiver, const std::function<void(int)>& typeChanged) override;
 
 signals:
     void SIGNAL_TextChangedDevicetype(QString newText);
@@ -88,7 +97,7 @@ private:
         QString label;
         QString description;
         int port;
-        QVector<CLASS_SELECT_PLATFORM::VERSION_ENTRY> versions;
+        QVector<VERSION_ENTRY> versions;
         int versionIndex = 0;
         int deviceType;
         bool audioPlugged = false;

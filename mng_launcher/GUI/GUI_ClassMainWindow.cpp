@@ -1,10 +1,12 @@
 #include "GUI/GUI_ClassMainWindow.h"
 
+#include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "GUI/GUI_ClassGlobalSession.h"
 #include "GUI/GUI_ClassGlobalSetup.h"
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_ClassStartWindow.h"
+#include "GUI/GUI_FileDialog.h"
 #include "GUI/GUI_MessageBox.h"
 #include "GUI/GUI_OpenAddress.h"
 
@@ -154,9 +156,17 @@ void CLASS_MAIN_WINDOW::SetSelectedSessionDevice(const QString& name)
     }
 }
 
-void CLASS_MAIN_WINDOW::AddSetupPanel(CLASS_GLOBAL_SETUP* panel)
+CLASS_SETUP_VIEW* CLASS_MAIN_WINDOW::CreateSetupPanel(CLASS_TARVO_VERSION_INFO* versionInfo)
 {
-    layout->addWidget(panel, 1, 2, 1, 1);
+    auto* panel = new CLASS_GLOBAL_SETUP(versionInfo, nullptr);
+    // Widgets only for a session that is shown: ten loaded sessions cost one panel at start-up.
+    panel->BuildWhenShown();
+    return panel;
+}
+
+void CLASS_MAIN_WINDOW::AddSetupPanel(CLASS_SETUP_VIEW* panel)
+{
+    layout->addWidget(qobject_cast<QWidget*>(panel->ViewObject()), 1, 2, 1, 1);
 }
 
 void CLASS_MAIN_WINDOW::SetWebPageUrl(const QString& url)
@@ -232,4 +242,50 @@ void CLASS_MAIN_WINDOW::SLOT_OpenWebZkm()
 {
     // Without a browser (no xdg-open) the user still gets the address to copy.
     OpenAddress(this, QUrl(webPageUrl), BROWSER_NOT_OPENED_TEXT);
+}
+
+void CLASS_MAIN_WINDOW::ConnectRequests(CLASS_MAIN_BACKEND* backend)
+{
+    connect(this, &CLASS_MAIN_WINDOW::SIGNAL_CreateNewSession, backend, &CLASS_MAIN_BACKEND::CreateNewSession,
+            Qt::QueuedConnection);
+    connect(this, &CLASS_MAIN_WINDOW::SIGNAL_DeleteSession, backend, &CLASS_MAIN_BACKEND::DeleteSession,
+            Qt::QueuedConnection);
+    connect(this, &CLASS_MAIN_WINDOW::SIGNAL_DuplicateSession, backend, &CLASS_MAIN_BACKEND::DuplicateSession,
+            Qt::QueuedConnection);
+    connect(this, &CLASS_MAIN_WINDOW::SIGNAL_SessionToHide, backend, &CLASS_MAIN_BACKEND::ShowSession,
+            Qt::QueuedConnection);
+    connect(
+        this, &CLASS_MAIN_WINDOW::SIGNAL_RequestToSaveSession, backend,
+        [backend]() { backend->SLOT_SaveRequest(); }, Qt::QueuedConnection);
+    connect(this, &CLASS_MAIN_WINDOW::SIGNAL_RequestToDiscardSession, backend,
+            &CLASS_MAIN_BACKEND::DiscardRequest, Qt::QueuedConnection);
+    connect(this, &CLASS_MAIN_WINDOW::SIGNAL_RequestStartOrStopSession, backend,
+            &CLASS_MAIN_BACKEND::StartOrStopSession, Qt::QueuedConnection);
+}
+
+void CLASS_MAIN_WINDOW::Inform(const QString& text)
+{
+    CLASS_MESSAGE_BOX::Information(nullptr, MESSAGE_BOX_TITLE, text);
+}
+
+void CLASS_MAIN_WINDOW::Warn(const QString& text)
+{
+    CLASS_MESSAGE_BOX::Warning(nullptr, MESSAGE_BOX_TITLE, text);
+}
+
+bool CLASS_MAIN_WINDOW::Confirm(const QString& question)
+{
+    return CLASS_MESSAGE_BOX::Question(nullptr, MESSAGE_BOX_TITLE, question,
+                                       QMessageBox::Yes | QMessageBox::No,
+                                       QMessageBox::No) == QMessageBox::Yes;
+}
+
+QString CLASS_MAIN_WINDOW::ChooseFolder(const QString& caption)
+{
+    return CLASS_FILE_DIALOG::GetExistingDirectory(nullptr, caption, QString());
+}
+
+QString CLASS_MAIN_WINDOW::ChooseFile(const QString& caption, const QString& filter)
+{
+    return CLASS_FILE_DIALOG::GetOpenFileName(nullptr, caption, QString(), filter);
 }

@@ -1,6 +1,7 @@
 #ifndef GUI_CLASSSELECTPLATFORM_H
 #define GUI_CLASSSELECTPLATFORM_H
 
+#include "DEVICE/DEVICE_VersionEntry.h"
 #include "ZR_Types.h"
 
 #include <QIcon>
@@ -26,13 +27,7 @@ public:
     int GetDeviceType() const;
     bool IsVersionMissing() const;
 
-    // One entry of the version list: its text, its row in the list and whether it is installed.
-    struct VERSION_ENTRY
-    {
-        QString text;
-        int row;
-        bool installed;
-    };
+    using VERSION_ENTRY = ::VERSION_ENTRY;
 
     // Appends a version; one that is not installed is marked, greyed and hidden in the pop-up.
     void AddVersion(const QString& text, int row, int machineType, bool installed);

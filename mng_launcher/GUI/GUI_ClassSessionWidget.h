@@ -1,6 +1,8 @@
 #ifndef GUI_CLASSSESSIONWIDGET_H
 #define GUI_CLASSSESSIONWIDGET_H
 
+#include "DEVICE/DEVICE_ClassSessionCardView.h"
+
 #include <QFrame>
 #include <QString>
 
@@ -11,32 +13,24 @@ class QLabel;
 // One card of the sessions list: name, LED, device model, address and web port of a session. The card
 // takes the list's width: a name, model or version too long for it ends in "…" with the whole text as
 // tooltip.
-class CLASS_SESSION_WIDGET : public QFrame
+class CLASS_SESSION_WIDGET : public QFrame, public CLASS_SESSION_CARD_VIEW
 {
     Q_OBJECT
 
 public:
-    // LED states given by the session back end.
-    enum LED_STATE
-    {
-        LED_RUNNING = 0,
-        LED_WAITING = 1,
-        LED_STOPPED = 2,
-    };
-
     CLASS_SESSION_WIDGET(QWidget* parent, int number);
 
-    void SetLedState(int state);
-    int GetLedState() const;
-    QString GetName() const;
-    void SetName(const QString& name);
-    QString GetPort() const;
-    void SetPort(int port);
+    void SetLedState(int state) override;
+    int GetLedState() const override;
+    QString GetName() const override;
+    void SetName(const QString& name) override;
+    QString GetPort() const override;
+    void SetPort(int port) override;
     // The device label becomes "Tarvo 4k " followed by the model name.
-    void SetDevice(const QString& name);
-    QString GetDevice() const;
-    void SetVersion(const QString& version);
-    QString GetVersion() const;
+    void SetDevice(const QString& name) override;
+    QString GetDevice() const override;
+    void SetVersion(const QString& version) override;
+    QString GetVersion() const override;
 
 signals:
     void SIGNAL_ClickedWithMouse(CLASS_SESSION_WIDGET* session);

@@ -137,7 +137,7 @@ CLASS_SESSION_WIDGET* BackEndFixture::Card(int index) const
 
 CLASS_GLOBAL_SETUP* BackEndFixture::Panel(int index) const
 {
-    CLASS_GLOBAL_SETUP* panel = backEnd->GetSetupPanel(index);
+    auto* panel = dynamic_cast<CLASS_GLOBAL_SETUP*>(backEnd->GetSetupPanel(index));
     // A panel never shown waits with its widgets; the tests reach into them.
     if (panel != nullptr)
     {

@@ -240,7 +240,7 @@ private:
                                   running ? QStringLiteral("Stop Session") : QStringLiteral("Start Session"),
                                   QUICK_MS);
         QCOMPARE(Button(QStringLiteral("openWebButton"))->isEnabled(), running);
-        QCOMPARE(Sessions()->GetSetupPanel(index)->isEnabled(), !running);
+        QCOMPARE(dynamic_cast<CLASS_GLOBAL_SETUP*>(Sessions()->GetSetupPanel(index))->isEnabled(), !running);
     }
 
     // Every session's version list shows the version and marks it installed or not.
@@ -248,7 +248,7 @@ private:
     {
         for (int index = 0; index < Sessions()->GetSessionCount(); ++index)
         {
-            CLASS_GLOBAL_SETUP* panel = Sessions()->GetSetupPanel(index);
+            auto* panel = dynamic_cast<CLASS_GLOBAL_SETUP*>(Sessions()->GetSetupPanel(index));
             QComboBox* versions = panel->findChild<QComboBox*>(QStringLiteral("versionList"));
             QVERIFY(versions != nullptr);
             const QString expected = versionInstalled ? VERSION : VERSION + NOT_INSTALLED;

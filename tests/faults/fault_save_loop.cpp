@@ -60,7 +60,7 @@ int BackEndLoop(const QString& sessionsRoot, const QString& applicationFolder, q
     }
     for (;; ++generation)
     {
-        CLASS_GLOBAL_SETUP* panel = backEnd.GetSetupPanel(0);
+        auto* panel = dynamic_cast<CLASS_GLOBAL_SETUP*>(backEnd.GetSetupPanel(0));
         const SESSION_SETTINGS_DATA data = GenerationData(generation);
         panel->SetLabel(data.name);
         panel->SetPortValue(data.port);
