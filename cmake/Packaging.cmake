@@ -31,7 +31,7 @@ file(MAKE_DIRECTORY ${TARVO_PACKAGING_BINARY_DIR})
 # The executable and the application name stay Tarvo4kSimulator: the sessions and log folders carry it.
 set(TARVO_APPLICATION_ID "com.vorntal.Tarvo4kSimulator")
 set(TARVO_DEB_PACKAGE_NAME "tarvo4ksimulator")
-set_property(SOURCE ${CMAKE_SOURCE_DIR}/mng_launcher/DEVICE/DEVICE_LauncherMain.cpp
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/mng_launcher/APP/APP_LauncherMain.cpp
     DIRECTORY ${CMAKE_SOURCE_DIR}/mng_launcher
     APPEND PROPERTY COMPILE_DEFINITIONS TARVO_APPLICATION_ID="${TARVO_APPLICATION_ID}")
 # The window icon is the desktop entry's icon, built into the program.

@@ -1,4 +1,4 @@
-#include "DEVICE/DEVICE_LauncherMain.h"
+#include "APP/APP_LauncherMain.h"
 
 int main(int argc, char* argv[])
 {

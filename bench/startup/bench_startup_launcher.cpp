@@ -4,7 +4,7 @@
 
 #include "FirstPaintProbe.h"
 
-#include "DEVICE/DEVICE_LauncherMain.h"
+#include "APP/APP_LauncherMain.h"
 
 #include <memory>
 

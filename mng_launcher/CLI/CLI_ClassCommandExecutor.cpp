@@ -1,8 +1,8 @@
 #include "CLI/CLI_ClassCommandExecutor.h"
 
 #include "CLI/CLI_ClassCommandReport.h"
-#include "CLI/CLI_ClassDiagnostics.h"
 #include "CLI/CLI_ClassSessionHost.h"
+#include "DEVICE/DEVICE_ClassDiagnostics.h"
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_ClassSessionArchive.h"
 #include "DEVICE/DEVICE_ClassSignedIndex.h"
@@ -245,7 +245,7 @@ CLI_RESULT CLASS_COMMAND_EXECUTOR::Diagnostics(const CLI_COMMAND& command) const
     TARVO_VERSION_INFO_LOCATIONS where = locations;
     where.trustedKeys = command.trustedKeys;
     const CLASS_DIAGNOSTICS diagnostics(where);
-    return diagnostics.Write(command.arguments.value(0));
+    return CLI_RESULT::Of(diagnostics.Write(command.arguments.value(0)));
 }
 
 bool CLASS_COMMAND_EXECUTOR::CheckVersionArguments(const CLI_COMMAND& command, CLI_RESULT& failure)

@@ -3,12 +3,12 @@
 #include "CLI/CLI_ClassCommandExecutor.h"
 #include "CLI/CLI_ClassControlServer.h"
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
-#include "GUI/GUI_ClassLauncherWindow.h"
 
 #include <QDir>
 
-CLASS_WINDOW_HOST::CLASS_WINDOW_HOST(CLASS_LAUNCHER_WINDOW* window)
-    : QObject(window), window(window), backend(window->SessionBackEnd()),
+CLASS_WINDOW_HOST::CLASS_WINDOW_HOST(CLASS_MAIN_BACKEND* backend, std::function<bool()> packageManagerOpen,
+                                     QObject* parent)
+    : QObject(parent), backend(backend), packageManagerOpen(std::move(packageManagerOpen)),
       executor(std::make_unique<CLASS_COMMAND_EXECUTOR>(this)),
       server(new CLASS_CONTROL_SERVER([this](const CLI_COMMAND& command, const CLI_PROGRESS& progress)
                                       { return executor->Execute(command, progress); },
@@ -108,7 +108,7 @@ void CLASS_WINDOW_HOST::SessionImported(const QString& folderName)
 
 CLI_RESULT CLASS_WINDOW_HOST::CanChangePackages() const
 {
-    if (!window.isNull() && window->PackageDialog() != nullptr)
+    if (packageManagerOpen && packageManagerOpen())
     {
         return CLI_RESULT::Fail(
             EXIT_REFUSED,

@@ -6,11 +6,11 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class CLASS_COMMAND_EXECUTOR;
 class CLASS_CONTROL_SERVER;
-class CLASS_LAUNCHER_WINDOW;
 class CLASS_MAIN_BACKEND;
 
 // The launcher's window as the host of the commands that reach it over the control socket: a command
@@ -20,8 +20,9 @@ class CLASS_WINDOW_HOST : public QObject, public CLASS_SESSION_HOST
     Q_OBJECT
 
 public:
-    // Serves the control socket for the window and its session back end; goes with the window.
-    explicit CLASS_WINDOW_HOST(CLASS_LAUNCHER_WINDOW* window);
+    // Serves the control socket for the window's session back end; goes with its parent, the window.
+    // packageManagerOpen tells whether the window's package manager is open (a package command waits).
+    CLASS_WINDOW_HOST(CLASS_MAIN_BACKEND* backend, std::function<bool()> packageManagerOpen, QObject* parent);
     ~CLASS_WINDOW_HOST() override;
 
     // Starts listening; false (logged) when the socket could not be opened.
@@ -40,8 +41,8 @@ private:
     // Index of the session of that folder name in the window's list, -1 when none.
     int IndexOf(const QString& folderName) const;
 
-    QPointer<CLASS_LAUNCHER_WINDOW> window;
     QPointer<CLASS_MAIN_BACKEND> backend;
+    std::function<bool()> packageManagerOpen;
     std::unique_ptr<CLASS_COMMAND_EXECUTOR> executor;
     CLASS_CONTROL_SERVER* server;
 };

@@ -7,8 +7,9 @@
 #include "CLI/CLI_ClassHeadlessHost.h"
 #include "CLI/CLI_ClassTextProgress.h"
 #include "CLI/CLI_TerminalText.h"
-#include "DEVICE/DEVICE_ClassSingleApplication.h"
+#include "DEVICE/DEVICE_Constants.h"
 #include "DEVICE/DEVICE_Helpers.h"
+#include "DEVICE/DEVICE_SingleInstanceLock.h"
 #include "DEVICE/DEVICE_StartUp.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
@@ -141,7 +142,7 @@ int RunCommand(const CLI_COMMAND& given)
     }
     // Held while this object lives, as the window's application object holds it.
     QObject lock;
-    if (!CLASS_SINGLE_APPLICATION::TakeLock(&lock))
+    if (!TakeSingleInstanceLock(&lock))
     {
         SendToStartingLauncher(command, result);
         return Finish(result);

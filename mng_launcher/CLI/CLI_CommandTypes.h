@@ -9,8 +9,6 @@
 #include <functional>
 
 // Exit codes of every command.
-// The first line a command that works alone logs after the log's banner; a run without it is a window's.
-inline const QString COMMAND_RUN_LOG_LINE = QStringLiteral("Command line: --");
 
 enum CLI_EXIT_CODE
 {
@@ -65,10 +63,19 @@ struct CLI_RESULT
     // A run control result that was not done, as a command reports it: its reason on one line.
     static CLI_RESULT Refusal(const RUN_RESULT& result)
     {
-        const int code = result.outcome == RUN_RESULT::OUTCOME::NotFound  ? EXIT_NOT_FOUND
-                         : result.outcome == RUN_RESULT::OUTCOME::Refused ? EXIT_REFUSED
-                                                                          : EXIT_FAILED;
-        return Fail(code, result.reason.simplified());
+        return Fail(ExitCode(result), result.reason.simplified());
+    }
+    // A back-end result as it is: its output when done, else its reason with the matching exit code.
+    static CLI_RESULT Of(const RUN_RESULT& result)
+    {
+        return result.IsDone() ? Done(result.output) : Fail(ExitCode(result), result.reason);
+    }
+    static int ExitCode(const RUN_RESULT& result)
+    {
+        return result.outcome == RUN_RESULT::OUTCOME::Done       ? EXIT_DONE
+               : result.outcome == RUN_RESULT::OUTCOME::NotFound ? EXIT_NOT_FOUND
+               : result.outcome == RUN_RESULT::OUTCOME::Refused  ? EXIT_REFUSED
+                                                                 : EXIT_FAILED;
     }
 };
 

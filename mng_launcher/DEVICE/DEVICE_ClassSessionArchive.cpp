@@ -11,12 +11,12 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTextStream>
+#include <QVariant>
 
 namespace
 {
@@ -102,8 +102,13 @@ void CLASS_SESSION_ARCHIVE::SetDefaultTimeLimits(int startMs, int finishMs)
 
 QString CLASS_SESSION_ARCHIVE::CommentText()
 {
-    return QGuiApplication::applicationDisplayName() + QLatin1Char('\n') +
-           QCoreApplication::applicationVersion();
+    // The application's display name (a property of the window's application object; without a window,
+    // the application name, which it defaults to).
+    const QVariant displayName = QCoreApplication::instance() != nullptr
+                                     ? QCoreApplication::instance()->property("applicationDisplayName")
+                                     : QVariant();
+    const QString name = displayName.isValid() ? displayName.toString() : QCoreApplication::applicationName();
+    return name + QLatin1Char('\n') + QCoreApplication::applicationVersion();
 }
 
 QString CLASS_SESSION_ARCHIVE::TopLevelFolder(const QStringList& entries, QString* reason)

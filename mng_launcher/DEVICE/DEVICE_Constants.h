@@ -24,5 +24,7 @@ inline const QString LOCAL_CATALOGUE_NAME = QStringLiteral("tarvo4kpackages.ini"
 inline const QString LOCK_FILE_NAME = QStringLiteral("Tarvo4kSimulator.lock");
 // The user's package folder lay in the sessions root under this name; it has moved out (UserPackagesFolder).
 inline const QString OLD_USER_PACKAGES_FOLDER_NAME = QStringLiteral("packages");
+// The first line a command that works alone logs after the log's banner; a run without it is a window's.
+inline const QString COMMAND_RUN_LOG_LINE = QStringLiteral("Command line: --");
 
 #endif // DEVICE_CONSTANTS_H

@@ -3,8 +3,8 @@
 
 #include <QString>
 
-// What a run control request came to, and why when it was not done: the window shows the reason in its
-// box, a command prints it and ends with the matching exit code.
+// What a request to the back end came to (a start, a stop, a bundle written), and why when it was not
+// done: the window shows the reason in its box, a command prints it and ends with the matching exit code.
 struct RUN_RESULT
 {
     enum class OUTCOME
@@ -12,15 +12,16 @@ struct RUN_RESULT
         Done,
         Refused,  // another session runs, the port is taken, the session was never saved or runs already
         NotFound, // no such session, or its version is not installed
-        Failed,   // the simulator did not start
+        Failed,   // the simulator did not start, a file could not be written
     };
 
     OUTCOME outcome = OUTCOME::Done;
     QString reason;
+    QString output; // what a done request made, when it tells (the bundle's path)
 
     bool IsDone() const { return outcome == OUTCOME::Done; }
-    static RUN_RESULT Done() { return {}; }
-    static RUN_RESULT Not(OUTCOME outcome, const QString& reason) { return {outcome, reason}; }
+    static RUN_RESULT Done(const QString& output = QString()) { return {OUTCOME::Done, QString(), output}; }
+    static RUN_RESULT Not(OUTCOME outcome, const QString& reason) { return {outcome, reason, QString()}; }
 };
 
 #endif // DEVICE_RUNRESULT_H

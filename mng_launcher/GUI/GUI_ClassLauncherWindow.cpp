@@ -1,6 +1,6 @@
 #include "GUI/GUI_ClassLauncherWindow.h"
 
-#include "CLI/CLI_ClassDiagnostics.h"
+#include "DEVICE/DEVICE_ClassDiagnostics.h"
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_Constants.h"
@@ -261,12 +261,12 @@ void CLASS_LAUNCHER_WINDOW::SaveDiagnostics()
     }
     // Gathering and compressing take a moment; the window waits for them.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const CLI_RESULT result = CLASS_DIAGNOSTICS(Locations()).Write(path);
+    const RUN_RESULT result = CLASS_DIAGNOSTICS(Locations()).Write(path);
     QGuiApplication::restoreOverrideCursor();
-    if (result.exitCode != EXIT_DONE)
+    if (!result.IsDone())
     {
         CLASS_MESSAGE_BOX::Warning(this, MESSAGE_BOX_TITLE,
-                                   QStringLiteral("The diagnostics were not saved: %1").arg(result.error));
+                                   QStringLiteral("The diagnostics were not saved: %1").arg(result.reason));
         return;
     }
     CLASS_MESSAGE_BOX::Information(this, MESSAGE_BOX_TITLE,

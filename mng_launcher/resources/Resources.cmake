@@ -1,5 +1,5 @@
-# Resource collections of launcher_core beyond the plain .qrc files of this folder.
-# Included from mng_launcher/CMakeLists.txt after launcher_core is defined.
+# Resource collections of launcher_widgets beyond the plain .qrc files of this folder.
+# Included from mng_launcher/CMakeLists.txt after launcher_widgets is defined.
 
 # The Open Sans faces come from the installed Debian package fonts-open-sans: the collection that
 # names them is written at configure time with the absolute paths of the installed files.
@@ -13,10 +13,10 @@ foreach(face Regular Bold BoldItalic ExtraBold ExtraBoldItalic Italic Light Ligh
 endforeach()
 set(TARVO_FONTS_QRC ${CMAKE_CURRENT_BINARY_DIR}/resources/launcher_fonts.qrc)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/launcher_fonts.qrc.in ${TARVO_FONTS_QRC} @ONLY)
-target_sources(launcher_core PRIVATE ${TARVO_FONTS_QRC})
+target_sources(launcher_widgets PRIVATE ${TARVO_FONTS_QRC})
 
 # A static library's resources are linked in only through Q_INIT_RESOURCE: InitLauncherResources()
-# includes the list of every collection of launcher_core written here.
+# includes the list of every collection of launcher_widgets written here.
 file(GLOB TARVO_LAUNCHER_QRC CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.qrc)
 list(APPEND TARVO_LAUNCHER_QRC ${TARVO_FONTS_QRC})
 set(TARVO_RESOURCE_INIT_CALLS "")
@@ -26,4 +26,4 @@ foreach(qrc ${TARVO_LAUNCHER_QRC})
 endforeach()
 file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/generated/GUI_LauncherResources.inc
     CONTENT "@TARVO_RESOURCE_INIT_CALLS@" @ONLY)
-target_include_directories(launcher_core PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
+target_include_directories(launcher_widgets PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)

@@ -4,7 +4,7 @@
 // boxes are answered by the box helper and file dialogs by the dialog helper. The steps run in order and
 // share the window; a step that fails skips the ones after it.
 
-#include "DEVICE/DEVICE_ClassLauncherBackEnd.h"
+#include "APP/APP_ClassLauncherBackEnd.h"
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "E2eWorld.h"
 #include "GUI/GUI_ClassGlobalSetup.h"

@@ -1,5 +1,5 @@
-#include "CLI/CLI_ClassDiagnostics.h"
-#include "DEVICE/DEVICE_ClassLauncherBackEnd.h"
+#include "APP/APP_ClassLauncherBackEnd.h"
+#include "DEVICE/DEVICE_ClassDiagnostics.h"
 #include "GUI/GUI_ClassAboutWindow.h"
 #include "GUI/GUI_ClassGlobalSession.h"
 #include "GUI/GUI_ClassGlobalSetup.h"

@@ -50,7 +50,9 @@ private slots:
         QPointer<CLASS_MANAGE_PACKAGE> first = launcher.PackageDialog();
         QVERIFY(first->isVisible());
         // A package command from the command line waits for the window to close (it may run a job).
-        auto* commands = new CLASS_WINDOW_HOST(&launcher);
+        auto* commands = new CLASS_WINDOW_HOST(
+            launcher.SessionBackEnd(), [&launcher]() { return launcher.PackageDialog() != nullptr; },
+            &launcher);
         QCOMPARE(commands->CanChangePackages().exitCode, int(EXIT_REFUSED));
         QVERIFY(first->parent() == nullptr);
         QCOMPARE(first->windowTitle(), QStringLiteral("Package manager"));

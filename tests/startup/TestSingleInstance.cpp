@@ -2,7 +2,7 @@
 // this test program started in a child mode (first argument). All of them run in test mode with a private
 // HOME, so the lock file lies in a temporary folder and no real launcher on the machine is disturbed;
 // a copy given another HOME stands for another user.
-#include "DEVICE/DEVICE_ClassSingleApplication.h"
+#include "APP/APP_ClassSingleApplication.h"
 
 #include <QProcess>
 #include <QStandardPaths>

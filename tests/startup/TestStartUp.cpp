@@ -1,7 +1,7 @@
 // What the entry function sets up before the back end exists: the eight type aliases (so that signals
 // declared with them cross threads), the two named threads with tracing on the second one, and the command
 // line that chooses the update server.
-#include "DEVICE/DEVICE_ClassCommandLine.h"
+#include "CLI/CLI_ClassCommandLine.h"
 #include "DEVICE/DEVICE_ClassServerAddress.h"
 #include "DEVICE/DEVICE_StartUp.h"
 #include "QT_TRACES/TRACES_ClassWorkerFile.h"

@@ -1,8 +1,8 @@
-#ifndef CLI_CLASSDIAGNOSTICS_H
-#define CLI_CLASSDIAGNOSTICS_H
+#ifndef DEVICE_CLASSDIAGNOSTICS_H
+#define DEVICE_CLASSDIAGNOSTICS_H
 
-#include "CLI/CLI_CommandTypes.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
+#include "DEVICE/DEVICE_RunResult.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,7 +18,7 @@ class CLASS_DIAGNOSTICS
 public:
     explicit CLASS_DIAGNOSTICS(const TARVO_VERSION_INFO_LOCATIONS& locations);
 
-    CLI_RESULT Write(const QString& archivePath) const;
+    RUN_RESULT Write(const QString& archivePath) const;
 
     // The log files of the two newest runs in the folder and of the newest run of the window before them
     // (every file whose name starts with their run number and "_", continuations included). The run whose
@@ -36,4 +36,4 @@ private:
     TARVO_VERSION_INFO_LOCATIONS locations;
 };
 
-#endif // CLI_CLASSDIAGNOSTICS_H
+#endif // DEVICE_CLASSDIAGNOSTICS_H

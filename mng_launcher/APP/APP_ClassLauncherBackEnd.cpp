@@ -1,4 +1,4 @@
-#include "DEVICE/DEVICE_ClassLauncherBackEnd.h"
+#include "APP/APP_ClassLauncherBackEnd.h"
 
 #include "GUI/GUI_ClassLauncherWindow.h"
 

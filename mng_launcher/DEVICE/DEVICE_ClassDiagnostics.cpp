@@ -1,4 +1,4 @@
-#include "CLI/CLI_ClassDiagnostics.h"
+#include "DEVICE/DEVICE_ClassDiagnostics.h"
 
 #include "DEVICE/DEVICE_ClassMinisign.h"
 #include "DEVICE/DEVICE_ClassSessionSettings.h"
@@ -128,34 +128,39 @@ QStringList CLASS_DIAGNOSTICS::NewestRunLogs(const QString& logFolder, const QSt
     return kept;
 }
 
-CLI_RESULT CLASS_DIAGNOSTICS::Write(const QString& archivePath) const
+RUN_RESULT CLASS_DIAGNOSTICS::Write(const QString& archivePath) const
 {
     const QFileInfo target(archivePath);
     if (target.exists() || target.isSymLink())
     {
-        return CLI_RESULT::Fail(EXIT_REFUSED, QStringLiteral("%1 already exists.").arg(archivePath));
+        return RUN_RESULT::Not(RUN_RESULT::OUTCOME::Refused,
+                               QStringLiteral("%1 already exists.").arg(archivePath));
     }
     if (!target.absoluteDir().exists())
     {
-        return CLI_RESULT::Fail(EXIT_NOT_FOUND, QStringLiteral("No folder %1.").arg(target.absolutePath()));
+        return RUN_RESULT::Not(RUN_RESULT::OUTCOME::NotFound,
+                               QStringLiteral("No folder %1.").arg(target.absolutePath()));
     }
     const QTemporaryDir staging;
     const QString bundle = staging.filePath(BUNDLE_NAME);
     if (!staging.isValid() || !Collect(bundle))
     {
-        return CLI_RESULT::Fail(EXIT_FAILED, QStringLiteral("The diagnostics could not be gathered."));
+        return RUN_RESULT::Not(RUN_RESULT::OUTCOME::Failed,
+                               QStringLiteral("The diagnostics could not be gathered."));
     }
     if (!CompressSessionFolder(staging.path(), BUNDLE_NAME, bundle, QString(), locations.applicationFolder))
     {
-        return CLI_RESULT::Fail(EXIT_FAILED, QStringLiteral("The diagnostics could not be compressed."));
+        return RUN_RESULT::Not(RUN_RESULT::OUTCOME::Failed,
+                               QStringLiteral("The diagnostics could not be compressed."));
     }
     QFile archive(bundle + QStringLiteral(".zip"));
     if (!archive.open(QIODevice::ReadOnly) ||
         !PLATFORM::WriteNewPrivateFile(target.absoluteFilePath(), archive.readAll()))
     {
-        return CLI_RESULT::Fail(EXIT_FAILED, QStringLiteral("%1 could not be written.").arg(archivePath));
+        return RUN_RESULT::Not(RUN_RESULT::OUTCOME::Failed,
+                               QStringLiteral("%1 could not be written.").arg(archivePath));
     }
-    return CLI_RESULT::Done(target.absoluteFilePath());
+    return RUN_RESULT::Done(target.absoluteFilePath());
 }
 
 bool CLASS_DIAGNOSTICS::Collect(const QString& bundle) const

@@ -1,4 +1,4 @@
-#include "DEVICE/DEVICE_ClassCommandLine.h"
+#include "CLI/CLI_ClassCommandLine.h"
 
 #include "CLI/CLI_ClassCommandSet.h"
 

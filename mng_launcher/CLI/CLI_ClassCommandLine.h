@@ -1,5 +1,5 @@
-#ifndef DEVICE_CLASSCOMMANDLINE_H
-#define DEVICE_CLASSCOMMANDLINE_H
+#ifndef CLI_CLASSCOMMANDLINE_H
+#define CLI_CLASSCOMMANDLINE_H
 
 #include "CLI/CLI_CommandTypes.h"
 
@@ -55,4 +55,4 @@ private:
     bool ApplyProxy(QTextStream& errors);
 };
 
-#endif // DEVICE_CLASSCOMMANDLINE_H
+#endif // CLI_CLASSCOMMANDLINE_H

@@ -1,5 +1,5 @@
-#ifndef DEVICE_LAUNCHERMAIN_H
-#define DEVICE_LAUNCHERMAIN_H
+#ifndef APP_LAUNCHERMAIN_H
+#define APP_LAUNCHERMAIN_H
 
 #include <functional>
 
@@ -14,4 +14,4 @@
 // (the start-up benchmark watches for the window's first paint from there).
 int RunLauncher(int& argc, char** argv, const std::function<void()>& windowStarting = {});
 
-#endif // DEVICE_LAUNCHERMAIN_H
+#endif // APP_LAUNCHERMAIN_H

@@ -1,11 +1,11 @@
-#include "DEVICE/DEVICE_LauncherMain.h"
+#include "APP/APP_LauncherMain.h"
 
+#include "APP/APP_ClassLauncherBackEnd.h"
+#include "APP/APP_ClassSingleApplication.h"
+#include "CLI/CLI_ClassCommandLine.h"
 #include "CLI/CLI_ClassControlClient.h"
 #include "CLI/CLI_ClassWindowHost.h"
 #include "CLI/CLI_CommandLineMain.h"
-#include "DEVICE/DEVICE_ClassCommandLine.h"
-#include "DEVICE/DEVICE_ClassLauncherBackEnd.h"
-#include "DEVICE/DEVICE_ClassSingleApplication.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_StartUp.h"
 #include "GUI/GUI_ClassLauncherWindow.h"
@@ -84,7 +84,10 @@ int RunWindow(CLASS_SINGLE_APPLICATION& application)
     // The window exists: the window system has read its settings for good.
     PLATFORM::RestoreOpenGlIntegration();
     // Commands run from a shell reach this window over the control socket.
-    (new CLASS_WINDOW_HOST(launcherBackEnd.Window()))->Listen();
+    CLASS_LAUNCHER_WINDOW* window = launcherBackEnd.Window();
+    (new CLASS_WINDOW_HOST(
+         window->SessionBackEnd(), [window]() { return window->PackageDialog() != nullptr; }, window))
+        ->Listen();
     return application.exec();
 }
 } // namespace
