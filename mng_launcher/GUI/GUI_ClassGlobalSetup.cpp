@@ -3,6 +3,7 @@
 #include "DEVICE/DEVICE_Helpers.h"
 #include "GUI/GUI_ClassDeviceConfiguration.h"
 #include "GUI/GUI_ClassSelectPlatform.h"
+#include "GUI/GUI_SetupEditors.h"
 #include "GUI/GUI_TextCut.h"
 #include "QT_COMMON_WIDGET/ZR_WIDGET/COMMON_ClassZRComboBox.h"
 #include "QT_TRACES/TRACES_Traces.h"
@@ -24,28 +25,11 @@
 namespace
 {
 constexpr int MAIN_SPACING = 3;
-constexpr int CAPTION_WIDTH = 100;
-constexpr int EDITOR_STRETCH = 10;
-constexpr int DESCRIPTION_HEIGHT = 50;
+constexpr int DEVICE_BOX_STRETCH = 10;
 constexpr int DEFAULT_DEVICE_TYPE = 3;
 constexpr int SELECTION_SIZE = 3;
 const QString DEFAULT_PORT = QStringLiteral("3000");
-const QString CAPTION_STYLE = QStringLiteral("QLabel {color: #E6FFFFFF; font-size: 12px; font: bold;}");
 
-void SetGroupMargins(QLayout* layout)
-{
-    layout->setContentsMargins(10, 3, 10, 3);
-}
-
-QLabel* MakeCaption(const QString& text, QWidget* buddy, QWidget* parent)
-{
-    QLabel* caption = new QLabel(text, parent);
-    caption->setTextFormat(Qt::PlainText);
-    caption->setStyleSheet(CAPTION_STYLE);
-    caption->setFixedWidth(CAPTION_WIDTH);
-    caption->setBuddy(buddy);
-    return caption;
-}
 } // namespace
 
 CLASS_GLOBAL_SETUP::CLASS_GLOBAL_SETUP(CLASS_TARVO_VERSION_INFO* versionInfo, QWidget* parent)
@@ -68,7 +52,7 @@ void CLASS_GLOBAL_SETUP::BuildPanel()
     mainLayout->setSpacing(MAIN_SPACING);
     mainLayout->addWidget(BuildIdentificationBox());
     mainLayout->addWidget(BuildNetworkBox());
-    mainLayout->addWidget(BuildDeviceBox(), EDITOR_STRETCH);
+    mainLayout->addWidget(BuildDeviceBox(), DEVICE_BOX_STRETCH);
     if (buildWaits)
     {
         ApplyPendingValues();
@@ -149,34 +133,10 @@ QWidget* CLASS_GLOBAL_SETUP::BuildIdentificationBox()
     QVBoxLayout* boxLayout = new QVBoxLayout(box);
     SetGroupMargins(boxLayout);
 
-    labelEditor = new QLineEdit(box);
-    labelEditor->setObjectName(QStringLiteral("labelEditor"));
-    labelEditor->setAccessibleName(QStringLiteral("Session label"));
-    labelEditor->setMaxLength(LABEL_MAX_LENGTH);
-    // The limits are told, not only applied.
-    labelEditor->setPlaceholderText(QStringLiteral("Up to %1 characters").arg(LABEL_MAX_LENGTH));
-    labelEditor->setToolTip(
-        QStringLiteral("The name on the session's card: up to %1 characters").arg(LABEL_MAX_LENGTH));
-    QHBoxLayout* labelRow = new QHBoxLayout;
-    labelRow->addWidget(MakeCaption(QStringLiteral("Label"), labelEditor, box));
-    labelRow->addWidget(labelEditor, EDITOR_STRETCH);
-    labelRow->addWidget(new QWidget(box), EDITOR_STRETCH);
-    boxLayout->addLayout(labelRow);
-
-    descriptionEditor = new QTextEdit(box);
-    descriptionEditor->setObjectName(QStringLiteral("descriptionEditor"));
-    descriptionEditor->setAccessibleName(QStringLiteral("Session description"));
-    descriptionEditor->setFixedHeight(DESCRIPTION_HEIGHT);
-    // The description is plain text: pasted markup stays text, and Tab leaves the editor.
-    descriptionEditor->setAcceptRichText(false);
-    descriptionEditor->setTabChangesFocus(true);
-    QLabel* descriptionCaption = MakeCaption(QStringLiteral("Description"), descriptionEditor, box);
-    descriptionCaption->setAlignment(Qt::AlignTop);
-    QHBoxLayout* descriptionRow = new QHBoxLayout;
-    descriptionRow->addWidget(descriptionCaption);
-    descriptionRow->addWidget(descriptionEditor, EDITOR_STRETCH);
-    descriptionRow->addWidget(new QWidget(box), EDITOR_STRETCH);
-    boxLayout->addLayout(descriptionRow);
+    labelEditor = MakeLabelEditor(box, LABEL_MAX_LENGTH);
+    boxLayout->addLayout(MakeEditorRow(QStringLiteral("Label"), labelEditor, box));
+    descriptionEditor = MakeDescriptionEditor(box);
+    boxLayout->addLayout(MakeEditorRow(QStringLiteral("Description"), descriptionEditor, box));
     return box;
 }
 
@@ -186,16 +146,8 @@ QWidget* CLASS_GLOBAL_SETUP::BuildNetworkBox()
     QHBoxLayout* boxLayout = new QHBoxLayout(box);
     SetGroupMargins(boxLayout);
 
-    portEditor = new QSpinBox(box);
-    portEditor->setObjectName(QStringLiteral("portEditor"));
-    portEditor->setAccessibleName(QStringLiteral("Web port"));
-    portEditor->setRange(PORT_MIN, PORT_MAX);
-    portEditor->setToolTip(
-        QStringLiteral("Port of the device's web page on 127.0.0.1: %1 to %2").arg(PORT_MIN).arg(PORT_MAX));
-    portEditor->setValue(DEFAULT_PORT.toInt());
-    boxLayout->addWidget(MakeCaption(QStringLiteral("Port"), portEditor, box));
-    boxLayout->addWidget(portEditor, EDITOR_STRETCH);
-    boxLayout->addWidget(new QWidget(box), EDITOR_STRETCH);
+    portEditor = MakePortEditor(box, PORT_MIN, PORT_MAX, DEFAULT_PORT.toInt());
+    boxLayout->addLayout(MakeEditorRow(QStringLiteral("Port"), portEditor, box));
     return box;
 }
 
