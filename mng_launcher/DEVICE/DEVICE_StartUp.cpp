@@ -1,5 +1,6 @@
 #include "DEVICE/DEVICE_StartUp.h"
 
+#include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
 #include "ZR_Types.h"
 
@@ -38,11 +39,15 @@ QThread* StartTracing()
     traceThread->setObjectName(QStringLiteral("THREAD_TRACES"));
     traceThread->start();
     InitTraces(traceThread);
+    // The platform layer's errors join the log under their own unit and function.
+    PLATFORM::SetErrorLog([](const char* sourceFile, const char* function, int line, const QString& text)
+                          { TraceErrorAt(TraceUnitPath(sourceFile), function, line, text); });
     return traceThread;
 }
 
 void FinishTracing()
 {
+    PLATFORM::SetErrorLog(nullptr);
     constexpr unsigned long TRACE_THREAD_END_MS = 5000;
     if (traceThread != nullptr)
     {

@@ -13,6 +13,13 @@ class QProcess;
 // The small platform layer: every difference between Windows and Linux lives behind these functions.
 namespace PLATFORM
 {
+// The layer's own errors (a process it refused to kill, ...) go to the launcher's log through this hook,
+// which the start-up points at the tracing module once tracing runs; until then they are dropped. The
+// layer itself knows no log: it lies below the modules.
+using ERROR_LOG = void (*)(const char* sourceFile, const char* function, int line, const QString& text);
+void SetErrorLog(ERROR_LOG log);
+void LogError(const char* sourceFile, const char* function, int line, const QString& text);
+
 // Takes the launcher's single-instance lock and gives it to holder, which keeps it until it is destroyed.
 // Windows: a one-byte shared-memory segment named key, which the system removes with its last holder.
 // Linux: an exclusive lock (flock) on lockFile, created 0600 and never through a link; the kernel

@@ -1,7 +1,5 @@
 #include "PLATFORM/PLATFORM_Platform.h"
 
-#include "QT_TRACES/TRACES_Traces.h"
-
 #include <QProcess>
 
 #ifdef Q_OS_WIN
@@ -31,6 +29,10 @@
 #endif
 
 #ifndef Q_OS_WIN
+
+// A line of this unit and function in the launcher's log.
+#define PLATFORM_ERROR(text) PLATFORM::LogError(__FILE__, __func__, __LINE__, (text))
+
 namespace
 {
 // One line of /proc/<pid>/stat, reduced to what the tree walk needs.
@@ -374,8 +376,8 @@ bool KillTree(std::map<pid_t, unsigned long long> tree, pid_t root, const std::s
     grow();
     if (tree.count(self) != 0)
     {
-        TRACE_ERROR(QStringLiteral("Refused to kill the tree of process ") + QString::number(root) +
-                    QStringLiteral(", which holds the launcher"));
+        PLATFORM_ERROR(QStringLiteral("Refused to kill the tree of process ") + QString::number(root) +
+                       QStringLiteral(", which holds the launcher"));
         return false;
     }
     int round = 0;
@@ -389,8 +391,8 @@ bool KillTree(std::map<pid_t, unsigned long long> tree, pid_t root, const std::s
     ReapDetached();
     if (!ended)
     {
-        TRACE_ERROR(QStringLiteral("The process tree of ") + QString::number(root) +
-                    QStringLiteral(" did not end in time"));
+        PLATFORM_ERROR(QStringLiteral("The process tree of ") + QString::number(root) +
+                       QStringLiteral(" did not end in time"));
     }
     return ended;
 }
@@ -426,7 +428,7 @@ bool KillProcessTree(qint64 pid, const QString&)
 {
     if (pid <= 0)
     {
-        TRACE_ERROR(QStringLiteral("Refused to kill process ") + QString::number(pid));
+        PLATFORM_ERROR(QStringLiteral("Refused to kill process ") + QString::number(pid));
         return false;
     }
     const int result =
@@ -439,8 +441,8 @@ void BecomeChildSubreaper()
 {
     if (::prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0) != 0)
     {
-        TRACE_ERROR(QStringLiteral("Cannot collect the orphans of the simulators: ") +
-                    QString::fromLocal8Bit(std::strerror(errno)));
+        PLATFORM_ERROR(QStringLiteral("Cannot collect the orphans of the simulators: ") +
+                       QString::fromLocal8Bit(std::strerror(errno)));
     }
     qputenv(LAUNCHER_VARIABLE.toLatin1().constData(), QByteArray::number(::getpid()));
 }
@@ -478,7 +480,7 @@ bool KillProcessTree(qint64 pid, const QString& tag)
     const pid_t self = ::getpid();
     if (pid <= 1 || pid > INT_MAX || pid == self)
     {
-        TRACE_ERROR(QStringLiteral("Refused to kill process ") + QString::number(pid));
+        PLATFORM_ERROR(QStringLiteral("Refused to kill process ") + QString::number(pid));
         return false;
     }
     const pid_t root = static_cast<pid_t>(pid);
