@@ -404,6 +404,40 @@ bool CLASS_MAIN_BACKEND::IsLostOnQuit(int sessionIndex) const
     return record != nullptr && (record->settingsFile.isEmpty() || HasUnsavedChanges(sessionIndex));
 }
 
+QString CLASS_MAIN_BACKEND::QuitQuestion() const
+{
+    QStringList unsaved;
+    QStringList running;
+    for (int index = 0; index < sessions.size(); ++index)
+    {
+        const CLASS_SESSION_CARD_VIEW* card = mainView->GetSessionWidget(index);
+        const QString name = card != nullptr ? QStringLiteral("\"%1\"").arg(card->GetName()) : QString();
+        if (IsLostOnQuit(index))
+        {
+            unsaved << name;
+        }
+        if (!IsSessionIdle(index))
+        {
+            running << name;
+        }
+    }
+    QStringList lines;
+    QStringList consequences;
+    if (!unsaved.isEmpty())
+    {
+        lines << QStringLiteral("Unsaved changes in %1.").arg(unsaved.join(QStringLiteral(", ")));
+        consequences << QStringLiteral("The changes are lost.");
+    }
+    if (!running.isEmpty())
+    {
+        lines << QStringLiteral("The session %1 is running.").arg(running.join(QStringLiteral(", ")));
+        consequences << QStringLiteral("Its simulator is stopped.");
+    }
+    return lines.isEmpty() ? QString()
+                           : lines.join(QLatin1Char('\n')) + QStringLiteral("\n\nQuit anyway? ") +
+                                 consequences.join(QLatin1Char(' '));
+}
+
 bool CLASS_MAIN_BACKEND::IsSessionLocked(int sessionIndex) const
 {
     const CLASS_SESSION_RECORD* record = panels->Record(sessionIndex);

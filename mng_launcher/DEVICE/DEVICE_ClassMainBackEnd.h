@@ -101,6 +101,9 @@ public:
     bool HasUnsavedChanges(int sessionIndex) const;
     // True when quitting loses the session: it was never saved, or it has unsaved changes.
     bool IsLostOnQuit(int sessionIndex) const;
+    // The one question before quitting, naming what quitting loses or ends: sessions never saved or
+    // changed since their save, and the simulator that runs. Empty when nothing is lost or running.
+    QString QuitQuestion() const;
     bool IsSessionLocked(int sessionIndex) const;
     qint64 GetSessionProcessId(int sessionIndex) const;
     CLASS_SETUP_VIEW* GetSetupPanel(int sessionIndex) const;

@@ -387,44 +387,13 @@ void CLASS_LAUNCHER_WINDOW::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-// One question names everything that quitting loses or ends: sessions never saved or changed since their
-// save, and the simulator that runs. Nothing lost, nothing running: no question.
+// One question names everything that quitting loses or ends (the back end words it); none when
+// nothing is lost or running.
 bool CLASS_LAUNCHER_WINDOW::MayQuit()
 {
-    QStringList unsaved;
-    QStringList running;
-    for (int index = 0; sessionBackEnd != nullptr && index < sessionBackEnd->GetSessionCount(); ++index)
-    {
-        const CLASS_SESSION_WIDGET* card = mainWindow->GetSessionWidget(index);
-        const QString name = card != nullptr ? QStringLiteral("\"%1\"").arg(card->GetName()) : QString();
-        if (sessionBackEnd->IsLostOnQuit(index))
-        {
-            unsaved << name;
-        }
-        if (!sessionBackEnd->IsSessionIdle(index))
-        {
-            running << name;
-        }
-    }
-    if (unsaved.isEmpty() && running.isEmpty())
-    {
-        return true;
-    }
-    QStringList lines;
-    QStringList consequences;
-    if (!unsaved.isEmpty())
-    {
-        lines << QStringLiteral("Unsaved changes in %1.").arg(unsaved.join(QStringLiteral(", ")));
-        consequences << QStringLiteral("The changes are lost.");
-    }
-    if (!running.isEmpty())
-    {
-        lines << QStringLiteral("The session %1 is running.").arg(running.join(QStringLiteral(", ")));
-        consequences << QStringLiteral("Its simulator is stopped.");
-    }
-    const QString text = lines.join(QLatin1Char('\n')) + QStringLiteral("\n\nQuit anyway? ") +
-                         consequences.join(QLatin1Char(' '));
-    return CLASS_MESSAGE_BOX::Question(this, MESSAGE_BOX_TITLE, text, QMessageBox::Yes | QMessageBox::No,
+    const QString question = sessionBackEnd != nullptr ? sessionBackEnd->QuitQuestion() : QString();
+    return question.isEmpty() ||
+           CLASS_MESSAGE_BOX::Question(this, MESSAGE_BOX_TITLE, question, QMessageBox::Yes | QMessageBox::No,
                                        QMessageBox::No) == QMessageBox::Yes;
 }
 
