@@ -3,6 +3,7 @@
 #include "DEVICE/DEVICE_ClassPackageChecksum.h"
 #include "DEVICE/DEVICE_ClassPackageDownload.h"
 #include "DEVICE/DEVICE_ClassPackageExtraction.h"
+#include "DEVICE/DEVICE_ClassPackageView.h"
 #include "DEVICE/DEVICE_ClassPartialDownload.h"
 #include "DEVICE/DEVICE_ClassSha256.h"
 #include "DEVICE/DEVICE_ClassSignedIndex.h"
@@ -13,8 +14,6 @@
 #include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_PackageArchive.h"
 #include "DEVICE/DEVICE_SessionFolders.h"
-#include "GUI/GUI_ClassManagePackage.h"
-#include "GUI/GUI_MessageBox.h"
 #include "PLATFORM/PLATFORM_Files.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 #include "QT_TRACES/TRACES_Traces.h"
@@ -32,11 +31,11 @@ const QString REMOVING = QStringLiteral("Removing ");
 const QString INSTALLING = QStringLiteral("Installing updater ");
 } // namespace
 
-CLASS_PACKAGE_MANAGER_BACKEND::CLASS_PACKAGE_MANAGER_BACKEND(CLASS_MANAGE_PACKAGE* dialog,
+CLASS_PACKAGE_MANAGER_BACKEND::CLASS_PACKAGE_MANAGER_BACKEND(CLASS_PACKAGE_VIEW* view,
                                                              CLASS_TARVO_VERSION_INFO* versionInfo,
                                                              QObject* parent,
                                                              const PACKAGE_MANAGER_OPTIONS& givenOptions)
-    : QObject(parent), dialog(dialog), versionInfo(versionInfo),
+    : QObject(parent), view(view), versionInfo(versionInfo),
       packages(versionInfo != nullptr ? versionInfo->GetPackagesList() : QMap<int, QString>()),
       options(givenOptions.WithDefaults(versionInfo)),
       download(std::make_unique<CLASS_PACKAGE_DOWNLOAD>(*this))
@@ -46,26 +45,12 @@ CLASS_PACKAGE_MANAGER_BACKEND::CLASS_PACKAGE_MANAGER_BACKEND(CLASS_MANAGE_PACKAG
     connect(&hideTimer, &QTimer::timeout, this,
             [this]()
             {
-                if (!this->dialog.isNull())
+                if (this->view != nullptr)
                 {
-                    this->dialog->SetProgressHidden(true);
+                    this->view->SetProgressHidden(true);
                 }
             });
     RefreshDialog();
-    if (!this->dialog.isNull())
-    {
-        // A window closed while a job runs stops the job: the window goes only once the job has
-        // returned to the main event loop, so the close itself is watched, and the destruction as well.
-        this->dialog->installEventFilter(this);
-        connect(this->dialog.data(), &QObject::destroyed, this,
-                &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_CancelUpdate);
-        connect(this->dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestUpdate, this,
-                &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages, Qt::QueuedConnection);
-        connect(this->dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestPauseOrResume, this,
-                &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_PauseOrResume, Qt::QueuedConnection);
-        connect(this->dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestRefresh, this,
-                &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_RefreshCatalogue, Qt::QueuedConnection);
-    }
 }
 
 CLASS_PACKAGE_MANAGER_BACKEND::~CLASS_PACKAGE_MANAGER_BACKEND() = default;
@@ -81,47 +66,52 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::event(QEvent* event)
     return QObject::event(event);
 }
 
-bool CLASS_PACKAGE_MANAGER_BACKEND::eventFilter(QObject* watched, QEvent* event)
+void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_ViewClosing()
 {
-    // The type first: during the window's destruction its events still pass here, no longer as the window.
-    if (event->type() == QEvent::Close && jobRunning && watched == dialog.data())
+    // The window itself goes only once the job has returned to the main event loop.
+    if (jobRunning)
     {
         SLOT_CancelUpdate();
     }
-    return QObject::eventFilter(watched, event);
+}
+
+void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_ForgetView()
+{
+    view = nullptr;
+    SLOT_CancelUpdate();
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::RefreshDialog()
 {
-    if (dialog.isNull() || versionInfo == nullptr)
+    if (view == nullptr || versionInfo == nullptr)
     {
         return;
     }
     TickInstalledPackages(ListInstalledVersionsIn(PackageFolders(options.applicationFolder)));
     MarkSignedPackages();
     const bool reachable = IsInternetReachable(options.probeUrl, SMALL_TRANSFER_TIMEOUT_MS);
-    if (dialog.isNull())
+    if (view == nullptr)
     {
         return;
     }
     // Removals need no server: the notice names the one that does not answer, and Apply stays.
-    dialog->SetNoInternet(!reachable, WithoutUserInfo(options.probeUrl));
+    view->SetNoInternet(!reachable, WithoutUserInfo(options.probeUrl));
     if (versionInfo->GetCompatibility() > 1)
     {
-        dialog->ShowIncompatibleAndClose();
+        view->ShowIncompatibleAndClose();
     }
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::TickInstalledPackages(const QStringList& installed)
 {
-    if (dialog.isNull())
+    if (view == nullptr)
     {
         return;
     }
     int index = 0;
     for (auto it = packages.constBegin(); it != packages.constEnd(); ++it, ++index)
     {
-        dialog->SetPackageChecked(index, installed.contains(it.value()));
+        view->SetPackageChecked(index, installed.contains(it.value()));
     }
 }
 
@@ -143,7 +133,7 @@ QStringList CLASS_PACKAGE_MANAGER_BACKEND::SignedVersions() const
 
 void CLASS_PACKAGE_MANAGER_BACKEND::MarkSignedPackages()
 {
-    if (dialog.isNull())
+    if (view == nullptr)
     {
         return;
     }
@@ -151,7 +141,7 @@ void CLASS_PACKAGE_MANAGER_BACKEND::MarkSignedPackages()
     int index = 0;
     for (auto it = packages.constBegin(); it != packages.constEnd(); ++it, ++index)
     {
-        dialog->SetPackageSigned(index, signedVersions.contains(it.value()));
+        view->SetPackageSigned(index, signedVersions.contains(it.value()));
     }
 }
 
@@ -222,22 +212,20 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::RemovalAgreed(const QStringList& installed, 
         return true;
     }
     const QString question = warnings.join(QLatin1Char('\n')) + QStringLiteral("\n\nRemove anyway?");
-    return CLASS_MESSAGE_BOX::Question(dialog.data(), MESSAGE_BOX_TITLE, question,
-                                       QMessageBox::Yes | QMessageBox::No,
-                                       QMessageBox::No) == QMessageBox::Yes;
+    return view != nullptr && view->ConfirmRemoval(question);
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages()
 {
     // A second Apply queued before the first job disabled the button must not start a job inside a job.
-    if (jobRunning || dialog.isNull() || versionInfo == nullptr)
+    if (jobRunning || view == nullptr || versionInfo == nullptr)
     {
         return;
     }
     jobStatus = JOB_DONE;
     SetPauseButton(PACKAGE_PAUSE_BUTTON::Hidden);
     QStringList ticked;
-    dialog->GetCheckedPackages(ticked);
+    view->GetCheckedPackages(ticked);
     if (versionInfo->GetInstalledVersions() == ticked)
     {
         return;
@@ -246,16 +234,13 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages()
     // (installed from a file, or dropped from the catalogue) stays.
     const QStringList wanted = ticked + UnlistedVersions(versionInfo->GetInstalledVersions());
     // Saved sessions that lose their version are named first; "No" leaves everything as it is.
-    if (!RemovalAgreed(versionInfo->GetInstalledVersions(), wanted) || dialog.isNull())
+    if (!RemovalAgreed(versionInfo->GetInstalledVersions(), wanted) || view == nullptr)
     {
         return;
     }
     hideTimer.stop(); // the previous job's timer must not hide this job's progress
-    dialog->SetProgressHidden(false);
-    connect(dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestCancel, this,
-            &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_CancelUpdate,
-            static_cast<Qt::ConnectionType>(Qt::DirectConnection | Qt::UniqueConnection));
-    dialog->SetButtonsEnabled(false);
+    view->SetProgressHidden(false);
+    view->SetButtonsEnabled(false);
     RunJob(wanted);
 }
 
@@ -374,9 +359,9 @@ void CLASS_PACKAGE_MANAGER_BACKEND::FinishJob()
         hideTimer.start();
     }
     SetPauseButton(jobStatus == JOB_PAUSED ? PACKAGE_PAUSE_BUTTON::Resume : PACKAGE_PAUSE_BUTTON::Hidden);
-    if (!dialog.isNull())
+    if (view != nullptr)
     {
-        dialog->SetButtonsEnabled(true);
+        view->SetButtonsEnabled(true);
     }
     versionInfo->FindInstalledVersions();
     // A paused job keeps the ticks it was started with: Resume goes on with them.
@@ -534,31 +519,31 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_PauseOrResume()
 
 void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_RefreshCatalogue()
 {
-    if (jobRunning || dialog.isNull() || versionInfo == nullptr)
+    if (jobRunning || view == nullptr || versionInfo == nullptr)
     {
         return;
     }
     // The wait runs a local event loop: the window must not start a job, nor delete this object, meanwhile.
     jobRunning = true;
     hideTimer.stop();
-    dialog->SetButtonsEnabled(false);
-    dialog->SetProgressHidden(false);
+    view->SetButtonsEnabled(false);
+    view->SetProgressHidden(false);
     SetPauseButton(PACKAGE_PAUSE_BUTTON::Hidden);
     const QString address = WithoutUserInfo(versionInfo->GetCatalogueUrl());
-    dialog->SetStatusText(QStringLiteral("Downloading the catalogue from ") + address);
+    view->SetStatusText(QStringLiteral("Downloading the catalogue from ") + address);
     const bool fetched = versionInfo->FetchPackages();
     versionInfo->FindPackagesList();
     versionInfo->FindInstalledVersions();
-    if (!dialog.isNull())
+    if (view != nullptr)
     {
         packages = versionInfo->GetPackagesList();
-        dialog->SetPackages(packages.values());
+        view->SetPackages(packages.values());
         TickInstalledPackages(versionInfo->GetInstalledVersions());
-        dialog->SetNoInternet(!fetched, address);
-        dialog->SetStatusText(fetched ? QStringLiteral("Catalogue up to date")
-                                      : QStringLiteral("The catalogue could not be downloaded from %1: %2")
-                                            .arg(address, versionInfo->LastFetchError()));
-        dialog->SetButtonsEnabled(true);
+        view->SetNoInternet(!fetched, address);
+        view->SetStatusText(fetched ? QStringLiteral("Catalogue up to date")
+                                    : QStringLiteral("The catalogue could not be downloaded from %1: %2")
+                                          .arg(address, versionInfo->LastFetchError()));
+        view->SetButtonsEnabled(true);
         hideTimer.start();
     }
     emit SIGNAL_PackagesChanged();
@@ -585,9 +570,9 @@ void CLASS_PACKAGE_MANAGER_BACKEND::OnDownloadProgress(qint64 received, qint64 t
 
 void CLASS_PACKAGE_MANAGER_BACKEND::SetPauseButton(PACKAGE_PAUSE_BUTTON state)
 {
-    if (!dialog.isNull())
+    if (view != nullptr)
     {
-        dialog->SetPauseButton(state);
+        view->SetPauseButton(state);
     }
 }
 
@@ -614,18 +599,18 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SetDialogStatus(const QString& text)
 {
     statusText = text;
     emit SIGNAL_Progress(currentPackage, text, -1);
-    if (!dialog.isNull())
+    if (view != nullptr)
     {
-        dialog->SetStatusText(text);
+        view->SetStatusText(text);
     }
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::SetDialogValue(SDWord value)
 {
     emit SIGNAL_Progress(currentPackage, statusText, value);
-    if (!dialog.isNull())
+    if (view != nullptr)
     {
-        emit dialog->SIGNAL_ValueChanged(value);
+        view->SetProgressValue(value);
     }
 }
 

@@ -7,15 +7,14 @@
 
 #include <QMap>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 
 #include <memory>
 
-class CLASS_MANAGE_PACKAGE;
 class CLASS_PACKAGE_DOWNLOAD;
+class CLASS_PACKAGE_VIEW;
 class CLASS_TARVO_VERSION_INFO;
 class QTemporaryDir;
 struct INDEX_VERDICT;
@@ -35,6 +34,8 @@ inline constexpr TRACE_ORIGIN PACKAGE_EXTRACTION_ORIGIN{PACKAGE_JOB_UNIT, "Extra
 // download can be paused (the job ends "Paused") and resumed; a download that was paused, cancelled or
 // failed is continued by the next installation of its version, from the part kept in the user's private
 // downloads folder. Refresh downloads the catalogue again.
+// The window is a CLASS_PACKAGE_VIEW that the installer drives; its requests arrive at the public slots. A
+// job without a window (the command line) has no view.
 // It is the entry point of the installer's steps, which work on its job:
 //   CLASS_PACKAGE_DOWNLOAD    the archive's download (with its digest)
 //   CLASS_PACKAGE_CHECKSUM    the comparison with the signed index, or with the published checksum
@@ -57,7 +58,8 @@ public:
         JOB_PAUSED = 5
     };
 
-    CLASS_PACKAGE_MANAGER_BACKEND(CLASS_MANAGE_PACKAGE* dialog, CLASS_TARVO_VERSION_INFO* versionInfo,
+    // view: the window to drive, or null for jobs without a window.
+    CLASS_PACKAGE_MANAGER_BACKEND(CLASS_PACKAGE_VIEW* view, CLASS_TARVO_VERSION_INFO* versionInfo,
                                   QObject* parent = nullptr,
                                   const PACKAGE_MANAGER_OPTIONS& options = PACKAGE_MANAGER_OPTIONS());
     ~CLASS_PACKAGE_MANAGER_BACKEND() override;
@@ -114,12 +116,14 @@ public slots:
     void SLOT_RefreshCatalogue();
     // One progress step of the extractor; runs on the extraction thread.
     void SLOT_ManageProgress();
+    // The window is being closed: a running job is cancelled, and the window goes once the job has stopped.
+    void SLOT_ViewClosing();
+    // The window is gone: nothing is shown any more, and a running job stops.
+    void SLOT_ForgetView();
 
 protected:
     // A deletion requested while a job runs waits for the job's end.
     bool event(QEvent* event) override;
-    // Closing the window while a job runs cancels the job.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Installs or removes each of the packages (the list the job was opened with) as wanted says, then
@@ -163,9 +167,9 @@ private:
     void OnDownloadProgress(qint64 received, qint64 total, qint64 bytesPerSecond);
     void SetPauseButton(PACKAGE_PAUSE_BUTTON state);
 
-    QPointer<CLASS_MANAGE_PACKAGE> dialog;
+    CLASS_PACKAGE_VIEW* view;
     CLASS_TARVO_VERSION_INFO* versionInfo;
-    // The packages list as the dialog shows it: a catalogue arriving later does not shift its boxes.
+    // The packages list as the window shows it: a catalogue arriving later does not shift its boxes.
     QMap<int, QString> packages;
     QString currentPackage;
     int extractionCounter = 0;
@@ -189,7 +193,7 @@ private:
     // How the archive being installed was verified (CLASS_TRUST_STORE::TRUST_...).
     QString archiveTrust;
 
-    // The installer's steps share the job's state: options, status, current package, progress display.
+    // The installer's steps share the job's state: options, status, current package, view.
     friend class CLASS_PACKAGE_DOWNLOAD;
     friend class CLASS_PACKAGE_CHECKSUM;
     friend class CLASS_PACKAGE_EXTRACTION;
