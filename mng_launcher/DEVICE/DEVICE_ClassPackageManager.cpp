@@ -3,14 +3,13 @@
 #include "DEVICE/DEVICE_ClassPackageChecksum.h"
 #include "DEVICE/DEVICE_ClassPackageDownload.h"
 #include "DEVICE/DEVICE_ClassPackageExtraction.h"
+#include "DEVICE/DEVICE_ClassPackageJobPlan.h"
+#include "DEVICE/DEVICE_ClassPackageMarks.h"
+#include "DEVICE/DEVICE_ClassPackageRefresh.h"
 #include "DEVICE/DEVICE_ClassPackageView.h"
 #include "DEVICE/DEVICE_ClassPartialDownload.h"
-#include "DEVICE/DEVICE_ClassSha256.h"
 #include "DEVICE/DEVICE_ClassSignedIndex.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
-#include "DEVICE/DEVICE_ClassTrustStore.h"
-#include "DEVICE/DEVICE_Constants.h"
-#include "DEVICE/DEVICE_DownloadProgress.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_PackageArchive.h"
 #include "DEVICE/DEVICE_SessionFolders.h"
@@ -27,8 +26,6 @@
 namespace
 {
 constexpr int EXTRACTION_STEPS_PER_PERCENT = 3;
-const QString REMOVING = QStringLiteral("Removing ");
-const QString INSTALLING = QStringLiteral("Installing updater ");
 } // namespace
 
 CLASS_PACKAGE_MANAGER_BACKEND::CLASS_PACKAGE_MANAGER_BACKEND(CLASS_PACKAGE_VIEW* view,
@@ -37,19 +34,9 @@ CLASS_PACKAGE_MANAGER_BACKEND::CLASS_PACKAGE_MANAGER_BACKEND(CLASS_PACKAGE_VIEW*
                                                              const PACKAGE_MANAGER_OPTIONS& givenOptions)
     : QObject(parent), view(view), versionInfo(versionInfo),
       packages(versionInfo != nullptr ? versionInfo->GetPackagesList() : QMap<int, QString>()),
-      options(givenOptions.WithDefaults(versionInfo)),
+      options(givenOptions.WithDefaults(versionInfo)), progress(*this, options.progressHideDelayMs),
       download(std::make_unique<CLASS_PACKAGE_DOWNLOAD>(*this))
 {
-    hideTimer.setSingleShot(true);
-    hideTimer.setInterval(options.progressHideDelayMs);
-    connect(&hideTimer, &QTimer::timeout, this,
-            [this]()
-            {
-                if (this->view != nullptr)
-                {
-                    this->view->SetProgressHidden(true);
-                }
-            });
     RefreshDialog();
 }
 
@@ -83,71 +70,15 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_ForgetView()
 
 void CLASS_PACKAGE_MANAGER_BACKEND::RefreshDialog()
 {
-    if (view == nullptr || versionInfo == nullptr)
+    if (view != nullptr && versionInfo != nullptr)
     {
-        return;
-    }
-    TickInstalledPackages(ListInstalledVersionsIn(PackageFolders(options.applicationFolder)));
-    MarkSignedPackages();
-    const bool reachable = IsInternetReachable(options.probeUrl, SMALL_TRANSFER_TIMEOUT_MS);
-    if (view == nullptr)
-    {
-        return;
-    }
-    // Removals need no server: the notice names the one that does not answer, and Apply stays.
-    view->SetNoInternet(!reachable, WithoutUserInfo(options.probeUrl));
-    if (versionInfo->GetCompatibility() > 1)
-    {
-        view->ShowIncompatibleAndClose();
-    }
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::TickInstalledPackages(const QStringList& installed)
-{
-    if (view == nullptr)
-    {
-        return;
-    }
-    int index = 0;
-    for (auto it = packages.constBegin(); it != packages.constEnd(); ++it, ++index)
-    {
-        view->SetPackageChecked(index, installed.contains(it.value()));
+        CLASS_PACKAGE_REFRESH(*this).ShowInstalled();
     }
 }
 
 QStringList CLASS_PACKAGE_MANAGER_BACKEND::SignedVersions() const
 {
-    CLASS_TRUST_STORE store(options.trustFolder, options.trustedKeys);
-    const INDEX_VERDICT verdict =
-        CLASS_SIGNED_INDEX(store).Stored(CLASS_SIGNED_INDEX::ServerOf(options.packagesUrl));
-    QStringList versions;
-    for (const QString& version : packages)
-    {
-        if (verdict.trust == INDEX_VERDICT::TRUST::Signed && verdict.index.FindPackage(version) != nullptr)
-        {
-            versions.append(version);
-        }
-    }
-    return versions;
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::MarkSignedPackages()
-{
-    if (view == nullptr)
-    {
-        return;
-    }
-    const QStringList signedVersions = SignedVersions();
-    int index = 0;
-    for (auto it = packages.constBegin(); it != packages.constEnd(); ++it, ++index)
-    {
-        view->SetPackageSigned(index, signedVersions.contains(it.value()));
-    }
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::RecordTrust(const QString& packageFolder, const QString& trust) const
-{
-    CLASS_TRUST_STORE(options.trustFolder).RecordInstallation(packageFolder, trust);
+    return CLASS_PACKAGE_MARKS(*this).SignedVersions();
 }
 
 QString CLASS_PACKAGE_MANAGER_BACKEND::ArchiveUrl(const QString& version) const
@@ -198,14 +129,7 @@ QStringList CLASS_PACKAGE_MANAGER_BACKEND::RemovalWarnings(const QString& sessio
 
 bool CLASS_PACKAGE_MANAGER_BACKEND::RemovalAgreed(const QStringList& installed, const QStringList& wanted)
 {
-    QStringList removed;
-    for (const QString& version : JobVersions(installed))
-    {
-        if (installed.contains(version) && !wanted.contains(version) && !removed.contains(version))
-        {
-            removed.append(version);
-        }
-    }
+    const QStringList removed = CLASS_PACKAGE_JOB_PLAN(packages.values(), installed, wanted).Removals();
     const QStringList warnings = RemovalWarnings(options.sessionsRoot, removed);
     if (warnings.isEmpty())
     {
@@ -223,22 +147,24 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages()
         return;
     }
     jobStatus = JOB_DONE;
-    SetPauseButton(PACKAGE_PAUSE_BUTTON::Hidden);
+    progress.SetPauseButton(PACKAGE_PAUSE_BUTTON::Hidden);
     QStringList ticked;
     view->GetCheckedPackages(ticked);
-    if (versionInfo->GetInstalledVersions() == ticked)
+    const QStringList installed = versionInfo->GetInstalledVersions();
+    if (installed == ticked)
     {
         return;
     }
     // The window shows a box only for the catalogue's packages: an installed version it does not list
     // (installed from a file, or dropped from the catalogue) stays.
-    const QStringList wanted = ticked + UnlistedVersions(versionInfo->GetInstalledVersions());
+    const QStringList wanted =
+        ticked + CLASS_PACKAGE_JOB_PLAN::UnlistedVersions(packages.values(), installed);
     // Saved sessions that lose their version are named first; "No" leaves everything as it is.
-    if (!RemovalAgreed(versionInfo->GetInstalledVersions(), wanted) || view == nullptr)
+    if (!RemovalAgreed(installed, wanted) || view == nullptr)
     {
         return;
     }
-    hideTimer.stop(); // the previous job's timer must not hide this job's progress
+    progress.KeepShown(); // the previous job's timer must not hide this job's progress
     view->SetProgressHidden(false);
     view->SetButtonsEnabled(false);
     RunJob(wanted);
@@ -265,11 +191,11 @@ int CLASS_PACKAGE_MANAGER_BACKEND::InstallArchiveFile(const QString& archivePath
     }
     BeginJob();
     currentPackage = version;
-    ShowInstalling(0);
+    progress.ShowInstalling(0);
     if (ChooseInstallFolder() && CLASS_PACKAGE_CHECKSUM(*this).VerifyFile(archivePath) &&
         CLASS_PACKAGE_EXTRACTION(*this).ExtractArchive(archivePath, version))
     {
-        RecordTrust(PackageFolderPath(installFolder, version), archiveTrust);
+        CLASS_PACKAGE_MARKS(*this).RecordTrust(PackageFolderPath(installFolder, version), archiveTrust);
     }
     FinishJob();
     return jobStatus;
@@ -287,42 +213,13 @@ void CLASS_PACKAGE_MANAGER_BACKEND::BeginJob()
     archiveTrust.clear();
 }
 
-QStringList CLASS_PACKAGE_MANAGER_BACKEND::JobVersions(const QStringList& installed) const
-{
-    // The packages list in its order, then the installed versions it does not list: those can only go.
-    return packages.values() + UnlistedVersions(installed);
-}
-
-QStringList CLASS_PACKAGE_MANAGER_BACKEND::UnlistedVersions(const QStringList& installed) const
-{
-    QStringList unlisted;
-    for (const QString& version : installed)
-    {
-        // A folder whose name gives no version text ("old_TARVO_3_1_51_bak") is no package of the launcher.
-        if (IsVersionText(version) && !packages.values().contains(version))
-        {
-            unlisted.append(version);
-        }
-    }
-    return unlisted;
-}
-
 void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QStringList& installed, const QStringList& wanted)
 {
     // Kept up to date as the job goes, so that a version listed twice is handled once.
     QStringList present = installed;
-    const QStringList versions = JobVersions(installed);
-    QStringList downloads;
-    for (const QString& version : versions)
-    {
-        if (!installed.contains(version) && wanted.contains(version) && !downloads.contains(version))
-        {
-            downloads.append(version);
-        }
-    }
-    downloadNumber = 0;
-    downloadCount = downloads.size();
-    for (const QString& version : versions)
+    const CLASS_PACKAGE_JOB_PLAN plan(packages.values(), installed, wanted);
+    progress.CountDownloads(plan.Installations().size());
+    for (const QString& version : plan.Versions())
     {
         currentPackage = version;
         if (StopRequested())
@@ -351,25 +248,27 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QStringList& installed, con
 
 void CLASS_PACKAGE_MANAGER_BACKEND::FinishJob()
 {
-    SetDialogStatus(FinalStatusText(jobStatus, failureReason));
+    progress.SetStatus(FinalStatusText(jobStatus, failureReason));
     // A failure stays on show, with its reason, until the user's next action, and so does a pause with its
     // Resume button; success goes after a while.
     if (jobStatus == JOB_DONE || jobStatus == JOB_ABORTED)
     {
-        hideTimer.start();
+        progress.HideLater();
     }
-    SetPauseButton(jobStatus == JOB_PAUSED ? PACKAGE_PAUSE_BUTTON::Resume : PACKAGE_PAUSE_BUTTON::Hidden);
+    progress.SetPauseButton(jobStatus == JOB_PAUSED ? PACKAGE_PAUSE_BUTTON::Resume
+                                                    : PACKAGE_PAUSE_BUTTON::Hidden);
     if (view != nullptr)
     {
         view->SetButtonsEnabled(true);
     }
     versionInfo->FindInstalledVersions();
+    const CLASS_PACKAGE_MARKS marks(*this);
     // A paused job keeps the ticks it was started with: Resume goes on with them.
     if (jobStatus != JOB_PAUSED)
     {
-        TickInstalledPackages(versionInfo->GetInstalledVersions());
+        marks.TickInstalled(versionInfo->GetInstalledVersions());
     }
-    MarkSignedPackages();
+    marks.MarkSigned();
     jobRunning = false;
     emit SIGNAL_PackagesChanged();
     EndWork();
@@ -388,9 +287,9 @@ void CLASS_PACKAGE_MANAGER_BACKEND::EndWork()
 
 bool CLASS_PACKAGE_MANAGER_BACKEND::RemovePackage(const QString& version)
 {
-    Show(REMOVING + currentPackage, 0);
+    progress.ShowRemoving(0);
     Pause(options.removalPauseMs);
-    Show(REMOVING + currentPackage, MAX_PROGRESS / 2);
+    progress.ShowRemoving(MAX_PROGRESS / 2);
     Pause(options.removalPauseMs);
     // The version goes from every place that holds it.
     for (const QString& place : PackageFolders(options.applicationFolder))
@@ -405,9 +304,9 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::RemovePackage(const QString& version)
                  QStringLiteral("no permission to remove %1").arg(QDir::toNativeSeparators(folder)));
             return false;
         }
-        RecordTrust(folder, QString());
+        CLASS_PACKAGE_MARKS(*this).RecordTrust(folder, QString());
     }
-    Show(REMOVING + currentPackage, MAX_PROGRESS);
+    progress.ShowRemoving(MAX_PROGRESS);
     Pause(options.removalPauseMs);
     return true;
 }
@@ -436,8 +335,8 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
     }
     // The archive goes to disk as it arrives, into the part that an earlier attempt may have begun.
     CLASS_PARTIAL_DOWNLOAD part(downloads, PackageFolderName(version) + PACKAGE_ARCHIVE_SUFFIX);
-    ++downloadNumber;
-    OnDownloadProgress(part.KeptBytes(), -1, -1);
+    progress.NextDownload();
+    progress.OnDownloadProgress(part.KeptBytes(), -1, -1);
     // The signed index is fetched as the first part of the download; no more bytes are taken than it gives.
     CLASS_PACKAGE_CHECKSUM checksum(*this);
     if (!checksum.AdmitVersion(version))
@@ -445,11 +344,11 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
         return false;
     }
     download->SetExpectedSize(checksum.ExpectedSize(version));
-    SetPauseButton(PACKAGE_PAUSE_BUTTON::Pause);
+    progress.SetPauseButton(PACKAGE_PAUSE_BUTTON::Pause);
     const QString url = ArchiveUrl(version);
     QByteArray sha256;
     const bool downloaded = download->DownloadArchive(url, part, sha256);
-    SetPauseButton(PACKAGE_PAUSE_BUTTON::Hidden);
+    progress.SetPauseButton(PACKAGE_PAUSE_BUTTON::Hidden);
     if (!downloaded)
     {
         return false;
@@ -465,7 +364,7 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
     }
     if (installed)
     {
-        RecordTrust(PackageFolderPath(installFolder, version), archiveTrust);
+        CLASS_PACKAGE_MARKS(*this).RecordTrust(PackageFolderPath(installFolder, version), archiveTrust);
     }
     return installed;
 }
@@ -525,27 +424,7 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_RefreshCatalogue()
     }
     // The wait runs a local event loop: the window must not start a job, nor delete this object, meanwhile.
     jobRunning = true;
-    hideTimer.stop();
-    view->SetButtonsEnabled(false);
-    view->SetProgressHidden(false);
-    SetPauseButton(PACKAGE_PAUSE_BUTTON::Hidden);
-    const QString address = WithoutUserInfo(versionInfo->GetCatalogueUrl());
-    view->SetStatusText(QStringLiteral("Downloading the catalogue from ") + address);
-    const bool fetched = versionInfo->FetchPackages();
-    versionInfo->FindPackagesList();
-    versionInfo->FindInstalledVersions();
-    if (view != nullptr)
-    {
-        packages = versionInfo->GetPackagesList();
-        view->SetPackages(packages.values());
-        TickInstalledPackages(versionInfo->GetInstalledVersions());
-        view->SetNoInternet(!fetched, address);
-        view->SetStatusText(fetched ? QStringLiteral("Catalogue up to date")
-                                    : QStringLiteral("The catalogue could not be downloaded from %1: %2")
-                                          .arg(address, versionInfo->LastFetchError()));
-        view->SetButtonsEnabled(true);
-        hideTimer.start();
-    }
+    CLASS_PACKAGE_REFRESH(*this).FetchCatalogue();
     emit SIGNAL_PackagesChanged();
     EndWork();
 }
@@ -553,65 +432,12 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_RefreshCatalogue()
 void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_ManageProgress()
 {
     ++extractionCounter;
-    ShowQueued(INSTALLING + currentPackage,
-               std::min(extractionCounter / EXTRACTION_STEPS_PER_PERCENT, MAX_PROGRESS));
+    progress.ShowInstallingQueued(std::min(extractionCounter / EXTRACTION_STEPS_PER_PERCENT, MAX_PROGRESS));
 }
 
-void CLASS_PACKAGE_MANAGER_BACKEND::OnDownloadProgress(qint64 received, qint64 total, qint64 bytesPerSecond)
+void CLASS_PACKAGE_MANAGER_BACKEND::ReportProgress(const QString& text, SDWord value)
 {
-    SetDialogStatus(DownloadProgressText(
-        {currentPackage, downloadNumber, downloadCount, received, total, bytesPerSecond}));
-    // 0: nothing to measure against; -1: the size was not announced. Either leaves the bar as it is.
-    if (total > 0)
-    {
-        SetDialogValue(static_cast<SDWord>(received * MAX_PROGRESS / total));
-    }
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::SetPauseButton(PACKAGE_PAUSE_BUTTON state)
-{
-    if (view != nullptr)
-    {
-        view->SetPauseButton(state);
-    }
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::ShowInstalling(SDWord value)
-{
-    Show(INSTALLING + currentPackage, value);
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::Show(const QString& text, SDWord value)
-{
-    SetDialogStatus(text);
-    SetDialogValue(value);
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::ShowQueued(const QString& text, SDWord value)
-{
-    // The window's widgets belong to the GUI thread: the call is carried there and runs only while this
-    // object exists.
-    QMetaObject::invokeMethod(
-        this, [this, text, value]() { Show(text, value); }, Qt::QueuedConnection);
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::SetDialogStatus(const QString& text)
-{
-    statusText = text;
-    emit SIGNAL_Progress(currentPackage, text, -1);
-    if (view != nullptr)
-    {
-        view->SetStatusText(text);
-    }
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::SetDialogValue(SDWord value)
-{
-    emit SIGNAL_Progress(currentPackage, statusText, value);
-    if (view != nullptr)
-    {
-        view->SetProgressValue(value);
-    }
+    emit SIGNAL_Progress(currentPackage, text, value);
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::Pause(int milliseconds)

@@ -1,6 +1,7 @@
 #ifndef DEVICE_CLASSPACKAGEMANAGER_H
 #define DEVICE_CLASSPACKAGEMANAGER_H
 
+#include "DEVICE/DEVICE_ClassPackageProgress.h"
 #include "DEVICE/DEVICE_PackageManagerOptions.h"
 #include "QT_TRACES/TRACES_Traces.h"
 #include "ZR_Types.h"
@@ -9,16 +10,13 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 
 #include <memory>
 
 class CLASS_PACKAGE_DOWNLOAD;
 class CLASS_PACKAGE_VIEW;
 class CLASS_TARVO_VERSION_INFO;
-class QTemporaryDir;
 struct INDEX_VERDICT;
-enum class PACKAGE_PAUSE_BUTTON;
 
 // Every line of an installer job names the installer's unit and SLOT_UpdatePackages, or ExtractPackage for
 // the extraction on the pool thread, whichever part of the installer writes it: readers of the logs search
@@ -37,9 +35,13 @@ inline constexpr TRACE_ORIGIN PACKAGE_EXTRACTION_ORIGIN{PACKAGE_JOB_UNIT, "Extra
 // The window is a CLASS_PACKAGE_VIEW that the installer drives; its requests arrive at the public slots. A
 // job without a window (the command line) has no view.
 // It is the entry point of the installer's steps, which work on its job:
-//   CLASS_PACKAGE_DOWNLOAD    the archive's download (with its digest)
-//   CLASS_PACKAGE_CHECKSUM    the comparison with the signed index, or with the published checksum
-//   CLASS_PACKAGE_EXTRACTION  the extraction on a pool thread
+//   CLASS_PACKAGE_JOB_PLAN      which versions the job installs and removes
+//   CLASS_PACKAGE_DOWNLOAD      the archive's download (with its digest)
+//   CLASS_PACKAGE_CHECKSUM      the comparison with the signed index, or with the published checksum
+//   CLASS_PACKAGE_EXTRACTION    the extraction on a pool thread
+//   CLASS_PACKAGE_PROGRESS      what the job shows while it runs
+//   CLASS_PACKAGE_MARKS         the window's ticks and trust marks, the trust record of a package
+//   CLASS_PACKAGE_REFRESH       the window brought up to date, at its opening and on Refresh
 class CLASS_PACKAGE_MANAGER_BACKEND : public QObject
 {
     Q_OBJECT
@@ -126,13 +128,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    // Installs or removes each of the packages (the list the job was opened with) as wanted says, then
-    // removes the installed versions outside that list that wanted lacks.
+    // Installs or removes each version of the job as wanted says.
     void RunEntries(const QStringList& installed, const QStringList& wanted);
-    // The versions a job goes through: the packages list, then UnlistedVersions.
-    QStringList JobVersions(const QStringList& installed) const;
-    // The installed versions (version texts only) that the packages list does not hold, in their order.
-    QStringList UnlistedVersions(const QStringList& installed) const;
     // True when no saved session uses a version that the job would remove, or the user agrees to remove
     // it all the same (a question naming the sessions).
     bool RemovalAgreed(const QStringList& installed, const QStringList& wanted);
@@ -149,23 +146,9 @@ private:
     bool OpenDownloadsFolder(QString& folder);
     // Ends the job's entries with status; the first failure's reason is the one the user reads.
     void Fail(int status, const QString& reason);
-    // Ticks exactly the installed packages, so that a box shows what is installed.
-    void TickInstalledPackages(const QStringList& installed);
-    // Marks each box signed or unsigned.
-    void MarkSignedPackages();
-    // Remembers how the archive of the package installed (or removed: trust empty) in folder was verified.
-    void RecordTrust(const QString& packageFolder, const QString& trust) const;
-    // "Installing updater <package>" at value.
-    void ShowInstalling(SDWord value);
-    void Show(const QString& text, SDWord value);
-    // Show, delivered from another thread to this object's thread.
-    void ShowQueued(const QString& text, SDWord value);
-    void SetDialogStatus(const QString& text);
-    void SetDialogValue(SDWord value);
+    // SIGNAL_Progress for the current package.
+    void ReportProgress(const QString& text, SDWord value);
     void Pause(int milliseconds);
-    // "Downloading 3.2.0 (1 of 2) — 41 of 100 MB, 12 MB/s, 5 s left" and its value.
-    void OnDownloadProgress(qint64 received, qint64 total, qint64 bytesPerSecond);
-    void SetPauseButton(PACKAGE_PAUSE_BUTTON state);
 
     CLASS_PACKAGE_VIEW* view;
     CLASS_TARVO_VERSION_INFO* versionInfo;
@@ -176,18 +159,13 @@ private:
     int jobStatus = JOB_DONE;
     QString failureReason;
     QString installFolder;
-    // Which download of the job runs, of how many.
-    int downloadNumber = 0;
-    int downloadCount = 0;
 
     PACKAGE_MANAGER_OPTIONS options;
-    QTimer hideTimer;
+    CLASS_PACKAGE_PROGRESS progress;
     std::unique_ptr<CLASS_PACKAGE_DOWNLOAD> download;
     bool jobRunning = false;
     bool deleteWhenJobEnds = false;
     bool archiveRefused = false;
-    // The last status text shown, sent again with each progress value.
-    QString statusText;
     // The job's verdict on its server's signed index, fetched at its first installation.
     std::unique_ptr<INDEX_VERDICT> jobIndex;
     // How the archive being installed was verified (CLASS_TRUST_STORE::TRUST_...).
@@ -197,6 +175,9 @@ private:
     friend class CLASS_PACKAGE_DOWNLOAD;
     friend class CLASS_PACKAGE_CHECKSUM;
     friend class CLASS_PACKAGE_EXTRACTION;
+    friend class CLASS_PACKAGE_PROGRESS;
+    friend class CLASS_PACKAGE_MARKS;
+    friend class CLASS_PACKAGE_REFRESH;
 };
 
 #endif // DEVICE_CLASSPACKAGEMANAGER_H
