@@ -1,25 +1,20 @@
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 
-#include "DEVICE/DEVICE_ClassPackageChecksum.h"
 #include "DEVICE/DEVICE_ClassPackageDownload.h"
-#include "DEVICE/DEVICE_ClassPackageExtraction.h"
+#include "DEVICE/DEVICE_ClassPackageInstallation.h"
 #include "DEVICE/DEVICE_ClassPackageJobPlan.h"
 #include "DEVICE/DEVICE_ClassPackageMarks.h"
 #include "DEVICE/DEVICE_ClassPackageRefresh.h"
+#include "DEVICE/DEVICE_ClassPackageRemoval.h"
 #include "DEVICE/DEVICE_ClassPackageView.h"
-#include "DEVICE/DEVICE_ClassPartialDownload.h"
 #include "DEVICE/DEVICE_ClassSignedIndex.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_PackageArchive.h"
 #include "DEVICE/DEVICE_SessionFolders.h"
-#include "PLATFORM/PLATFORM_Files.h"
 #include "PLATFORM/PLATFORM_Platform.h"
-#include "QT_TRACES/TRACES_Traces.h"
 
-#include <QDir>
 #include <QEvent>
-#include <QEventLoop>
 
 #include <algorithm>
 
@@ -191,12 +186,7 @@ int CLASS_PACKAGE_MANAGER_BACKEND::InstallArchiveFile(const QString& archivePath
     }
     BeginJob();
     currentPackage = version;
-    progress.ShowInstalling(0);
-    if (ChooseInstallFolder() && CLASS_PACKAGE_CHECKSUM(*this).VerifyFile(archivePath) &&
-        CLASS_PACKAGE_EXTRACTION(*this).ExtractArchive(archivePath, version))
-    {
-        CLASS_PACKAGE_MARKS(*this).RecordTrust(PackageFolderPath(installFolder, version), archiveTrust);
-    }
+    CLASS_PACKAGE_INSTALLATION(*this).InstallFile(archivePath, version);
     FinishJob();
     return jobStatus;
 }
@@ -231,12 +221,12 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QStringList& installed, con
         bool carryOn = true;
         if (isInstalled && !isTicked)
         {
-            carryOn = RemovePackage(version);
+            carryOn = CLASS_PACKAGE_REMOVAL(*this).Remove(version);
             present.removeAll(version);
         }
         else if (!isInstalled && isTicked)
         {
-            carryOn = InstallPackage(version);
+            carryOn = CLASS_PACKAGE_INSTALLATION(*this).InstallDownloaded(version);
             present.append(version);
         }
         if (!carryOn)
@@ -283,104 +273,6 @@ void CLASS_PACKAGE_MANAGER_BACKEND::EndWork()
         QMetaObject::invokeMethod(
             this, [this]() { delete this; }, Qt::QueuedConnection);
     }
-}
-
-bool CLASS_PACKAGE_MANAGER_BACKEND::RemovePackage(const QString& version)
-{
-    progress.ShowRemoving(0);
-    Pause(options.removalPauseMs);
-    progress.ShowRemoving(MAX_PROGRESS / 2);
-    Pause(options.removalPauseMs);
-    // The version goes from every place that holds it.
-    for (const QString& place : PackageFolders(options.applicationFolder))
-    {
-        const QString folder = PackageFolderPath(place, version);
-        // A link in the package folder's place is removed as a link: what it points at stays untouched.
-        if (!PLATFORM::RemoveFolder(folder))
-        {
-            TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN,
-                           QStringLiteral("Couldn't remove package directory at :") + folder);
-            Fail(JOB_REMOVAL_FAILED,
-                 QStringLiteral("no permission to remove %1").arg(QDir::toNativeSeparators(folder)));
-            return false;
-        }
-        CLASS_PACKAGE_MARKS(*this).RecordTrust(folder, QString());
-    }
-    progress.ShowRemoving(MAX_PROGRESS);
-    Pause(options.removalPauseMs);
-    return true;
-}
-
-bool CLASS_PACKAGE_MANAGER_BACKEND::ChooseInstallFolder()
-{
-    QString reason;
-    installFolder = PackageInstallFolder(options.applicationFolder, &reason);
-    if (installFolder.isEmpty())
-    {
-        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("No folder to install packages into : ") + reason);
-        Fail(JOB_FAILED, reason);
-        return false;
-    }
-    return true;
-}
-
-bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
-{
-    // Before any download: a package that could not be written, or that its server's signed index
-    // refuses, would be downloaded for nothing.
-    QString downloads;
-    if (!ChooseInstallFolder() || !OpenDownloadsFolder(downloads))
-    {
-        return false;
-    }
-    // The archive goes to disk as it arrives, into the part that an earlier attempt may have begun.
-    CLASS_PARTIAL_DOWNLOAD part(downloads, PackageFolderName(version) + PACKAGE_ARCHIVE_SUFFIX);
-    progress.NextDownload();
-    progress.OnDownloadProgress(part.KeptBytes(), -1, -1);
-    // The signed index is fetched as the first part of the download; no more bytes are taken than it gives.
-    CLASS_PACKAGE_CHECKSUM checksum(*this);
-    if (!checksum.AdmitVersion(version))
-    {
-        return false;
-    }
-    download->SetExpectedSize(checksum.ExpectedSize(version));
-    progress.SetPauseButton(PACKAGE_PAUSE_BUTTON::Pause);
-    const QString url = ArchiveUrl(version);
-    QByteArray sha256;
-    const bool downloaded = download->DownloadArchive(url, part, sha256);
-    progress.SetPauseButton(PACKAGE_PAUSE_BUTTON::Hidden);
-    if (!downloaded)
-    {
-        return false;
-    }
-    // A whole archive is installed or dropped: only an unfinished download is kept.
-    const QString archivePath = part.ArchivePath();
-    const bool installed = CLASS_PACKAGE_CHECKSUM(*this).VerifyChecksum(url, archivePath, sha256) &&
-                           CLASS_PACKAGE_EXTRACTION(*this).ExtractArchive(archivePath, version);
-    if (!PLATFORM::RemoveTree(archivePath))
-    {
-        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN,
-                       QStringLiteral("Couldn't remove the downloaded archive at :") + archivePath);
-    }
-    if (installed)
-    {
-        CLASS_PACKAGE_MARKS(*this).RecordTrust(PackageFolderPath(installFolder, version), archiveTrust);
-    }
-    return installed;
-}
-
-bool CLASS_PACKAGE_MANAGER_BACKEND::OpenDownloadsFolder(QString& folder)
-{
-    QString problem;
-    if (!CLASS_PARTIAL_DOWNLOAD::MakeFolder(options.downloadsFolder, folder, problem))
-    {
-        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN,
-                       QStringLiteral("Failed to create the downloads folder %1 : %2").arg(folder, problem));
-        Fail(JOB_FAILED,
-             QStringLiteral("no downloads folder (%1: %2)").arg(QDir::toNativeSeparators(folder), problem));
-        return false;
-    }
-    return true;
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::Fail(int status, const QString& reason)
@@ -438,11 +330,4 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_ManageProgress()
 void CLASS_PACKAGE_MANAGER_BACKEND::ReportProgress(const QString& text, SDWord value)
 {
     emit SIGNAL_Progress(currentPackage, text, value);
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::Pause(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
 }

@@ -36,6 +36,8 @@ inline constexpr TRACE_ORIGIN PACKAGE_EXTRACTION_ORIGIN{PACKAGE_JOB_UNIT, "Extra
 // job without a window (the command line) has no view.
 // It is the entry point of the installer's steps, which work on its job:
 //   CLASS_PACKAGE_JOB_PLAN      which versions the job installs and removes
+//   CLASS_PACKAGE_REMOVAL       the removal of one package
+//   CLASS_PACKAGE_INSTALLATION  the installation of one package, with the steps below
 //   CLASS_PACKAGE_DOWNLOAD      the archive's download (with its digest)
 //   CLASS_PACKAGE_CHECKSUM      the comparison with the signed index, or with the published checksum
 //   CLASS_PACKAGE_EXTRACTION    the extraction on a pool thread
@@ -138,17 +140,10 @@ private:
     void FinishJob();
     // The work (a job, a refresh) has ended: a deletion asked for meanwhile takes place now.
     void EndWork();
-    bool RemovePackage(const QString& version);
-    // The program's folder when writable, else the user's package folder; false (job failed) when neither.
-    bool ChooseInstallFolder();
-    bool InstallPackage(const QString& version);
-    // Makes the private downloads folder; false (job failed) when it cannot be made.
-    bool OpenDownloadsFolder(QString& folder);
     // Ends the job's entries with status; the first failure's reason is the one the user reads.
     void Fail(int status, const QString& reason);
     // SIGNAL_Progress for the current package.
     void ReportProgress(const QString& text, SDWord value);
-    void Pause(int milliseconds);
 
     CLASS_PACKAGE_VIEW* view;
     CLASS_TARVO_VERSION_INFO* versionInfo;
@@ -175,6 +170,8 @@ private:
     friend class CLASS_PACKAGE_DOWNLOAD;
     friend class CLASS_PACKAGE_CHECKSUM;
     friend class CLASS_PACKAGE_EXTRACTION;
+    friend class CLASS_PACKAGE_INSTALLATION;
+    friend class CLASS_PACKAGE_REMOVAL;
     friend class CLASS_PACKAGE_PROGRESS;
     friend class CLASS_PACKAGE_MARKS;
     friend class CLASS_PACKAGE_REFRESH;
