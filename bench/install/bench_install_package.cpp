@@ -78,6 +78,7 @@ int main(int argc, char* argv[])
     options.progressHideDelayMs = 0;
     CLASS_MANAGE_PACKAGE* dialog = new CLASS_MANAGE_PACKAGE(&versionInfo);
     CLASS_PACKAGE_MANAGER_BACKEND backend(dialog, &versionInfo, nullptr, options);
+    dialog->Attach(&backend);
     bool listed = false;
     for (int i = 0; i < dialog->PackageCount(); ++i)
     {

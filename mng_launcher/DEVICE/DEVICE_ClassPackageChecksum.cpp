@@ -224,7 +224,7 @@ bool CLASS_PACKAGE_CHECKSUM::Refuse(const QString& reason)
                                            QStringLiteral(": ") + reason);
     backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED, reason);
     // A command prints its failure itself; the window's user may look at its terminal too.
-    if (!backend.dialog.isNull())
+    if (backend.view != nullptr)
     {
         const QByteArray line = (QStringLiteral("Failed: ") + reason + QLatin1Char('\n')).toLocal8Bit();
         std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);

@@ -348,7 +348,7 @@ void CLASS_PACKAGE_DOWNLOAD::ReportProgress(TRANSFER& transfer, qint64 received,
     }
     shown.start();
     shownPercent = percent;
-    backend.OnDownloadProgress(done, whole, rate.BytesPerSecond());
+    backend.progress.OnDownloadProgress(done, whole, rate.BytesPerSecond());
 }
 
 CLASS_PACKAGE_DOWNLOAD::OUTCOME CLASS_PACKAGE_DOWNLOAD::Conclude(TRANSFER& transfer)
@@ -365,7 +365,7 @@ CLASS_PACKAGE_DOWNLOAD::OUTCOME CLASS_PACKAGE_DOWNLOAD::Conclude(TRANSFER& trans
                                               QStringLiteral(" from its first byte"));
         return OUTCOME::Again;
     }
-    backend.ShowInstalling(0);
+    backend.progress.ShowInstalling(0);
     if (transfer.answer == ANSWER::Refuse)
     {
         TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("Refused the download of ") + transfer.url +

@@ -73,7 +73,7 @@ bool CLASS_PACKAGE_EXTRACTION::ExtractArchive(const QString& archivePath, const 
         backend.Fail(CLASS_PACKAGE_MANAGER_BACKEND::JOB_FAILED, failure);
         return false;
     }
-    backend.ShowInstalling(CLASS_PACKAGE_MANAGER_BACKEND::MAX_PROGRESS);
+    backend.progress.ShowInstalling(CLASS_PACKAGE_MANAGER_BACKEND::MAX_PROGRESS);
     return true;
 }
 

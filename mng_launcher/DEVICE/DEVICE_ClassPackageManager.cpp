@@ -1,124 +1,38 @@
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 
-#include "DEVICE/DEVICE_ClassPackageChecksum.h"
 #include "DEVICE/DEVICE_ClassPackageDownload.h"
-#include "DEVICE/DEVICE_ClassPackageExtraction.h"
-#include "DEVICE/DEVICE_ClassPartialDownload.h"
-#include "DEVICE/DEVICE_ClassSessionSettings.h"
-#include "DEVICE/DEVICE_ClassSha256.h"
+#include "DEVICE/DEVICE_ClassPackageInstallation.h"
+#include "DEVICE/DEVICE_ClassPackageJobPlan.h"
+#include "DEVICE/DEVICE_ClassPackageMarks.h"
+#include "DEVICE/DEVICE_ClassPackageRefresh.h"
+#include "DEVICE/DEVICE_ClassPackageRemoval.h"
+#include "DEVICE/DEVICE_ClassPackageView.h"
 #include "DEVICE/DEVICE_ClassSignedIndex.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
-#include "DEVICE/DEVICE_ClassTrustStore.h"
-#include "DEVICE/DEVICE_Constants.h"
-#include "DEVICE/DEVICE_DownloadProgress.h"
 #include "DEVICE/DEVICE_Helpers.h"
 #include "DEVICE/DEVICE_PackageArchive.h"
 #include "DEVICE/DEVICE_SessionFolders.h"
-#include "GUI/GUI_ClassManagePackage.h"
-#include "GUI/GUI_MessageBox.h"
-#include "PLATFORM/PLATFORM_Files.h"
 #include "PLATFORM/PLATFORM_Platform.h"
-#include "QT_TRACES/TRACES_Traces.h"
 
-#include <QDir>
 #include <QEvent>
-#include <QEventLoop>
-#include <QFileInfo>
 
 #include <algorithm>
 
 namespace
 {
-constexpr int DEFAULT_REMOVAL_PAUSE_MS = 300;
-constexpr int DEFAULT_EXTRACTOR_TIMEOUT_MS = 30000;
-constexpr int DEFAULT_PROGRESS_HIDE_DELAY_MS = 5000;
 constexpr int EXTRACTION_STEPS_PER_PERCENT = 3;
-const QString REMOVING = QStringLiteral("Removing ");
-const QString INSTALLING = QStringLiteral("Installing updater ");
 } // namespace
 
-PACKAGE_MANAGER_OPTIONS
-PACKAGE_MANAGER_OPTIONS::WithDefaults(const CLASS_TARVO_VERSION_INFO* versionInfo) const
-{
-    PACKAGE_MANAGER_OPTIONS filled = *this;
-    if (filled.packagesUrl.isEmpty())
-    {
-        filled.packagesUrl = CLASS_SERVER_ADDRESS::PackagesUrl();
-    }
-    if (!filled.packagesUrl.endsWith(QLatin1Char('/')))
-    {
-        filled.packagesUrl += QLatin1Char('/');
-    }
-    if (filled.applicationFolder.isEmpty())
-    {
-        filled.applicationFolder =
-            versionInfo != nullptr ? versionInfo->GetApplicationFolder() : PLATFORM::ApplicationFolder();
-    }
-    if (filled.extractorProgram.isEmpty())
-    {
-        filled.extractorProgram = PLATFORM::UnzipProgram();
-    }
-    if (filled.probeUrl.isEmpty())
-    {
-        filled.probeUrl = CLASS_SERVER_ADDRESS::ProbeUrl();
-    }
-    if (filled.sessionsRoot.isEmpty())
-    {
-        // The catalogue's local copy lies in the sessions root it was made for.
-        filled.sessionsRoot = versionInfo != nullptr ? QFileInfo(versionInfo->GetLocalCatalogueFile()).path()
-                                                     : CLASS_SESSION_SETTINGS::SessionsRoot();
-    }
-    filled.removalPauseMs = filled.removalPauseMs < 0 ? DEFAULT_REMOVAL_PAUSE_MS : filled.removalPauseMs;
-    filled.downloadInactivityMs =
-        filled.downloadInactivityMs <= 0 ? DOWNLOAD_INACTIVITY_TIMEOUT_MS : filled.downloadInactivityMs;
-    filled.checksumTimeoutMs =
-        filled.checksumTimeoutMs <= 0 ? SMALL_TRANSFER_TIMEOUT_MS : filled.checksumTimeoutMs;
-    filled.extractorTimeoutMs =
-        filled.extractorTimeoutMs <= 0 ? DEFAULT_EXTRACTOR_TIMEOUT_MS : filled.extractorTimeoutMs;
-    filled.progressHideDelayMs =
-        filled.progressHideDelayMs < 0 ? DEFAULT_PROGRESS_HIDE_DELAY_MS : filled.progressHideDelayMs;
-    if (filled.trustFolder.isEmpty())
-    {
-        filled.trustFolder = CLASS_TRUST_STORE::DefaultFolder();
-    }
-    filled.requireSigned = filled.requireSigned || CLASS_TRUST_STORE::RequireSigned();
-    return filled;
-}
-
-CLASS_PACKAGE_MANAGER_BACKEND::CLASS_PACKAGE_MANAGER_BACKEND(CLASS_MANAGE_PACKAGE* dialog,
+CLASS_PACKAGE_MANAGER_BACKEND::CLASS_PACKAGE_MANAGER_BACKEND(CLASS_PACKAGE_VIEW* view,
                                                              CLASS_TARVO_VERSION_INFO* versionInfo,
                                                              QObject* parent,
                                                              const PACKAGE_MANAGER_OPTIONS& givenOptions)
-    : QObject(parent), dialog(dialog), versionInfo(versionInfo),
+    : QObject(parent), view(view), versionInfo(versionInfo),
       packages(versionInfo != nullptr ? versionInfo->GetPackagesList() : QMap<int, QString>()),
-      options(givenOptions.WithDefaults(versionInfo)),
+      options(givenOptions.WithDefaults(versionInfo)), progress(*this, options.progressHideDelayMs),
       download(std::make_unique<CLASS_PACKAGE_DOWNLOAD>(*this))
 {
-    hideTimer.setSingleShot(true);
-    hideTimer.setInterval(options.progressHideDelayMs);
-    connect(&hideTimer, &QTimer::timeout, this,
-            [this]()
-            {
-                if (!this->dialog.isNull())
-                {
-                    this->dialog->SetProgressHidden(true);
-                }
-            });
     RefreshDialog();
-    if (!this->dialog.isNull())
-    {
-        // A window closed while a job runs stops the job: the window goes only once the job has
-        // returned to the main event loop, so the close itself is watched, and the destruction as well.
-        this->dialog->installEventFilter(this);
-        connect(this->dialog.data(), &QObject::destroyed, this,
-                &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_CancelUpdate);
-        connect(this->dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestUpdate, this,
-                &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages, Qt::QueuedConnection);
-        connect(this->dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestPauseOrResume, this,
-                &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_PauseOrResume, Qt::QueuedConnection);
-        connect(this->dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestRefresh, this,
-                &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_RefreshCatalogue, Qt::QueuedConnection);
-    }
 }
 
 CLASS_PACKAGE_MANAGER_BACKEND::~CLASS_PACKAGE_MANAGER_BACKEND() = default;
@@ -134,83 +48,32 @@ bool CLASS_PACKAGE_MANAGER_BACKEND::event(QEvent* event)
     return QObject::event(event);
 }
 
-bool CLASS_PACKAGE_MANAGER_BACKEND::eventFilter(QObject* watched, QEvent* event)
+void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_ViewClosing()
 {
-    // The type first: during the window's destruction its events still pass here, no longer as the window.
-    if (event->type() == QEvent::Close && jobRunning && watched == dialog.data())
+    // The window itself goes only once the job has returned to the main event loop.
+    if (jobRunning)
     {
         SLOT_CancelUpdate();
     }
-    return QObject::eventFilter(watched, event);
+}
+
+void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_ForgetView()
+{
+    view = nullptr;
+    SLOT_CancelUpdate();
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::RefreshDialog()
 {
-    if (dialog.isNull() || versionInfo == nullptr)
+    if (view != nullptr && versionInfo != nullptr)
     {
-        return;
-    }
-    TickInstalledPackages(ListInstalledVersionsIn(PackageFolders(options.applicationFolder)));
-    MarkSignedPackages();
-    const bool reachable = IsInternetReachable(options.probeUrl, SMALL_TRANSFER_TIMEOUT_MS);
-    if (dialog.isNull())
-    {
-        return;
-    }
-    // Removals need no server: the notice names the one that does not answer, and Apply stays.
-    dialog->SetNoInternet(!reachable, WithoutUserInfo(options.probeUrl));
-    if (versionInfo->GetCompatibility() > 1)
-    {
-        dialog->ShowIncompatibleAndClose();
-    }
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::TickInstalledPackages(const QStringList& installed)
-{
-    if (dialog.isNull())
-    {
-        return;
-    }
-    int index = 0;
-    for (auto it = packages.constBegin(); it != packages.constEnd(); ++it, ++index)
-    {
-        dialog->SetPackageChecked(index, installed.contains(it.value()));
+        CLASS_PACKAGE_REFRESH(*this).ShowInstalled();
     }
 }
 
 QStringList CLASS_PACKAGE_MANAGER_BACKEND::SignedVersions() const
 {
-    CLASS_TRUST_STORE store(options.trustFolder, options.trustedKeys);
-    const INDEX_VERDICT verdict =
-        CLASS_SIGNED_INDEX(store).Stored(CLASS_SIGNED_INDEX::ServerOf(options.packagesUrl));
-    QStringList versions;
-    for (const QString& version : packages)
-    {
-        if (verdict.trust == INDEX_VERDICT::TRUST::Signed && verdict.index.FindPackage(version) != nullptr)
-        {
-            versions.append(version);
-        }
-    }
-    return versions;
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::MarkSignedPackages()
-{
-    if (dialog.isNull())
-    {
-        return;
-    }
-    const QStringList signedVersions = SignedVersions();
-    int index = 0;
-    for (auto it = packages.constBegin(); it != packages.constEnd(); ++it, ++index)
-    {
-        dialog->SetPackageSigned(index, signedVersions.contains(it.value()));
-    }
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::RecordTrust(const QString& packageFolder, const QString& trust) const
-{
-    CLASS_TRUST_STORE(options.trustFolder).RecordInstallation(packageFolder, trust);
+    return CLASS_PACKAGE_MARKS(*this).SignedVersions();
 }
 
 QString CLASS_PACKAGE_MANAGER_BACKEND::ArchiveUrl(const QString& version) const
@@ -261,54 +124,44 @@ QStringList CLASS_PACKAGE_MANAGER_BACKEND::RemovalWarnings(const QString& sessio
 
 bool CLASS_PACKAGE_MANAGER_BACKEND::RemovalAgreed(const QStringList& installed, const QStringList& wanted)
 {
-    QStringList removed;
-    for (const QString& version : JobVersions(installed))
-    {
-        if (installed.contains(version) && !wanted.contains(version) && !removed.contains(version))
-        {
-            removed.append(version);
-        }
-    }
+    const QStringList removed = CLASS_PACKAGE_JOB_PLAN(packages.values(), installed, wanted).Removals();
     const QStringList warnings = RemovalWarnings(options.sessionsRoot, removed);
     if (warnings.isEmpty())
     {
         return true;
     }
     const QString question = warnings.join(QLatin1Char('\n')) + QStringLiteral("\n\nRemove anyway?");
-    return CLASS_MESSAGE_BOX::Question(dialog.data(), MESSAGE_BOX_TITLE, question,
-                                       QMessageBox::Yes | QMessageBox::No,
-                                       QMessageBox::No) == QMessageBox::Yes;
+    return view != nullptr && view->ConfirmRemoval(question);
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages()
 {
     // A second Apply queued before the first job disabled the button must not start a job inside a job.
-    if (jobRunning || dialog.isNull() || versionInfo == nullptr)
+    if (jobRunning || view == nullptr || versionInfo == nullptr)
     {
         return;
     }
     jobStatus = JOB_DONE;
-    SetPauseButton(PACKAGE_PAUSE_BUTTON::Hidden);
+    progress.SetPauseButton(PACKAGE_PAUSE_BUTTON::Hidden);
     QStringList ticked;
-    dialog->GetCheckedPackages(ticked);
-    if (versionInfo->GetInstalledVersions() == ticked)
+    view->GetCheckedPackages(ticked);
+    const QStringList installed = versionInfo->GetInstalledVersions();
+    if (installed == ticked)
     {
         return;
     }
     // The window shows a box only for the catalogue's packages: an installed version it does not list
     // (installed from a file, or dropped from the catalogue) stays.
-    const QStringList wanted = ticked + UnlistedVersions(versionInfo->GetInstalledVersions());
+    const QStringList wanted =
+        ticked + CLASS_PACKAGE_JOB_PLAN::UnlistedVersions(packages.values(), installed);
     // Saved sessions that lose their version are named first; "No" leaves everything as it is.
-    if (!RemovalAgreed(versionInfo->GetInstalledVersions(), wanted) || dialog.isNull())
+    if (!RemovalAgreed(installed, wanted) || view == nullptr)
     {
         return;
     }
-    hideTimer.stop(); // the previous job's timer must not hide this job's progress
-    dialog->SetProgressHidden(false);
-    connect(dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_RequestCancel, this,
-            &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_CancelUpdate,
-            static_cast<Qt::ConnectionType>(Qt::DirectConnection | Qt::UniqueConnection));
-    dialog->SetButtonsEnabled(false);
+    progress.KeepShown(); // the previous job's timer must not hide this job's progress
+    view->SetProgressHidden(false);
+    view->SetButtonsEnabled(false);
     RunJob(wanted);
 }
 
@@ -333,12 +186,7 @@ int CLASS_PACKAGE_MANAGER_BACKEND::InstallArchiveFile(const QString& archivePath
     }
     BeginJob();
     currentPackage = version;
-    ShowInstalling(0);
-    if (ChooseInstallFolder() && CLASS_PACKAGE_CHECKSUM(*this).VerifyFile(archivePath) &&
-        CLASS_PACKAGE_EXTRACTION(*this).ExtractArchive(archivePath, version))
-    {
-        RecordTrust(PackageFolderPath(installFolder, version), archiveTrust);
-    }
+    CLASS_PACKAGE_INSTALLATION(*this).InstallFile(archivePath, version);
     FinishJob();
     return jobStatus;
 }
@@ -355,42 +203,13 @@ void CLASS_PACKAGE_MANAGER_BACKEND::BeginJob()
     archiveTrust.clear();
 }
 
-QStringList CLASS_PACKAGE_MANAGER_BACKEND::JobVersions(const QStringList& installed) const
-{
-    // The packages list in its order, then the installed versions it does not list: those can only go.
-    return packages.values() + UnlistedVersions(installed);
-}
-
-QStringList CLASS_PACKAGE_MANAGER_BACKEND::UnlistedVersions(const QStringList& installed) const
-{
-    QStringList unlisted;
-    for (const QString& version : installed)
-    {
-        // A folder whose name gives no version text ("old_TARVO_3_1_51_bak") is no package of the launcher.
-        if (IsVersionText(version) && !packages.values().contains(version))
-        {
-            unlisted.append(version);
-        }
-    }
-    return unlisted;
-}
-
 void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QStringList& installed, const QStringList& wanted)
 {
     // Kept up to date as the job goes, so that a version listed twice is handled once.
     QStringList present = installed;
-    const QStringList versions = JobVersions(installed);
-    QStringList downloads;
-    for (const QString& version : versions)
-    {
-        if (!installed.contains(version) && wanted.contains(version) && !downloads.contains(version))
-        {
-            downloads.append(version);
-        }
-    }
-    downloadNumber = 0;
-    downloadCount = downloads.size();
-    for (const QString& version : versions)
+    const CLASS_PACKAGE_JOB_PLAN plan(packages.values(), installed, wanted);
+    progress.CountDownloads(plan.Installations().size());
+    for (const QString& version : plan.Versions())
     {
         currentPackage = version;
         if (StopRequested())
@@ -402,12 +221,12 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QStringList& installed, con
         bool carryOn = true;
         if (isInstalled && !isTicked)
         {
-            carryOn = RemovePackage(version);
+            carryOn = CLASS_PACKAGE_REMOVAL(*this).Remove(version);
             present.removeAll(version);
         }
         else if (!isInstalled && isTicked)
         {
-            carryOn = InstallPackage(version);
+            carryOn = CLASS_PACKAGE_INSTALLATION(*this).InstallDownloaded(version);
             present.append(version);
         }
         if (!carryOn)
@@ -419,25 +238,27 @@ void CLASS_PACKAGE_MANAGER_BACKEND::RunEntries(const QStringList& installed, con
 
 void CLASS_PACKAGE_MANAGER_BACKEND::FinishJob()
 {
-    SetDialogStatus(FinalStatusText(jobStatus, failureReason));
+    progress.SetStatus(FinalStatusText(jobStatus, failureReason));
     // A failure stays on show, with its reason, until the user's next action, and so does a pause with its
     // Resume button; success goes after a while.
     if (jobStatus == JOB_DONE || jobStatus == JOB_ABORTED)
     {
-        hideTimer.start();
+        progress.HideLater();
     }
-    SetPauseButton(jobStatus == JOB_PAUSED ? PACKAGE_PAUSE_BUTTON::Resume : PACKAGE_PAUSE_BUTTON::Hidden);
-    if (!dialog.isNull())
+    progress.SetPauseButton(jobStatus == JOB_PAUSED ? PACKAGE_PAUSE_BUTTON::Resume
+                                                    : PACKAGE_PAUSE_BUTTON::Hidden);
+    if (view != nullptr)
     {
-        dialog->SetButtonsEnabled(true);
+        view->SetButtonsEnabled(true);
     }
     versionInfo->FindInstalledVersions();
+    const CLASS_PACKAGE_MARKS marks(*this);
     // A paused job keeps the ticks it was started with: Resume goes on with them.
     if (jobStatus != JOB_PAUSED)
     {
-        TickInstalledPackages(versionInfo->GetInstalledVersions());
+        marks.TickInstalled(versionInfo->GetInstalledVersions());
     }
-    MarkSignedPackages();
+    marks.MarkSigned();
     jobRunning = false;
     emit SIGNAL_PackagesChanged();
     EndWork();
@@ -452,104 +273,6 @@ void CLASS_PACKAGE_MANAGER_BACKEND::EndWork()
         QMetaObject::invokeMethod(
             this, [this]() { delete this; }, Qt::QueuedConnection);
     }
-}
-
-bool CLASS_PACKAGE_MANAGER_BACKEND::RemovePackage(const QString& version)
-{
-    Show(REMOVING + currentPackage, 0);
-    Pause(options.removalPauseMs);
-    Show(REMOVING + currentPackage, MAX_PROGRESS / 2);
-    Pause(options.removalPauseMs);
-    // The version goes from every place that holds it.
-    for (const QString& place : PackageFolders(options.applicationFolder))
-    {
-        const QString folder = PackageFolderPath(place, version);
-        // A link in the package folder's place is removed as a link: what it points at stays untouched.
-        if (!PLATFORM::RemoveFolder(folder))
-        {
-            TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN,
-                           QStringLiteral("Couldn't remove package directory at :") + folder);
-            Fail(JOB_REMOVAL_FAILED,
-                 QStringLiteral("no permission to remove %1").arg(QDir::toNativeSeparators(folder)));
-            return false;
-        }
-        RecordTrust(folder, QString());
-    }
-    Show(REMOVING + currentPackage, MAX_PROGRESS);
-    Pause(options.removalPauseMs);
-    return true;
-}
-
-bool CLASS_PACKAGE_MANAGER_BACKEND::ChooseInstallFolder()
-{
-    QString reason;
-    installFolder = PackageInstallFolder(options.applicationFolder, &reason);
-    if (installFolder.isEmpty())
-    {
-        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN, QStringLiteral("No folder to install packages into : ") + reason);
-        Fail(JOB_FAILED, reason);
-        return false;
-    }
-    return true;
-}
-
-bool CLASS_PACKAGE_MANAGER_BACKEND::InstallPackage(const QString& version)
-{
-    // Before any download: a package that could not be written, or that its server's signed index
-    // refuses, would be downloaded for nothing.
-    QString downloads;
-    if (!ChooseInstallFolder() || !OpenDownloadsFolder(downloads))
-    {
-        return false;
-    }
-    // The archive goes to disk as it arrives, into the part that an earlier attempt may have begun.
-    CLASS_PARTIAL_DOWNLOAD part(downloads, PackageFolderName(version) + PACKAGE_ARCHIVE_SUFFIX);
-    ++downloadNumber;
-    OnDownloadProgress(part.KeptBytes(), -1, -1);
-    // The signed index is fetched as the first part of the download; no more bytes are taken than it gives.
-    CLASS_PACKAGE_CHECKSUM checksum(*this);
-    if (!checksum.AdmitVersion(version))
-    {
-        return false;
-    }
-    download->SetExpectedSize(checksum.ExpectedSize(version));
-    SetPauseButton(PACKAGE_PAUSE_BUTTON::Pause);
-    const QString url = ArchiveUrl(version);
-    QByteArray sha256;
-    const bool downloaded = download->DownloadArchive(url, part, sha256);
-    SetPauseButton(PACKAGE_PAUSE_BUTTON::Hidden);
-    if (!downloaded)
-    {
-        return false;
-    }
-    // A whole archive is installed or dropped: only an unfinished download is kept.
-    const QString archivePath = part.ArchivePath();
-    const bool installed = CLASS_PACKAGE_CHECKSUM(*this).VerifyChecksum(url, archivePath, sha256) &&
-                           CLASS_PACKAGE_EXTRACTION(*this).ExtractArchive(archivePath, version);
-    if (!PLATFORM::RemoveTree(archivePath))
-    {
-        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN,
-                       QStringLiteral("Couldn't remove the downloaded archive at :") + archivePath);
-    }
-    if (installed)
-    {
-        RecordTrust(PackageFolderPath(installFolder, version), archiveTrust);
-    }
-    return installed;
-}
-
-bool CLASS_PACKAGE_MANAGER_BACKEND::OpenDownloadsFolder(QString& folder)
-{
-    QString problem;
-    if (!CLASS_PARTIAL_DOWNLOAD::MakeFolder(options.downloadsFolder, folder, problem))
-    {
-        TRACE_ERROR_IN(PACKAGE_JOB_ORIGIN,
-                       QStringLiteral("Failed to create the downloads folder %1 : %2").arg(folder, problem));
-        Fail(JOB_FAILED,
-             QStringLiteral("no downloads folder (%1: %2)").arg(QDir::toNativeSeparators(folder), problem));
-        return false;
-    }
-    return true;
 }
 
 void CLASS_PACKAGE_MANAGER_BACKEND::Fail(int status, const QString& reason)
@@ -587,33 +310,13 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_PauseOrResume()
 
 void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_RefreshCatalogue()
 {
-    if (jobRunning || dialog.isNull() || versionInfo == nullptr)
+    if (jobRunning || view == nullptr || versionInfo == nullptr)
     {
         return;
     }
     // The wait runs a local event loop: the window must not start a job, nor delete this object, meanwhile.
     jobRunning = true;
-    hideTimer.stop();
-    dialog->SetButtonsEnabled(false);
-    dialog->SetProgressHidden(false);
-    SetPauseButton(PACKAGE_PAUSE_BUTTON::Hidden);
-    const QString address = WithoutUserInfo(versionInfo->GetCatalogueUrl());
-    dialog->SetStatusText(QStringLiteral("Downloading the catalogue from ") + address);
-    const bool fetched = versionInfo->FetchPackages();
-    versionInfo->FindPackagesList();
-    versionInfo->FindInstalledVersions();
-    if (!dialog.isNull())
-    {
-        packages = versionInfo->GetPackagesList();
-        dialog->SetPackages(packages.values());
-        TickInstalledPackages(versionInfo->GetInstalledVersions());
-        dialog->SetNoInternet(!fetched, address);
-        dialog->SetStatusText(fetched ? QStringLiteral("Catalogue up to date")
-                                      : QStringLiteral("The catalogue could not be downloaded from %1: %2")
-                                            .arg(address, versionInfo->LastFetchError()));
-        dialog->SetButtonsEnabled(true);
-        hideTimer.start();
-    }
+    CLASS_PACKAGE_REFRESH(*this).FetchCatalogue();
     emit SIGNAL_PackagesChanged();
     EndWork();
 }
@@ -621,70 +324,10 @@ void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_RefreshCatalogue()
 void CLASS_PACKAGE_MANAGER_BACKEND::SLOT_ManageProgress()
 {
     ++extractionCounter;
-    ShowQueued(INSTALLING + currentPackage,
-               std::min(extractionCounter / EXTRACTION_STEPS_PER_PERCENT, MAX_PROGRESS));
+    progress.ShowInstallingQueued(std::min(extractionCounter / EXTRACTION_STEPS_PER_PERCENT, MAX_PROGRESS));
 }
 
-void CLASS_PACKAGE_MANAGER_BACKEND::OnDownloadProgress(qint64 received, qint64 total, qint64 bytesPerSecond)
+void CLASS_PACKAGE_MANAGER_BACKEND::ReportProgress(const QString& text, SDWord value)
 {
-    SetDialogStatus(DownloadProgressText(
-        {currentPackage, downloadNumber, downloadCount, received, total, bytesPerSecond}));
-    // 0: nothing to measure against; -1: the size was not announced. Either leaves the bar as it is.
-    if (total > 0)
-    {
-        SetDialogValue(static_cast<SDWord>(received * MAX_PROGRESS / total));
-    }
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::SetPauseButton(PACKAGE_PAUSE_BUTTON state)
-{
-    if (!dialog.isNull())
-    {
-        dialog->SetPauseButton(state);
-    }
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::ShowInstalling(SDWord value)
-{
-    Show(INSTALLING + currentPackage, value);
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::Show(const QString& text, SDWord value)
-{
-    SetDialogStatus(text);
-    SetDialogValue(value);
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::ShowQueued(const QString& text, SDWord value)
-{
-    // The window's widgets belong to the GUI thread: the call is carried there and runs only while this
-    // object exists.
-    QMetaObject::invokeMethod(
-        this, [this, text, value]() { Show(text, value); }, Qt::QueuedConnection);
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::SetDialogStatus(const QString& text)
-{
-    statusText = text;
-    emit SIGNAL_Progress(currentPackage, text, -1);
-    if (!dialog.isNull())
-    {
-        dialog->SetStatusText(text);
-    }
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::SetDialogValue(SDWord value)
-{
-    emit SIGNAL_Progress(currentPackage, statusText, value);
-    if (!dialog.isNull())
-    {
-        emit dialog->SIGNAL_ValueChanged(value);
-    }
-}
-
-void CLASS_PACKAGE_MANAGER_BACKEND::Pause(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
+    emit SIGNAL_Progress(currentPackage, text, value);
 }

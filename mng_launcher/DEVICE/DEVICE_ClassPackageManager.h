@@ -1,24 +1,22 @@
 #ifndef DEVICE_CLASSPACKAGEMANAGER_H
 #define DEVICE_CLASSPACKAGEMANAGER_H
 
+#include "DEVICE/DEVICE_ClassPackageProgress.h"
+#include "DEVICE/DEVICE_PackageManagerOptions.h"
 #include "QT_TRACES/TRACES_Traces.h"
 #include "ZR_Types.h"
 
 #include <QMap>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 
 #include <memory>
 
-class CLASS_MANAGE_PACKAGE;
 class CLASS_PACKAGE_DOWNLOAD;
+class CLASS_PACKAGE_VIEW;
 class CLASS_TARVO_VERSION_INFO;
-class QTemporaryDir;
 struct INDEX_VERDICT;
-enum class PACKAGE_PAUSE_BUTTON;
 
 // Every line of an installer job names the installer's unit and SLOT_UpdatePackages, or ExtractPackage for
 // the extraction on the pool thread, whichever part of the installer writes it: readers of the logs search
@@ -27,28 +25,6 @@ enum class PACKAGE_PAUSE_BUTTON;
 inline constexpr TRACE_ORIGIN PACKAGE_JOB_ORIGIN{PACKAGE_JOB_UNIT, "SLOT_UpdatePackages"};
 inline constexpr TRACE_ORIGIN PACKAGE_EXTRACTION_ORIGIN{PACKAGE_JOB_UNIT, "ExtractPackage"};
 
-// Where the installer looks and how long it waits; the defaults are the launcher's own.
-struct PACKAGE_MANAGER_OPTIONS
-{
-    QString packagesUrl;       // base of the package archives; default: CLASS_SERVER_ADDRESS::PackagesUrl()
-    QString applicationFolder; // where packages are installed; default: the catalogue's folder
-    QString extractorProgram;  // the unzip program; default: PLATFORM::UnzipProgram()
-    QString probeUrl;          // internet reachability probe; default: CLASS_SERVER_ADDRESS::ProbeUrl()
-    QString sessionsRoot;      // the saved sessions a removal names; default: the catalogue's sessions root
-    QString downloadsFolder;   // kept parts of downloads; default: <user's cache>/<application>/downloads
-    int removalPauseMs = -1;   // pause after each removal step; default: 300
-    int downloadInactivityMs = 0; // a download with no byte for this long fails; default: 30 s
-    int checksumTimeoutMs = 0;    // limit of the checksum download; default: SMALL_TRANSFER_TIMEOUT_MS
-    int extractorTimeoutMs = 0;   // limit of the extractor's start and of its end; default: 30 s
-    int progressHideDelayMs = -1; // the progress area disappears this long after a job; default: 5 s
-    QString trustFolder;          // trusted keys and what was accepted; default: CLASS_TRUST_STORE's
-    QStringList trustedKeys;      // texts of .pub files trusted besides the trust folder's and built-in ones
-    bool requireSigned = false;   // refuse packages of servers without a signed index (also --require-signed)
-
-    // Every unset field replaced by its default (the application folder by the catalogue's).
-    PACKAGE_MANAGER_OPTIONS WithDefaults(const CLASS_TARVO_VERSION_INFO* versionInfo) const;
-};
-
 // Brings the installed simulator packages in line with the versions ticked in the package manager
 // window: removes the package folders that are no longer ticked and installs the ticked ones that are
 // missing (download of the archive into a temporary folder, checksum, extraction beside the launcher on
@@ -56,10 +32,18 @@ struct PACKAGE_MANAGER_OPTIONS
 // download can be paused (the job ends "Paused") and resumed; a download that was paused, cancelled or
 // failed is continued by the next installation of its version, from the part kept in the user's private
 // downloads folder. Refresh downloads the catalogue again.
+// The window is a CLASS_PACKAGE_VIEW that the installer drives; its requests arrive at the public slots. A
+// job without a window (the command line) has no view.
 // It is the entry point of the installer's steps, which work on its job:
-//   CLASS_PACKAGE_DOWNLOAD    the archive's download (with its digest)
-//   CLASS_PACKAGE_CHECKSUM    the comparison with the signed index, or with the published checksum
-//   CLASS_PACKAGE_EXTRACTION  the extraction on a pool thread
+//   CLASS_PACKAGE_JOB_PLAN      which versions the job installs and removes
+//   CLASS_PACKAGE_REMOVAL       the removal of one package
+//   CLASS_PACKAGE_INSTALLATION  the installation of one package, with the steps below
+//   CLASS_PACKAGE_DOWNLOAD      the archive's download (with its digest)
+//   CLASS_PACKAGE_CHECKSUM      the comparison with the signed index, or with the published checksum
+//   CLASS_PACKAGE_EXTRACTION    the extraction on a pool thread
+//   CLASS_PACKAGE_PROGRESS      what the job shows while it runs
+//   CLASS_PACKAGE_MARKS         the window's ticks and trust marks, the trust record of a package
+//   CLASS_PACKAGE_REFRESH       the window brought up to date, at its opening and on Refresh
 class CLASS_PACKAGE_MANAGER_BACKEND : public QObject
 {
     Q_OBJECT
@@ -78,7 +62,8 @@ public:
         JOB_PAUSED = 5
     };
 
-    CLASS_PACKAGE_MANAGER_BACKEND(CLASS_MANAGE_PACKAGE* dialog, CLASS_TARVO_VERSION_INFO* versionInfo,
+    // view: the window to drive, or null for jobs without a window.
+    CLASS_PACKAGE_MANAGER_BACKEND(CLASS_PACKAGE_VIEW* view, CLASS_TARVO_VERSION_INFO* versionInfo,
                                   QObject* parent = nullptr,
                                   const PACKAGE_MANAGER_OPTIONS& options = PACKAGE_MANAGER_OPTIONS());
     ~CLASS_PACKAGE_MANAGER_BACKEND() override;
@@ -135,21 +120,18 @@ public slots:
     void SLOT_RefreshCatalogue();
     // One progress step of the extractor; runs on the extraction thread.
     void SLOT_ManageProgress();
+    // The window is being closed: a running job is cancelled, and the window goes once the job has stopped.
+    void SLOT_ViewClosing();
+    // The window is gone: nothing is shown any more, and a running job stops.
+    void SLOT_ForgetView();
 
 protected:
     // A deletion requested while a job runs waits for the job's end.
     bool event(QEvent* event) override;
-    // Closing the window while a job runs cancels the job.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Installs or removes each of the packages (the list the job was opened with) as wanted says, then
-    // removes the installed versions outside that list that wanted lacks.
+    // Installs or removes each version of the job as wanted says.
     void RunEntries(const QStringList& installed, const QStringList& wanted);
-    // The versions a job goes through: the packages list, then UnlistedVersions.
-    QStringList JobVersions(const QStringList& installed) const;
-    // The installed versions (version texts only) that the packages list does not hold, in their order.
-    QStringList UnlistedVersions(const QStringList& installed) const;
     // True when no saved session uses a version that the job would remove, or the user agrees to remove
     // it all the same (a question naming the sessions).
     bool RemovalAgreed(const QStringList& installed, const QStringList& wanted);
@@ -158,62 +140,41 @@ private:
     void FinishJob();
     // The work (a job, a refresh) has ended: a deletion asked for meanwhile takes place now.
     void EndWork();
-    bool RemovePackage(const QString& version);
-    // The program's folder when writable, else the user's package folder; false (job failed) when neither.
-    bool ChooseInstallFolder();
-    bool InstallPackage(const QString& version);
-    // Makes the private downloads folder; false (job failed) when it cannot be made.
-    bool OpenDownloadsFolder(QString& folder);
     // Ends the job's entries with status; the first failure's reason is the one the user reads.
     void Fail(int status, const QString& reason);
-    // Ticks exactly the installed packages, so that a box shows what is installed.
-    void TickInstalledPackages(const QStringList& installed);
-    // Marks each box signed or unsigned.
-    void MarkSignedPackages();
-    // Remembers how the archive of the package installed (or removed: trust empty) in folder was verified.
-    void RecordTrust(const QString& packageFolder, const QString& trust) const;
-    // "Installing updater <package>" at value.
-    void ShowInstalling(SDWord value);
-    void Show(const QString& text, SDWord value);
-    // Show, delivered from another thread to this object's thread.
-    void ShowQueued(const QString& text, SDWord value);
-    void SetDialogStatus(const QString& text);
-    void SetDialogValue(SDWord value);
-    void Pause(int milliseconds);
-    // "Downloading 3.2.0 (1 of 2) — 41 of 100 MB, 12 MB/s, 5 s left" and its value.
-    void OnDownloadProgress(qint64 received, qint64 total, qint64 bytesPerSecond);
-    void SetPauseButton(PACKAGE_PAUSE_BUTTON state);
+    // SIGNAL_Progress for the current package.
+    void ReportProgress(const QString& text, SDWord value);
 
-    QPointer<CLASS_MANAGE_PACKAGE> dialog;
+    CLASS_PACKAGE_VIEW* view;
     CLASS_TARVO_VERSION_INFO* versionInfo;
-    // The packages list as the dialog shows it: a catalogue arriving later does not shift its boxes.
+    // The packages list as the window shows it: a catalogue arriving later does not shift its boxes.
     QMap<int, QString> packages;
     QString currentPackage;
     int extractionCounter = 0;
     int jobStatus = JOB_DONE;
     QString failureReason;
     QString installFolder;
-    // Which download of the job runs, of how many.
-    int downloadNumber = 0;
-    int downloadCount = 0;
 
     PACKAGE_MANAGER_OPTIONS options;
-    QTimer hideTimer;
+    CLASS_PACKAGE_PROGRESS progress;
     std::unique_ptr<CLASS_PACKAGE_DOWNLOAD> download;
     bool jobRunning = false;
     bool deleteWhenJobEnds = false;
     bool archiveRefused = false;
-    // The last status text shown, sent again with each progress value.
-    QString statusText;
     // The job's verdict on its server's signed index, fetched at its first installation.
     std::unique_ptr<INDEX_VERDICT> jobIndex;
     // How the archive being installed was verified (CLASS_TRUST_STORE::TRUST_...).
     QString archiveTrust;
 
-    // The installer's steps share the job's state: options, status, current package, progress display.
+    // The installer's steps share the job's state: options, status, current package, view.
     friend class CLASS_PACKAGE_DOWNLOAD;
     friend class CLASS_PACKAGE_CHECKSUM;
     friend class CLASS_PACKAGE_EXTRACTION;
+    friend class CLASS_PACKAGE_INSTALLATION;
+    friend class CLASS_PACKAGE_REMOVAL;
+    friend class CLASS_PACKAGE_PROGRESS;
+    friend class CLASS_PACKAGE_MARKS;
+    friend class CLASS_PACKAGE_REFRESH;
 };
 
 #endif // DEVICE_CLASSPACKAGEMANAGER_H

@@ -291,6 +291,7 @@ void CLASS_LAUNCHER_WINDOW::OpenPackageManager()
         },
         Qt::QueuedConnection);
     packageBackEnd = new CLASS_PACKAGE_MANAGER_BACKEND(packageDialog, versionInfo, nullptr, PackageOptions());
+    packageDialog->Attach(packageBackEnd);
     // The back end goes with its window, also when this launcher window has gone before it.
     connect(packageDialog, &QObject::destroyed, packageBackEnd, &QObject::deleteLater, Qt::QueuedConnection);
     connect(packageBackEnd, &CLASS_PACKAGE_MANAGER_BACKEND::SIGNAL_PackagesChanged, sessionBackEnd,

@@ -1,5 +1,6 @@
 #include "GUI/GUI_ClassManagePackage.h"
 
+#include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_ClassTarvoVersionInfo.h"
 #include "DEVICE/DEVICE_Constants.h"
 #include "GUI/GUI_DialogKeys.h"
@@ -176,6 +177,22 @@ void CLASS_MANAGE_PACKAGE::ConnectSignals()
             Qt::QueuedConnection);
 }
 
+void CLASS_MANAGE_PACKAGE::Attach(CLASS_PACKAGE_MANAGER_BACKEND* backend)
+{
+    connect(this, &QObject::destroyed, backend, &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_ForgetView);
+    // A close while a job runs is told at once: the job stops before the window may go.
+    connect(this, &CLASS_MANAGE_PACKAGE::SIGNAL_Closing, backend,
+            &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_ViewClosing, Qt::DirectConnection);
+    connect(this, &CLASS_MANAGE_PACKAGE::SIGNAL_RequestCancel, backend,
+            &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_CancelUpdate, Qt::DirectConnection);
+    connect(this, &CLASS_MANAGE_PACKAGE::SIGNAL_RequestUpdate, backend,
+            &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_UpdatePackages, Qt::QueuedConnection);
+    connect(this, &CLASS_MANAGE_PACKAGE::SIGNAL_RequestPauseOrResume, backend,
+            &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_PauseOrResume, Qt::QueuedConnection);
+    connect(this, &CLASS_MANAGE_PACKAGE::SIGNAL_RequestRefresh, backend,
+            &CLASS_PACKAGE_MANAGER_BACKEND::SLOT_RefreshCatalogue, Qt::QueuedConnection);
+}
+
 void CLASS_MANAGE_PACKAGE::SetPackageChecked(int index, bool checked)
 {
     if (index >= 0 && index < packageBoxes.size())
@@ -217,6 +234,11 @@ void CLASS_MANAGE_PACKAGE::SetStatusText(const QString& text)
     statusLabel->setText(text);
 }
 
+void CLASS_MANAGE_PACKAGE::SetProgressValue(SDWord value)
+{
+    emit SIGNAL_ValueChanged(value);
+}
+
 void CLASS_MANAGE_PACKAGE::SetButtonsEnabled(bool enabled)
 {
     applyButton.setEnabled(enabled);
@@ -243,6 +265,12 @@ void CLASS_MANAGE_PACKAGE::ShowIncompatibleAndClose()
 {
     CLASS_MESSAGE_BOX::Information(this, MESSAGE_BOX_TITLE, INCOMPATIBLE_TEXT);
     close();
+}
+
+bool CLASS_MANAGE_PACKAGE::ConfirmRemoval(const QString& question)
+{
+    return CLASS_MESSAGE_BOX::Question(this, MESSAGE_BOX_TITLE, question, QMessageBox::Yes | QMessageBox::No,
+                                       QMessageBox::No) == QMessageBox::Yes;
 }
 
 QCheckBox* CLASS_MANAGE_PACKAGE::PackageBox(int index) const
@@ -279,6 +307,7 @@ void CLASS_MANAGE_PACKAGE::keyPressEvent(QKeyEvent* event)
 
 void CLASS_MANAGE_PACKAGE::closeEvent(QCloseEvent* event)
 {
+    emit SIGNAL_Closing();
     closed = true;
     QWidget::closeEvent(event);
 }

@@ -315,6 +315,7 @@ void TestServerFaults::packageInstallFailsAndNothingIsLost()
     {
         QPointer<CLASS_MANAGE_PACKAGE> dialog = new CLASS_MANAGE_PACKAGE(&versionInfo);
         auto* backend = new CLASS_PACKAGE_MANAGER_BACKEND(dialog, &versionInfo, nullptr, options);
+        dialog->Attach(backend);
         dialog->show();
         QVERIFY(ApplyPackages(dialog, backend, {KEPT, ADDED}));
         // Told: the window's status line, and the reason in the error log.
@@ -333,6 +334,7 @@ void TestServerFaults::packageInstallFailsAndNothingIsLost()
     options.packagesUrl = healthy.Url(TREE);
     QPointer<CLASS_MANAGE_PACKAGE> dialog = new CLASS_MANAGE_PACKAGE(&versionInfo);
     auto* backend = new CLASS_PACKAGE_MANAGER_BACKEND(dialog, &versionInfo, nullptr, options);
+    dialog->Attach(backend);
     dialog->show();
     QVERIFY(ApplyPackages(dialog, backend, {KEPT, ADDED}));
     QCOMPARE(dialog->StatusText(), QStringLiteral("Finished"));

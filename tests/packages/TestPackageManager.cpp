@@ -169,6 +169,7 @@ private:
         backend = new CLASS_PACKAGE_MANAGER_BACKEND(dialog, versionInfo.get(), nullptr, options);
         if (!dialog.isNull())
         {
+            dialog->Attach(backend);
             connect(dialog.data(), &CLASS_MANAGE_PACKAGE::SIGNAL_ValueChanged, this,
                     [this](SDWord value)
                     {
