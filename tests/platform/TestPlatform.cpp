@@ -425,6 +425,9 @@ private slots:
             << gated << 100 << "released" << true << " still runs after 100 ms";
         QTest::newRow("still runs when its object goes")
             << gated << 100 << "object destroyed" << true << " still runs after 100 ms";
+        QTest::newRow("leaves a program behind")
+            << QByteArray("(read line < \"$dir/gate\") &\necho $! > \"$dir/leftover\"\nexit 0\n") << standard
+            << "leftover ends" << true << "";
     }
 
     void desktopOpenerTellsTheOutcomeOnce()
@@ -438,6 +441,7 @@ private slots:
         const QString arguments = folder.filePath(QStringLiteral("arguments"));
         const QString gate = folder.filePath(QStringLiteral("gate"));
         QFile::remove(arguments);
+        QFile::remove(folder.filePath(QStringLiteral("leftover")));
         QFile::remove(gate);
         QCOMPARE(::mkfifo(QFile::encodeName(gate).constData(), 0600), 0);
         const QString program = script.isEmpty()
@@ -446,6 +450,9 @@ private slots:
                                                   "printf '%s\\n' \"$@\" > \"$dir/arguments\"\n" + script);
         PLATFORM::SetDesktopOpenerProgram(program);
         const auto xdgOpen = qScopeGuard([]() { PLATFORM::SetDesktopOpenerProgram(QString()); });
+        // What the opener leaves behind comes back to the caller, as to the launcher, its subreaper.
+        PLATFORM::BecomeChildSubreaper();
+        const auto noSubreaper = qScopeGuard([]() { ::prctl(PR_SET_CHILD_SUBREAPER, 0, 0, 0, 0); });
         const auto outcomes = std::make_shared<QList<QPair<bool, QString>>>();
         QVERIFY(PLATFORM::OpenWithDesktopOpener(
             address,
@@ -464,9 +471,11 @@ private slots:
         QVERIFY2(reason.isEmpty() ? told.isEmpty() : told.startsWith(program + reason), qPrintable(told));
         QTRY_COMPARE(ReadFile(arguments),
                      script.isEmpty() ? QByteArray() : (address + QLatin1Char('\n')).toUtf8());
+        const qint64 leftover = ReadFile(folder.filePath(QStringLiteral("leftover"))).trimmed().toLongLong();
+        QVERIFY(then != QStringLiteral("leftover ends") || ProcessAlive(leftover));
         if (!then.isEmpty())
         {
-            QVERIFY(ProcessAlive(pid));
+            QVERIFY(ProcessAlive(then == QStringLiteral("leftover ends") ? leftover : pid));
             if (then == QStringLiteral("object destroyed"))
             {
                 delete opener;
@@ -487,6 +496,13 @@ private slots:
                 return ProcessState(pid) == 0;
             };
             QVERIFY(QTest::qWaitFor(reaped, 10000));
+        }
+        if (then == QStringLiteral("leftover ends"))
+        {
+            // Once ended it is reaped with the detached programs, not kept as a zombie.
+            QVERIFY(QTest::qWaitFor([leftover]() { return ProcessGone(leftover); }, 10000));
+            PLATFORM::ReapDetachedChildren();
+            QCOMPARE(ProcessState(leftover), char(0));
         }
         QTRY_VERIFY(opener.isNull());
         QCOMPARE(ProcessState(pid), char(0));
