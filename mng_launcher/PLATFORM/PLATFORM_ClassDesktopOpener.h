@@ -9,9 +9,10 @@
 // One run of the desktop's opener (xdg-open) with one address, and its outcome, told once through done:
 // opened when the opener ends with status 0 or still runs when the time limit has passed (some openers
 // wait for the browser they started); else not, with the reason (could not start, crashed, exit status).
-// The opener belongs to the desktop: it runs in a session of its own, away from the launcher's terminal
-// and from the sessions' simulators, and it is never killed, not even when this object is destroyed
-// first (as the application's child at its end). The object deletes itself once the opener has ended.
+// The opener belongs to the desktop, not to the launcher: it runs in a session of its own (away from the
+// launcher's terminal; a browser it leaves behind is reaped with the detached programs), and it is never
+// killed, not even when this object is destroyed first (as the application's child at the launcher's
+// end). The object deletes itself once the opener has ended.
 class CLASS_DESKTOP_OPENER : public QProcess
 {
     Q_OBJECT
