@@ -48,7 +48,7 @@ QSpacerItem* VerticalSpacer()
     return new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding);
 }
 
-// The links open with the system's handler; when none starts, a box tells their address.
+// The links open with the system's handler; when it cannot open them, a box tells their address.
 void ShowRichTextWithLinks(QLabel& label)
 {
     label.setTextFormat(Qt::RichText);

@@ -240,7 +240,8 @@ void CLASS_MAIN_WINDOW::SLOT_DeleteRequested()
 
 void CLASS_MAIN_WINDOW::SLOT_OpenWebZkm()
 {
-    // Without a browser (no xdg-open) the user still gets the address to copy.
+    // When no browser shows the page (no xdg-open, no browser, one that fails), the user still gets the
+    // address to copy.
     OpenAddress(this, QUrl(webPageUrl), BROWSER_NOT_OPENED_TEXT);
 }
 

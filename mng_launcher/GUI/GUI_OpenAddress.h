@@ -14,9 +14,11 @@ inline const QString LINK_NOT_OPENED_TEXT =
 inline const QString FOLDER_NOT_OPENED_TEXT =
     QStringLiteral("The file manager could not be opened. The log folder is:");
 
-// Opens a web page or a folder with the desktop's handler. When none can be started (no xdg-open, no
-// handler for it), a box tells the address (a local file as its path) with a button that copies it.
-// A browser that fails after xdg-open has started is not seen. True when the handler started.
-bool OpenAddress(QWidget* parent, const QUrl& address, const QString& failureText);
+// Opens a web page or a folder with the desktop's handler. When it cannot (no xdg-open, no handler for
+// it, a browser or file manager that fails after xdg-open started: xdg-open ends with an error), a box
+// tells the address (a local file as its path) with a button that copies it, and the log says why. The
+// outcome may be known only after this returns (xdg-open's end, within a few seconds): the box then
+// comes from the event loop, over parent if it still exists.
+void OpenAddress(QWidget* parent, const QUrl& address, const QString& failureText);
 
 #endif // GUI_OPENADDRESS_H

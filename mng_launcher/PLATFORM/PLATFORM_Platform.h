@@ -62,6 +62,23 @@ bool KillTaggedProcesses(const QString& tag, unsigned long long orphansSince = 0
 // The launcher's own children share its session, so their ends stay for their QProcess. Windows: nothing.
 void ReapDetachedChildren();
 
+// How an address handed to the desktop's opener fared: opened, or not with the reason (for the log).
+using OPENER_DONE = std::function<void(bool opened, const QString& reason)>;
+// How long the opener may run before it counts as having opened the address: some openers wait for the
+// browser they started until it is closed.
+constexpr int DESKTOP_OPENER_TIME_LIMIT_MS = 5000;
+
+// Linux: starts the desktop's opener (xdg-open) with the address (a URL, a file:// URL for a folder) as
+// its only argument and calls done once, from the event loop: opened when it ends with status 0 or
+// still runs after timeLimitMs; else not opened, with the reason (could not start, crashed, its exit
+// status: xdg-open ends with 3 or 4 when no handler or browser could open the address). The opener is
+// never killed, also not when the launcher ends first. Windows: starts nothing, calls nothing, and
+// returns false: the toolkit opens addresses there (QDesktopServices, through the shell).
+bool OpenWithDesktopOpener(const QString& address, const OPENER_DONE& done,
+                           int timeLimitMs = DESKTOP_OPENER_TIME_LIMIT_MS);
+// Test hook: the program that OpenWithDesktopOpener starts instead of xdg-open; empty: xdg-open again.
+void SetDesktopOpenerProgram(const QString& program);
+
 // Path of the simulator program inside an installed package folder, as handed to QProcess::start.
 QString SimulatorProgramPath(const QString& packageFolder);
 

@@ -1,5 +1,7 @@
 #include "PLATFORM/PLATFORM_Platform.h"
 
+#include "PLATFORM/PLATFORM_ClassDesktopOpener.h"
+
 #include <QProcess>
 
 #ifdef Q_OS_WIN
@@ -293,14 +295,16 @@ int AddUnmarkedOrphans(std::map<pid_t, unsigned long long>& tree, unsigned long 
 
 // Reaps the ended children that came back to the launcher from a session of their own (a detached
 // program such as the browser that shows a device's page): nobody else waits for them. The launcher
-// starts its own children in its session, so their ends stay for their QProcess.
+// starts its own children in its session, so their ends stay for their QProcess; the desktop's opener is
+// the one it starts in a session of its own, and its end stays for its object too.
 void ReapDetached()
 {
     const pid_t ownSession = ::getsid(0);
     ProcessEntry entry;
     for (const pid_t pid : OwnChildren())
     {
-        if (ReadProcessEntry(pid, entry) && entry.state == 'Z' && entry.session != ownSession)
+        if (ReadProcessEntry(pid, entry) && entry.state == 'Z' && entry.session != ownSession &&
+            !CLASS_DESKTOP_OPENER::IsOpenerProcess(pid))
         {
             ::waitpid(pid, nullptr, WNOHANG);
         }

@@ -1,11 +1,46 @@
 #include "PLATFORM/PLATFORM_Platform.h"
 
+#include "PLATFORM/PLATFORM_ClassDesktopOpener.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QStandardPaths>
 
+namespace
+{
+// The program a test put in the place of xdg-open; empty: xdg-open.
+QString& DesktopOpenerStandIn()
+{
+    static QString program;
+    return program;
+}
+} // namespace
+
 namespace PLATFORM
 {
+bool OpenWithDesktopOpener(const QString& address, const OPENER_DONE& done, int timeLimitMs)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(address)
+    Q_UNUSED(done)
+    Q_UNUSED(timeLimitMs)
+    return false;
+#else
+    const QString program =
+        DesktopOpenerStandIn().isEmpty() ? QStringLiteral("xdg-open") : DesktopOpenerStandIn();
+    // The application object holds the opener until it has ended, so that no object of it outlives the
+    // launcher (the opener itself goes on running).
+    auto* opener = new CLASS_DESKTOP_OPENER(program, timeLimitMs, done, QCoreApplication::instance());
+    opener->Open(address);
+    return true;
+#endif
+}
+
+void SetDesktopOpenerProgram(const QString& program)
+{
+    DesktopOpenerStandIn() = program;
+}
+
 QString SimulatorProgramPath(const QString& packageFolder)
 {
     const QString program = packageFolder + QStringLiteral("/bin/ZR_APP_SIMULATOR");

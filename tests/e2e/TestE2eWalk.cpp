@@ -16,12 +16,12 @@
 #include "GUI/GUI_FileDialog.h"
 #include "GUI/GUI_MessageBox.h"
 #include "LauncherTestEnvironment.h"
+#include "OpenerStandIn.h"
 #include "TestFiles.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -105,14 +105,11 @@ class TestE2eWalk : public QObject
 {
     Q_OBJECT
 
-public slots:
-    // Stands in for the browser: "Open Web ZKM" lands here.
-    void OpenUrl(const QUrl& url) { openedUrls.append(url); }
-
 private:
     E2E_WORLD world;
     std::unique_ptr<CLASS_LAUNCHER_BACKEND> launcher;
-    QList<QUrl> openedUrls;
+    // Stands in for the desktop's opener: "Open Web ZKM" hands it the address.
+    OPENER_STAND_IN browser;
     quint16 webPort = 0;
     QString exportedFolderName;
     QByteArray exportedSettings;
@@ -271,7 +268,8 @@ private slots:
         qputenv("XDG_DATA_HOME", QFile::encodeName(world.Home() + QStringLiteral("/.local/share")));
         QVERIFY(PrepareLauncherWindowEnvironment(world.Home()));
         CLASS_MESSAGE_BOX::ClearHistory();
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "OpenUrl");
+        QVERIFY(!browser.Program().isEmpty());
+        PLATFORM::SetDesktopOpenerProgram(browser.Program());
         webPort = FreePort();
         QVERIFY(webPort > 0);
 
@@ -298,7 +296,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        PLATFORM::SetDesktopOpenerProgram(NO_DESKTOP_OPENER);
         launcher.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -395,9 +393,9 @@ private slots:
 
         // "Open Web ZKM" opens the device's page, which is the session's own web application.
         QVERIFY(ClickWhenEnabled(QStringLiteral("openWebButton")));
-        QTRY_COMPARE_WITH_TIMEOUT(openedUrls.size(), 1, QUICK_MS);
-        QCOMPARE(openedUrls.first(), QUrl(WebUrl()));
-        const E2E_REPLY page = HttpGet(openedUrls.first().toString());
+        QTRY_COMPARE_WITH_TIMEOUT(browser.Arguments().size(), 1, QUICK_MS);
+        QCOMPARE(QUrl(browser.Arguments().first()), QUrl(WebUrl()));
+        const E2E_REPLY page = HttpGet(browser.Arguments().first());
         QCOMPARE(page.status, 200);
         QVERIFY(page.body.contains("<title>Tarvo 4K web control</title>"));
         const QJsonObject device = JsonOf(HttpGet(WebUrl() + QStringLiteral("/api/status")).body);

@@ -10,6 +10,7 @@
 #include "GUI/GUI_ClassWindowGeometry.h"
 #include "GUI/GUI_FileDialog.h"
 #include "LauncherTestEnvironment.h"
+#include "OpenerStandIn.h"
 #include "TraceCapture.h"
 
 #include <QAbstractButton>
@@ -17,7 +18,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -115,18 +115,6 @@ bool IsControl(QWidget* widget)
 } // namespace
 
 Q_DECLARE_METATYPE(QList<CLASS_WINDOW_GEOMETRY::SCREEN_AREA>)
-
-// Stands in for the file manager: the addresses the desktop is asked to open land here.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> urls;
-
-public slots:
-    void Open(const QUrl& url) { urls << url; }
-};
 
 class TestLauncherWindow : public QObject
 {
@@ -323,13 +311,10 @@ private slots:
         QFETCH(QString, told);
         TraceCapture traces; // this run's log files exist
         QVERIFY(traces.Ready());
-        UrlCatcher opened;
-        if (fileManager)
-        {
-            QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "Open");
-        }
-        const auto noHandler =
-            qScopeGuard([]() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); });
+        const OPENER_STAND_IN fileManagerStandIn;
+        QVERIFY(!fileManagerStandIn.Program().isEmpty());
+        const auto noStandIn =
+            UseDesktopOpener(fileManager ? fileManagerStandIn.Program() : NO_DESKTOP_OPENER);
         QTemporaryDir folder;
         QFile existing(folder.filePath(QStringLiteral("existing.zip")));
         QVERIFY(existing.open(QIODevice::WriteOnly));
@@ -342,6 +327,7 @@ private slots:
         CLASS_MESSAGE_BOX::ClearHistory();
         window.findChild<QAction*>(entry)->trigger();
         QCoreApplication::processEvents(); // the entry runs from the event loop, as a menu command does
+        QTRY_VERIFY(DesktopOpenersEnded());
         QVERIFY2(told.isEmpty() ? CLASS_MESSAGE_BOX::Texts().isEmpty()
                                 : CLASS_MESSAGE_BOX::LastText().startsWith(told),
                  qPrintable(CLASS_MESSAGE_BOX::LastText()));
@@ -349,7 +335,8 @@ private slots:
         {
             const QString logFolder = CLASS_DIAGNOSTICS::LogFolder();
             QVERIFY(!logFolder.isEmpty());
-            QCOMPARE(opened.urls, fileManager ? QList<QUrl>{QUrl::fromLocalFile(logFolder)} : QList<QUrl>{});
+            const QString address = QString::fromLatin1(QUrl::fromLocalFile(logFolder).toEncoded());
+            QCOMPARE(fileManagerStandIn.Arguments(), fileManager ? QStringList{address} : QStringList());
             QCOMPARE(CLASS_MESSAGE_BOX::LastCopyText(), fileManager ? QString() : logFolder);
         }
         QStringList files = QDir(folder.path()).entryList(QDir::Files);

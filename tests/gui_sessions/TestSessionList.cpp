@@ -2,9 +2,11 @@
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_ClassStartWindow.h"
+#include "GUI/GUI_OpenAddress.h"
 #include "LauncherTestEnvironment.h"
+#include "OpenerStandIn.h"
+#include "TraceCapture.h"
 
-#include <QDesktopServices>
 #include <QHoverEvent>
 #include <QImage>
 #include <QLabel>
@@ -13,7 +15,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
-#include <QUrl>
 
 namespace
 {
@@ -66,18 +67,6 @@ QList<HideCall> HideCalls(const QSignalSpy& spy)
     return calls;
 }
 } // namespace
-
-// Receives the address "Open Web ZKM" asks the desktop to open, instead of a browser.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> urls;
-
-public slots:
-    void Open(const QUrl& url) { urls << url; }
-};
 
 class TestSessionList : public QObject
 {
@@ -548,41 +537,50 @@ private slots:
         QCOMPARE(view.GetSessionWidget(0)->GetDevice(), QStringLiteral("Tarvo 4k Dalvogrid 4K"));
     }
 
-    // Without a browser (nothing handles the address) a box tells the address and offers to copy it.
+    // When the desktop's opener cannot show the page (it is not there, or it ends with an error because no
+    // browser could open it) a box tells the address and offers to copy it, and the log says why.
     void openWebZkmOpensStoredAddress_data()
     {
-        QTest::addColumn<bool>("browser");
-        QTest::newRow("with a browser") << true;
-        QTest::newRow("without a browser") << false;
+        QTest::addColumn<int>("opener");     // its exit status; -1: not installed
+        QTest::addColumn<QString>("logged"); // the reason, after the opener's path; empty: no box
+        QTest::newRow("with a browser") << 0 << QString();
+        QTest::newRow("without a browser") << -1 << " could not be started: ";
+        QTest::newRow("browser fails after the opener started") << 3 << " ended with exit status 3";
     }
 
     void openWebZkmOpensStoredAddress()
     {
-        QFETCH(bool, browser);
-        UrlCatcher catcher;
-        if (browser)
-        {
-            QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "Open");
-        }
-        const auto noHandler =
-            qScopeGuard([]() { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); });
+        QFETCH(int, opener);
+        QFETCH(QString, logged);
+        const QString address = QStringLiteral("http://127.0.0.1:4000");
+        const OPENER_STAND_IN standIn(qMax(opener, 0));
+        QVERIFY(!standIn.Program().isEmpty());
+        const QString program = opener < 0 ? standIn.MissingProgram() : standIn.Program();
+        const auto noStandIn = UseDesktopOpener(program);
+        TraceCapture traces;
         CLASS_MESSAGE_BOX::SetAutoAnswer(true);
         const auto noAutoAnswer = qScopeGuard([]() { CLASS_MESSAGE_BOX::SetAutoAnswer(false); });
         CLASS_MESSAGE_BOX::ClearHistory();
         CLASS_MAIN_WINDOW view;
-        view.SetWebPageUrl(QStringLiteral("http://127.0.0.1:4000"));
+        view.SetWebPageUrl(address);
         view.SetOpenWebEnabled(true);
         QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("openWebButton")), Qt::LeftButton);
-        if (browser)
+        if (opener >= 0)
         {
-            QTRY_COMPARE(catcher.urls.size(), 1);
-            QCOMPARE(catcher.urls.at(0), QUrl(QStringLiteral("http://127.0.0.1:4000")));
+            QTRY_COMPARE(standIn.Arguments(), QStringList{address});
+        }
+        if (logged.isEmpty())
+        {
+            QTRY_VERIFY(DesktopOpenersEnded());
             QVERIFY(CLASS_MESSAGE_BOX::Texts().isEmpty());
             return;
         }
         QTRY_COMPARE(CLASS_MESSAGE_BOX::Texts().size(), 1);
-        QVERIFY(CLASS_MESSAGE_BOX::LastText().endsWith(QStringLiteral("\n\nhttp://127.0.0.1:4000")));
-        QCOMPARE(CLASS_MESSAGE_BOX::LastCopyText(), QStringLiteral("http://127.0.0.1:4000"));
+        QCOMPARE(CLASS_MESSAGE_BOX::LastText(), BROWSER_NOT_OPENED_TEXT + QStringLiteral("\n\n") + address);
+        QCOMPARE(CLASS_MESSAGE_BOX::LastCopyText(), address);
+        QVERIFY2(traces.HasError(QStringLiteral("Cannot open ") + address + QStringLiteral(": ") + program +
+                                 logged),
+                 qPrintable(traces.AllErrors().join(QString())));
     }
 };
 

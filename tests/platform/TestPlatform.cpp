@@ -1,6 +1,8 @@
 #include "PLATFORM/PLATFORM_Platform.h"
 
+#include "PLATFORM/PLATFORM_ClassDesktopOpener.h"
 #include "SystemProbes.h"
+#include "TestFiles.h"
 #include "TestHttpServer.h"
 
 #include <QCoreApplication>
@@ -8,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -15,8 +18,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -395,6 +401,112 @@ private slots:
         QCOMPARE(process.exitCode(), 7);
         QCOMPARE(process.readAllStandardOutput().trimmed(), QByteArray("/sessions/Tarvo2024_03_05_14_07_59"));
 #endif
+    }
+
+    // The desktop's opener gets the address as its one argument, without a shell, and its outcome is told
+    // once: opened when it ends with 0 or still runs at the time limit (then it is left running, also
+    // when its object goes at the application's end); not opened, with the reason, otherwise.
+    void desktopOpenerTellsTheOutcomeOnce_data()
+    {
+        QTest::addColumn<QByteArray>("script"); // empty: no program there
+        QTest::addColumn<int>("limitMs");
+        QTest::addColumn<QString>("then"); // what happens once the outcome is told
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<QString>("reason"); // how it begins after the program's path
+        const int standard = PLATFORM::DESKTOP_OPENER_TIME_LIMIT_MS;
+        const QByteArray gated = "read line < \"$dir/gate\"\nexit 3\n";
+        QTest::newRow("ends with 0") << QByteArray("exit 0\n") << standard << "" << true << "";
+        QTest::newRow("ends with 3: nothing could open it")
+            << QByteArray("exit 3\n") << standard << "" << false << " ended with exit status 3";
+        QTest::newRow("not installed")
+            << QByteArray() << standard << "" << false << " could not be started: ";
+        QTest::newRow("crashes") << QByteArray("kill -KILL $$\n") << standard << "" << false << " crashed";
+        QTest::newRow("still runs at the time limit, ends later with 3")
+            << gated << 100 << "released" << true << " still runs after 100 ms";
+        QTest::newRow("still runs when its object goes")
+            << gated << 100 << "object destroyed" << true << " still runs after 100 ms";
+        QTest::newRow("leaves a program behind")
+            << QByteArray("(read line < \"$dir/gate\") &\necho $! > \"$dir/leftover\"\nexit 0\n") << standard
+            << "leftover ends" << true << "";
+    }
+
+    void desktopOpenerTellsTheOutcomeOnce()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(int, limitMs);
+        QFETCH(QString, then);
+        QFETCH(bool, opened);
+        QFETCH(QString, reason);
+        const QString address = QStringLiteral("file:///tmp/a b'c;$(id)");
+        const QString arguments = folder.filePath(QStringLiteral("arguments"));
+        const QString gate = folder.filePath(QStringLiteral("gate"));
+        QFile::remove(arguments);
+        QFile::remove(folder.filePath(QStringLiteral("leftover")));
+        QFile::remove(gate);
+        QCOMPARE(::mkfifo(QFile::encodeName(gate).constData(), 0600), 0);
+        const QString program = script.isEmpty()
+                                    ? folder.filePath(QStringLiteral("not-installed"))
+                                    : WriteScript(QStringLiteral("opener.sh"),
+                                                  "printf '%s\\n' \"$@\" > \"$dir/arguments\"\n" + script);
+        PLATFORM::SetDesktopOpenerProgram(program);
+        const auto xdgOpen = qScopeGuard([]() { PLATFORM::SetDesktopOpenerProgram(QString()); });
+        // What the opener leaves behind comes back to the caller, as to the launcher, its subreaper.
+        PLATFORM::BecomeChildSubreaper();
+        const auto noSubreaper = qScopeGuard([]() { ::prctl(PR_SET_CHILD_SUBREAPER, 0, 0, 0, 0); });
+        const auto outcomes = std::make_shared<QList<QPair<bool, QString>>>();
+        QVERIFY(PLATFORM::OpenWithDesktopOpener(
+            address,
+            [outcomes](bool done, const QString& why) {
+                outcomes->append({done, why});
+            },
+            limitMs));
+        const QList<CLASS_DESKTOP_OPENER*> openers =
+            QCoreApplication::instance()->findChildren<CLASS_DESKTOP_OPENER*>();
+        QCOMPARE(openers.size(), 1);
+        QPointer<CLASS_DESKTOP_OPENER> opener = openers.first();
+        const qint64 pid = opener->processId();
+        QTRY_COMPARE(outcomes->size(), 1);
+        QCOMPARE(outcomes->first().first, opened);
+        const QString told = outcomes->first().second;
+        QVERIFY2(reason.isEmpty() ? told.isEmpty() : told.startsWith(program + reason), qPrintable(told));
+        QTRY_COMPARE(ReadFile(arguments),
+                     script.isEmpty() ? QByteArray() : (address + QLatin1Char('\n')).toUtf8());
+        const qint64 leftover = ReadFile(folder.filePath(QStringLiteral("leftover"))).trimmed().toLongLong();
+        QVERIFY(then != QStringLiteral("leftover ends") || ProcessAlive(leftover));
+        if (!then.isEmpty())
+        {
+            QVERIFY(ProcessAlive(then == QStringLiteral("leftover ends") ? leftover : pid));
+            if (then == QStringLiteral("object destroyed"))
+            {
+                delete opener;
+                QVERIFY(ProcessAlive(pid));
+            }
+            QFile open(gate);
+            QVERIFY(open.open(QIODevice::WriteOnly));
+            open.write("\n");
+            open.close();
+        }
+        if (then == QStringLiteral("object destroyed"))
+        {
+            // Its object no longer waits for it (the launcher has ended then, and init reaps it): here the
+            // test makes sure that it does not stay a zombie.
+            const auto reaped = [pid]()
+            {
+                ::waitpid(static_cast<pid_t>(pid), nullptr, WNOHANG);
+                return ProcessState(pid) == 0;
+            };
+            QVERIFY(QTest::qWaitFor(reaped, 10000));
+        }
+        if (then == QStringLiteral("leftover ends"))
+        {
+            // Once ended it is reaped with the detached programs, not kept as a zombie.
+            QVERIFY(QTest::qWaitFor([leftover]() { return ProcessGone(leftover); }, 10000));
+            PLATFORM::ReapDetachedChildren();
+            QCOMPARE(ProcessState(leftover), char(0));
+        }
+        QTRY_VERIFY(opener.isNull());
+        QCOMPARE(ProcessState(pid), char(0));
+        QCOMPARE(outcomes->size(), 1);
     }
 
     void archiveTool_data()
