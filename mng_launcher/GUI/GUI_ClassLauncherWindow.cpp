@@ -1,6 +1,5 @@
 #include "GUI/GUI_ClassLauncherWindow.h"
 
-#include "DEVICE/DEVICE_ClassDiagnostics.h"
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_Constants.h"
@@ -9,9 +8,8 @@
 #include "GUI/GUI_ClassSessionWidget.h"
 #include "GUI/GUI_ClassWindowGeometry.h"
 #include "GUI/GUI_DialogPlacement.h"
-#include "GUI/GUI_FileDialog.h"
+#include "GUI/GUI_HelpActions.h"
 #include "GUI/GUI_MessageBox.h"
-#include "GUI/GUI_OpenAddress.h"
 #include "GUI/GUI_SharpPixmap.h"
 #include "GUI/GUI_Theme.h"
 #include "QT_UPDATER/UPDATER_ClassUpdaterFromWeb.h"
@@ -19,8 +17,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
-#include <QDir>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -226,51 +222,12 @@ void CLASS_LAUNCHER_WINDOW::ConnectActions()
             Qt::QueuedConnection);
     connect(exportAction, &QAction::triggered, sessionBackEnd, &CLASS_MAIN_BACKEND::ExportRequest,
             Qt::QueuedConnection);
-    connect(openLogFolderAction, &QAction::triggered, this, &CLASS_LAUNCHER_WINDOW::OpenLogFolder,
-            Qt::QueuedConnection);
-    connect(saveDiagnosticsAction, &QAction::triggered, this, &CLASS_LAUNCHER_WINDOW::SaveDiagnostics,
-            Qt::QueuedConnection);
-}
-
-void CLASS_LAUNCHER_WINDOW::OpenLogFolder()
-{
-    const QString folder = CLASS_DIAGNOSTICS::LogFolder();
-    if (folder.isEmpty())
-    {
-        CLASS_MESSAGE_BOX::Information(this, MESSAGE_BOX_TITLE,
-                                       QStringLiteral("This run writes no log files."));
-        return;
-    }
-    OpenAddress(this, QUrl::fromLocalFile(folder), FOLDER_NOT_OPENED_TEXT);
-}
-
-void CLASS_LAUNCHER_WINDOW::SaveDiagnostics()
-{
-    const QString proposed = QDir::home().filePath(
-        QStringLiteral("Tarvo4kSimulator-diagnostics-%1.zip")
-            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
-    QString path = CLASS_FILE_DIALOG::GetSaveFileName(this, QStringLiteral("Save Diagnostics"), proposed,
-                                                      QStringLiteral("Zip archives (*.zip)"));
-    if (path.isEmpty())
-    {
-        return;
-    }
-    if (!path.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive))
-    {
-        path += QStringLiteral(".zip");
-    }
-    // Gathering and compressing take a moment; the window waits for them.
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const RUN_RESULT result = CLASS_DIAGNOSTICS(Locations()).Write(path);
-    QGuiApplication::restoreOverrideCursor();
-    if (!result.IsDone())
-    {
-        CLASS_MESSAGE_BOX::Warning(this, MESSAGE_BOX_TITLE,
-                                   QStringLiteral("The diagnostics were not saved: %1").arg(result.reason));
-        return;
-    }
-    CLASS_MESSAGE_BOX::Information(this, MESSAGE_BOX_TITLE,
-                                   QStringLiteral("The diagnostics are saved in %1.").arg(result.output));
+    connect(
+        openLogFolderAction, &QAction::triggered, this, [this]() { OpenLogFolder(this); },
+        Qt::QueuedConnection);
+    connect(
+        saveDiagnosticsAction, &QAction::triggered, this, [this]() { SaveDiagnostics(this, Locations()); },
+        Qt::QueuedConnection);
 }
 
 void CLASS_LAUNCHER_WINDOW::OpenPackageManager()

@@ -95,10 +95,6 @@ private:
     void BuildMenus();
     void BuildHeaderBar();
     void ConnectActions();
-    // Help menu: the folder of this run's log files in the file manager, and the command line's support
-    // bundle (--diagnostics) saved where the user chooses.
-    void OpenLogFolder();
-    void SaveDiagnostics();
     void AnnounceVersion();
     // The failure box of a check the user asked for: the server asked and the reason.
     void TellCheckFailed();
