@@ -119,7 +119,8 @@ CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
                                             LAUNCHER_DEV_CHANNEL, this);
     connect(webUpdater, &CLASS_UPDATER_FROM_WEB::SIGNAL_VersionCheckingFinished, this,
             &CLASS_LAUNCHER_WINDOW::SLOT_VersionCheckingFinished, Qt::QueuedConnection);
-    // Nothing that waits for the network comes before the window is on screen.
+    // Nothing that waits for the network comes before the window is on screen, nor anything else that
+    // its first frame does not show.
     QCoreApplication::instance()->installEventFilter(this);
     connect(
         updateCheckAction, &QAction::triggered, this, [this]() { StartVersionCheck(false); },
@@ -129,8 +130,9 @@ CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
 void CLASS_LAUNCHER_WINDOW::BuildGui()
 {
     // The theme comes first: each widget is then styled once, when it is first shown, and not a second
-    // time when the style sheet arrives.
-    RegisterApplicationFonts();
+    // time when the style sheet arrives. The faces that the first frame does not use wait for it
+    // (FinishStartUp).
+    RegisterFirstPaintFonts();
     ApplyTheme(qobject_cast<QApplication*>(QCoreApplication::instance()));
     scrollArea = new QScrollArea(this);
     // Tab goes from control to control; the area scrolls to show the one reached.
@@ -448,16 +450,18 @@ bool CLASS_LAUNCHER_WINDOW::eventFilter(QObject* watched, QEvent* event)
         QCoreApplication::instance()->removeEventFilter(this);
         // From the event loop, once the repaint that this paint belongs to has gone to the screen, and
         // one turn later still: what else waited for that paint goes first.
-        QTimer::singleShot(
-            0, this, [this]() { QTimer::singleShot(0, this, &CLASS_LAUNCHER_WINDOW::StartNetworkWork); });
+        QTimer::singleShot(0, this,
+                           [this]() { QTimer::singleShot(0, this, &CLASS_LAUNCHER_WINDOW::FinishStartUp); });
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-void CLASS_LAUNCHER_WINDOW::StartNetworkWork()
+void CLASS_LAUNCHER_WINDOW::FinishStartUp()
 {
+    // The requests go out first; the fonts are registered while they are on their way.
     sessionBackEnd->RefreshCatalogue();
     StartVersionCheck(true);
+    RegisterRemainingFonts();
 }
 
 CLASS_MAIN_WINDOW* CLASS_LAUNCHER_WINDOW::GetMainWindow() const

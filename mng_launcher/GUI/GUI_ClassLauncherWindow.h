@@ -89,9 +89,9 @@ protected:
 private:
     // True when quitting loses no session and stops no simulator, or the user chose to quit all the same.
     bool MayQuit();
-    // What waits for the network, started once the window is on screen: the catalogue's download and
-    // the automatic version check.
-    void StartNetworkWork();
+    // What waits for the first frame, started once the window is on screen: the catalogue's download,
+    // the automatic version check and the font faces that the first frame does not use.
+    void FinishStartUp();
     void BuildMenus();
     void BuildHeaderBar();
     void ConnectActions();
