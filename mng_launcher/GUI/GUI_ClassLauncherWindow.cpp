@@ -112,13 +112,6 @@ CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
     helpMenu->setObjectName(QStringLiteral("menuHelp"));
     BuildGui();
     ConnectActions();
-
-    const QString versionFileUrl =
-        VersionFileUrl().isEmpty() ? CLASS_SERVER_ADDRESS::VersionFileUrl() : VersionFileUrl();
-    webUpdater = new CLASS_UPDATER_FROM_WEB(LAUNCHER_VERSION, versionFileUrl, LAUNCHER_PRODUCT_ID,
-                                            LAUNCHER_DEV_CHANNEL, this);
-    connect(webUpdater, &CLASS_UPDATER_FROM_WEB::SIGNAL_VersionCheckingFinished, this,
-            &CLASS_LAUNCHER_WINDOW::SLOT_VersionCheckingFinished, Qt::QueuedConnection);
     // Nothing that waits for the network comes before the window is on screen, nor anything else that
     // its first frame does not show.
     QCoreApplication::instance()->installEventFilter(this);
@@ -307,10 +300,10 @@ void CLASS_LAUNCHER_WINDOW::StartVersionCheck(bool automatic)
     automaticCheck = automatic;
     if (!automatic)
     {
-        webUpdater->ResetVersions();
+        WebUpdater()->ResetVersions();
     }
     // A check that cannot start sends no result: the user who asked is told at once.
-    if (!webUpdater->CheckIfNewVersionIsAvailable() && !automatic)
+    if (!WebUpdater()->CheckIfNewVersionIsAvailable() && !automatic)
     {
         TellCheckFailed();
     }
@@ -528,7 +521,18 @@ CLASS_ABOUT_WINDOW* CLASS_LAUNCHER_WINDOW::AboutWindow()
     return aboutWindow.get();
 }
 
-CLASS_UPDATER_FROM_WEB* CLASS_LAUNCHER_WINDOW::WebUpdater() const
+CLASS_UPDATER_FROM_WEB* CLASS_LAUNCHER_WINDOW::WebUpdater()
 {
+    // Its network access manager starts Qt's network bearer thread and plugins: not before the first
+    // frame.
+    if (webUpdater == nullptr)
+    {
+        const QString versionFileUrl =
+            VersionFileUrl().isEmpty() ? CLASS_SERVER_ADDRESS::VersionFileUrl() : VersionFileUrl();
+        webUpdater = new CLASS_UPDATER_FROM_WEB(LAUNCHER_VERSION, versionFileUrl, LAUNCHER_PRODUCT_ID,
+                                                LAUNCHER_DEV_CHANNEL, this);
+        connect(webUpdater, &CLASS_UPDATER_FROM_WEB::SIGNAL_VersionCheckingFinished, this,
+                &CLASS_LAUNCHER_WINDOW::SLOT_VersionCheckingFinished, Qt::QueuedConnection);
+    }
     return webUpdater;
 }

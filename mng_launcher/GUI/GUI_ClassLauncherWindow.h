@@ -63,7 +63,8 @@ public:
     QAction* SaveDiagnosticsAction() const { return saveDiagnosticsAction; }
     // The about window, built on first use.
     CLASS_ABOUT_WINDOW* AboutWindow();
-    CLASS_UPDATER_FROM_WEB* WebUpdater() const;
+    // The web updater, made on first use (the automatic check, once the window is on screen).
+    CLASS_UPDATER_FROM_WEB* WebUpdater();
 
     // The open package manager window, or null.
     CLASS_MANAGE_PACKAGE* PackageDialog() const { return packageDialog; }
