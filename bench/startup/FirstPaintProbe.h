@@ -5,6 +5,9 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
+#include <QPixmap>
+#include <QPointer>
+#include <QScreen>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -17,7 +20,9 @@
 // by mode:
 //   "exit"  ends the process at once (_Exit: no teardown, so that an outside timer measures start-up);
 //   "quit"  quits the event loop normally (everything is released, the single-instance lock too);
-//   "stay"  keeps running (for a memory reading from outside).
+//   "stay"  keeps running (for a memory reading from outside);
+//   "shot=<file>"  saves what the display shows of the window at that moment (the first frame, as the
+//                  X server has it) to the PNG file, then ends like "exit".
 class FIRST_PAINT_PROBE : public QObject
 {
 public:
@@ -38,6 +43,7 @@ public:
             static_cast<QWidget*>(watched)->window()->isVisible())
         {
             painted = true;
+            window = static_cast<QWidget*>(watched)->window();
             // Runs once the repaint that this paint belongs to has been flushed.
             QTimer::singleShot(0, this, [this]() { Report(); });
         }
@@ -50,6 +56,12 @@ private:
         std::fprintf(stderr, "first paint flushed %.1f ms after main()\n",
                      static_cast<double>(sinceMain.nsecsElapsed()) / 1e6);
         std::fflush(stderr);
+        const QLatin1String shotPrefix("shot=");
+        if (mode.startsWith(shotPrefix))
+        {
+            SaveShot(mode.mid(shotPrefix.size()));
+            std::_Exit(0);
+        }
         if (mode == QStringLiteral("exit"))
         {
             std::_Exit(0);
@@ -60,8 +72,18 @@ private:
         }
     }
 
+    void SaveShot(const QString& path) const
+    {
+        QScreen* screen = window != nullptr ? window->screen() : nullptr;
+        if (screen == nullptr || !screen->grabWindow(window->winId()).save(path, "PNG"))
+        {
+            std::fprintf(stderr, "no shot saved in %s\n", qPrintable(path));
+        }
+    }
+
     const QElapsedTimer& sinceMain;
     QString mode;
+    QPointer<QWidget> window;
     bool painted = false;
 };
 

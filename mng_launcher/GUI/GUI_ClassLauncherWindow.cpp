@@ -108,14 +108,8 @@ CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
     helpMenu->setObjectName(QStringLiteral("menuHelp"));
     BuildGui();
     ConnectActions();
-
-    const QString versionFileUrl =
-        VersionFileUrl().isEmpty() ? CLASS_SERVER_ADDRESS::VersionFileUrl() : VersionFileUrl();
-    webUpdater = new CLASS_UPDATER_FROM_WEB(LAUNCHER_VERSION, versionFileUrl, LAUNCHER_PRODUCT_ID,
-                                            LAUNCHER_DEV_CHANNEL, this);
-    connect(webUpdater, &CLASS_UPDATER_FROM_WEB::SIGNAL_VersionCheckingFinished, this,
-            &CLASS_LAUNCHER_WINDOW::SLOT_VersionCheckingFinished, Qt::QueuedConnection);
-    // Nothing that waits for the network comes before the window is on screen.
+    // Nothing that waits for the network comes before the window is on screen, nor anything else that
+    // its first frame does not show.
     QCoreApplication::instance()->installEventFilter(this);
     connect(
         updateCheckAction, &QAction::triggered, this, [this]() { StartVersionCheck(false); },
@@ -125,8 +119,9 @@ CLASS_LAUNCHER_WINDOW::CLASS_LAUNCHER_WINDOW(QWidget* parent)
 void CLASS_LAUNCHER_WINDOW::BuildGui()
 {
     // The theme comes first: each widget is then styled once, when it is first shown, and not a second
-    // time when the style sheet arrives.
-    RegisterApplicationFonts();
+    // time when the style sheet arrives. The faces that the first frame does not use wait for it
+    // (FinishStartUp).
+    RegisterFirstPaintFonts();
     ApplyTheme(qobject_cast<QApplication*>(QCoreApplication::instance()));
     scrollArea = new QScrollArea(this);
     // Tab goes from control to control; the area scrolls to show the one reached.
@@ -263,10 +258,10 @@ void CLASS_LAUNCHER_WINDOW::StartVersionCheck(bool automatic)
     automaticCheck = automatic;
     if (!automatic)
     {
-        webUpdater->ResetVersions();
+        WebUpdater()->ResetVersions();
     }
     // A check that cannot start sends no result: the user who asked is told at once.
-    if (!webUpdater->CheckIfNewVersionIsAvailable() && !automatic)
+    if (!WebUpdater()->CheckIfNewVersionIsAvailable() && !automatic)
     {
         TellCheckFailed();
     }
@@ -375,16 +370,18 @@ bool CLASS_LAUNCHER_WINDOW::eventFilter(QObject* watched, QEvent* event)
         QCoreApplication::instance()->removeEventFilter(this);
         // From the event loop, once the repaint that this paint belongs to has gone to the screen, and
         // one turn later still: what else waited for that paint goes first.
-        QTimer::singleShot(
-            0, this, [this]() { QTimer::singleShot(0, this, &CLASS_LAUNCHER_WINDOW::StartNetworkWork); });
+        QTimer::singleShot(0, this,
+                           [this]() { QTimer::singleShot(0, this, &CLASS_LAUNCHER_WINDOW::FinishStartUp); });
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-void CLASS_LAUNCHER_WINDOW::StartNetworkWork()
+void CLASS_LAUNCHER_WINDOW::FinishStartUp()
 {
+    // The requests go out first; the fonts are registered while they are on their way.
     sessionBackEnd->RefreshCatalogue();
     StartVersionCheck(true);
+    RegisterRemainingFonts();
 }
 
 CLASS_MAIN_WINDOW* CLASS_LAUNCHER_WINDOW::GetMainWindow() const
@@ -451,7 +448,18 @@ CLASS_ABOUT_WINDOW* CLASS_LAUNCHER_WINDOW::AboutWindow()
     return aboutWindow.get();
 }
 
-CLASS_UPDATER_FROM_WEB* CLASS_LAUNCHER_WINDOW::WebUpdater() const
+CLASS_UPDATER_FROM_WEB* CLASS_LAUNCHER_WINDOW::WebUpdater()
 {
+    // Its network access manager starts Qt's network bearer thread and plugins: not before the first
+    // frame.
+    if (webUpdater == nullptr)
+    {
+        const QString versionFileUrl =
+            VersionFileUrl().isEmpty() ? CLASS_SERVER_ADDRESS::VersionFileUrl() : VersionFileUrl();
+        webUpdater = new CLASS_UPDATER_FROM_WEB(LAUNCHER_VERSION, versionFileUrl, LAUNCHER_PRODUCT_ID,
+                                                LAUNCHER_DEV_CHANNEL, this);
+        connect(webUpdater, &CLASS_UPDATER_FROM_WEB::SIGNAL_VersionCheckingFinished, this,
+                &CLASS_LAUNCHER_WINDOW::SLOT_VersionCheckingFinished, Qt::QueuedConnection);
+    }
     return webUpdater;
 }

@@ -63,7 +63,8 @@ public:
     QAction* SaveDiagnosticsAction() const { return saveDiagnosticsAction; }
     // The about window, built on first use.
     CLASS_ABOUT_WINDOW* AboutWindow();
-    CLASS_UPDATER_FROM_WEB* WebUpdater() const;
+    // The web updater, made on first use (the automatic check, once the window is on screen).
+    CLASS_UPDATER_FROM_WEB* WebUpdater();
 
     // The open package manager window, or null.
     CLASS_MANAGE_PACKAGE* PackageDialog() const { return packageDialog; }
@@ -89,9 +90,9 @@ protected:
 private:
     // True when quitting loses no session and stops no simulator, or the user chose to quit all the same.
     bool MayQuit();
-    // What waits for the network, started once the window is on screen: the catalogue's download and
-    // the automatic version check.
-    void StartNetworkWork();
+    // What waits for the first frame, started once the window is on screen: the catalogue's download,
+    // the automatic version check and the font faces that the first frame does not use.
+    void FinishStartUp();
     void BuildMenus();
     void BuildHeaderBar();
     void ConnectActions();

@@ -96,13 +96,36 @@ const QStringList& ApplicationFontResources()
     return resources;
 }
 
-void RegisterApplicationFonts()
+namespace
+{
+// The regular and bold faces open the list: the style sheet's text in the launcher window is drawn in
+// them (the lighter, semi-bold and italic faces serve tooltips, progress bars and other windows).
+constexpr int FIRST_PAINT_FACES = 2;
+
+void RegisterFonts(const QStringList& resources)
 {
     // A face that fails to register leaves the others; the style sheet falls back to Helvetica, Arial.
-    for (const QString& resource : ApplicationFontResources())
+    for (const QString& resource : resources)
     {
         QFontDatabase::addApplicationFont(resource);
     }
+}
+} // namespace
+
+void RegisterApplicationFonts()
+{
+    RegisterFirstPaintFonts();
+    RegisterRemainingFonts();
+}
+
+void RegisterFirstPaintFonts()
+{
+    RegisterFonts(ApplicationFontResources().mid(0, FIRST_PAINT_FACES));
+}
+
+void RegisterRemainingFonts()
+{
+    RegisterFonts(ApplicationFontResources().mid(FIRST_PAINT_FACES));
 }
 
 QString ApplicationStyleSheet()

@@ -25,7 +25,12 @@ QString ReplacePalettePlaceholders(QString text);
 
 // The twelve font resources, in registration order.
 const QStringList& ApplicationFontResources();
+// All twelve, in that order: the two below, one after the other.
 void RegisterApplicationFonts();
+// The faces that the launcher window's first frame is drawn with, the first of the list.
+void RegisterFirstPaintFonts();
+// The others, in their order; the window registers them once its first frame is on screen.
+void RegisterRemainingFonts();
 
 // The style sheet resource with its placeholders replaced; a null string when it cannot be read.
 QString ApplicationStyleSheet();
