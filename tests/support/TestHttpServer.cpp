@@ -57,6 +57,7 @@ struct TestHttpServer::Private
     std::map<std::string, int> counts;
     std::map<std::string, httplib::Headers> lastHeaders;
     std::map<std::string, long long> bytesSent;
+    int streaming = 0;
 
     // Waits for the given time unless the server stops first. False when stopping.
     bool Pause(int milliseconds)
@@ -158,6 +159,10 @@ struct TestHttpServer::Private
         const size_t limit =
             route.truncateAt >= 0 ? std::min<size_t>(total, size_t(route.truncateAt)) : total;
         const size_t chunk = route.chunkBytes > 0 ? size_t(route.chunkBytes) : total;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            ++streaming;
+        }
         response.set_content_provider(
             total, route.contentType.c_str(),
             [this, route, body, path, limit, chunk](size_t offset, size_t, httplib::DataSink& sink)
@@ -177,6 +182,12 @@ struct TestHttpServer::Private
                 }
                 Count(path, size);
                 return true;
+            },
+            // Released with the answer, after its last write (or failed write).
+            [this](bool)
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                --streaming;
             });
     }
 };
@@ -305,6 +316,12 @@ qint64 TestHttpServer::BytesSent(const QString& path) const
     std::lock_guard<std::mutex> lock(d->mutex);
     const auto it = d->bytesSent.find(path.toStdString());
     return it == d->bytesSent.end() ? 0 : it->second;
+}
+
+int TestHttpServer::StreamsInProgress() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->streaming;
 }
 
 int TestHttpServer::RequestCount(const QString& path) const

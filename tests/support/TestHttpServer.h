@@ -54,6 +54,9 @@ public:
     QByteArray LastRequestHeader(const QString& path, const QByteArray& name) const;
     // The body bytes sent for the path so far, all requests together.
     qint64 BytesSent(const QString& path) const;
+    // Answers of chunked or cut-short routes still being sent. Such an answer goes on for a moment after its
+    // client has gone (until a write fails), and its bytes still count in BytesSent until it ends.
+    int StreamsInProgress() const;
 
 private:
     struct Private;
