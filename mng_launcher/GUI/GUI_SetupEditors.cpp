@@ -11,7 +11,6 @@ namespace
 constexpr int CAPTION_WIDTH = 100;
 constexpr int EDITOR_STRETCH = 10;
 constexpr int DESCRIPTION_HEIGHT = 50;
-const QString CAPTION_STYLE = QStringLiteral("QLabel {color: #E6FFFFFF; font-size: 12px; font: bold;}");
 } // namespace
 
 void SetGroupMargins(QLayout* layout)
@@ -23,7 +22,9 @@ QHBoxLayout* MakeEditorRow(const QString& caption, QWidget* editor, QWidget* box
 {
     QLabel* label = new QLabel(caption, box);
     label->setTextFormat(Qt::PlainText);
-    label->setStyleSheet(CAPTION_STYLE);
+    // Styled by the application style sheet: a style sheet of its own would give each caption a cascade of
+    // its own to build.
+    label->setObjectName(QStringLiteral("editorCaption"));
     label->setFixedWidth(CAPTION_WIDTH);
     label->setBuddy(editor);
     // A caption beside an editor of fixed height (the description) stays at its top.

@@ -1,7 +1,9 @@
 #include "GUI/GUI_SharpPixmap.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QSvgRenderer>
@@ -33,6 +35,21 @@ QPixmap RenderedSvg(const QString& resource, const QSize& fitInto, qreal ratio)
     return pixmap;
 }
 
+// A bitmap is read by the decoder its suffix names, without offering it to the image-format plugins first:
+// that offer loads every plugin installed (and libraries such as libtiff and libwebp) on the first read.
+bool LoadBitmap(QPixmap& pixmap, const QString& file)
+{
+    QImageReader reader(file, QFileInfo(file).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    const QImage image = reader.read();
+    if (image.isNull())
+    {
+        return false;
+    }
+    pixmap = QPixmap::fromImage(image);
+    return true;
+}
+
 QPixmap Bitmap(const QString& resource, const QSize& fitInto, qreal ratio)
 {
     QPixmap pixmap;
@@ -40,12 +57,12 @@ QPixmap Bitmap(const QString& resource, const QSize& fitInto, qreal ratio)
     {
         QString doubled = resource;
         doubled.insert(resource.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
-        if (pixmap.load(doubled))
+        if (LoadBitmap(pixmap, doubled))
         {
             pixmap.setDevicePixelRatio(2.0);
         }
     }
-    if (pixmap.isNull() && !pixmap.load(resource))
+    if (pixmap.isNull() && !LoadBitmap(pixmap, resource))
     {
         return QPixmap();
     }

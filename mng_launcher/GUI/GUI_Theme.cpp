@@ -1,5 +1,7 @@
 #include "GUI/GUI_Theme.h"
 
+#include "GUI/GUI_ClassLauncherStyle.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
@@ -153,6 +155,7 @@ void ApplyTheme(QApplication* application)
     palette.setColor(QPalette::Link, LinkColour());
     palette.setColor(QPalette::LinkVisited, LinkColour());
     application->setPalette(palette);
+    application->setStyle(new CLASS_LAUNCHER_STYLE);
     application->setStyleSheet(styleSheet);
 }
 

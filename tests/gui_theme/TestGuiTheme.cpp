@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStyle>
 #include <QtTest>
 
 #include <algorithm>
@@ -227,6 +228,11 @@ void TestGuiTheme::applyThemeSetsTheApplicationStyleSheet()
     label.ensurePolished();
     QCOMPARE(label.palette().color(QPalette::WindowText), QColor(255, 255, 255, 0xE6));
     QCOMPARE(label.font().family(), QStringLiteral("Open Sans"));
+
+    // The menu bar's extension button keeps the platform's arrow, made only when it is first drawn.
+    const QIcon extension = qApp->style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+    QVERIFY(!extension.isNull());
+    QVERIFY(HasVisiblePixels(extension.pixmap(QSize(16, 16)).toImage()));
 
     qApp->setStyleSheet(QString());
 }
