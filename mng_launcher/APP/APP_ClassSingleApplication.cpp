@@ -16,8 +16,3 @@ bool CLASS_SINGLE_APPLICATION::TryLock()
 {
     return TakeSingleInstanceLock(instanceLock);
 }
-
-QString CLASS_SINGLE_APPLICATION::LockFilePath()
-{
-    return SingleInstanceLockPath();
-}

@@ -13,10 +13,8 @@ public:
     CLASS_SINGLE_APPLICATION(int& argc, char** argv);
     ~CLASS_SINGLE_APPLICATION() override;
 
-    // True for the first copy: the lock could be taken.
+    // True for the first copy: the lock (SingleInstanceLockPath) could be taken.
     bool TryLock();
-    // The lock file (see SingleInstanceLockPath).
-    static QString LockFilePath();
 
 private:
     // Holds the lock while it lives; deleted first by the destructor.

@@ -3,6 +3,7 @@
 // HOME, so the lock file lies in a temporary folder and no real launcher on the machine is disturbed;
 // a copy given another HOME stands for another user.
 #include "APP/APP_ClassSingleApplication.h"
+#include "DEVICE/DEVICE_SingleInstanceLock.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -83,7 +84,7 @@ void TestSingleInstance::initTestCase()
 void TestSingleInstance::firstCopyTakesTheLock()
 {
     QVERIFY(static_cast<CLASS_SINGLE_APPLICATION*>(qApp)->TryLock());
-    const QFileInfo lockFile(CLASS_SINGLE_APPLICATION::LockFilePath());
+    const QFileInfo lockFile(SingleInstanceLockPath());
     QVERIFY2(lockFile.isFile(), qPrintable(lockFile.filePath()));
     QVERIFY(lockFile.filePath().startsWith(QDir::homePath()));
     QCOMPARE(int(lockFile.permissions() & 0x7077), int(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
@@ -140,7 +141,7 @@ void TestSingleInstance::linkInPlaceOfTheLockFileIsNotFollowed()
     file.close();
     const QByteArray ownHome = qgetenv("HOME");
     qputenv("HOME", QFile::encodeName(home.path()));
-    const QString lockFile = CLASS_SINGLE_APPLICATION::LockFilePath();
+    const QString lockFile = SingleInstanceLockPath();
     qputenv("HOME", ownHome);
     QVERIFY(QDir().mkpath(QFileInfo(lockFile).absolutePath()));
     QVERIFY(QFile::link(target, lockFile));
