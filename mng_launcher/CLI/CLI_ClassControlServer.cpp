@@ -133,11 +133,20 @@ void CLASS_CONTROL_SERVER::Adopt(QLocalSocket* socket)
     deadline->start(timeLimitMs);
 }
 
-void CLASS_CONTROL_SERVER::Refuse(QLocalSocket* socket, const QString& why)
+void CLASS_CONTROL_SERVER::Refuse(QLocalSocket* socket, const QString& why) const
 {
     socket->write(ResultLine(CLI_RESULT::Fail(EXIT_REFUSED, why)) + '\n');
     socket->flush();
-    Drop(socket);
+    if (!PLATFORM::EndSending(socket->socketDescriptor()))
+    {
+        Drop(socket);
+        return;
+    }
+    // The client reads the refusal and the end, then goes; its request is read and thrown away meanwhile,
+    // so that the close resets nothing. One that stays is dropped at the time limit.
+    connect(socket, &QLocalSocket::readyRead, socket, [socket]() { socket->readAll(); });
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    QTimer::singleShot(timeLimitMs, socket, [socket]() { Drop(socket); });
 }
 
 void CLASS_CONTROL_SERVER::Drop(QLocalSocket* socket)

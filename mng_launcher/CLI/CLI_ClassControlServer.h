@@ -63,7 +63,7 @@ private:
     CLI_RESULT Run(const CLI_COMMAND& command, const QPointer<QLocalSocket>& socket);
     bool Listening() const;
     void KeepListening();
-    static void Refuse(QLocalSocket* socket, const QString& why);
+    void Refuse(QLocalSocket* socket, const QString& why) const;
     static void Drop(QLocalSocket* socket);
     static void WriteLine(const QPointer<QLocalSocket>& socket, const QByteArray& line);
 

@@ -332,6 +332,16 @@ qint64 PeerUid(qintptr socketDescriptor)
 #endif
 }
 
+bool EndSending(qintptr socketDescriptor)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(socketDescriptor);
+    return false;
+#else
+    return ::shutdown(int(socketDescriptor), SHUT_WR) == 0;
+#endif
+}
+
 bool IsOwnUser(qintptr socketDescriptor)
 {
 #ifdef Q_OS_WIN

@@ -122,6 +122,10 @@ bool IsControlServerListening(const QLocalServer& server);
 qint64 PeerUid(qintptr socketDescriptor);
 // True when that process runs as this user. Windows: always (the pipe admits no one else).
 bool IsOwnUser(qintptr socketDescriptor);
+// Ends the sending side of a connected local socket: the peer reads what was written, then the end,
+// while what it still sends is received (closing with its request unread would reset the connection and
+// could lose the answer). Linux: shutdown(SHUT_WR). Windows: nothing (false).
+bool EndSending(qintptr socketDescriptor);
 
 // Calls handler from receiver's event loop when the process is asked to end: SIGTERM, SIGINT, SIGHUP or
 // SIGQUIT on Linux,
