@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   g++ cmake ninja-build pkg-config git
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qt5-image-formats-plugins
-  libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev libbenchmark-dev
+  libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev libbenchmark-dev libfontconfig-dev
   fonts-open-sans
   zip unzip curl time xdg-utils minisign
   xvfb xauth xdotool x11-utils imagemagick

@@ -79,6 +79,7 @@ QString AlreadyRunningText()
 
 int RunWindow(CLASS_SINGLE_APPLICATION& application)
 {
+    PLATFORM::AwaitFontConfiguration();
     CLASS_LAUNCHER_BACKEND launcherBackEnd;
     launcherBackEnd.Start();
     // The window exists: the window system has read its settings for good.
@@ -107,6 +108,7 @@ int RunLauncher(int& argc, char** argv, const std::function<void()>& windowStart
 
     // No window of the launcher draws with OpenGL: its start-up need not wait for the graphics driver.
     PLATFORM::SkipOpenGlIntegration();
+    PLATFORM::LoadFontConfigurationAhead();
     CLASS_SINGLE_APPLICATION application(argc, argv);
     SetDesktopIdentity();
     if (!application.TryLock())

@@ -140,6 +140,15 @@ void SkipOpenGlIntegration();
 // Takes that request back once the first window exists (the plugin has read it then), so that programs
 // started from the launcher, such as a browser, keep their OpenGL. Windows: nothing.
 void RestoreOpenGlIntegration();
+
+// Linux: the window's first text needs fontconfig's configuration and font list, whose loading (every
+// configuration file, the font caches) takes a few milliseconds. Starts that loading on a thread of its
+// own, where it overlaps the application object's work with the display server. Call before the
+// application object exists, once a window is to be shown; a second call does nothing. Windows: nothing.
+void LoadFontConfigurationAhead();
+// Returns once that loading has ended (at once when it never started). Call before the first font is
+// looked up.
+void AwaitFontConfiguration();
 } // namespace PLATFORM
 
 #endif // PLATFORM_PLATFORM_H

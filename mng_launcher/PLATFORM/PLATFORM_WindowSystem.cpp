@@ -2,6 +2,13 @@
 
 #include <QByteArray>
 
+#ifndef Q_OS_WIN
+#include <fontconfig/fontconfig.h>
+
+#include <future>
+#include <system_error>
+#endif
+
 namespace PLATFORM
 {
 namespace
@@ -10,6 +17,9 @@ namespace
 const char* const GL_INTEGRATION_VARIABLE = "QT_XCB_GL_INTEGRATION";
 // Set while the launcher's own request stands (never when the user had chosen an integration).
 bool skipRequested = false;
+// fontconfig is thread-safe: a lookup that comes first still loads the configuration itself, and the
+// one loaded second is dropped.
+std::future<void> fontConfiguration;
 #endif
 } // namespace
 
@@ -32,6 +42,34 @@ void RestoreOpenGlIntegration()
     {
         qunsetenv(GL_INTEGRATION_VARIABLE);
         skipRequested = false;
+    }
+#endif
+}
+
+void LoadFontConfigurationAhead()
+{
+#ifndef Q_OS_WIN
+    if (fontConfiguration.valid())
+    {
+        return;
+    }
+    try
+    {
+        fontConfiguration = std::async(std::launch::async, []() { FcInit(); });
+    }
+    catch (const std::system_error&)
+    {
+        // No thread to spare: the first font lookup loads the configuration, as without this call.
+    }
+#endif
+}
+
+void AwaitFontConfiguration()
+{
+#ifndef Q_OS_WIN
+    if (fontConfiguration.valid())
+    {
+        fontConfiguration.wait();
     }
 #endif
 }
