@@ -1,5 +1,7 @@
 #include "GUI/GUI_SharpPixmap.h"
 
+#include "GUI/GUI_Theme.h"
+
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -15,24 +17,46 @@ qreal DevicePixelRatio()
     return qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
 }
 
-QPixmap RenderedSvg(const QString& resource, const QSize& fitInto, qreal ratio)
+QString CacheKey(const QString& resource, const QSize& fitInto, qreal ratio)
+{
+    return QStringLiteral("SharpPixmap:%1:%2x%3@%4")
+        .arg(resource)
+        .arg(fitInto.width())
+        .arg(fitInto.height())
+        .arg(ratio);
+}
+
+// textFont is what the SVG's text is laid out from.
+QImage SvgImage(const QString& resource, const QSize& fitInto, qreal ratio, const QFont& textFont)
 {
     QSvgRenderer renderer(resource);
     if (!renderer.isValid())
     {
-        return QPixmap();
+        return QImage();
     }
     const QSize logical = fitInto.isValid() ? renderer.defaultSize().scaled(fitInto, Qt::KeepAspectRatio)
                                             : renderer.defaultSize();
     QImage image(logical * ratio, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
+    painter.setFont(textFont);
     painter.setRenderHint(QPainter::Antialiasing);
     renderer.render(&painter);
     painter.end();
+    return image;
+}
+
+QPixmap ScreenPixmap(const QImage& image, qreal ratio)
+{
     QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(ratio);
     return pixmap;
+}
+
+QPixmap RenderedSvg(const QString& resource, const QSize& fitInto, qreal ratio)
+{
+    const QImage image = SvgImage(resource, fitInto, ratio, PlatformFont());
+    return image.isNull() ? QPixmap() : ScreenPixmap(image, ratio);
 }
 
 // A bitmap is read by the decoder its suffix names, without offering it to the image-format plugins first:
@@ -82,11 +106,7 @@ QPixmap SharpPixmap(const QString& resource, const QSize& fitInto)
     // The same image at the same size is made once (every session's LED, every panel's icons) and then
     // shared from Qt's pixmap cache.
     const qreal ratio = DevicePixelRatio();
-    const QString key = QStringLiteral("SharpPixmap:%1:%2x%3@%4")
-                            .arg(resource)
-                            .arg(fitInto.width())
-                            .arg(fitInto.height())
-                            .arg(ratio);
+    const QString key = CacheKey(resource, fitInto, ratio);
     QPixmap pixmap;
     if (QPixmapCache::find(key, &pixmap))
     {

@@ -8,6 +8,8 @@
 #include <QPalette>
 #include <QTextStream>
 
+#include <optional>
+
 // A static library's resource collections are registered by name from the global namespace.
 static void InitLauncherResourceCollections()
 {
@@ -17,6 +19,14 @@ static void InitLauncherResourceCollections()
 namespace
 {
 const char* const STYLE_SHEET_RESOURCE = ":/STYLE_SHEET/Style.css";
+constexpr int WIDGET_FONT_PIXELS = 14;
+
+// The application's font before the theme replaced it; none while it has not.
+std::optional<QFont>& PlatformFontStore()
+{
+    static std::optional<QFont> font;
+    return font;
+}
 } // namespace
 
 const QVector<THEME_PALETTE_ENTRY>& ThemePalette()
@@ -155,8 +165,31 @@ void ApplyTheme(QApplication* application)
     palette.setColor(QPalette::Link, LinkColour());
     palette.setColor(QPalette::LinkVisited, LinkColour());
     application->setPalette(palette);
+    // The application's font rather than a rule of the style sheet, which would set it on each widget
+    // as it is polished: a font change and new size hints for every widget built. It also replaces the
+    // platform's fonts for single classes (menus, tool tips, ...), as that rule did.
+    const QFont widgetFont = WidgetFont();
+    PlatformFontStore() = PlatformFont();
+    QApplication::setFont(widgetFont);
     application->setStyle(new CLASS_LAUNCHER_STYLE);
     application->setStyleSheet(styleSheet);
+}
+
+QFont WidgetFont()
+{
+    const QStringList families = {QStringLiteral("Open Sans"), QStringLiteral("Helvetica"),
+                                  QStringLiteral("Arial")};
+    QFont font = PlatformFont();
+    font.setFamily(families.first());
+    font.setFamilies(families);
+    font.setPixelSize(WIDGET_FONT_PIXELS);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+QFont PlatformFont()
+{
+    return PlatformFontStore().value_or(QGuiApplication::font());
 }
 
 QColor LinkColour()

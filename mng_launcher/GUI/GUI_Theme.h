@@ -2,6 +2,7 @@
 #define GUI_THEME_H
 
 #include <QColor>
+#include <QFont>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -37,7 +38,15 @@ QString ApplicationStyleSheet();
 
 // Sets the style sheet on the whole application; an unreadable resource leaves it unthemed. Links of
 // rich texts (a style sheet cannot colour them) become BLUE_LIGHTER, readable on the dark windows.
+// WidgetFont() becomes the application's font.
 void ApplyTheme(QApplication* application);
+
+// 14 px Open Sans (Helvetica, Arial) at normal weight over the platform's font: every widget's font, as
+// a rule of the style sheet for every widget would set it, without setting it on each widget one by one.
+QFont WidgetFont();
+// The application's font as the platform gave it (before ApplyTheme). Text inside images, such as the
+// SVG logos', is laid out from it.
+QFont PlatformFont();
 
 // The colour of links on the launcher's dark backgrounds.
 QColor LinkColour();

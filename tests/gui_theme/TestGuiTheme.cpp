@@ -1,5 +1,6 @@
 // The theme: palette replacement, the style sheet resource, the fonts and every named resource.
 #include "GUI/GUI_ClassAboutWindow.h"
+#include "GUI/GUI_SharpPixmap.h"
 #include "GUI/GUI_Theme.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPixmapCache>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStyle>
@@ -52,6 +54,8 @@ double ContrastRatio(const QColor& first, const QColor& second)
     const double darker = std::min(RelativeLuminance(first), RelativeLuminance(second));
     return (lighter + 0.05) / (darker + 0.05);
 }
+
+const char* const MAKER_LOGO = ":/LOGO/Logo_Vorntal.svg";
 
 QString ResourceText(const QString& path)
 {
@@ -220,6 +224,9 @@ void TestGuiTheme::styleSheetImagesResolve()
 
 void TestGuiTheme::applyThemeSetsTheApplicationStyleSheet()
 {
+    // The first theme of this program: the logos are drawn from the platform's font before it.
+    QPixmapCache::clear();
+    const QImage logoBefore = SharpPixmap(QString::fromLatin1(MAKER_LOGO)).toImage();
     ApplyTheme(qApp);
     QCOMPARE(qApp->styleSheet(), ApplicationStyleSheet());
 
@@ -228,6 +235,12 @@ void TestGuiTheme::applyThemeSetsTheApplicationStyleSheet()
     label.ensurePolished();
     QCOMPARE(label.palette().color(QPalette::WindowText), QColor(255, 255, 255, 0xE6));
     QCOMPARE(label.font().family(), QStringLiteral("Open Sans"));
+    QCOMPARE(label.font().pixelSize(), 14);
+    QCOMPARE(label.font().weight(), static_cast<int>(QFont::Normal));
+
+    // Text inside an image (the logo's name) is laid out as before: the widgets' font is not its base.
+    QPixmapCache::clear();
+    QCOMPARE(SharpPixmap(QString::fromLatin1(MAKER_LOGO)).toImage(), logoBefore);
 
     // The menu bar's extension button keeps the platform's arrow, made only when it is first drawn.
     const QIcon extension = qApp->style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
