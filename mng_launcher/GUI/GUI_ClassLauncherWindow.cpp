@@ -122,6 +122,9 @@ void CLASS_LAUNCHER_WINDOW::BuildGui()
     // time when the style sheet arrives. The faces that the first frame does not use wait for it
     // (FinishStartUp).
     RegisterFirstPaintFonts();
+    // The header's logos are the largest images of the first frame. Their text is set in the faces just
+    // registered.
+    RenderSvgsAhead({{PRODUCT_LOGO, QSize(PRODUCT_LOGO_WIDTH, PRODUCT_LOGO_HEIGHT)}, {MAKER_LOGO, QSize()}});
     ApplyTheme(qobject_cast<QApplication*>(QCoreApplication::instance()));
     scrollArea = new QScrollArea(this);
     // Tab goes from control to control; the area scrolls to show the one reached.

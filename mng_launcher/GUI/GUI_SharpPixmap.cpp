@@ -4,11 +4,15 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QSvgRenderer>
+
+#include <future>
+#include <system_error>
 
 namespace
 {
@@ -26,7 +30,8 @@ QString CacheKey(const QString& resource, const QSize& fitInto, qreal ratio)
         .arg(ratio);
 }
 
-// textFont is what the SVG's text is laid out from.
+// Painting into an image needs no GUI thread: this runs on the thread that renders ahead too. textFont
+// is what the SVG's text is laid out from.
 QImage SvgImage(const QString& resource, const QSize& fitInto, qreal ratio, const QFont& textFont)
 {
     QSvgRenderer renderer(resource);
@@ -57,6 +62,40 @@ QPixmap RenderedSvg(const QString& resource, const QSize& fitInto, qreal ratio)
 {
     const QImage image = SvgImage(resource, fitInto, ratio, PlatformFont());
     return image.isNull() ? QPixmap() : ScreenPixmap(image, ratio);
+}
+
+// The images being rendered ahead, by cache key, and the ratio they are rendered for. Used on the GUI
+// thread only; the rendering thread sees nothing but its own copy of the list.
+struct RENDERED_AHEAD
+{
+    QStringList keys;
+    qreal ratio = 1.0;
+    std::future<QHash<QString, QImage>> images;
+};
+
+RENDERED_AHEAD& RenderedAhead()
+{
+    static RENDERED_AHEAD ahead;
+    return ahead;
+}
+
+// When the key is one of the images rendered ahead: waits for them and puts them into the pixmap cache.
+void TakeRenderedAhead(const QString& key)
+{
+    RENDERED_AHEAD& ahead = RenderedAhead();
+    if (!ahead.images.valid() || !ahead.keys.contains(key))
+    {
+        return;
+    }
+    const QHash<QString, QImage> images = ahead.images.get();
+    ahead.keys.clear();
+    for (auto image = images.cbegin(); image != images.cend(); ++image)
+    {
+        if (!image.value().isNull())
+        {
+            QPixmapCache::insert(image.key(), ScreenPixmap(image.value(), ahead.ratio));
+        }
+    }
 }
 
 // A bitmap is read by the decoder its suffix names, without offering it to the image-format plugins first:
@@ -107,6 +146,7 @@ QPixmap SharpPixmap(const QString& resource, const QSize& fitInto)
     // shared from Qt's pixmap cache.
     const qreal ratio = DevicePixelRatio();
     const QString key = CacheKey(resource, fitInto, ratio);
+    TakeRenderedAhead(key);
     QPixmap pixmap;
     if (QPixmapCache::find(key, &pixmap))
     {
@@ -120,4 +160,42 @@ QPixmap SharpPixmap(const QString& resource, const QSize& fitInto)
         QPixmapCache::insert(key, pixmap);
     }
     return pixmap;
+}
+
+void RenderSvgsAhead(const QVector<QPair<QString, QSize>>& images)
+{
+    RENDERED_AHEAD& ahead = RenderedAhead();
+    if (ahead.images.valid())
+    {
+        return;
+    }
+    const qreal ratio = DevicePixelRatio();
+    const QFont textFont = PlatformFont();
+    QStringList keys;
+    for (const auto& image : images)
+    {
+        keys.append(CacheKey(image.first, image.second, ratio));
+    }
+    try
+    {
+        ahead.images =
+            std::async(std::launch::async,
+                       [images, keys, ratio, textFont]()
+                       {
+                           QHash<QString, QImage> rendered;
+                           for (int i = 0; i < images.size(); ++i)
+                           {
+                               rendered.insert(keys.at(i), SvgImage(images.at(i).first, images.at(i).second,
+                                                                    ratio, textFont));
+                           }
+                           return rendered;
+                       });
+    }
+    catch (const std::system_error&)
+    {
+        // No thread to spare: each image is rendered when it is asked for, as without this call.
+        return;
+    }
+    ahead.keys = keys;
+    ahead.ratio = ratio;
 }

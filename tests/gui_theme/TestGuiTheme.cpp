@@ -83,6 +83,7 @@ private slots:
     void styleSheetHasNoPlaceholderLeft();
     void styleSheetImagesResolve();
     void applyThemeSetsTheApplicationStyleSheet();
+    void logoRenderedAheadIsTheSame();
     void linkContrast_data();
     void linkContrast();
 
@@ -247,6 +248,23 @@ void TestGuiTheme::applyThemeSetsTheApplicationStyleSheet()
     QVERIFY(!extension.isNull());
     QVERIFY(HasVisiblePixels(extension.pixmap(QSize(16, 16)).toImage()));
 
+    qApp->setStyleSheet(QString());
+}
+
+// The window's logos are rendered on a thread of their own while it is built: pixel for pixel what the
+// GUI thread renders, at the same pixel density, under the theme.
+void TestGuiTheme::logoRenderedAheadIsTheSame()
+{
+    ApplyTheme(qApp);
+    const QString logo = QStringLiteral(":/LOGO/logo-Tarvo-4k-Simulator.svg");
+    const QSize fitInto(180, 25);
+    QPixmapCache::clear();
+    const QPixmap onGuiThread = SharpPixmap(logo, fitInto);
+    QPixmapCache::clear();
+    RenderSvgsAhead({{logo, fitInto}});
+    const QPixmap ahead = SharpPixmap(logo, fitInto);
+    QCOMPARE(ahead.devicePixelRatio(), onGuiThread.devicePixelRatio());
+    QCOMPARE(ahead.toImage(), onGuiThread.toImage());
     qApp->setStyleSheet(QString());
 }
 
