@@ -187,6 +187,16 @@ CLASS_DEVICE_CONFIGURATION::~CLASS_DEVICE_CONFIGURATION()
     }
 }
 
+QVector<QPair<QString, QSize>> CLASS_DEVICE_CONFIGURATION::ConnectorIcons()
+{
+    QVector<QPair<QString, QSize>> icons;
+    for (const char* icon : {ICON_SDI, ICON_HDMI, ICON_DISPLAYPORT, ICON_HDBT, ICON_AUDIO})
+    {
+        icons.append({QString::fromLatin1(icon), QSize(ICON_SIDE, ICON_SIDE)});
+    }
+    return icons;
+}
+
 bool CLASS_DEVICE_CONFIGURATION::IsAudioPlugged() const
 {
     return audioCheckBox->checkState() == Qt::Checked;

@@ -2,7 +2,10 @@
 #define GUI_CLASSDEVICECONFIGURATION_H
 
 #include <QList>
+#include <QPair>
+#include <QSize>
 #include <QString>
+#include <QVector>
 #include <QWidget>
 
 class QCheckBox;
@@ -36,6 +39,10 @@ public:
 
     // The tiles in the order they were built.
     const QList<QWidget*>& Tiles() const { return tiles; }
+
+    // The connector icons the drawing shows, each with the size it is drawn at (as SharpPixmap takes
+    // them): a window can have them rendered ahead.
+    static QVector<QPair<QString, QSize>> ConnectorIcons();
 
 signals:
     void SIGNAL_RequestUpdate();

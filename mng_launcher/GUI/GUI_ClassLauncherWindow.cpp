@@ -3,6 +3,7 @@
 #include "DEVICE/DEVICE_ClassMainBackEnd.h"
 #include "DEVICE/DEVICE_ClassPackageManager.h"
 #include "DEVICE/DEVICE_Constants.h"
+#include "GUI/GUI_ClassDeviceConfiguration.h"
 #include "GUI/GUI_ClassMainWindow.h"
 #include "GUI/GUI_ClassManagePackage.h"
 #include "GUI/GUI_ClassSessionWidget.h"
@@ -122,9 +123,12 @@ void CLASS_LAUNCHER_WINDOW::BuildGui()
     // time when the style sheet arrives. The faces that the first frame does not use wait for it
     // (FinishStartUp).
     RegisterFirstPaintFonts();
-    // The header's logos are the largest images of the first frame. Their text is set in the faces just
-    // registered.
-    RenderSvgsAhead({{PRODUCT_LOGO, QSize(PRODUCT_LOGO_WIDTH, PRODUCT_LOGO_HEIGHT)}, {MAKER_LOGO, QSize()}});
+    // The SVG images of the first frame: the header's logos (their text is set in the faces just
+    // registered) and the setup panel's connector icons.
+    QVector<QPair<QString, QSize>> firstFrameImages = {
+        {PRODUCT_LOGO, QSize(PRODUCT_LOGO_WIDTH, PRODUCT_LOGO_HEIGHT)}, {MAKER_LOGO, QSize()}};
+    firstFrameImages += CLASS_DEVICE_CONFIGURATION::ConnectorIcons();
+    RenderSvgsAhead(firstFrameImages);
     ApplyTheme(qobject_cast<QApplication*>(QCoreApplication::instance()));
     scrollArea = new QScrollArea(this);
     // Tab goes from control to control; the area scrolls to show the one reached.
