@@ -22,6 +22,8 @@
 # port (127.0.0.1:1), so that a start measures the launcher and not whatever server answers on this
 # machine. Run counts: STARTUP_RUNS (20), CATALOGUE_RUNS (10), INSTALL_RUNS (5), ARCHIVE_RUNS (5). Nothing
 # is asserted; the summary is printed at the end and also written to BUILD_DIR/bench-results.txt.
+# CALLGRIND=1 adds the GUI thread's instructions up to the first frame, launcher against the minimal
+# program (valgrind; the same on every run, unlike the times on a shared machine).
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -95,6 +97,8 @@ launcher_start=$(value "$S" startup_launcher_s)
 minimal_start=$(value "$S" startup_minimal_s)
 minimal_start_without_gl=$(value "$S" startup_minimal_without_opengl_s)
 cli_list=$(value "$S" startup_cli_list_s)
+launcher_instructions=$(value "$S" instructions_launcher_thread01)
+minimal_instructions=$(value "$S" instructions_minimal_thread01)
 launcher_rss=$(value "$S" rss_launcher_kb)
 minimal_rss=$(value "$S" rss_minimal_kb)
 catalogue_large=$(value "$S" startup_catalogue_20000_s)
@@ -121,6 +125,10 @@ server_peak=$(value "$R" server_peak_kb)
         "$(ms "$minimal_start")" "$(ratio "$launcher_start" "$minimal_start")"
     printf '%-46s %-16s %-16s %s\n' "  the same, minimal also without OpenGL" "$(ms "$launcher_start")" \
         "$(ms "$minimal_start_without_gl")" "$(ratio "$launcher_start" "$minimal_start_without_gl")"
+    if [ -n "$launcher_instructions" ]; then
+        printf '%-46s %-16s %-16s %s\n' "  GUI thread instructions up to the first frame" "$launcher_instructions" \
+            "$minimal_instructions" "$(ratio "$launcher_instructions" "$minimal_instructions")"
+    fi
     printf '%-46s %-16s %-16s %s\n' "--list --json, 10 sessions (vs minimal start)" "$(ms "$cli_list")" \
         "$(ms "$minimal_start")" "$(ratio "$cli_list" "$minimal_start")"
     printf '%-46s %-16s %-16s %s\n' "idle memory (VmRSS after start-up)" "$(mb "$launcher_rss")" \

@@ -13,6 +13,7 @@
 # The launcher finds ten saved sessions in a temporary HOME and one installed package beside it. Idle
 # memory: the real Tarvo4kSimulator binary and the minimal program (mode "stay"), VmRSS from
 # /proc/<pid>/status 2 s after their window is mapped, median of three starts each.
+# CALLGRIND=1 adds the instruction counts of each program's threads up to the first frame (valgrind).
 # Prints "key value" lines for bench/run-all.sh. Nothing is asserted.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/x11_test_env.sh"
@@ -64,6 +65,31 @@ hyperfine -N --style basic --warmup 3 --runs "$RUNS" --export-csv "$WORK/startup
     -n cli_list "$APP/Tarvo4kSimulator --list --json" >&2
 "$APP/bench_startup_launcher" quit 2>/dev/null
 awk -F, 'NR > 1 { gsub(/"/, "", $1); printf "startup_%s_s %s %s %s\n", $1, $2, $3, $4 }' "$WORK/startup.csv"
+
+# With CALLGRIND=1: the instructions that the GUI thread of each program executes up to its first painted
+# frame (valgrind's callgrind, threads counted apart), the same on every run whatever else the machine
+# does. The launcher's other start-up threads are printed too.
+# main_thread_instructions <name> <program> [args]: one line per thread of the program, the GUI thread
+# first.
+main_thread_instructions() {
+    local name=$1 out files first thread
+    shift
+    out=$(mktemp -d "$WORK/callgrind.XXXXXX")
+    valgrind --tool=callgrind --separate-threads=yes --callgrind-out-file="$out/cg.%p" "$@" >/dev/null 2>&1
+    # One file per thread, cg.<pid>-<thread>. The lowest process id is the program's (a child that the
+    # session bus may start is left aside).
+    files=("$out"/cg.*-*)
+    first=$(printf '%s\n' "${files[@]##*/}" | sed 's/-.*//' | sort -t. -k2,2n | head -n 1)
+    for thread in "$out/$first"-*; do
+        echo "instructions_${name}_thread${thread##*-} $(awk '/^summary:/ { print $2; exit }' "$thread")"
+    done
+}
+if [ "${CALLGRIND:-0}" = 1 ]; then
+    command -v valgrind >/dev/null || { echo "measure.sh: valgrind is missing" >&2; exit 2; }
+    main_thread_instructions launcher "$APP/bench_startup_launcher" exit
+    QT_XCB_GL_INTEGRATION=none main_thread_instructions minimal "$APP/bench_startup_minimal" exit
+    "$APP/bench_startup_launcher" quit 2>/dev/null
+fi
 
 # The size of the catalogue: three saved sessions with a catalogue of one entry against the same three
 # sessions with a catalogue of 20,000 entries (one of them installed), each in a data folder of its own.
