@@ -55,6 +55,9 @@ CLASS_SELECT_PLATFORM::CLASS_SELECT_PLATFORM(QWidget* parent)
     versionCaption->setFixedWidth(CAPTION_WIDTH);
     versionCaption->setBuddy(versionList);
     versionList->setObjectName(QStringLiteral("versionList"));
+    // Its look until a version is checked. Set before the size policy below, which makes the list's
+    // pop-up: set afterwards (by the first check), it restyled the pop-up's widgets once more.
+    versionList->setStyleSheet(STYLE_VERSION_PRESENT);
     // Sized for a version text and its mark rather than by measuring every entry, which would cost as
     // much as the catalogue is long.
     versionList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
