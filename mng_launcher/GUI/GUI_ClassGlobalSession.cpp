@@ -45,12 +45,14 @@ CLASS_GLOBAL_SESSION::CLASS_GLOBAL_SESSION(QWidget* parent)
     cardLayout = new QVBoxLayout(content);
     cardLayout->setContentsMargins(LIST_MARGIN, LIST_MARGIN, LIST_MARGIN, LIST_MARGIN);
     cardLayout->setAlignment(Qt::AlignTop);
+    // The hint comes after: the area sizes its content now, and the hint's wrapped text is measured
+    // only if it is still shown when the list is (the first card hides it).
+    scrollArea->setWidget(content);
     emptyHint = new QLabel(EMPTY_HINT, content);
     emptyHint->setObjectName(QStringLiteral("emptyListHint"));
     emptyHint->setWordWrap(true);
     emptyHint->setAlignment(Qt::AlignCenter);
     cardLayout->addWidget(emptyHint);
-    scrollArea->setWidget(content);
     outerLayout->addWidget(scrollArea);
 }
 
