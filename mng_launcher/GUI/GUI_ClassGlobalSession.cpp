@@ -44,7 +44,6 @@ CLASS_GLOBAL_SESSION::CLASS_GLOBAL_SESSION(QWidget* parent)
     QWidget* content = new QWidget(scrollArea);
     cardLayout = new QVBoxLayout(content);
     cardLayout->setContentsMargins(LIST_MARGIN, LIST_MARGIN, LIST_MARGIN, LIST_MARGIN);
-    cardLayout->setAlignment(Qt::AlignTop);
     // The hint comes after: the area sizes its content now, and the hint's wrapped text is measured
     // only if it is still shown when the list is (the first card hides it).
     scrollArea->setWidget(content);
@@ -52,7 +51,9 @@ CLASS_GLOBAL_SESSION::CLASS_GLOBAL_SESSION(QWidget* parent)
     emptyHint->setObjectName(QStringLiteral("emptyListHint"));
     emptyHint->setWordWrap(true);
     emptyHint->setAlignment(Qt::AlignCenter);
-    cardLayout->addWidget(emptyHint);
+    // At the top, as tall as its text wraps to at the list's width. (The cards' alignment of the whole
+    // list, below, would give it the height of its text at its preferred width and cut its last lines.)
+    cardLayout->addWidget(emptyHint, 0, Qt::AlignTop);
     outerLayout->addWidget(scrollArea);
 }
 
@@ -144,10 +145,9 @@ void CLASS_GLOBAL_SESSION::AddSession()
     const bool hadFocus = HoldsFocus();
     const int previousCount = sessions.size();
     CLASS_SESSION_WIDGET* session = new CLASS_SESSION_WIDGET(cardLayout->parentWidget(), NextSessionNumber());
-    emptyHint->hide();
     sessions.append(session);
     session->setFixedHeight(CARD_HEIGHT);
-    cardLayout->setAlignment(Qt::AlignTop);
+    ShowHintWhenEmpty();
     cardLayout->addWidget(session);
 
     selectedSession = session;
@@ -204,8 +204,15 @@ void CLASS_GLOBAL_SESSION::RemoveSelectedSession()
     delete removed;
     --sessionCount;
     copyOrigins.removeAt(index);
-    emptyHint->setVisible(sessions.isEmpty());
+    ShowHintWhenEmpty();
     FollowSelection(hadFocus);
+}
+
+void CLASS_GLOBAL_SESSION::ShowHintWhenEmpty()
+{
+    emptyHint->setVisible(sessions.isEmpty());
+    // The cards keep their height and stand at the top of the list.
+    cardLayout->setAlignment(sessions.isEmpty() ? Qt::Alignment() : Qt::AlignTop);
 }
 
 void CLASS_GLOBAL_SESSION::DuplicateSelectedSession()

@@ -67,6 +67,8 @@ private:
     // After the selection moved: only the selected card is a Tab stop; it takes the focus when the list
     // held it, and it is scrolled into view.
     void FollowSelection(bool hadFocus);
+    // The hint while the list is empty, the cards at the top of the list otherwise.
+    void ShowHintWhenEmpty();
 
     QVBoxLayout* outerLayout;
     QVBoxLayout* cardLayout;

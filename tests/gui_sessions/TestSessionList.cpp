@@ -507,6 +507,14 @@ private slots:
         QVERIFY(hint);
         QCOMPARE(hint->isVisibleTo(&view), empty);
         QVERIFY(hint->text().contains(QStringLiteral("Create New Session")));
+        if (empty)
+        {
+            // The whole text fits the list's width: its last line ("... Import Session Files.") shows.
+            view.resize(1000, 600);
+            view.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&view));
+            QTRY_VERIFY(hint->height() >= hint->heightForWidth(hint->width()));
+        }
     }
 
     void bottomBarStartsDisabled()
