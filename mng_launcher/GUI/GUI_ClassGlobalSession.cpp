@@ -51,8 +51,9 @@ CLASS_GLOBAL_SESSION::CLASS_GLOBAL_SESSION(QWidget* parent)
     emptyHint->setObjectName(QStringLiteral("emptyListHint"));
     emptyHint->setWordWrap(true);
     emptyHint->setAlignment(Qt::AlignCenter);
-    // At the top, as tall as its text wraps to at the list's width. (The cards' alignment of the whole
-    // list, below, would give it the height of its text at its preferred width and cut its last lines.)
+    // At the top, as tall as its text wraps to at the list's width. (The whole list's alignment, which
+    // ShowHintWhenEmpty sets only while there are cards, would give it the height of its text at its
+    // preferred width and cut its last lines.)
     cardLayout->addWidget(emptyHint, 0, Qt::AlignTop);
     outerLayout->addWidget(scrollArea);
 }
