@@ -1,5 +1,7 @@
 #include "GUI/GUI_ClassDeviceConfiguration.h"
 
+#include "GUI/GUI_ClassConnectorTile.h"
+#include "GUI/GUI_ClassPaintedItem.h"
 #include "GUI/GUI_SharpPixmap.h"
 
 #include <QBoxLayout>
@@ -63,13 +65,16 @@ const char* const ICON_HDBT = ":/ICONS/plug-hdbt-18.svg";
 const char* const ICON_AUDIO = ":/ICONS/audio-line-18.svg";
 constexpr int ICON_SIDE = 20;
 
-const char* const TILE_STYLE =
-    ".QWidget {background-color: #B0B3B5; border: 1px solid #838B91; border-radius: 4px;}";
-const char* const CAPTION_STYLE = "QLabel {color: #E6000000; font-family: 'Open Sans'; font-size: 12px; "
-                                  "font-style: blod; line-height: 16px;}";
-const char* const AUDIO_CAPTION_STYLE =
-    "QLabel {color: #E6000000; font-family: 'Open Sans'; font-size: 12px; "
-    "font-style: blod; line-height: 16px;} QLabel::disabled {color: #808080;}";
+const QString TILE_LOOK =
+    QStringLiteral("background-color: #B0B3B5; border: 1px solid #838B91; border-radius: 4px;");
+const QString CAPTION_LOOK = QStringLiteral("color: #E6000000; font-family: 'Open Sans'; font-size: 12px;");
+// The audio tile is made of labels, which grey with the audio frame.
+const QString AUDIO_TILE_STYLE = QStringLiteral(".QWidget {%1}").arg(TILE_LOOK);
+const QString AUDIO_CAPTION_STYLE =
+    QStringLiteral("QLabel {%1 font-style: blod; line-height: 16px;} QLabel::disabled {color: #808080;}")
+        .arg(CAPTION_LOOK);
+// The other tiles draw their captions themselves: their colour and font are the tile's.
+const QString TILE_STYLE = QStringLiteral("CLASS_CONNECTOR_TILE {%1 %2}").arg(TILE_LOOK, CAPTION_LOOK);
 
 constexpr int FRAME_HEIGHT = 170;
 constexpr int TITLE_WIDTH = 100;
@@ -84,11 +89,16 @@ QLabel* IconLabel(const char* resource, QWidget* parent)
     return label;
 }
 
-QLabel* Caption(const QString& text, QWidget* parent, const char* style = CAPTION_STYLE)
+QLabel* AudioCaption(const QString& text, QWidget* parent)
 {
     QLabel* label = new QLabel(text, parent);
-    label->setStyleSheet(QString::fromLatin1(style));
+    label->setStyleSheet(AUDIO_CAPTION_STYLE);
     return label;
+}
+
+CLASS_PAINTED_ITEM* Icon(const char* resource, CLASS_CONNECTOR_TILE* tile)
+{
+    return tile->NewIcon(SharpPixmap(QString::fromLatin1(resource), QSize(ICON_SIDE, ICON_SIDE)));
 }
 
 QString InputCaption(int number)
@@ -101,13 +111,26 @@ QString OutputCaption(int number)
     return number == MULTIVIEWER_NUMBER ? QStringLiteral("MVW") : QStringLiteral("OUT #%1").arg(number);
 }
 
-// A vertical column of widgets, each centred horizontally, with their stretches (0 where none is given).
-QVBoxLayout* Column(const QList<QWidget*>& widgets, const QList<int>& stretches = {})
+void AddCentred(QVBoxLayout* column, QWidget* widget, int stretch)
+{
+    column->addWidget(widget, stretch, Qt::AlignHCenter);
+}
+
+void AddCentred(QVBoxLayout* column, CLASS_PAINTED_ITEM* item, int stretch)
+{
+    item->setAlignment(Qt::AlignHCenter);
+    column->addItem(item);
+    column->setStretch(column->count() - 1, stretch);
+}
+
+// A vertical column of widgets or painted items, each centred horizontally, with their stretches (0
+// where none is given).
+template <typename PART> QVBoxLayout* Column(const QList<PART*>& parts, const QList<int>& stretches = {})
 {
     QVBoxLayout* column = new QVBoxLayout;
-    for (int i = 0; i < widgets.size(); ++i)
+    for (int i = 0; i < parts.size(); ++i)
     {
-        column->addWidget(widgets.at(i), i < stretches.size() ? stretches.at(i) : 0, Qt::AlignHCenter);
+        AddCentred(column, parts.at(i), i < stretches.size() ? stretches.at(i) : 0);
     }
     return column;
 }
@@ -250,55 +273,59 @@ void CLASS_DEVICE_CONFIGURATION::BuildTile(int row, int column, int kind, int nu
     {
         return;
     }
-    // In the panel, styled before its labels exist, so that each widget is styled once.
-    QWidget* tile = new QWidget(grid->parentWidget());
-    tile->setStyleSheet(QString::fromLatin1(TILE_STYLE));
-    tiles.append(tile);
-    tile->setObjectName(QStringLiteral("tile%1").arg(tiles.size()));
-    tile->setAccessibleName(TileAccessibleName(kind, number));
-
+    // In the panel, styled before its contents exist, so that each widget is styled once.
+    QWidget* tile = nullptr;
     if (kind == KIND_AUDIO)
     {
+        tile = new QWidget(grid->parentWidget());
+        tile->setStyleSheet(AUDIO_TILE_STYLE);
         BuildAudioTile(tile);
     }
     else
     {
-        tile->setLayout(BuildTileLayout(kind, number, tile));
+        CLASS_CONNECTOR_TILE* drawn = new CLASS_CONNECTOR_TILE(grid->parentWidget());
+        drawn->setStyleSheet(TILE_STYLE);
+        drawn->setLayout(BuildTileLayout(kind, number, drawn));
+        tile = drawn;
     }
+    tiles.append(tile);
+    tile->setObjectName(QStringLiteral("tile%1").arg(tiles.size()));
+    tile->setAccessibleName(TileAccessibleName(kind, number));
     const QSize span = Span(kind);
     grid->addWidget(tile, row, column, span.height(), span.width());
 }
 
-QLayout* CLASS_DEVICE_CONFIGURATION::BuildTileLayout(int kind, int number, QWidget* tile)
+QLayout* CLASS_DEVICE_CONFIGURATION::BuildTileLayout(int kind, int number, CLASS_CONNECTOR_TILE* tile)
 {
+    const auto caption = [tile](const QString& text) { return tile->NewCaption(text); };
     switch (kind)
     {
     case KIND_SDI_AND_HDMI_INPUT:
     {
         QVBoxLayout* column = new QVBoxLayout;
         column->addSpacing(INPUT_TOP_SPACING);
-        column->addWidget(IconLabel(ICON_SDI, tile), 5, Qt::AlignHCenter);
-        column->addWidget(IconLabel(ICON_HDMI, tile), 5, Qt::AlignHCenter);
-        column->addWidget(Caption(InputCaption(number), tile), 1, Qt::AlignHCenter);
+        AddCentred(column, Icon(ICON_SDI, tile), 5);
+        AddCentred(column, Icon(ICON_HDMI, tile), 5);
+        AddCentred(column, caption(InputCaption(number)), 1);
         return column;
     }
     case KIND_HDMI_INPUT_WITH_LOOP:
-        return Row({Column({IconLabel(ICON_HDMI, tile), Caption(InputCaption(number), tile)}),
-                    Column({IconLabel(ICON_HDMI, tile),
-                            Caption(InputCaption(number) + QStringLiteral(" LOOP"), tile)})});
+        return Row({Column<CLASS_PAINTED_ITEM>({Icon(ICON_HDMI, tile), caption(InputCaption(number))}),
+                    Column<CLASS_PAINTED_ITEM>(
+                        {Icon(ICON_HDMI, tile), caption(InputCaption(number) + QStringLiteral(" LOOP"))})});
     case KIND_HDMI_INPUT:
-        return Column({IconLabel(ICON_HDMI, tile), Caption(InputCaption(number), tile)});
+        return Column<CLASS_PAINTED_ITEM>({Icon(ICON_HDMI, tile), caption(InputCaption(number))});
     case KIND_DISPLAYPORT_INPUT:
-        return Column({IconLabel(ICON_DISPLAYPORT, tile), Caption(InputCaption(number), tile)});
+        return Column<CLASS_PAINTED_ITEM>({Icon(ICON_DISPLAYPORT, tile), caption(InputCaption(number))});
     case KIND_SDI_INPUT:
-        return Column({Caption(InputCaption(number), tile), IconLabel(ICON_SDI, tile)});
+        return Column<CLASS_PAINTED_ITEM>({caption(InputCaption(number)), Icon(ICON_SDI, tile)});
     case KIND_OUTPUT:
-        return Row({Column({IconLabel(ICON_HDMI, tile), Caption(OutputCaption(number), tile)}),
-                    Column({IconLabel(ICON_SDI, tile)})});
+        return Row({Column<CLASS_PAINTED_ITEM>({Icon(ICON_HDMI, tile), caption(OutputCaption(number))}),
+                    Column<CLASS_PAINTED_ITEM>({Icon(ICON_SDI, tile)})});
     case KIND_GENLOCK:
-        return Column({Caption(QStringLiteral("GENLOCK"), tile), IconLabel(ICON_SDI, tile)});
+        return Column<CLASS_PAINTED_ITEM>({caption(QStringLiteral("GENLOCK")), Icon(ICON_SDI, tile)});
     case KIND_LOOP:
-        return Column({Caption(QStringLiteral("LOOP"), tile), IconLabel(ICON_SDI, tile)});
+        return Column<CLASS_PAINTED_ITEM>({caption(QStringLiteral("LOOP")), Icon(ICON_SDI, tile)});
     default:
         return nullptr;
     }
@@ -314,19 +341,16 @@ void CLASS_DEVICE_CONFIGURATION::BuildAudioTile(QWidget* tile)
     tileLayout->addWidget(audioFrame, 10, Qt::AlignVCenter);
     tileLayout->addWidget(audioCheckBox, 0);
 
+    // Captions and icons that grey while the card is unplugged: labels, which follow the frame's state.
     const QList<QLayout*> columns = {
-        Column({Caption(QStringLiteral("Line In"), audioFrame, AUDIO_CAPTION_STYLE),
-                BuildAudioIconPair(audioFrame)},
-               {1, 5}),
-        Column({Caption(QStringLiteral("Line Out"), audioFrame, AUDIO_CAPTION_STYLE),
-                BuildAudioIconPair(audioFrame)},
-               {1, 5}),
-        Column(
-            {Caption(QStringLiteral("1"), audioFrame, AUDIO_CAPTION_STYLE), IconLabel(ICON_HDBT, audioFrame)},
-            {1, 5}),
-        Column(
-            {Caption(QStringLiteral("2"), audioFrame, AUDIO_CAPTION_STYLE), IconLabel(ICON_HDBT, audioFrame)},
-            {1, 5}),
+        Column<QWidget>({AudioCaption(QStringLiteral("Line In"), audioFrame), BuildAudioIconPair(audioFrame)},
+                        {1, 5}),
+        Column<QWidget>(
+            {AudioCaption(QStringLiteral("Line Out"), audioFrame), BuildAudioIconPair(audioFrame)}, {1, 5}),
+        Column<QWidget>({AudioCaption(QStringLiteral("1"), audioFrame), IconLabel(ICON_HDBT, audioFrame)},
+                        {1, 5}),
+        Column<QWidget>({AudioCaption(QStringLiteral("2"), audioFrame), IconLabel(ICON_HDBT, audioFrame)},
+                        {1, 5}),
     };
     audioFrame->setLayout(Row(columns, {1, 1, 5, 5}));
 

@@ -8,6 +8,7 @@
 #include <QVector>
 #include <QWidget>
 
+class CLASS_CONNECTOR_TILE;
 class QCheckBox;
 class QFrame;
 class QGridLayout;
@@ -51,7 +52,7 @@ private:
     void BuildFrame();
     void BuildConnectorPanel();
     void BuildTile(int row, int column, int kind, int number);
-    QLayout* BuildTileLayout(int kind, int number, QWidget* tile);
+    QLayout* BuildTileLayout(int kind, int number, CLASS_CONNECTOR_TILE* tile);
     void BuildAudioTile(QWidget* tile);
     QWidget* BuildAudioIconPair(QWidget* parent);
     void SLOT_AudioStateChanged(int state);

@@ -1,5 +1,7 @@
 // The connector view of a session's device: tiles, captions, icons and the audio card check box.
+#include "GUI/GUI_ClassConnectorTile.h"
 #include "GUI/GUI_ClassDeviceConfiguration.h"
+#include "GUI/GUI_ClassPaintedItem.h"
 #include "GUI/GUI_Theme.h"
 
 #include <QCheckBox>
@@ -21,9 +23,13 @@ QFrame* AudioFrame(CLASS_DEVICE_CONFIGURATION& view)
     return view.findChild<QFrame*>(QStringLiteral("audioFrame"));
 }
 
-// The captions of a tile, in the order they were created.
+// The captions of a tile, in the order they were created: the tile's own, or its labels' (audio tile).
 QStringList Captions(const QWidget* tile)
 {
+    if (const CLASS_CONNECTOR_TILE* drawn = qobject_cast<const CLASS_CONNECTOR_TILE*>(tile))
+    {
+        return drawn->Captions();
+    }
     QStringList captions;
     for (const QLabel* label : tile->findChildren<QLabel*>())
     {
@@ -35,17 +41,58 @@ QStringList Captions(const QWidget* tile)
     return captions;
 }
 
-int IconCount(const QWidget* tile)
+QVector<QPixmap> Icons(const QWidget* tile)
 {
-    int icons = 0;
+    if (const CLASS_CONNECTOR_TILE* drawn = qobject_cast<const CLASS_CONNECTOR_TILE*>(tile))
+    {
+        return drawn->Icons();
+    }
+    QVector<QPixmap> icons;
     for (const QLabel* label : tile->findChildren<QLabel*>())
     {
         if (!label->pixmap(Qt::ReturnByValue).isNull())
         {
-            ++icons;
+            icons << label->pixmap(Qt::ReturnByValue);
         }
     }
     return icons;
+}
+
+// The layout of a drawn tile rebuilt with a label for each caption and icon, as a tile of labels is
+// laid out: the look a drawn tile must match.
+QLayout* LayoutOfLabels(QLayout* drawn, QWidget* tile)
+{
+    QBoxLayout* source = qobject_cast<QBoxLayout*>(drawn);
+    QBoxLayout* copy = new QBoxLayout(source->direction());
+    for (int i = 0; i < source->count(); ++i)
+    {
+        QLayoutItem* item = source->itemAt(i);
+        if (item->layout() != nullptr)
+        {
+            copy->addLayout(LayoutOfLabels(item->layout(), tile), source->stretch(i));
+        }
+        else if (item->spacerItem() != nullptr)
+        {
+            copy->addSpacing(item->sizeHint().height());
+        }
+        else
+        {
+            const CLASS_PAINTED_ITEM* painted = static_cast<CLASS_PAINTED_ITEM*>(item);
+            QLabel* label = new QLabel(tile);
+            if (painted->Pixmap().isNull())
+            {
+                label->setText(painted->Text());
+                label->setStyleSheet(
+                    QStringLiteral("QLabel {color: #E6000000; font-family: 'Open Sans'; font-size: 12px;}"));
+            }
+            else
+            {
+                label->setPixmap(painted->Pixmap());
+            }
+            copy->addWidget(label, source->stretch(i), item->alignment());
+        }
+    }
+    return copy;
 }
 
 // The colour of the fully opaque pixels of a rendered label (its text), or an invalid colour.
@@ -94,6 +141,8 @@ private slots:
     void freshView();
     void tiles_data();
     void tiles();
+    void tilesDrawAsLabelsWould_data();
+    void tilesDrawAsLabelsWould();
     void multiviewerTileReadsMvw();
     void everyTileHasAnAccessibleName();
 
@@ -191,15 +240,50 @@ void TestGuiDeviceConfiguration::tiles()
 
     QCOMPARE(Captions(tile), captions);
     // Every icon resource loaded, scaled to fit 20 x 20.
-    QCOMPARE(IconCount(tile), icons);
-    for (const QLabel* label : tile->findChildren<QLabel*>())
+    QCOMPARE(Icons(tile).size(), icons);
+    for (const QPixmap& icon : Icons(tile))
     {
-        if (!label->pixmap(Qt::ReturnByValue).isNull())
-        {
-            QCOMPARE(label->pixmap(Qt::ReturnByValue).size(), QSize(20, 20));
-        }
+        QCOMPARE(icon.size(), QSize(20, 20));
     }
     QVERIFY(tile->styleSheet().contains(QStringLiteral("#B0B3B5")));
+}
+
+void TestGuiDeviceConfiguration::tilesDrawAsLabelsWould_data()
+{
+    QTest::addColumn<int>("order");
+    QTest::addColumn<bool>("enabled");
+    // Every drawn tile (the audio tile, 13, is made of labels), enabled and greyed.
+    for (int order = 0; order < 16; ++order)
+    {
+        if (order != 13)
+        {
+            QTest::addRow("tile %d", order) << order << true;
+            QTest::addRow("tile %d disabled", order) << order << false;
+        }
+    }
+}
+
+void TestGuiDeviceConfiguration::tilesDrawAsLabelsWould()
+{
+    QFETCH(int, order);
+    QFETCH(bool, enabled);
+    CLASS_DEVICE_CONFIGURATION view(nullptr, 0);
+    view.resize(1250, 180);
+    view.setEnabled(enabled);
+    QWidget* drawn = view.Tiles().at(order);
+    QVERIFY(qobject_cast<CLASS_CONNECTOR_TILE*>(drawn) != nullptr);
+    // Laid out in the view, the tile has the size it is shown at.
+    view.grab();
+
+    // A child too: a window would fill the corners outside the tile's rounded border.
+    QWidget window;
+    QWidget* labels = new QWidget(&window);
+    labels->setStyleSheet(QStringLiteral(
+        ".QWidget {background-color: #B0B3B5; border: 1px solid #838B91; border-radius: 4px;}"));
+    labels->setLayout(LayoutOfLabels(drawn->layout(), labels));
+    window.setEnabled(enabled);
+    labels->resize(drawn->size());
+    QCOMPARE(drawn->grab().toImage(), labels->grab().toImage());
 }
 
 void TestGuiDeviceConfiguration::multiviewerTileReadsMvw()

@@ -1,0 +1,47 @@
+#ifndef GUI_CLASSPAINTEDITEM_H
+#define GUI_CLASSPAINTEDITEM_H
+
+#include <QLayoutItem>
+#include <QPixmap>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+class QPainter;
+class QWidget;
+
+// A caption or an icon in a widget's layout that the widget draws itself: it takes the place, the size
+// and the look that a plain QLabel showing the same text or pixmap would take there (its text or pixmap
+// left-aligned and vertically centred in its cell, in the owner's font and palette, greyed while the
+// owner is disabled), without being a widget of its own.
+class CLASS_PAINTED_ITEM : public QLayoutItem
+{
+public:
+    CLASS_PAINTED_ITEM(const QWidget* owner, const QString& text);
+    CLASS_PAINTED_ITEM(const QWidget* owner, const QPixmap& pixmap);
+
+    const QString& Text() const { return text; }
+    const QPixmap& Pixmap() const { return pixmap; }
+    // Draws the item at its place in the owner (the painter paints on the owner).
+    void Paint(QPainter& painter) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSize() const override;
+    QSize maximumSize() const override;
+    Qt::Orientations expandingDirections() const override;
+    bool isEmpty() const override;
+    void setGeometry(const QRect& rect) override;
+    QRect geometry() const override;
+    void invalidate() override;
+
+private:
+    Qt::Alignment ContentAlignment() const;
+
+    const QWidget* owner;
+    QString text;
+    QPixmap pixmap;
+    QRect place;
+    mutable QSize size;
+};
+
+#endif // GUI_CLASSPAINTEDITEM_H
