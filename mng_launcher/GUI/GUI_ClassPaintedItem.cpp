@@ -8,13 +8,44 @@
 #include <QStyleOption>
 #include <QWidget>
 
-CLASS_PAINTED_ITEM::CLASS_PAINTED_ITEM(const QWidget* owner, const QString& text) : owner(owner), text(text)
+CLASS_PAINTED_ITEM::CLASS_PAINTED_ITEM(const QWidget* owner, const QString& text)
+    : owner(owner), text(text), styledAsOwner(false), padding(0), elided(false)
 {
 }
 
 CLASS_PAINTED_ITEM::CLASS_PAINTED_ITEM(const QWidget* owner, const QPixmap& pixmap)
-    : owner(owner), pixmap(pixmap)
+    : owner(owner), pixmap(pixmap), styledAsOwner(false), padding(0), elided(false)
 {
+}
+
+void CLASS_PAINTED_ITEM::SetText(const QString& newText)
+{
+    text = newText;
+    invalidate();
+}
+
+void CLASS_PAINTED_ITEM::SetPixmap(const QPixmap& newPixmap)
+{
+    pixmap = newPixmap;
+    invalidate();
+}
+
+void CLASS_PAINTED_ITEM::SetStyledAsOwner(int newPadding)
+{
+    styledAsOwner = true;
+    padding = newPadding;
+    invalidate();
+}
+
+void CLASS_PAINTED_ITEM::SetElided(bool elide)
+{
+    elided = elide;
+    invalidate();
+}
+
+bool CLASS_PAINTED_ITEM::IsCut() const
+{
+    return ShownText() != text;
 }
 
 void CLASS_PAINTED_ITEM::Paint(QPainter& painter) const
@@ -24,18 +55,26 @@ void CLASS_PAINTED_ITEM::Paint(QPainter& painter) const
     {
         QStyleOption option;
         option.initFrom(owner);
-        // Greyed against the application's window colour, as an icon label is (the owner's own colours
-        // come from its style sheet, which a label inside it does not take).
-        option.palette = QGuiApplication::palette();
+        // Greyed against the window colour of the label it stands for: the owner's, or the application's
+        // for a label that did not take the owner's style sheet.
+        if (!styledAsOwner)
+        {
+            option.palette = QGuiApplication::palette();
+        }
         const QPixmap shown =
             owner->isEnabled() ? pixmap : style->generatedIconPixmap(QIcon::Disabled, pixmap, &option);
-        style->drawItemPixmap(&painter, place, static_cast<int>(ContentAlignment()), shown);
+        style->drawItemPixmap(&painter, ContentRect(), static_cast<int>(ContentAlignment()), shown);
         return;
+    }
+    QRect area = ContentRect();
+    if (!elided)
+    {
+        area.setLeft(area.left() + Indent() / 2);
     }
     const Qt::TextFlag direction =
         owner->layoutDirection() == Qt::RightToLeft ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight;
-    style->drawItemText(&painter, place, static_cast<int>(ContentAlignment()) | direction, owner->palette(),
-                        owner->isEnabled(), text, owner->foregroundRole());
+    style->drawItemText(&painter, area, static_cast<int>(ContentAlignment()) | direction, owner->palette(),
+                        owner->isEnabled(), ShownText(), owner->foregroundRole());
 }
 
 QSize CLASS_PAINTED_ITEM::sizeHint() const
@@ -52,7 +91,13 @@ QSize CLASS_PAINTED_ITEM::sizeHint() const
             // leaves them out, so that no half pixel is lost to rounding.
             const int flags = static_cast<int>(ContentAlignment() & ~(Qt::AlignVCenter | Qt::AlignHCenter));
             constexpr int LARGE = 2000;
-            size = owner->fontMetrics().boundingRect(0, 0, LARGE, LARGE, flags, text).size();
+            size = owner->fontMetrics().boundingRect(0, 0, LARGE, LARGE, flags, text).size() +
+                   QSize(Indent(), 0);
+        }
+        size += QSize(2 * padding, 2 * padding);
+        if (elided)
+        {
+            size.setWidth(0);
         }
     }
     return size;
@@ -60,6 +105,7 @@ QSize CLASS_PAINTED_ITEM::sizeHint() const
 
 QSize CLASS_PAINTED_ITEM::minimumSize() const
 {
+    // An elided text asks for no width: its cell may be as narrow as the layout makes it.
     return sizeHint();
 }
 
@@ -129,4 +175,24 @@ void CLASS_PAINTED_ITEM::invalidate()
 Qt::Alignment CLASS_PAINTED_ITEM::ContentAlignment() const
 {
     return QStyle::visualAlignment(owner->layoutDirection(), Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+QRect CLASS_PAINTED_ITEM::ContentRect() const
+{
+    return place.adjusted(padding, padding, -padding, -padding);
+}
+
+QString CLASS_PAINTED_ITEM::ShownText() const
+{
+    if (!elided)
+    {
+        return text;
+    }
+    return owner->fontMetrics().elidedText(text, Qt::ElideRight, qMax(0, ContentRect().width()));
+}
+
+int CLASS_PAINTED_ITEM::Indent() const
+{
+    // A padded text label stands off its edge by an "x" in its size and by half of one when drawn.
+    return padding > 0 && pixmap.isNull() ? owner->fontMetrics().horizontalAdvance(QLatin1Char('x')) : 0;
 }

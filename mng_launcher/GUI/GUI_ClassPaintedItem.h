@@ -11,9 +11,12 @@ class QPainter;
 class QWidget;
 
 // A caption or an icon in a widget's layout that the widget draws itself: it takes the place, the size
-// and the look that a plain QLabel showing the same text or pixmap would take there (its text or pixmap
+// and the look that a QLabel showing the same text or pixmap would take there (its text or pixmap
 // left-aligned and vertically centred in its cell, in the owner's font and palette, greyed while the
-// owner is disabled), without being a widget of its own.
+// owner is disabled), without being a widget of its own. Styled as its owner, it is a label that took its
+// owner's style sheet: the owner's colours and the sheet's padding (a text then also stands off its left
+// edge by half an "x"). An elided text is the label that asks for no width and ends in "…" when its cell
+// is too narrow.
 class CLASS_PAINTED_ITEM : public QLayoutItem
 {
 public:
@@ -22,6 +25,13 @@ public:
 
     const QString& Text() const { return text; }
     const QPixmap& Pixmap() const { return pixmap; }
+    // A new text or pixmap: the owner lays out and repaints.
+    void SetText(const QString& newText);
+    void SetPixmap(const QPixmap& newPixmap);
+    void SetStyledAsOwner(int padding);
+    void SetElided(bool elided);
+    // True while an elided text is cut to fit its place.
+    bool IsCut() const;
     // Draws the item at its place in the owner (the painter paints on the owner).
     void Paint(QPainter& painter) const;
 
@@ -36,10 +46,16 @@ public:
 
 private:
     Qt::Alignment ContentAlignment() const;
+    QRect ContentRect() const;
+    QString ShownText() const;
+    int Indent() const;
 
     const QWidget* owner;
     QString text;
     QPixmap pixmap;
+    bool styledAsOwner;
+    int padding;
+    bool elided;
     QRect place;
     mutable QSize size;
 };

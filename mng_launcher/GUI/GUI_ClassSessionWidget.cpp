@@ -1,22 +1,26 @@
 #include "GUI/GUI_ClassSessionWidget.h"
 
 #include "DEVICE/DEVICE_DeviceTables.h"
-#include "GUI/GUI_ClassElidedLabel.h"
+#include "GUI/GUI_ClassPaintedItem.h"
 #include "GUI/GUI_SharpPixmap.h"
 
 #include <QEvent>
 #include <QGridLayout>
+#include <QHelpEvent>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QTextDocument>
+#include <QToolTip>
 
 namespace
 {
 const QString DEVICE_PREFIX = QStringLiteral("Tarvo 4k ");
 constexpr int DEFAULT_DEVICE_INDEX = 3;
 constexpr int CARD_MARGIN = 6;
+// The room around each text and the LED: the padding of the card's style sheet, which its labels took.
+constexpr int TEXT_PADDING = 2;
 
 QString LedPixmapPath(int state)
 {
@@ -49,39 +53,26 @@ QString LedStateText(int state)
 
 CLASS_SESSION_WIDGET::CLASS_SESSION_WIDGET(QWidget* parent, int number)
     : QFrame(parent), layout(new QGridLayout(this)),
-      nameLabel(new CLASS_ELIDED_LABEL(QStringLiteral("Session %1").arg(number), this)),
-      ledLabel(new QLabel(this)),
-      deviceLabel(new CLASS_ELIDED_LABEL(DEVICE_PREFIX + DeviceModelName(DEFAULT_DEVICE_INDEX), this)),
-      ipCaption(new QLabel(QStringLiteral("IP address :"), this)),
-      portCaption(new QLabel(QStringLiteral("Port :"), this)),
-      versionLabel(new CLASS_ELIDED_LABEL(QString(), this)),
-      ipLabel(new QLabel(QStringLiteral("127.0.0.1"), this)),
-      portLabel(new QLabel(QStringLiteral("3000"), this)), ledState(-1)
+      nameItem(NewText(QStringLiteral("Session %1").arg(number), true)),
+      ledItem(new CLASS_PAINTED_ITEM(this, QPixmap())),
+      deviceItem(NewText(DEVICE_PREFIX + DeviceModelName(DEFAULT_DEVICE_INDEX), true)),
+      ipCaption(NewText(QStringLiteral("IP address :"), false)),
+      portCaption(NewText(QStringLiteral("Port :"), false)), versionItem(NewText(QString(), true)),
+      ipItem(NewText(QStringLiteral("127.0.0.1"), false)), portItem(NewText(QStringLiteral("3000"), false)),
+      ledState(-1)
 {
-    nameLabel->setObjectName(QStringLiteral("sessionName"));
-    ledLabel->setObjectName(QStringLiteral("sessionLed"));
-    deviceLabel->setObjectName(QStringLiteral("sessionDevice"));
-    versionLabel->setObjectName(QStringLiteral("sessionVersion"));
-    ipLabel->setObjectName(QStringLiteral("sessionIp"));
-    portLabel->setObjectName(QStringLiteral("sessionPort"));
-    // The port comes from the session's settings file (the other texts are elided labels, always plain).
-    portLabel->setTextFormat(Qt::PlainText);
-
-    layout->addWidget(nameLabel, 0, 0, 1, 1);
-    layout->addWidget(ledLabel, 0, 1, 1, 1, Qt::AlignHCenter | Qt::AlignVCenter);
-    layout->addWidget(deviceLabel, 1, 0, 1, 1);
-    layout->addWidget(ipCaption, 2, 0, 1, 1);
-    layout->addWidget(portCaption, 3, 0, 1, 1);
-    layout->addWidget(versionLabel, 1, 1, 1, 1);
-    layout->addWidget(ipLabel, 2, 1, 1, 1);
-    layout->addWidget(portLabel, 3, 1, 1, 1);
+    ledItem->SetStyledAsOwner(TEXT_PADDING);
+    layout->addItem(nameItem, 0, 0, 1, 1);
+    layout->addItem(ledItem, 0, 1, 1, 1, Qt::AlignHCenter | Qt::AlignVCenter);
+    layout->addItem(deviceItem, 1, 0, 1, 1);
+    layout->addItem(ipCaption, 2, 0, 1, 1);
+    layout->addItem(portCaption, 3, 0, 1, 1);
+    layout->addItem(versionItem, 1, 1, 1, 1);
+    layout->addItem(ipItem, 2, 1, 1, 1);
+    layout->addItem(portItem, 3, 1, 1, 1);
     // The first column gives up width: the LED, version, address and port keep theirs.
     layout->setColumnStretch(0, 1);
     layout->setContentsMargins(CARD_MARGIN, CARD_MARGIN, CARD_MARGIN, CARD_MARGIN);
-    for (QLabel* label : {ipCaption, portCaption, ipLabel, portLabel})
-    {
-        label->setTextFormat(Qt::PlainText);
-    }
 
     setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     setLineWidth(2);
@@ -99,8 +90,8 @@ void CLASS_SESSION_WIDGET::SetLedState(int state)
         return;
     }
     ledState = state;
-    ledLabel->setPixmap(SharpPixmap(path));
-    UpdateAccessibleName();
+    ledItem->SetPixmap(SharpPixmap(path));
+    ContentChanged();
 }
 
 int CLASS_SESSION_WIDGET::GetLedState() const
@@ -110,46 +101,70 @@ int CLASS_SESSION_WIDGET::GetLedState() const
 
 QString CLASS_SESSION_WIDGET::GetName() const
 {
-    return nameLabel->text();
+    return nameItem->Text();
 }
 
 void CLASS_SESSION_WIDGET::SetName(const QString& name)
 {
-    nameLabel->setText(name);
-    UpdateAccessibleName();
+    nameItem->SetText(name);
+    ContentChanged();
 }
 
 QString CLASS_SESSION_WIDGET::GetPort() const
 {
-    return portLabel->text();
+    return portItem->Text();
 }
 
 void CLASS_SESSION_WIDGET::SetPort(int port)
 {
-    portLabel->setText(QStringLiteral("%1").arg(port));
-    UpdateAccessibleName();
+    portItem->SetText(QStringLiteral("%1").arg(port));
+    ContentChanged();
 }
 
 void CLASS_SESSION_WIDGET::SetDevice(const QString& name)
 {
-    deviceLabel->setText(DEVICE_PREFIX + name);
-    UpdateAccessibleName();
+    deviceItem->SetText(DEVICE_PREFIX + name);
+    ContentChanged();
 }
 
 QString CLASS_SESSION_WIDGET::GetDevice() const
 {
-    return deviceLabel->text();
+    return deviceItem->Text();
 }
 
 void CLASS_SESSION_WIDGET::SetVersion(const QString& version)
 {
-    versionLabel->setText(version);
-    UpdateAccessibleName();
+    versionItem->SetText(version);
+    ContentChanged();
 }
 
 QString CLASS_SESSION_WIDGET::GetVersion() const
 {
-    return versionLabel->text();
+    return versionItem->Text();
+}
+
+QRect CLASS_SESSION_WIDGET::PartGeometry(CARD_PART part) const
+{
+    const CLASS_PAINTED_ITEM* item = Part(part);
+    return item != nullptr ? item->geometry() : QRect();
+}
+
+QPixmap CLASS_SESSION_WIDGET::LedPixmap() const
+{
+    return ledItem->Pixmap();
+}
+
+QString CLASS_SESSION_WIDGET::ToolTipAt(const QPoint& position) const
+{
+    for (const CLASS_PAINTED_ITEM* item : {nameItem, deviceItem, versionItem})
+    {
+        if (item->geometry().contains(position) && item->IsCut())
+        {
+            // A tooltip guesses rich text from its content: the text is handed over as escaped rich text.
+            return Qt::convertFromPlainText(item->Text(), Qt::WhiteSpaceNormal);
+        }
+    }
+    return QString();
 }
 
 bool CLASS_SESSION_WIDGET::event(QEvent* event)
@@ -161,6 +176,9 @@ bool CLASS_SESSION_WIDGET::event(QEvent* event)
         return true;
     case QEvent::HoverLeave:
         emit SIGNAL_HoverLeave(this);
+        return true;
+    case QEvent::ToolTip:
+        ShowToolTip(static_cast<QHelpEvent*>(event));
         return true;
     default:
         // QFrame reads its frame width (the padding of the card's style sheet) again once polished.
@@ -200,14 +218,22 @@ void CLASS_SESSION_WIDGET::keyPressEvent(QKeyEvent* event)
 void CLASS_SESSION_WIDGET::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
-    if (!hasFocus())
-    {
-        return;
-    }
-    // The card's own style sheet carries its background; the focus is drawn over it as a light outline.
     QPainter painter(this);
-    painter.setPen(QPen(QColor(0x54, 0xC8, 0xFF), 2, Qt::DashLine));
-    painter.drawRoundedRect(rect().adjusted(2, 2, -2, -2), 3, 3);
+    if (hasFocus())
+    {
+        // The card's own style sheet carries its background; the focus is drawn over it as a light outline.
+        painter.save();
+        painter.setPen(QPen(QColor(0x54, 0xC8, 0xFF), 2, Qt::DashLine));
+        painter.drawRoundedRect(rect().adjusted(2, 2, -2, -2), 3, 3);
+        painter.restore();
+    }
+    for (const CLASS_PAINTED_ITEM* item :
+         {nameItem, ledItem, deviceItem, ipCaption, portCaption, versionItem, ipItem, portItem})
+    {
+        painter.save();
+        item->Paint(painter);
+        painter.restore();
+    }
 }
 
 void CLASS_SESSION_WIDGET::focusInEvent(QFocusEvent* event)
@@ -223,12 +249,67 @@ void CLASS_SESSION_WIDGET::focusOutEvent(QFocusEvent* event)
     update();
 }
 
+CLASS_PAINTED_ITEM* CLASS_SESSION_WIDGET::NewText(const QString& text, bool elided)
+{
+    CLASS_PAINTED_ITEM* item = new CLASS_PAINTED_ITEM(this, text);
+    item->SetStyledAsOwner(TEXT_PADDING);
+    item->SetElided(elided);
+    return item;
+}
+
+const CLASS_PAINTED_ITEM* CLASS_SESSION_WIDGET::Part(CARD_PART part) const
+{
+    switch (part)
+    {
+    case PART_NAME:
+        return nameItem;
+    case PART_LED:
+        return ledItem;
+    case PART_DEVICE:
+        return deviceItem;
+    case PART_VERSION:
+        return versionItem;
+    case PART_IP:
+        return ipItem;
+    case PART_PORT:
+        return portItem;
+    default:
+        return nullptr;
+    }
+}
+
+void CLASS_SESSION_WIDGET::ContentChanged()
+{
+    layout->invalidate();
+    update();
+    UpdateAccessibleName();
+}
+
+void CLASS_SESSION_WIDGET::ShowToolTip(const QHelpEvent* event)
+{
+    const QString tip = ToolTipAt(event->pos());
+    if (tip.isEmpty())
+    {
+        QToolTip::hideText();
+        return;
+    }
+    QRect area;
+    for (const CLASS_PAINTED_ITEM* item : {nameItem, deviceItem, versionItem})
+    {
+        if (item->geometry().contains(event->pos()))
+        {
+            area = item->geometry();
+        }
+    }
+    QToolTip::showText(event->globalPos(), tip, this, area);
+}
+
 void CLASS_SESSION_WIDGET::UpdateAccessibleName()
 {
     setAccessibleName(
         QStringLiteral("%1, %2, port %3, %4")
-            .arg(nameLabel->text(), deviceLabel->text(), portLabel->text(), LedStateText(ledState)));
-    setAccessibleDescription(versionLabel->text().isEmpty()
+            .arg(nameItem->Text(), deviceItem->Text(), portItem->Text(), LedStateText(ledState)));
+    setAccessibleDescription(versionItem->Text().isEmpty()
                                  ? QString()
-                                 : QStringLiteral("Simulator version %1").arg(versionLabel->text()));
+                                 : QStringLiteral("Simulator version %1").arg(versionItem->Text()));
 }

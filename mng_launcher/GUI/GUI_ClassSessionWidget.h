@@ -4,15 +4,18 @@
 #include "DEVICE/DEVICE_ClassSessionCardView.h"
 
 #include <QFrame>
+#include <QPixmap>
+#include <QRect>
 #include <QString>
 
-class CLASS_ELIDED_LABEL;
+class CLASS_PAINTED_ITEM;
 class QGridLayout;
-class QLabel;
+class QHelpEvent;
 
 // One card of the sessions list: name, LED, device model, address and web port of a session. The card
 // takes the list's width: a name, model or version too long for it ends in "…" with the whole text as
-// tooltip.
+// tooltip. The card draws its texts and LED itself, as items of its layout (a label for each would cost
+// eight widgets a card).
 class CLASS_SESSION_WIDGET : public QFrame, public CLASS_SESSION_CARD_VIEW
 {
     Q_OBJECT
@@ -31,6 +34,21 @@ public:
     QString GetDevice() const override;
     void SetVersion(const QString& version) override;
     QString GetVersion() const override;
+
+    // The parts of the card, for their place in it.
+    enum CARD_PART
+    {
+        PART_NAME,
+        PART_LED,
+        PART_DEVICE,
+        PART_VERSION,
+        PART_IP,
+        PART_PORT,
+    };
+    QRect PartGeometry(CARD_PART part) const;
+    QPixmap LedPixmap() const;
+    // The tooltip at a point of the card: the whole text of a part cut to fit, or nothing.
+    QString ToolTipAt(const QPoint& position) const;
 
 signals:
     void SIGNAL_ClickedWithMouse(CLASS_SESSION_WIDGET* session);
@@ -52,17 +70,22 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    CLASS_PAINTED_ITEM* NewText(const QString& text, bool elided);
+    const CLASS_PAINTED_ITEM* Part(CARD_PART part) const;
+    // After a text or the LED changed: the card lays out and repaints.
+    void ContentChanged();
+    void ShowToolTip(const QHelpEvent* event);
     void UpdateAccessibleName();
 
     QGridLayout* layout;
-    CLASS_ELIDED_LABEL* nameLabel;
-    QLabel* ledLabel;
-    CLASS_ELIDED_LABEL* deviceLabel;
-    QLabel* ipCaption;
-    QLabel* portCaption;
-    CLASS_ELIDED_LABEL* versionLabel;
-    QLabel* ipLabel;
-    QLabel* portLabel;
+    CLASS_PAINTED_ITEM* nameItem;
+    CLASS_PAINTED_ITEM* ledItem;
+    CLASS_PAINTED_ITEM* deviceItem;
+    CLASS_PAINTED_ITEM* ipCaption;
+    CLASS_PAINTED_ITEM* portCaption;
+    CLASS_PAINTED_ITEM* versionItem;
+    CLASS_PAINTED_ITEM* ipItem;
+    CLASS_PAINTED_ITEM* portItem;
     int ledState;
 };
 

@@ -425,17 +425,18 @@ private slots:
         for (int card = 0; card < 9; ++card)
         {
             const CLASS_SESSION_WIDGET* session = view->GetSessionWidget(card);
-            for (const char* name : {"sessionLed", "sessionPort", "sessionVersion"})
+            for (const auto part : {CLASS_SESSION_WIDGET::PART_LED, CLASS_SESSION_WIDGET::PART_PORT,
+                                    CLASS_SESSION_WIDGET::PART_VERSION})
             {
-                const QWidget* part = session->findChild<QWidget*>(QLatin1String(name));
-                const QRect inList(part->mapTo(listView, QPoint(0, 0)), part->size());
-                QVERIFY2(inList.right() < listView->width(), name);
+                const QRect place = session->PartGeometry(part);
+                const QRect inList(session->mapTo(listView, place.topLeft()), place.size());
+                QVERIFY2(inList.right() < listView->width(), qPrintable(QString::number(part)));
             }
         }
-        const QLabel* name = view->GetSessionWidget(0)->findChild<QLabel*>(QStringLiteral("sessionName"));
-        QCOMPARE(name->text(), longName);
+        const CLASS_SESSION_WIDGET* first = view->GetSessionWidget(0);
+        QCOMPARE(first->GetName(), longName);
         QTextDocument tip; // the tooltip carries the name as escaped rich text
-        tip.setHtml(name->toolTip());
+        tip.setHtml(first->ToolTipAt(first->PartGeometry(CLASS_SESSION_WIDGET::PART_NAME).center()));
         QCOMPARE(tip.toPlainText(), longName);
 
         // The selected card, the last one, is scrolled into view.

@@ -358,9 +358,7 @@ private slots:
         card.SetLedState(0);
         card.SetLedState(state);
         QCOMPARE(card.GetLedState(), expected);
-        QLabel* led = card.findChild<QLabel*>(QStringLiteral("sessionLed"));
-        QVERIFY(led);
-        QVERIFY(!led->pixmap(Qt::ReturnByValue).isNull());
+        QVERIFY(!card.LedPixmap().isNull());
         QVERIFY2(card.accessibleName().endsWith(QStringLiteral(", ") + spoken),
                  qPrintable(card.accessibleName()));
     }
@@ -383,41 +381,50 @@ private slots:
         QVERIFY(card.accessibleDescription().contains(QStringLiteral("v3.1.51")));
     }
 
-    // A name cut to fit carries the whole name in its tooltip, also when it was set while the card was
-    // hidden (the tooltip is worked out once the label has its width).
+    // A name (or model) cut to fit carries the whole text in its tooltip, also when it was set while the
+    // card was hidden (the cut is worked out once the card has its width).
     void cutNameShowsWholeNameAsTooltip_data()
     {
         QTest::addColumn<bool>("setWhileHidden");
+        QTest::addColumn<int>("part");
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("cut");
         const QString longName = QStringLiteral("A session name far too long for any card");
-        QTest::newRow("long, set while hidden") << true << longName << true;
-        QTest::newRow("long, set while shown") << false << longName << true;
-        QTest::newRow("short, set while shown") << false << QStringLiteral("Lab") << false;
+        const int name = CLASS_SESSION_WIDGET::PART_NAME;
+        QTest::newRow("long, set while hidden") << true << name << longName << true;
+        QTest::newRow("long, set while shown") << false << name << longName << true;
+        QTest::newRow("short, set while shown") << false << name << QStringLiteral("Lab") << false;
+        QTest::newRow("long model") << false << int(CLASS_SESSION_WIDGET::PART_DEVICE)
+                                    << QStringLiteral("Orvane 4K of a model name far too long") << true;
     }
 
     void cutNameShowsWholeNameAsTooltip()
     {
         QFETCH(bool, setWhileHidden);
+        QFETCH(int, part);
         QFETCH(QString, name);
         QFETCH(bool, cut);
         CLASS_SESSION_WIDGET card(nullptr, 1);
         card.setFixedWidth(200);
+        const auto set = [&card, part](const QString& text)
+        { part == CLASS_SESSION_WIDGET::PART_NAME ? card.SetName(text) : card.SetDevice(text); };
         if (setWhileHidden)
         {
-            card.SetName(name);
+            set(name);
         }
         card.show();
         QVERIFY(QTest::qWaitForWindowExposed(&card));
         if (!setWhileHidden)
         {
-            card.SetName(QStringLiteral("A session name far too long for any card, set first"));
-            card.SetName(name);
+            set(QStringLiteral("A session name far too long for any card, set first"));
+            set(name);
         }
-        const QLabel* label = card.findChild<QLabel*>(QStringLiteral("sessionName"));
+        const QRect place = card.PartGeometry(CLASS_SESSION_WIDGET::CARD_PART(part));
+        QVERIFY(!place.isEmpty());
         QTextDocument tip; // the tooltip carries the name as escaped rich text
-        tip.setHtml(label->toolTip());
-        QCOMPARE(tip.toPlainText(), cut ? name : QString());
+        tip.setHtml(card.ToolTipAt(place.center()));
+        const QString whole = part == CLASS_SESSION_WIDGET::PART_NAME ? name : card.GetDevice();
+        QCOMPARE(tip.toPlainText(), cut ? whole : QString());
     }
 
     void startStopCarriesSelectedIndex_data()
