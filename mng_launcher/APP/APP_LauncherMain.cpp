@@ -13,7 +13,6 @@
 #include "GUI/GUI_Theme.h"
 #include "PLATFORM/PLATFORM_Platform.h"
 
-#include <QIcon>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -38,11 +37,10 @@ int ProcessCommandLine(int& argc, char** argv)
 
 // The desktop entry, the icons and the AppStream data carry the application id (TARVO_APPLICATION_ID,
 // from cmake/Packaging.cmake): the window system matches the windows to the entry by it. The window
-// icon is the entry's icon, built into the program.
+// icon (ApplyApplicationIcon) is the entry's icon.
 void SetDesktopIdentity()
 {
     QGuiApplication::setDesktopFileName(QStringLiteral(TARVO_APPLICATION_ID));
-    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/ICONS/application.svg")));
 }
 
 // The refusal of a second copy. When the copy that holds the lock runs without a window (a command of
@@ -113,6 +111,7 @@ int RunLauncher(int& argc, char** argv, const std::function<void()>& windowStart
     SetDesktopIdentity();
     if (!application.TryLock())
     {
+        ApplyApplicationIcon();
         CLASS_MESSAGE_BOX::Critical(nullptr, QStringLiteral("Error"), AlreadyRunningText());
         std::exit(1);
     }

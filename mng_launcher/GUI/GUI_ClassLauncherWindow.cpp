@@ -385,10 +385,11 @@ bool CLASS_LAUNCHER_WINDOW::eventFilter(QObject* watched, QEvent* event)
 
 void CLASS_LAUNCHER_WINDOW::FinishStartUp()
 {
-    // The requests go out first; the fonts are registered while they are on their way.
+    // The requests go out first; the fonts are registered and the icon made while they are on their way.
     sessionBackEnd->RefreshCatalogue();
     StartVersionCheck(true);
     RegisterRemainingFonts();
+    ApplyApplicationIcon();
 }
 
 CLASS_MAIN_WINDOW* CLASS_LAUNCHER_WINDOW::GetMainWindow() const

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QPalette>
 #include <QTextStream>
 
@@ -190,6 +191,11 @@ QFont WidgetFont()
 QFont PlatformFont()
 {
     return PlatformFontStore().value_or(QGuiApplication::font());
+}
+
+void ApplyApplicationIcon()
+{
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/ICONS/application.svg")));
 }
 
 QColor LinkColour()

@@ -48,6 +48,11 @@ QFont WidgetFont();
 // SVG logos', is laid out from it.
 QFont PlatformFont();
 
+// Every window's icon: the desktop entry's icon, built into the program (none where a program does not
+// carry that resource). The launcher window sets it once its first frame is on screen: the window
+// system shows it, the frame does not.
+void ApplyApplicationIcon();
+
 // The colour of links on the launcher's dark backgrounds.
 QColor LinkColour();
 

@@ -44,8 +44,13 @@ window_check() {
     [ "$(readlink "/proc/$pid/exe")" = "$prefix/bin/Tarvo4kSimulator" ] ||
         fail "the window belongs to $(readlink "/proc/$pid/exe"), not to the installed launcher"
     echo "ok: the installed launcher shows its window"
-    local icon_property
+    # The icon comes just after the window's first frame.
+    local icon_property tries=0
     icon_property=$(xprop -notype -id "$window" _NET_WM_ICON 2>&1 || true)
+    while [[ $icon_property != *"Icon ("* ]] && [ $((tries += 1)) -le $((LIMIT * 10)) ]; do
+        sleep 0.1
+        icon_property=$(xprop -notype -id "$window" _NET_WM_ICON 2>&1 || true)
+    done
     [[ $icon_property == *"Icon ("* ]] || fail "the installed launcher's window has no icon: $icon_property"
     echo "ok: the window shows the launcher's icon"
     if [ -n "$CLOSE_WINDOW" ]; then
