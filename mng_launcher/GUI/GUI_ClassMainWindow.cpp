@@ -27,9 +27,11 @@ constexpr int SESSION_LIST_WIDTH = 240;
 
 CLASS_MAIN_WINDOW::CLASS_MAIN_WINDOW(QWidget* parent)
     : QFrame(parent), layout(new QGridLayout(this)), createButton(nullptr), duplicateButton(nullptr),
-      deleteButton(nullptr), sessionList(new CLASS_GLOBAL_SESSION(nullptr)),
-      startWindow(new CLASS_START_WINDOW(nullptr))
+      deleteButton(nullptr), sessionList(new CLASS_GLOBAL_SESSION(this)),
+      startWindow(new CLASS_START_WINDOW(this))
 {
+    // The list and the bottom bar are made in the view: moved into it once built, every widget of theirs
+    // would be styled a second time.
     createButton = MakeButton(QStringLiteral("&Create New Session"), QStringLiteral("createSessionButton"));
     // "&Delete" keeps the D that delete has everywhere; duplicate takes the next letter.
     duplicateButton =
