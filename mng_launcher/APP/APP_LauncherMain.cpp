@@ -107,6 +107,8 @@ int RunLauncher(int& argc, char** argv, const std::function<void()>& windowStart
     // No window of the launcher draws with OpenGL: its start-up need not wait for the graphics driver.
     PLATFORM::SkipOpenGlIntegration();
     PLATFORM::LoadFontConfigurationAhead();
+    InitLauncherResources();
+    PrepareStyleSheetAhead();
     CLASS_SINGLE_APPLICATION application(argc, argv);
     SetDesktopIdentity();
     if (!application.TryLock())
@@ -120,7 +122,6 @@ int RunLauncher(int& argc, char** argv, const std::function<void()>& windowStart
         windowStarting();
     }
 
-    InitLauncherResources();
     RegisterTypeAliases();
     StartTracing();
     // Before anything looks for packages or sessions, under the single-instance lock.

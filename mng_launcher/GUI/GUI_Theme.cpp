@@ -9,7 +9,9 @@
 #include <QPalette>
 #include <QTextStream>
 
+#include <future>
 #include <optional>
+#include <system_error>
 
 // A static library's resource collections are registered by name from the global namespace.
 static void InitLauncherResourceCollections()
@@ -27,6 +29,13 @@ std::optional<QFont>& PlatformFontStore()
 {
     static std::optional<QFont> font;
     return font;
+}
+
+// The style sheet being made ahead (PrepareStyleSheetAhead); none once ApplyTheme has taken it.
+std::future<QString>& StyleSheetAhead()
+{
+    static std::future<QString> styleSheet;
+    return styleSheet;
 }
 } // namespace
 
@@ -153,10 +162,29 @@ QString ApplicationStyleSheet()
     return ReplacePalettePlaceholders(stream.readAll());
 }
 
+void PrepareStyleSheetAhead()
+{
+    static bool started = false;
+    if (started)
+    {
+        return;
+    }
+    started = true;
+    try
+    {
+        StyleSheetAhead() = std::async(std::launch::async, ApplicationStyleSheet);
+    }
+    catch (const std::system_error&)
+    {
+        // No thread to spare: ApplyTheme makes it, as without this call.
+    }
+}
+
 void ApplyTheme(QApplication* application)
 {
     // Without its style sheet the program runs unthemed, silently.
-    const QString styleSheet = ApplicationStyleSheet();
+    std::future<QString>& ahead = StyleSheetAhead();
+    const QString styleSheet = ahead.valid() ? ahead.get() : ApplicationStyleSheet();
     if (application == nullptr || styleSheet.isNull())
     {
         return;

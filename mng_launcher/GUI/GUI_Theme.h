@@ -35,6 +35,9 @@ void RegisterRemainingFonts();
 
 // The style sheet resource with its placeholders replaced; a null string when it cannot be read.
 QString ApplicationStyleSheet();
+// Starts making ApplicationStyleSheet() on a thread of its own, for the next ApplyTheme to take instead
+// of making it then (the resources are registered first). Once per run: a second call does nothing.
+void PrepareStyleSheetAhead();
 
 // Sets the style sheet on the whole application; an unreadable resource leaves it unthemed. Links of
 // rich texts (a style sheet cannot colour them) become BLUE_LIGHTER, readable on the dark windows.
