@@ -6,7 +6,7 @@
 #
 # Start-up: hyperfine (no shell) over bench_startup_launcher and bench_startup_minimal, each of which
 # ends itself once its first window paint has been flushed to the X server; so the time is from exec to
-# the first painted window. The launcher skips the window system's OpenGL integration (it draws
+# the first painted window. The programs take turns, one run each per round, <runs> rounds. The launcher skips the window system's OpenGL integration (it draws
 # without OpenGL); the minimal program is also timed with the same setting, so that the launcher's own
 # work above a bare Qt window can be read too. In the same run: the command
 # `Tarvo4kSimulator --list --json` over the same ten sessions, from exec to its exit (a command opens no window; the minimal program is its yardstick).
@@ -58,13 +58,44 @@ done
 "$APP/bench_startup_launcher" quit 2>/dev/null
 "$APP/bench_startup_minimal" quit 2>/dev/null
 
-hyperfine -N --style basic --warmup 3 --runs "$RUNS" --export-csv "$WORK/startup.csv" \
-    -n launcher "$APP/bench_startup_launcher exit" \
-    -n minimal "$APP/bench_startup_minimal exit" \
-    -n minimal_without_opengl "env QT_XCB_GL_INTEGRATION=none $APP/bench_startup_minimal exit" \
-    -n cli_list "$APP/Tarvo4kSimulator --list --json" >&2
+# The four programs take turns by blocks: each round runs each of them in a block of five runs after
+# one warm-up run (so that each run follows one of the same program, as in one hyperfine block), the
+# order reversed every other round; a machine that slows down or speeds up meanwhile then weighs on all
+# of them alike, which one long block per program does not ensure.
+STARTUP=(-n launcher "$APP/bench_startup_launcher exit"
+    -n minimal "$APP/bench_startup_minimal exit"
+    -n minimal_without_opengl "env QT_XCB_GL_INTEGRATION=none $APP/bench_startup_minimal exit"
+    -n cli_list "$APP/Tarvo4kSimulator --list --json")
+REVERSED=("${STARTUP[@]:9:3}" "${STARTUP[@]:6:3}" "${STARTUP[@]:3:3}" "${STARTUP[@]:0:3}")
+BLOCK=5
+: >"$WORK/startup_times.txt"
+for round in $(seq 1 $(((RUNS + BLOCK - 1) / BLOCK))); do
+    if [ $((round % 2)) -eq 1 ]; then order=("${STARTUP[@]}"); else order=("${REVERSED[@]}"); fi
+    hyperfine -N --style none --warmup 1 --runs "$BLOCK" --export-json "$WORK/round.json" "${order[@]}" >/dev/null
+    # One "name seconds" line per run.
+    awk '/"command":/ { gsub(/[",]/, "", $2); name = $2 }
+        /"times":/ { times = 1; next }
+        times && /\]/ { times = 0 }
+        times { gsub(/,/, "", $1); print name, $1 }' "$WORK/round.json" >>"$WORK/startup_times.txt"
+done
 "$APP/bench_startup_launcher" quit 2>/dev/null
-awk -F, 'NR > 1 { gsub(/"/, "", $1); printf "startup_%s_s %s %s %s\n", $1, $2, $3, $4 }' "$WORK/startup.csv"
+# startup_line <name>: "startup_<name>_s <mean> <standard deviation> <median>" of its rounds, in seconds.
+startup_line() {
+    awk -v name="$1" '$1 == name { print $2 }' "$WORK/startup_times.txt" | sort -g | awk -v name="$1" '
+        { t[NR] = $1; sum += $1 }
+        END {
+            mean = sum / NR
+            for (i = 1; i <= NR; i++) squares += (t[i] - mean) ^ 2
+            median = NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2
+            printf "startup_%s_s %.6f %.6f %.6f\n", name, mean, (NR > 1 ? sqrt(squares / (NR - 1)) : 0), median
+        }'
+}
+for name in launcher minimal minimal_without_opengl cli_list; do
+    startup_line "$name"
+    awk -v name="$name" '$1 == name { printf "%.1f ", $2 * 1000 }' "$WORK/startup_times.txt" |
+        sed "s/^/startup $name (ms, by round): /" >&2
+    echo >&2
+done
 
 # With CALLGRIND=1: the instructions that the GUI thread of each program executes up to its first painted
 # frame (valgrind's callgrind, threads counted apart), the same on every run whatever else the machine
