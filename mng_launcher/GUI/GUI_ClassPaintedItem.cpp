@@ -9,38 +9,38 @@
 #include <QWidget>
 
 CLASS_PAINTED_ITEM::CLASS_PAINTED_ITEM(const QWidget* owner, const QString& text)
-    : owner(owner), text(text), styledAsOwner(false), padding(0), elided(false)
+    : owner(owner), text(text), styledAsOwner(false), padding(0), elided(false), indent(0)
 {
 }
 
 CLASS_PAINTED_ITEM::CLASS_PAINTED_ITEM(const QWidget* owner, const QPixmap& pixmap)
-    : owner(owner), pixmap(pixmap), styledAsOwner(false), padding(0), elided(false)
+    : owner(owner), pixmap(pixmap), styledAsOwner(false), padding(0), elided(false), indent(0)
 {
 }
 
 void CLASS_PAINTED_ITEM::SetText(const QString& newText)
 {
     text = newText;
-    invalidate();
+    size = QSize();
 }
 
 void CLASS_PAINTED_ITEM::SetPixmap(const QPixmap& newPixmap)
 {
     pixmap = newPixmap;
-    invalidate();
+    size = QSize();
 }
 
 void CLASS_PAINTED_ITEM::SetStyledAsOwner(int newPadding)
 {
     styledAsOwner = true;
     padding = newPadding;
-    invalidate();
+    size = QSize();
 }
 
 void CLASS_PAINTED_ITEM::SetElided(bool elide)
 {
     elided = elide;
-    invalidate();
+    size = QSize();
 }
 
 bool CLASS_PAINTED_ITEM::IsCut() const
@@ -69,7 +69,8 @@ void CLASS_PAINTED_ITEM::Paint(QPainter& painter) const
     QRect area = ContentRect();
     if (!elided)
     {
-        area.setLeft(area.left() + Indent() / 2);
+        Measure();
+        area.setLeft(area.left() + indent / 2);
     }
     const Qt::TextFlag direction =
         owner->layoutDirection() == Qt::RightToLeft ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight;
@@ -79,27 +80,7 @@ void CLASS_PAINTED_ITEM::Paint(QPainter& painter) const
 
 QSize CLASS_PAINTED_ITEM::sizeHint() const
 {
-    if (!size.isValid())
-    {
-        if (!pixmap.isNull())
-        {
-            size = pixmap.size() / pixmap.devicePixelRatio();
-        }
-        else
-        {
-            // As wide and tall as the text on one line; the centring flags are left out, as a label
-            // leaves them out, so that no half pixel is lost to rounding.
-            const int flags = static_cast<int>(ContentAlignment() & ~(Qt::AlignVCenter | Qt::AlignHCenter));
-            constexpr int LARGE = 2000;
-            size = owner->fontMetrics().boundingRect(0, 0, LARGE, LARGE, flags, text).size() +
-                   QSize(Indent(), 0);
-        }
-        size += QSize(2 * padding, 2 * padding);
-        if (elided)
-        {
-            size.setWidth(0);
-        }
-    }
+    Measure();
     return size;
 }
 
@@ -166,12 +147,6 @@ QRect CLASS_PAINTED_ITEM::geometry() const
     return place;
 }
 
-void CLASS_PAINTED_ITEM::invalidate()
-{
-    // The owner's font may have changed (its style sheet arrives when it is polished).
-    size = QSize();
-}
-
 Qt::Alignment CLASS_PAINTED_ITEM::ContentAlignment() const
 {
     return QStyle::visualAlignment(owner->layoutDirection(), Qt::AlignLeft | Qt::AlignVCenter);
@@ -191,8 +166,32 @@ QString CLASS_PAINTED_ITEM::ShownText() const
     return owner->fontMetrics().elidedText(text, Qt::ElideRight, qMax(0, ContentRect().width()));
 }
 
-int CLASS_PAINTED_ITEM::Indent() const
+void CLASS_PAINTED_ITEM::Measure() const
 {
+    const QFont font = owner->font();
+    if (size.isValid() && font == measuredIn)
+    {
+        return;
+    }
+    measuredIn = font;
+    const QFontMetrics metrics(font);
     // A padded text label stands off its edge by an "x" in its size and by half of one when drawn.
-    return padding > 0 && pixmap.isNull() ? owner->fontMetrics().horizontalAdvance(QLatin1Char('x')) : 0;
+    indent = padding > 0 && pixmap.isNull() ? metrics.horizontalAdvance(QLatin1Char('x')) : 0;
+    if (!pixmap.isNull())
+    {
+        size = pixmap.size() / pixmap.devicePixelRatio();
+    }
+    else
+    {
+        // As wide and tall as the text on one line; the centring flags are left out, as a label leaves
+        // them out, so that no half pixel is lost to rounding.
+        const int flags = static_cast<int>(ContentAlignment() & ~(Qt::AlignVCenter | Qt::AlignHCenter));
+        constexpr int LARGE = 2000;
+        size = metrics.boundingRect(0, 0, LARGE, LARGE, flags, text).size() + QSize(indent, 0);
+    }
+    size += QSize(2 * padding, 2 * padding);
+    if (elided)
+    {
+        size.setWidth(0);
+    }
 }

@@ -1,6 +1,7 @@
 #ifndef GUI_CLASSPAINTEDITEM_H
 #define GUI_CLASSPAINTEDITEM_H
 
+#include <QFont>
 #include <QLayoutItem>
 #include <QPixmap>
 #include <QRect>
@@ -42,13 +43,13 @@ public:
     bool isEmpty() const override;
     void setGeometry(const QRect& rect) override;
     QRect geometry() const override;
-    void invalidate() override;
 
 private:
     Qt::Alignment ContentAlignment() const;
     QRect ContentRect() const;
     QString ShownText() const;
-    int Indent() const;
+    // Measures the content (size and indent) again if the owner's font is not the one it was measured in.
+    void Measure() const;
 
     const QWidget* owner;
     QString text;
@@ -57,7 +58,11 @@ private:
     int padding;
     bool elided;
     QRect place;
+    // The content's measure, kept while the owner's font stays the one it was measured in: a layout asks
+    // for it at every pass.
     mutable QSize size;
+    mutable int indent;
+    mutable QFont measuredIn;
 };
 
 #endif // GUI_CLASSPAINTEDITEM_H
