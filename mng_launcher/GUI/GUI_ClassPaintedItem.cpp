@@ -2,11 +2,39 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHash>
 #include <QIcon>
 #include <QPainter>
+#include <QPair>
 #include <QStyle>
 #include <QStyleOption>
 #include <QWidget>
+
+namespace
+{
+// The size of a text on one line in a font: each is laid out once, as many cards show the same texts.
+// The few texts kept are dropped all together when there are more.
+QSize TextSize(const QFont& font, int flags, const QString& text)
+{
+    // Never destroyed: fonts kept past the application's end would be released after Qt's font cache.
+    static auto* const sizes = new QHash<QPair<QFont, QString>, QSize>;
+    constexpr int KEPT = 256;
+    constexpr int LARGE = 2000;
+    const QPair<QFont, QString> key(font, text);
+    const auto known = sizes->constFind(key);
+    if (known != sizes->constEnd())
+    {
+        return known.value();
+    }
+    if (sizes->size() >= KEPT)
+    {
+        sizes->clear();
+    }
+    const QSize size = QFontMetrics(font).boundingRect(0, 0, LARGE, LARGE, flags, text).size();
+    sizes->insert(key, size);
+    return size;
+}
+} // namespace
 
 CLASS_PAINTED_ITEM::CLASS_PAINTED_ITEM(const QWidget* owner, const QString& text)
     : owner(owner), text(text), styledAsOwner(false), padding(0), elided(false), indent(0)
@@ -186,8 +214,7 @@ void CLASS_PAINTED_ITEM::Measure() const
         // As wide and tall as the text on one line; the centring flags are left out, as a label leaves
         // them out, so that no half pixel is lost to rounding.
         const int flags = static_cast<int>(ContentAlignment() & ~(Qt::AlignVCenter | Qt::AlignHCenter));
-        constexpr int LARGE = 2000;
-        size = metrics.boundingRect(0, 0, LARGE, LARGE, flags, text).size() + QSize(indent, 0);
+        size = TextSize(font, flags, text) + QSize(indent, 0);
     }
     size += QSize(2 * padding, 2 * padding);
     if (elided)
