@@ -46,6 +46,18 @@ QVector<QPixmap> CLASS_CONNECTOR_TILE::Icons() const
     return icons;
 }
 
+QRect CLASS_CONNECTOR_TILE::CaptionPlace(const QString& caption) const
+{
+    for (const CLASS_PAINTED_ITEM* item : items)
+    {
+        if (item->Pixmap().isNull() && item->Text() == caption)
+        {
+            return item->geometry();
+        }
+    }
+    return QRect();
+}
+
 void CLASS_CONNECTOR_TILE::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

@@ -2,16 +2,17 @@
 #define GUI_CLASSCONNECTORTILE_H
 
 #include <QPixmap>
+#include <QRect>
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
 
 class CLASS_PAINTED_ITEM;
 
-// One tile of the connector panel. Its captions and connector icons are items of the tile's layout that
-// the tile draws itself: it looks as a tile of labels would, for a single widget instead of one per
-// caption and icon. The tile's own style sheet gives its background and border and the captions' colour
-// and font.
+// One tile of the connector panel, or the frame inside the audio tile. Its captions and connector icons
+// are items of its layout that it draws itself: it looks as a tile of labels would, for a single widget
+// instead of one per caption and icon. Its own style sheet gives its background and border and the
+// captions' colour and font (greyed while it is disabled, where the sheet says so).
 class CLASS_CONNECTOR_TILE : public QWidget
 {
     Q_OBJECT
@@ -26,6 +27,8 @@ public:
     // The captions and icons in the order they were made.
     QStringList Captions() const;
     QVector<QPixmap> Icons() const;
+    // Where a caption is drawn in the tile; an empty rectangle for a caption it does not have.
+    QRect CaptionPlace(const QString& caption) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

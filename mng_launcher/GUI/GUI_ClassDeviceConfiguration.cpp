@@ -68,11 +68,13 @@ constexpr int ICON_SIDE = 20;
 const QString TILE_LOOK =
     QStringLiteral("background-color: #B0B3B5; border: 1px solid #838B91; border-radius: 4px;");
 const QString CAPTION_LOOK = QStringLiteral("color: #E6000000; font-family: 'Open Sans'; font-size: 12px;");
-// The audio tile is made of labels, which grey with the audio frame.
 const QString AUDIO_TILE_STYLE = QStringLiteral(".QWidget {%1}").arg(TILE_LOOK);
-const QString AUDIO_CAPTION_STYLE =
-    QStringLiteral("QLabel {%1 font-style: blod; line-height: 16px;} QLabel::disabled {color: #808080;}")
+// The audio tile's frame draws its captions greyed while the audio card is unplugged; its pairs of audio
+// connectors have a tile's look.
+const QString AUDIO_FRAME_STYLE =
+    QStringLiteral("CLASS_CONNECTOR_TILE {%1} CLASS_CONNECTOR_TILE:disabled {color: #808080;}")
         .arg(CAPTION_LOOK);
+const QString AUDIO_PAIR_STYLE = QStringLiteral("CLASS_CONNECTOR_TILE {%1}").arg(TILE_LOOK);
 // The other tiles draw their captions themselves: their colour and font are the tile's.
 const QString TILE_STYLE = QStringLiteral("CLASS_CONNECTOR_TILE {%1 %2}").arg(TILE_LOOK, CAPTION_LOOK);
 
@@ -80,21 +82,6 @@ constexpr int FRAME_HEIGHT = 170;
 constexpr int TITLE_WIDTH = 100;
 constexpr int FRAME_STRETCH = 30;
 constexpr int INPUT_TOP_SPACING = 27;
-
-// Labels are made inside their tile: a label moved into a styled tile would be styled once more.
-QLabel* IconLabel(const char* resource, QWidget* parent)
-{
-    QLabel* label = new QLabel(parent);
-    label->setPixmap(SharpPixmap(QString::fromLatin1(resource), QSize(ICON_SIDE, ICON_SIDE)));
-    return label;
-}
-
-QLabel* AudioCaption(const QString& text, QWidget* parent)
-{
-    QLabel* label = new QLabel(text, parent);
-    label->setStyleSheet(AUDIO_CAPTION_STYLE);
-    return label;
-}
 
 CLASS_PAINTED_ITEM* Icon(const char* resource, CLASS_CONNECTOR_TILE* tile)
 {
@@ -111,21 +98,21 @@ QString OutputCaption(int number)
     return number == MULTIVIEWER_NUMBER ? QStringLiteral("MVW") : QStringLiteral("OUT #%1").arg(number);
 }
 
-void AddCentred(QVBoxLayout* column, QWidget* widget, int stretch)
-{
-    column->addWidget(widget, stretch, Qt::AlignHCenter);
-}
-
-void AddCentred(QVBoxLayout* column, CLASS_PAINTED_ITEM* item, int stretch)
+void AddCentred(QVBoxLayout* column, QLayoutItem* item, int stretch)
 {
     item->setAlignment(Qt::AlignHCenter);
     column->addItem(item);
     column->setStretch(column->count() - 1, stretch);
 }
 
-// A vertical column of widgets or painted items, each centred horizontally, with their stretches (0
-// where none is given).
-template <typename PART> QVBoxLayout* Column(const QList<PART*>& parts, const QList<int>& stretches = {})
+void AddCentred(QVBoxLayout* column, QWidget* widget, int stretch)
+{
+    column->addWidget(widget, stretch, Qt::AlignHCenter);
+}
+
+// A vertical column of painted items, each centred horizontally, with their stretches (0 where none is
+// given).
+QVBoxLayout* Column(const QList<QLayoutItem*>& parts, const QList<int>& stretches = {})
 {
     QVBoxLayout* column = new QVBoxLayout;
     for (int i = 0; i < parts.size(); ++i)
@@ -310,22 +297,22 @@ QLayout* CLASS_DEVICE_CONFIGURATION::BuildTileLayout(int kind, int number, CLASS
         return column;
     }
     case KIND_HDMI_INPUT_WITH_LOOP:
-        return Row({Column<CLASS_PAINTED_ITEM>({Icon(ICON_HDMI, tile), caption(InputCaption(number))}),
-                    Column<CLASS_PAINTED_ITEM>(
-                        {Icon(ICON_HDMI, tile), caption(InputCaption(number) + QStringLiteral(" LOOP"))})});
+        return Row(
+            {Column({Icon(ICON_HDMI, tile), caption(InputCaption(number))}),
+             Column({Icon(ICON_HDMI, tile), caption(InputCaption(number) + QStringLiteral(" LOOP"))})});
     case KIND_HDMI_INPUT:
-        return Column<CLASS_PAINTED_ITEM>({Icon(ICON_HDMI, tile), caption(InputCaption(number))});
+        return Column({Icon(ICON_HDMI, tile), caption(InputCaption(number))});
     case KIND_DISPLAYPORT_INPUT:
-        return Column<CLASS_PAINTED_ITEM>({Icon(ICON_DISPLAYPORT, tile), caption(InputCaption(number))});
+        return Column({Icon(ICON_DISPLAYPORT, tile), caption(InputCaption(number))});
     case KIND_SDI_INPUT:
-        return Column<CLASS_PAINTED_ITEM>({caption(InputCaption(number)), Icon(ICON_SDI, tile)});
+        return Column({caption(InputCaption(number)), Icon(ICON_SDI, tile)});
     case KIND_OUTPUT:
-        return Row({Column<CLASS_PAINTED_ITEM>({Icon(ICON_HDMI, tile), caption(OutputCaption(number))}),
-                    Column<CLASS_PAINTED_ITEM>({Icon(ICON_SDI, tile)})});
+        return Row({Column({Icon(ICON_HDMI, tile), caption(OutputCaption(number))}),
+                    Column({Icon(ICON_SDI, tile)})});
     case KIND_GENLOCK:
-        return Column<CLASS_PAINTED_ITEM>({caption(QStringLiteral("GENLOCK")), Icon(ICON_SDI, tile)});
+        return Column({caption(QStringLiteral("GENLOCK")), Icon(ICON_SDI, tile)});
     case KIND_LOOP:
-        return Column<CLASS_PAINTED_ITEM>({caption(QStringLiteral("LOOP")), Icon(ICON_SDI, tile)});
+        return Column({caption(QStringLiteral("LOOP")), Icon(ICON_SDI, tile)});
     default:
         return nullptr;
     }
@@ -333,24 +320,29 @@ QLayout* CLASS_DEVICE_CONFIGURATION::BuildTileLayout(int kind, int number, CLASS
 
 void CLASS_DEVICE_CONFIGURATION::BuildAudioTile(QWidget* tile)
 {
-    audioFrame = new QFrame(tile);
+    // Drawn as the other tiles are, greyed while the card is unplugged (the frame is disabled then).
+    audioFrame = new CLASS_CONNECTOR_TILE(tile);
     audioFrame->setObjectName(QStringLiteral("audioFrame"));
+    audioFrame->setStyleSheet(AUDIO_FRAME_STYLE);
 
     QHBoxLayout* tileLayout = new QHBoxLayout(tile);
     tileLayout->setContentsMargins(0, 0, 0, 0);
     tileLayout->addWidget(audioFrame, 10, Qt::AlignVCenter);
     tileLayout->addWidget(audioCheckBox, 0);
 
-    // Captions and icons that grey while the card is unplugged: labels, which follow the frame's state.
+    // A caption above its connectors (a pair of them, or one icon).
+    const auto column = [this](const QString& caption, auto* connectors)
+    {
+        QVBoxLayout* layout = new QVBoxLayout;
+        AddCentred(layout, audioFrame->NewCaption(caption), 1);
+        AddCentred(layout, connectors, 5);
+        return layout;
+    };
     const QList<QLayout*> columns = {
-        Column<QWidget>({AudioCaption(QStringLiteral("Line In"), audioFrame), BuildAudioIconPair(audioFrame)},
-                        {1, 5}),
-        Column<QWidget>(
-            {AudioCaption(QStringLiteral("Line Out"), audioFrame), BuildAudioIconPair(audioFrame)}, {1, 5}),
-        Column<QWidget>({AudioCaption(QStringLiteral("1"), audioFrame), IconLabel(ICON_HDBT, audioFrame)},
-                        {1, 5}),
-        Column<QWidget>({AudioCaption(QStringLiteral("2"), audioFrame), IconLabel(ICON_HDBT, audioFrame)},
-                        {1, 5}),
+        column(QStringLiteral("Line In"), AudioIconPair()),
+        column(QStringLiteral("Line Out"), AudioIconPair()),
+        column(QStringLiteral("1"), Icon(ICON_HDBT, audioFrame)),
+        column(QStringLiteral("2"), Icon(ICON_HDBT, audioFrame)),
     };
     audioFrame->setLayout(Row(columns, {1, 1, 5, 5}));
 
@@ -361,13 +353,14 @@ void CLASS_DEVICE_CONFIGURATION::BuildAudioTile(QWidget* tile)
     audioFrame->setEnabled(audioCheckBox->checkState() == Qt::Checked);
 }
 
-QWidget* CLASS_DEVICE_CONFIGURATION::BuildAudioIconPair(QWidget* parent)
+QWidget* CLASS_DEVICE_CONFIGURATION::AudioIconPair()
 {
-    QWidget* pair = new QWidget(parent);
+    CLASS_CONNECTOR_TILE* pair = new CLASS_CONNECTOR_TILE(audioFrame);
+    pair->setStyleSheet(AUDIO_PAIR_STYLE);
     QHBoxLayout* layout = new QHBoxLayout(pair);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(IconLabel(ICON_AUDIO, pair));
-    layout->addWidget(IconLabel(ICON_AUDIO, pair));
+    layout->addItem(Icon(ICON_AUDIO, pair));
+    layout->addItem(Icon(ICON_AUDIO, pair));
     return pair;
 }
 

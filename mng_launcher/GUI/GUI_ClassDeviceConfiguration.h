@@ -54,12 +54,12 @@ private:
     void BuildTile(int row, int column, int kind, int number);
     QLayout* BuildTileLayout(int kind, int number, CLASS_CONNECTOR_TILE* tile);
     void BuildAudioTile(QWidget* tile);
-    QWidget* BuildAudioIconPair(QWidget* parent);
+    QWidget* AudioIconPair();
     void SLOT_AudioStateChanged(int state);
 
     QGridLayout* grid;
     QList<QWidget*> tiles;
-    QFrame* audioFrame;
+    CLASS_CONNECTOR_TILE* audioFrame;
     QCheckBox* audioCheckBox;
 };
 

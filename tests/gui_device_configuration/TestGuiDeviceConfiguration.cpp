@@ -18,42 +18,39 @@ QCheckBox* AudioCheckBox(CLASS_DEVICE_CONFIGURATION& view)
     return view.findChild<QCheckBox*>(QStringLiteral("audioCheckBox"));
 }
 
-QFrame* AudioFrame(CLASS_DEVICE_CONFIGURATION& view)
+CLASS_CONNECTOR_TILE* AudioFrame(CLASS_DEVICE_CONFIGURATION& view)
 {
-    return view.findChild<QFrame*>(QStringLiteral("audioFrame"));
+    return view.findChild<CLASS_CONNECTOR_TILE*>(QStringLiteral("audioFrame"));
 }
 
-// The captions of a tile, in the order they were created: the tile's own, or its labels' (audio tile).
-QStringList Captions(const QWidget* tile)
+// What draws a tile's captions and icons: the tile itself, or the widgets inside it (the audio tile's
+// frame and its pairs of connectors).
+QList<CLASS_CONNECTOR_TILE*> Drawings(QWidget* tile)
 {
-    if (const CLASS_CONNECTOR_TILE* drawn = qobject_cast<const CLASS_CONNECTOR_TILE*>(tile))
+    if (auto* drawn = qobject_cast<CLASS_CONNECTOR_TILE*>(tile))
     {
-        return drawn->Captions();
+        return {drawn};
     }
+    return tile->findChildren<CLASS_CONNECTOR_TILE*>();
+}
+
+// The captions of a tile, in the order they were created.
+QStringList Captions(QWidget* tile)
+{
     QStringList captions;
-    for (const QLabel* label : tile->findChildren<QLabel*>())
+    for (const CLASS_CONNECTOR_TILE* drawing : Drawings(tile))
     {
-        if (!label->text().isEmpty())
-        {
-            captions << label->text();
-        }
+        captions << drawing->Captions();
     }
     return captions;
 }
 
-QVector<QPixmap> Icons(const QWidget* tile)
+QVector<QPixmap> Icons(QWidget* tile)
 {
-    if (const CLASS_CONNECTOR_TILE* drawn = qobject_cast<const CLASS_CONNECTOR_TILE*>(tile))
-    {
-        return drawn->Icons();
-    }
     QVector<QPixmap> icons;
-    for (const QLabel* label : tile->findChildren<QLabel*>())
+    for (const CLASS_CONNECTOR_TILE* drawing : Drawings(tile))
     {
-        if (!label->pixmap(Qt::ReturnByValue).isNull())
-        {
-            icons << label->pixmap(Qt::ReturnByValue);
-        }
+        icons << drawing->Icons();
     }
     return icons;
 }
@@ -95,12 +92,19 @@ QLayout* LayoutOfLabels(QLayout* drawn, QWidget* tile)
     return copy;
 }
 
-// The colour of the fully opaque pixels of a rendered label (its text), or an invalid colour.
-QColor OpaqueTextColour(QLabel* label)
+// A caption of a drawn tile rendered alone on a transparent image: its text's pixels only.
+QImage CaptionImage(CLASS_CONNECTOR_TILE* tile, const QString& caption)
 {
-    QImage image(label->size(), QImage::Format_ARGB32);
+    const QRect place = tile->CaptionPlace(caption);
+    QImage image(place.size(), QImage::Format_ARGB32);
     image.fill(Qt::transparent);
-    label->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    tile->render(&image, QPoint(), QRegion(place), QWidget::DrawChildren);
+    return image;
+}
+
+// The colour of the fully opaque pixels of a rendered text, or an invalid colour.
+QColor OpaqueTextColour(const QImage& image)
+{
     for (int y = 0; y < image.height(); ++y)
     {
         for (int x = 0; x < image.width(); ++x)
@@ -114,11 +118,8 @@ QColor OpaqueTextColour(QLabel* label)
     return QColor();
 }
 
-int DarkestAlpha(QLabel* label)
+int DarkestAlpha(const QImage& image)
 {
-    QImage image(label->size(), QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    label->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
     int most = 0;
     for (int y = 0; y < image.height(); ++y)
     {
@@ -289,7 +290,7 @@ void TestGuiDeviceConfiguration::tilesDrawAsLabelsWould()
 void TestGuiDeviceConfiguration::multiviewerTileReadsMvw()
 {
     CLASS_DEVICE_CONFIGURATION view(nullptr, 0);
-    for (const QWidget* tile : view.Tiles())
+    for (QWidget* tile : view.Tiles())
     {
         for (const QString& caption : Captions(tile))
         {
@@ -400,22 +401,15 @@ void TestGuiDeviceConfiguration::audioCaptionsGreyWhileUnplugged()
     view.resize(1200, 200);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QLabel* lineIn = nullptr;
-    for (QLabel* label : AudioFrame(view)->findChildren<QLabel*>())
-    {
-        if (label->text() == QStringLiteral("Line In"))
-        {
-            lineIn = label;
-        }
-    }
-    QVERIFY(lineIn != nullptr);
-    QCOMPARE(OpaqueTextColour(lineIn), QColor(0x80, 0x80, 0x80));
+    const QString lineIn = QStringLiteral("Line In");
+    QVERIFY(!AudioFrame(view)->CaptionPlace(lineIn).isEmpty());
+    QCOMPARE(OpaqueTextColour(CaptionImage(AudioFrame(view), lineIn)), QColor(0x80, 0x80, 0x80));
 
     view.SetAudioPlugged(true);
     QTRY_VERIFY(AudioFrame(view)->isEnabled());
     // Enabled captions are black at 90 %: no pixel is fully opaque.
-    QVERIFY(!OpaqueTextColour(lineIn).isValid());
-    QVERIFY(DarkestAlpha(lineIn) > 0x80);
+    QVERIFY(!OpaqueTextColour(CaptionImage(AudioFrame(view), lineIn)).isValid());
+    QVERIFY(DarkestAlpha(CaptionImage(AudioFrame(view), lineIn)) > 0x80);
 }
 
 void TestGuiDeviceConfiguration::deviceTypeDoesNotChangeTheDrawing()
