@@ -67,7 +67,8 @@ constexpr int ICON_SIDE = 20;
 
 const QString TILE_LOOK =
     QStringLiteral("background-color: #B0B3B5; border: 1px solid #838B91; border-radius: 4px;");
-const QString CAPTION_LOOK = QStringLiteral("color: #E6000000; font-family: 'Open Sans'; font-size: 12px;");
+// In the application's font family (Open Sans), as the session cards' texts are.
+const QString CAPTION_LOOK = QStringLiteral("color: #E6000000; font-size: 12px;");
 const QString AUDIO_TILE_STYLE = QStringLiteral(".QWidget {%1}").arg(TILE_LOOK);
 // The audio tile's frame draws its captions greyed while the audio card is unplugged; its pairs of audio
 // connectors have a tile's look.
