@@ -79,8 +79,8 @@ QLayout* LayoutOfLabels(QLayout* drawn, QWidget* tile)
             if (painted->Pixmap().isNull())
             {
                 label->setText(painted->Text());
-                label->setStyleSheet(
-                    QStringLiteral("QLabel {color: #E6000000; font-family: 'Open Sans'; font-size: 12px;}"));
+                // The captions' look: the application's font family at 12 px, black at 90 %.
+                label->setStyleSheet(QStringLiteral("QLabel {color: #E6000000; font-size: 12px;}"));
             }
             else
             {
