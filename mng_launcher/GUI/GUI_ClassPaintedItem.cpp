@@ -12,8 +12,9 @@
 
 namespace
 {
-// The size of a text on one line in a font: each is laid out once, as many cards show the same texts.
-// The few texts kept are dropped all together when there are more.
+// The size of a text on one line in a font (its alignment there does not change it): each is laid out
+// once, as many cards show the same texts. The few texts kept are dropped all together when there are
+// more.
 QSize TextSize(const QFont& font, int flags, const QString& text)
 {
     // Never destroyed: fonts kept past the application's end would be released after Qt's font cache.
