@@ -61,12 +61,7 @@ QRect CLASS_CONNECTOR_TILE::CaptionPlace(const QString& caption) const
 void CLASS_CONNECTOR_TILE::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    for (const CLASS_PAINTED_ITEM* item : qAsConst(items))
-    {
-        painter.save();
-        item->Paint(painter);
-        painter.restore();
-    }
+    CLASS_PAINTED_ITEM::PaintAll(painter, items);
 }
 
 CLASS_PAINTED_ITEM* CLASS_CONNECTOR_TILE::Keep(CLASS_PAINTED_ITEM* item)

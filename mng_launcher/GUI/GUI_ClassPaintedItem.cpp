@@ -107,6 +107,16 @@ void CLASS_PAINTED_ITEM::Paint(QPainter& painter) const
                         owner->isEnabled(), ShownText(), owner->foregroundRole());
 }
 
+void CLASS_PAINTED_ITEM::PaintAll(QPainter& painter, const QVector<const CLASS_PAINTED_ITEM*>& items)
+{
+    for (const CLASS_PAINTED_ITEM* item : items)
+    {
+        painter.save();
+        item->Paint(painter);
+        painter.restore();
+    }
+}
+
 QSize CLASS_PAINTED_ITEM::sizeHint() const
 {
     Measure();

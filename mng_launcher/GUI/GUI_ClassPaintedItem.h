@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QVector>
 
 class QPainter;
 class QWidget;
@@ -35,6 +36,8 @@ public:
     bool IsCut() const;
     // Draws the item at its place in the owner (the painter paints on the owner).
     void Paint(QPainter& painter) const;
+    // Draws the items in their order, each from the painter's state as it was before the first.
+    static void PaintAll(QPainter& painter, const QVector<const CLASS_PAINTED_ITEM*>& items);
 
     QSize sizeHint() const override;
     QSize minimumSize() const override;

@@ -156,15 +156,9 @@ QPixmap CLASS_SESSION_WIDGET::LedPixmap() const
 
 QString CLASS_SESSION_WIDGET::ToolTipAt(const QPoint& position) const
 {
-    for (const CLASS_PAINTED_ITEM* item : {nameItem, deviceItem, versionItem})
-    {
-        if (item->geometry().contains(position) && item->IsCut())
-        {
-            // A tooltip guesses rich text from its content: the text is handed over as escaped rich text.
-            return Qt::convertFromPlainText(item->Text(), Qt::WhiteSpaceNormal);
-        }
-    }
-    return QString();
+    const CLASS_PAINTED_ITEM* cut = CutTextAt(position);
+    // A tooltip guesses rich text from its content: the text is handed over as escaped rich text.
+    return cut != nullptr ? Qt::convertFromPlainText(cut->Text(), Qt::WhiteSpaceNormal) : QString();
 }
 
 bool CLASS_SESSION_WIDGET::event(QEvent* event)
@@ -227,13 +221,8 @@ void CLASS_SESSION_WIDGET::paintEvent(QPaintEvent* event)
         painter.drawRoundedRect(rect().adjusted(2, 2, -2, -2), 3, 3);
         painter.restore();
     }
-    for (const CLASS_PAINTED_ITEM* item :
-         {nameItem, ledItem, deviceItem, ipCaption, portCaption, versionItem, ipItem, portItem})
-    {
-        painter.save();
-        item->Paint(painter);
-        painter.restore();
-    }
+    CLASS_PAINTED_ITEM::PaintAll(
+        painter, {nameItem, ledItem, deviceItem, ipCaption, portCaption, versionItem, ipItem, portItem});
 }
 
 void CLASS_SESSION_WIDGET::focusInEvent(QFocusEvent* event)
@@ -285,23 +274,27 @@ void CLASS_SESSION_WIDGET::ContentChanged()
     UpdateAccessibleName();
 }
 
+const CLASS_PAINTED_ITEM* CLASS_SESSION_WIDGET::CutTextAt(const QPoint& position) const
+{
+    for (const CLASS_PAINTED_ITEM* item : {nameItem, deviceItem, versionItem})
+    {
+        if (item->geometry().contains(position) && item->IsCut())
+        {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
 void CLASS_SESSION_WIDGET::ShowToolTip(const QHelpEvent* event)
 {
-    const QString tip = ToolTipAt(event->pos());
-    if (tip.isEmpty())
+    const CLASS_PAINTED_ITEM* cut = CutTextAt(event->pos());
+    if (cut == nullptr)
     {
         QToolTip::hideText();
         return;
     }
-    QRect area;
-    for (const CLASS_PAINTED_ITEM* item : {nameItem, deviceItem, versionItem})
-    {
-        if (item->geometry().contains(event->pos()))
-        {
-            area = item->geometry();
-        }
-    }
-    QToolTip::showText(event->globalPos(), tip, this, area);
+    QToolTip::showText(event->globalPos(), ToolTipAt(event->pos()), this, cut->geometry());
 }
 
 void CLASS_SESSION_WIDGET::UpdateAccessibleName()

@@ -74,6 +74,8 @@ private:
     const CLASS_PAINTED_ITEM* Part(CARD_PART part) const;
     // After a text or the LED changed: the card lays out and repaints.
     void ContentChanged();
+    // The name, model or version under a point while it is cut to fit; none otherwise.
+    const CLASS_PAINTED_ITEM* CutTextAt(const QPoint& position) const;
     void ShowToolTip(const QHelpEvent* event);
     void UpdateAccessibleName();
 
